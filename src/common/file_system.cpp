@@ -1,0 +1,108 @@
+#include "common/file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <vector>
+
+#include "common/binary_file.h"
+#include "common/run_error.h"
+
+namespace quavert {
+namespace {
+
+mode_t CurrentUmask() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
+}
+
+}  // namespace
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  if (path.empty() || path.back() != '/') path += '/';
+  path += name;
+  return path;
+}
+
+std::string FolderOf(std::string_view path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string_view::npos) return {};
+  if (slash == 0) return "/";
+  return std::string(path.substr(0, slash));
+}
+
+std::string NameOf(std::string_view path) {
+  const auto slash = path.rfind('/');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool FolderExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.empty() ? "." : path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::int64_t FileLength(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) ThrowFileError(errno);
+  if (S_ISDIR(info.st_mode)) throw RunError(kPathFileAccess, "Is a directory");
+  return info.st_size;
+}
+
+void DeleteFile(const std::string& path) {
+  if (::unlink(path.c_str()) != 0) ThrowFileError(errno);
+}
+
+void RenameFile(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) ThrowFileError(errno);
+}
+
+void MakeFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0755) != 0) ThrowFileError(errno == EEXIST ? EACCES : errno);
+}
+
+std::string CurrentFolder() {
+  std::vector<char> buffer(PATH_MAX);
+  if (::getcwd(buffer.data(), buffer.size()) == nullptr) ThrowFileError(errno);
+  return buffer.data();
+}
+
+void CopyFileSafely(const std::string& from, const std::string& to) {
+  BinaryFile source(from, BinaryFile::Mode::kRead);
+  const std::string folder = FolderOf(to);
+  std::string temporary = JoinPath(folder.empty() ? "." : folder, "." + NameOf(to) + ".XXXXXX");
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) ThrowFileError(errno);
+  ::close(fd);
+  try {
+    BinaryFile target(temporary, BinaryFile::Mode::kCreate);
+    std::vector<char> block(1 << 16);
+    for (;;) {
+      const std::size_t got = source.Read(block.data(), block.size());
+      if (got == 0) break;
+      target.Write(block.data(), got);
+    }
+    target.Sync();
+    target.Close();
+    struct stat info {};
+    // Keep the permissions the destination had; a new file gets the usual ones.
+    if (::stat(to.c_str(), &info) == 0) ::chmod(temporary.c_str(), info.st_mode & 07777);
+    else ::chmod(temporary.c_str(), 0666 & ~CurrentUmask());
+    RenameFile(temporary, to);
+  } catch (...) {
+    ::unlink(temporary.c_str());
+    throw;
+  }
+}
+
+}  // namespace quavert

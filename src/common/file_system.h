@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quavert {
+
+/// `folder` & "/" & `name`.
+std::string JoinPath(std::string_view folder, std::string_view name);
+/// The part of `path` before its last "/" ("" when it has none).
+std::string FolderOf(std::string_view path);
+/// The part of `path` after its last "/" (all of it when it has none).
+std::string NameOf(std::string_view path);
+
+/// True when `path` names an existing file that is not a folder (hidden and read-only files count).
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+/// Length in bytes of an existing file; RunError 53 when it does not exist.
+std::int64_t FileLength(const std::string& path);
+/// Deletes a file; RunError 53 when it does not exist.
+void DeleteFile(const std::string& path);
+/// Gives `from` the name `to`, replacing a file of that name in one step.
+void RenameFile(const std::string& from, const std::string& to);
+/// Creates a folder; RunError 75 when it exists already.
+void MakeFolder(const std::string& path);
+/// The process's current folder.
+std::string CurrentFolder();
+
+/// Copies `from` to `to` so that `to` is at every moment either as it was or a complete copy:
+/// the bytes go to a new file in the destination's folder, reach the disk, and then replace
+/// `to` in one step. On failure the temporary file is removed and RunError says why.
+void CopyFileSafely(const std::string& from, const std::string& to);
+
+}  // namespace quavert

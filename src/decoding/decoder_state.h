@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "decoding/records.h"
+
+namespace quavert {
+
+/// What a track decode leaves behind for the list, the Edit frame and the track writer.
+struct DecoderState {
+  std::int64_t LastEventIndex = -1;  ///< 0-based index of the last event row; -1 when none
+  int BlockRow = -1;                 ///< row of the current event in the 100-row block
+  std::int64_t FirstEventPos = -1;   ///< 1-based position where the timed part of the track begins
+  std::int64_t TempoPos = -1;        ///< position of the first data byte of the first tempo before the timed part
+  std::int64_t TempoBpm = -1;        ///< beats per minute of that tempo
+  std::int64_t LastTempoPos = 0;     ///< position of the first data byte of the tempo decoded last
+  double TickMinutes = 0;            ///< timing factor from the first tempo; -1 after a second one
+  std::vector<std::int64_t> SysexStart;  ///< position of each system-exclusive event's status byte
+  std::vector<std::int64_t> SysexEnd;    ///< position of its last byte
+  std::int64_t SysexIndex = -1;      ///< index of the last system-exclusive entry used
+  int SigClocks = 0;                 ///< clocks per click of the time signature decoded last
+  int Sig32nds = 0;                  ///< 32nd notes per quarter of that time signature
+  std::string TrackText;             ///< the text for Text2
+  std::string LyricText;             ///< the lyric line being built
+  std::int64_t TrackLength = 0;      ///< the track's data length from its chunk header
+  std::int64_t TimeSigPatchPos = 0;  ///< position after the time signature to repair
+  int PatchKind = 0;                 ///< 1 division, 2 clocks byte, 3 first tempo; 0 after a patch
+};
+
+/// The rows of the current track in memory: the decoder's block of 100, or after a listing the
+/// whole track, as edited in the list since.
+struct EditBuffers {
+  std::vector<EventRecord> EventBuffer;
+  std::vector<ListRow> ListBuffer;
+};
+
+}  // namespace quavert

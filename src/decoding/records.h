@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quavert {
+
+/// One decoded event of the current track, a record of notes.dat. Every field the decoder or
+/// the list builder did not set holds -1.
+struct EventRecord {
+  std::int32_t Status = -1;  ///< 128..255; negated for controller, pressure and pitch-bend events under running status; 81 tempo, 88 time signature; -1 placeholder or empty
+  std::int32_t Data1 = -1;   ///< first data byte; beats per minute (81); numerator (88)
+  std::int32_t Data2 = -1;   ///< second data byte; denominator (88)
+  std::int32_t Delta = -1;   ///< the delta time after the event, 0..2097279
+  std::int32_t RowKind = -1;    ///< set by the list builder: -3 note, -2 drum note, -4 program, -5 controller
+  std::int32_t MetaMark = -1;   ///< -2 for a text, lyric or marker placeholder
+  std::int32_t NoteState = -1;  ///< set by the list builder: 1 sounding, 0 ending
+  bool operator==(const EventRecord&) const = default;
+};
+
+/// The five display texts of one event, a record of data.dat.
+struct ListRow {
+  std::string Channel;
+  std::string Notes;
+  std::string Volume;
+  std::string Length;
+  std::string Description;
+  bool operator==(const ListRow&) const = default;
+};
+
+/// Record lengths of notes.dat (seven fields of 7) and data.dat (3 + 4 + 3 + 6 + 40).
+inline constexpr std::size_t kEventRecordLength = 49;
+inline constexpr std::size_t kListRowLength = 56;
+inline constexpr std::size_t kEventFieldWidth = 7;
+
+/// File names of the two working files in the application folder.
+inline constexpr const char* kNotesDat = "notes.dat";
+inline constexpr const char* kDataDat = "data.dat";
+
+/// The 7-character text of one notes.dat field: the sign-position form, left-justified.
+/// A value whose sign-position text is too wide drops the sign blank ("1048576"), and a wider
+/// one still is written in exponent form when that is exact ("6E7"): the field always reads
+/// back as the value written. RunError 6 when no exact 7-character form exists.
+std::string EventFieldText(std::int32_t value);
+
+/// The value a notes.dat field's text holds (its leading number, rounded to a Long).
+std::int32_t EventFieldValue(std::string_view field);
+
+/// Appends the 49 bytes of `record` to `out`.
+void AppendEventRecord(const EventRecord& record, std::string& out);
+/// Reads a record from its 49 bytes.
+EventRecord ParseEventRecord(std::string_view bytes);
+
+/// Appends the 56 bytes of `row` to `out`: each text cut or blank-padded to its field width.
+void AppendListRow(const ListRow& row, std::string& out);
+/// Reads a row from its 56 bytes, trailing blanks removed from every field.
+ListRow ParseListRow(std::string_view bytes);
+
+}  // namespace quavert

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/binary_file.h"
+
+namespace quavert {
+
+/// The per-file report in the logs folder. Created when a load passes its checks and kept open
+/// until the next load or shutdown; every line is written as bytes followed by CR LF.
+class Report {
+ public:
+  /// Creates (or empties) the report at `path` and keeps it open. RunError when it cannot.
+  void Create(const std::string& path);
+  /// The report could not be created: lines written until the next load are dropped.
+  void MarkUnavailable();
+  /// Appends one line. RunError 52 when the report was closed since it was created.
+  void WriteLine(std::string_view line);
+  /// Hands the lines written so far to the system.
+  void Flush();
+  /// Closes the report; further lines fail until the next Create.
+  void Close();
+
+  bool IsOpen() const { return file_.IsOpen(); }
+  const std::string& Path() const { return path_; }
+
+ private:
+  BinaryFile file_;
+  std::string path_;
+  bool unavailable_ = false;
+};
+
+/// Separator byte of the report's track headings (U+00C4 in the 8-bit code page).
+inline constexpr char kReportRule = static_cast<char>(0xC4);
+
+}  // namespace quavert

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "playback/media_service.h"
+
+namespace quavert {
+
+/// A MediaService that keeps every command string it is sent and answers from scripts.
+class RecordingMediaService : public MediaService {
+ public:
+  std::vector<std::string> Commands;
+  /// Replies by command string; a command not named here succeeds with an empty reply.
+  std::map<std::string, std::string> Replies;
+  /// Return codes by command string; a command not named here returns 0.
+  std::map<std::string, int> Codes;
+
+  int SendString(std::string_view command, std::string& reply) override;
+  std::string ErrorText(int code) override;
+};
+
+}  // namespace quavert

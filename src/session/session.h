@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/block_copy.h"
+#include "common/toolkit.h"
+#include "decoding/decoder_state.h"
+#include "editing/list_builder_state.h"
+#include "loading/loaded_file.h"
+#include "loading/name_tables.h"
+#include "loading/report.h"
+#include "playback/media_service.h"
+#include "playback/media_state.h"
+
+namespace quavert {
+
+/// Everything one running Quavert holds: the loaded file and its track table, the decoder's
+/// results, the editing buffers, the media flags, and the two ports to the outside (the window
+/// and the media player). The window and the command-line companion each create one; tests
+/// create as many as they like, each with its own application folder.
+struct Session {
+  Session(std::string app_folder, Toolkit& toolkit, MediaService& media_service);
+
+  /// The folder of the working copy, the working files, the settings, logs and genmidi.ini.
+  std::string AppFolder;
+  Toolkit& ui;
+  MediaService& media;
+
+  LoadedFile file;
+  TrackTable tracks;
+  NameTables names;
+  BlockIo block;
+  Report report;
+  DecoderState decoder;
+  EditBuffers buffers;
+  ListBuilderState list;
+  MediaState player;
+  bool NotesDatMade = false;  ///< notes.dat was created in this run: shutdown deletes it
+  bool DataDatMade = false;   ///< data.dat likewise
+
+  /// AppFolder & "/" & name.
+  std::string AppPath(std::string_view name) const;
+  /// The working copy's path (meaningful once WorkCopyName is set).
+  std::string WorkCopyPath() const;
+};
+
+}  // namespace quavert

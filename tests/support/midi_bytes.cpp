@@ -1,0 +1,79 @@
+#include "support/midi_bytes.h"
+
+#include <stdexcept>
+
+namespace quavert::testing {
+namespace {
+
+int Nibble(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  throw std::invalid_argument("not a hexadecimal digit");
+}
+
+void PutBigEndian(Bytes& out, std::uint32_t value, int size) {
+  for (int shift = 8 * (size - 1); shift >= 0; shift -= 8) out.push_back(static_cast<char>(value >> shift & 0xFF));
+}
+
+}  // namespace
+
+Bytes Hex(std::string_view pairs) {
+  Bytes out;
+  int pending = -1;
+  for (char c : pairs) {
+    if (c == ' ' || c == '\n') continue;
+    if (pending < 0) {
+      pending = Nibble(c);
+    } else {
+      out.push_back(static_cast<char>(pending << 4 | Nibble(c)));
+      pending = -1;
+    }
+  }
+  if (pending >= 0) throw std::invalid_argument("odd number of hexadecimal digits");
+  return out;
+}
+
+Bytes Mthd(int format, int tracks, int division) {
+  Bytes out = "MThd";
+  PutBigEndian(out, 6, 4);
+  PutBigEndian(out, static_cast<std::uint32_t>(format), 2);
+  PutBigEndian(out, static_cast<std::uint32_t>(tracks), 2);
+  PutBigEndian(out, static_cast<std::uint32_t>(division), 2);
+  return out;
+}
+
+Bytes Mtrk(const Bytes& data) {
+  Bytes out = "MTrk";
+  PutBigEndian(out, static_cast<std::uint32_t>(data.size()), 4);
+  return out + data;
+}
+
+Bytes Smf(int format, int division, const std::vector<Bytes>& track_data) {
+  Bytes out = Mthd(format, static_cast<int>(track_data.size()), division);
+  for (const Bytes& data : track_data) out += Mtrk(data);
+  return out;
+}
+
+Bytes Smf(int format, int division, std::initializer_list<Bytes> track_data) {
+  return Smf(format, division, std::vector<Bytes>(track_data));
+}
+
+Bytes Vlq(std::uint32_t value) {
+  Bytes out(1, static_cast<char>(value & 0x7F));
+  while (value >>= 7) out.insert(out.begin(), static_cast<char>(0x80 | (value & 0x7F)));
+  return out;
+}
+
+std::string ToHex(std::string_view bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : bytes) {
+    if (!out.empty()) out += ' ';
+    out += kDigits[c >> 4];
+    out += kDigits[c & 15];
+  }
+  return out;
+}
+
+}  // namespace quavert::testing

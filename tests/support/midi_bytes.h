@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quavert::testing {
+
+/// Bytes of a file or of part of one.
+using Bytes = std::string;
+
+/// Bytes from hexadecimal pairs separated by blanks: Hex("00 90 3C 64").
+Bytes Hex(std::string_view pairs);
+
+/// A header chunk: "MThd", length 6, then format, track count and division, big-endian.
+Bytes Mthd(int format, int tracks, int division);
+/// A track chunk around `data`, its length field computed.
+Bytes Mtrk(const Bytes& data);
+/// A whole file: the header and one chunk per track.
+Bytes Smf(int format, int division, std::initializer_list<Bytes> track_data);
+Bytes Smf(int format, int division, const std::vector<Bytes>& track_data);
+
+/// A variable-length quantity in its shortest form.
+Bytes Vlq(std::uint32_t value);
+
+/// The bytes of a file as "00 90 3C" for failure messages.
+std::string ToHex(std::string_view bytes);
+
+}  // namespace quavert::testing

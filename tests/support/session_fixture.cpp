@@ -1,0 +1,31 @@
+#include "support/session_fixture.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+namespace quavert::testing {
+
+bool InstallGenmidi(const std::string& folder) {
+  const char* source = std::getenv("QUAVERT_GENMIDI");
+  if (source == nullptr) return false;
+  const std::string bytes = ReadFileBytes(source);
+  if (bytes.empty()) return false;
+  WriteFileBytes(folder + "/genmidi.ini", bytes);
+  return true;
+}
+
+SessionTest::SessionTest() : session(app.Path(), ui, media) {
+  ::mkdir(app.Join("logs").c_str(), 0755);
+  InstallGenmidi(app.Path());
+}
+
+std::string SessionTest::UserFile(std::string_view name, std::string_view bytes) {
+  const std::string path = user.Join(name);
+  WriteFileBytes(path, bytes);
+  return path;
+}
+
+std::string SessionTest::AppFileBytes(std::string_view name) const { return ReadFileBytes(app.Join(name)); }
+
+}  // namespace quavert::testing

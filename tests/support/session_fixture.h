@@ -1,0 +1,37 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "common/recording_toolkit.h"
+#include "playback/recording_media_service.h"
+#include "session/session.h"
+#include "support/midi_bytes.h"
+#include "support/temp_folder.h"
+
+namespace quavert::testing {
+
+/// A session in its own application folder (with a logs folder and, when the build has one,
+/// genmidi.ini), a recording window and a recording media service.
+class SessionTest : public ::testing::Test {
+ protected:
+  SessionTest();
+
+  /// Writes `bytes` as a file of the user's (outside the application folder); returns its path.
+  std::string UserFile(std::string_view name, std::string_view bytes);
+  /// The bytes of a file in the application folder.
+  std::string AppFileBytes(std::string_view name) const;
+
+  TempFolder app;
+  TempFolder user;
+  RecordingToolkit ui;
+  RecordingMediaService media;
+  Session session;
+};
+
+/// Copies the genmidi.ini the build uses into `folder`, when there is one; true when copied.
+bool InstallGenmidi(const std::string& folder);
+
+}  // namespace quavert::testing
