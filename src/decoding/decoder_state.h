@@ -24,6 +24,9 @@ struct DecoderState {
   int Sig32nds = 0;                  ///< 32nd notes per quarter of that time signature
   std::string TrackText;             ///< the text for Text2
   std::string LyricText;             ///< the lyric line being built
+  /// The report's meta-event lines of the decode going on, written when it ends or stops; a
+  /// decode that repaired the file leaves them to the decode that follows it.
+  std::vector<std::string> ReportLines;
   std::int64_t TrackLength = 0;      ///< the track's data length from its chunk header
   std::int64_t TimeSigPatchPos = 0;  ///< position after the time signature to repair
   int PatchKind = 0;                 ///< 1 division, 2 clocks byte, 3 first tempo; 0 after a patch

@@ -3,11 +3,13 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "common/number_text.h"
 #include "common/run_error.h"
 #include "decoding/byte_patcher.h"
 #include "decoding/decode_messages.h"
+#include "decoding/event_rows.h"
 #include "decoding/meta_format.h"
 #include "decoding/meta_types.h"
 #include "decoding/working_files.h"
@@ -24,29 +26,21 @@ enum class TextCleanup {
   kTrimmedName,  // blanks trimmed, then every byte below 32 or above 123 becomes a blank
 };
 
-// When a text-like meta event gets a placeholder row, so that it keeps its place in time.
-enum class Placeholder {
-  kNever,
-  kTimedOrDelayed,  // in the timed part, or followed by a delta of 1 or more (which starts it)
-  kTimedOnly,       // in the timed part only
-};
-
 struct TextMeta {
   int type;
   std::string_view label;
   std::string_view report_label;
   TextCleanup cleanup;
-  Placeholder placeholder;
 };
 
 constexpr std::array<TextMeta, 6> kTextMetas = {{
-    {kMetaText, " Text              : ", "Text: ", TextCleanup::kPrintable, Placeholder::kTimedOrDelayed},
-    {kMetaCopyright, " Copyright         : ", "Copyright: ", TextCleanup::kPrintable, Placeholder::kNever},
-    {kMetaTrackName, " Name              : ", " Name: ", TextCleanup::kTrimmedName, Placeholder::kNever},
-    {kMetaInstrument, " Instrument        : ", "Instrument: ", TextCleanup::kAsIs, Placeholder::kNever},
+    {kMetaText, " Text              : ", "Text: ", TextCleanup::kPrintable},
+    {kMetaCopyright, " Copyright         : ", "Copyright: ", TextCleanup::kPrintable},
+    {kMetaTrackName, " Name              : ", " Name: ", TextCleanup::kTrimmedName},
+    {kMetaInstrument, " Instrument        : ", "Instrument: ", TextCleanup::kAsIs},
     // A lyric's value is the lyric line, which carries its own label.
-    {kMetaLyric, " ", "", TextCleanup::kAsIs, Placeholder::kTimedOrDelayed},
-    {kMetaMarker, " Mark              : ", "Mark: ", TextCleanup::kAsIs, Placeholder::kTimedOnly},
+    {kMetaLyric, " ", "", TextCleanup::kAsIs},
+    {kMetaMarker, " Mark              : ", "Mark: ", TextCleanup::kAsIs},
 }};
 
 constexpr std::string_view kLyricIndent = "                    ";  // 20 blanks, the width of kLyricLabel
@@ -82,8 +76,6 @@ std::string ByteValues(std::string_view bytes) {
   return out;
 }
 
-bool TimedPartBegun(const Session& session) { return session.decoder.FirstEventPos != -1; }
-
 void AddPlaceholderRow(Session& session, RecordFile& notes, std::int32_t delta) {
   EventRecord row;
   row.MetaMark = kMetaPlaceholderMark;
@@ -91,18 +83,12 @@ void AddPlaceholderRow(Session& session, RecordFile& notes, std::int32_t delta) 
   AddEventRow(session, notes, row);
 }
 
-MetaOutcome HandleText(Session& session, RecordFile& notes, const ScannedEvent& event, const TextMeta& meta) {
+MetaOutcome HandleText(Session& session, RecordFile& notes, const ScannedEvent& event, bool begun,
+                       const TextMeta& meta) {
   DecoderState& decoder = session.decoder;
-  const bool begun = TimedPartBegun(session);
   const std::int32_t delta = event.delta.value;
-  bool row = false;
-  if (meta.placeholder == Placeholder::kTimedOrDelayed) {
-    if (delta >= 1 && decoder.FirstEventPos == -1) decoder.FirstEventPos = event.first;
-    row = begun || delta >= 1;
-  } else if (meta.placeholder == Placeholder::kTimedOnly) {
-    row = begun;
-  }
-  if (row) AddPlaceholderRow(session, notes, delta);
+  // Texts, lyrics and markers keep their place in time in the list; their lines are shown anyway.
+  if (GetsRow(event, begun)) AddPlaceholderRow(session, notes, delta);
 
   std::string value = Cleaned(event.data, meta.cleanup);
   if (meta.type == kMetaLyric) {
@@ -114,9 +100,8 @@ MetaOutcome HandleText(Session& session, RecordFile& notes, const ScannedEvent& 
   return MetaOutcome::kContinue;
 }
 
-MetaOutcome HandleTempo(Session& session, RecordFile& notes, const ScannedEvent& event) {
+MetaOutcome HandleTempo(Session& session, RecordFile& notes, const ScannedEvent& event, bool begun) {
   DecoderState& decoder = session.decoder;
-  const bool begun = TimedPartBegun(session);
   decoder.LastTempoPos = event.data_first;
   if (event.problem != ScanProblem::kNone) return MetaOutcome::kStop;
   const double tempo = Byte(event.data, 0) * 65536.0 + Byte(event.data, 1) * 256.0 + Byte(event.data, 2);
@@ -127,7 +112,7 @@ MetaOutcome HandleTempo(Session& session, RecordFile& notes, const ScannedEvent&
     decoder.TickMinutes = 60 / (1000000 / tempo * session.file.DeltaTicks);
   const auto bpm = static_cast<std::int64_t>(std::floor(500000 / tempo * 120));
   const std::int32_t delta = event.delta.value;
-  if (!begun) {
+  if (!GetsRow(event, begun)) {
     session.ui.SetLocked(Control::Text6, false);
     session.ui.SetText(Control::Text6, TrimNumber(bpm));
     AddMetaLines(session, delta, " Set tempo         :", " Set tempo:", SignedNumber(bpm), delta);
@@ -163,9 +148,8 @@ void OfferTimeSignatureRepair(Session& session, const ScannedEvent& event) {
   decoder.SigClocks = 2;
 }
 
-MetaOutcome HandleTimeSignature(Session& session, RecordFile& notes, const ScannedEvent& event) {
+MetaOutcome HandleTimeSignature(Session& session, RecordFile& notes, const ScannedEvent& event, bool begun) {
   DecoderState& decoder = session.decoder;
-  const bool begun = TimedPartBegun(session);
   if (event.data.size() >= 4) {
     decoder.SigClocks = Byte(event.data, 2);
     decoder.Sig32nds = Byte(event.data, 3);
@@ -175,7 +159,7 @@ MetaOutcome HandleTimeSignature(Session& session, RecordFile& notes, const Scann
   if (Byte(event.data, 2) == 0) OfferTimeSignatureRepair(session, event);
   const std::int32_t denominator = 1 << Byte(event.data, 1);
   const std::int32_t delta = event.delta.value;
-  if (!begun) {
+  if (!GetsRow(event, begun)) {
     AddMetaLines(session, delta, " Time Signature    :", " Time Signature:",
                  SignedNumber(numerator) + "/" + TrimNumber(denominator), delta);
   } else {
@@ -236,18 +220,18 @@ void AddMetaLines(Session& session, std::int64_t number, std::string_view label,
   line += SignedNumber(delta);
   line += report_label;
   line += value;
-  session.report.WriteLine(line);
+  session.decoder.ReportLines.push_back(std::move(line));
 }
 
-MetaOutcome HandleMetaEvent(Session& session, RecordFile& notes, const ScannedEvent& event) {
+MetaOutcome HandleMetaEvent(Session& session, RecordFile& notes, const ScannedEvent& event, bool timed_part_begun) {
   MetaOutcome outcome = MetaOutcome::kStop;
   if (event.meta_type == kMetaTempo) {
-    outcome = HandleTempo(session, notes, event);
+    outcome = HandleTempo(session, notes, event, timed_part_begun);
   } else if (event.meta_type == kMetaTimeSignature) {
-    outcome = HandleTimeSignature(session, notes, event);
+    outcome = HandleTimeSignature(session, notes, event, timed_part_begun);
   } else if (event.problem == ScanProblem::kNone) {
     const TextMeta* text = FindTextMeta(event.meta_type);
-    outcome = text != nullptr ? HandleText(session, notes, event, *text) : HandleOther(session, event);
+    outcome = text != nullptr ? HandleText(session, notes, event, timed_part_begun, *text) : HandleOther(session, event);
   }
   if (outcome == MetaOutcome::kStop) session.ui.MessageBox(ProblemMessage(event));
   return outcome;

@@ -19,16 +19,17 @@ enum class MetaOutcome {
   kStop,      ///< the event's message was shown: the decode stops
 };
 
-/// Handles one meta event the scanner read (any but the end of track): appends its line to
-/// Text2's text and, on the track's first decode since the load, to the report; adds the rows
-/// of text, lyric and marker events and of tempos and time signatures in the timed part; keeps
-/// the first tempo (TempoPos, TempoBpm, Text6) and TickMinutes; offers the time-signature repair.
-/// An event with a problem shows its message and gives kStop. RunError on file failures.
-MetaOutcome HandleMetaEvent(Session& session, RecordFile& notes, const ScannedEvent& event);
+/// Handles one meta event the scanner read (any but the end of track), `timed_part_begun`
+/// telling whether the timed part had begun before it: appends its line to Text2's text and,
+/// on the track's first decode since the load, to the report; adds the rows GetsRow gives it;
+/// keeps the first tempo (TempoPos, TempoBpm, Text6) and TickMinutes; offers the
+/// time-signature repair. An event with a problem shows its message and gives kStop.
+/// RunError on file failures.
+MetaOutcome HandleMetaEvent(Session& session, RecordFile& notes, const ScannedEvent& event, bool timed_part_begun);
 
 /// Appends one Text2 line, Format6(number) & label & value & CR LF, to the track's text, and
-/// writes the report line PadWidth(delta) blanks & Str(delta) & report_label & value while the
-/// track's meta-event lines have not yet been written in this load.
+/// the report line PadWidth(delta) blanks & Str(delta) & report_label & value to the decode's
+/// report lines while the track's meta-event lines have not yet been written in this load.
 void AddMetaLines(Session& session, std::int64_t number, std::string_view label, std::string_view report_label,
                   std::string_view value, std::int64_t delta);
 

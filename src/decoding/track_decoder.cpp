@@ -10,6 +10,7 @@
 #include "common/record_file.h"
 #include "common/run_error.h"
 #include "decoding/decode_messages.h"
+#include "decoding/event_rows.h"
 #include "decoding/event_scanner.h"
 #include "decoding/meta_events.h"
 #include "decoding/missing_byte_repair.h"
@@ -45,8 +46,10 @@ class TrackDecode {
   explicit TrackDecode(Session& session) : session_(session), decoder_(session.decoder) {}
 
   void Run();
-  // Shows `message` and ends the decode as failed: LoadState 99, the files closed.
+  // Shows `message` and ends the decode as failed.
   void Stop(const std::string& message);
+  // Ends the decode as failed: LoadState 99, the report lines so far written, the files closed.
+  void Fail();
 
  private:
   void Setup();
@@ -57,6 +60,7 @@ class TrackDecode {
   bool OnStray(const ScannedEvent& event);
   void RepairMissingByte(std::int64_t position);
   void EndOfTrack();
+  void WriteReportLines();
   void CloseFiles();
   void DiscardFiles() noexcept;
 
@@ -77,6 +81,8 @@ void TrackDecode::Run() {
   // writer copies as it stands.
   scanner.Start();
   while (std::optional<ScannedEvent> event = scanner.Next()) {
+    const bool begun = decoder_.FirstEventPos != -1;
+    if (!begun && StartsTimedPart(*event)) decoder_.FirstEventPos = event->first;
     switch (event->kind) {
       case ScannedKind::kChannel:
       case ScannedKind::kCutChannel:
@@ -84,11 +90,7 @@ void TrackDecode::Run() {
         break;
       case ScannedKind::kSysex: OnSysex(*event); break;
       case ScannedKind::kMeta:
-        if (HandleMetaEvent(session_, *notes_, *event) == MetaOutcome::kStop) {
-          session_.file.LoadState = kLoadFailed;
-          DiscardFiles();
-          return;
-        }
+        if (HandleMetaEvent(session_, *notes_, *event, begun) == MetaOutcome::kStop) return Fail();
         break;
       case ScannedKind::kStray:
         if (!OnStray(*event)) return;
@@ -113,6 +115,7 @@ void TrackDecode::Setup() {
   decoder_.BlockRow = -1;
   decoder_.LyricText = kLyricLabel;
   decoder_.TrackText.clear();
+  decoder_.ReportLines.clear();
   // The rows of an earlier listing end with the decode; only the block is kept in memory.
   session_.buffers.EventBuffer.clear();
   ClearEventBlock(session_);
@@ -141,12 +144,12 @@ std::int64_t TrackDecode::ReadChunkHeader() {
 }
 
 bool TrackDecode::OnChannel(const ScannedEvent& event) {
-  if (!event.running && decoder_.FirstEventPos == -1) decoder_.FirstEventPos = event.first;
-  if (event.kind == ScannedKind::kCutChannel) return true;
   if (event.problem != ScanProblem::kNone) {
     Stop(ProblemMessage(event));
     return false;
   }
+  // A controller or pressure cut short by a status byte leaves nothing to show.
+  if (!GetsRow(event, true)) return true;
   EventRecord row;
   const bool negated = event.running && kRunningStatusNegated[(event.status >> 4) - 8];
   row.Status = negated ? -event.status : event.status;
@@ -159,7 +162,6 @@ bool TrackDecode::OnChannel(const ScannedEvent& event) {
 }
 
 void TrackDecode::OnSysex(const ScannedEvent& event) {
-  if (decoder_.FirstEventPos == -1) decoder_.FirstEventPos = event.first;
   decoder_.SysexStart.push_back(event.first);
   decoder_.SysexEnd.push_back(event.last);
   decoder_.SysexIndex = static_cast<std::int64_t>(decoder_.SysexStart.size()) - 1;
@@ -180,10 +182,9 @@ bool TrackDecode::OnStray(const ScannedEvent& event) {
 
 void TrackDecode::RepairMissingByte(std::int64_t position) {
   CloseFiles();
-  if (session_.ui.MessageBox(kMissingByteQuestion, Buttons::kYesNo) != Answer::kYes) {
-    session_.file.LoadState = kLoadFailed;
-    return;
-  }
+  if (session_.ui.MessageBox(kMissingByteQuestion, Buttons::kYesNo) != Answer::kYes) return Fail();
+  // The decode that follows the repair reads these events again and reports them itself.
+  decoder_.ReportLines.clear();
   session_.file.RepairAsked = true;
   InsertMissingStatusByte(session_, position);
   session_.file.LoadState = kDecodeAgain;
@@ -193,6 +194,7 @@ void TrackDecode::RepairMissingByte(std::int64_t position) {
 void TrackDecode::EndOfTrack() {
   work_->Close();
   work_.reset();
+  WriteReportLines();
   session_.file.TrackReportFlags[1][static_cast<std::size_t>(session_.file.CurrentTrack)] = true;
   if (decoder_.LastEventIndex < 0) {
     session_.ui.SetEnabled(Control::Command1, false);
@@ -211,8 +213,23 @@ void TrackDecode::EndOfTrack() {
 
 void TrackDecode::Stop(const std::string& message) {
   session_.ui.MessageBox(message);
+  Fail();
+}
+
+void TrackDecode::Fail() {
   session_.file.LoadState = kLoadFailed;
+  try {
+    WriteReportLines();
+  } catch (const RunError&) {
+    // The decode has already failed with its message; a report that takes no lines adds none.
+  }
   DiscardFiles();
+}
+
+void TrackDecode::WriteReportLines() {
+  std::vector<std::string> lines = std::move(decoder_.ReportLines);
+  decoder_.ReportLines.clear();
+  for (const std::string& line : lines) session_.report.WriteLine(line);
 }
 
 void TrackDecode::CloseFiles() {

@@ -5,6 +5,7 @@
 #include "common/binary_file.h"
 #include "common/byte_reader.h"
 #include "decoding/delta_time.h"
+#include "decoding/event_rows.h"
 #include "decoding/event_scanner.h"
 #include "support/midi_bytes.h"
 #include "support/temp_folder.h"
@@ -245,6 +246,36 @@ TEST_F(ScannerTest, NextGivesNothingAfterTheEndOfTrack) {
   ASSERT_TRUE(scanner.Next().has_value());  // reads the leading delta itself
   EXPECT_FALSE(scanner.Next().has_value());
   EXPECT_EQ(reader.Position(), 4);
+}
+
+TEST_F(ScannerTest, WhichEventsStartTheTimedPartAndGetRows) {
+  struct Case {
+    const char* bytes;  // one event after a leading delta, then the end of track
+    bool starts;
+    bool row_before;  // a row when the timed part has not begun
+    bool row_after;   // a row when it has
+  };
+  for (const Case& c : {Case{"00 90 3C 64 00", true, true, true}, Case{"00 F0 01 F7 00", true, true, true},
+                        Case{"00 B0 F4", true, false, false},  // cut short: the F4 is stray
+                        Case{"00 FF 01 01 41 00", false, false, true}, Case{"00 FF 01 01 41 01", true, true, true},
+                        Case{"00 FF 05 01 41 02", true, true, true}, Case{"00 FF 06 01 41 01", false, false, true},
+                        Case{"00 FF 03 01 41 01", false, false, false}, Case{"00 FF 51 03 07 A1 20 00", false, false, true},
+                        Case{"00 FF 58 04 04 02 18 08 00", false, false, true},
+                        Case{"00 FF 59 02 00 00 00", false, false, false}, Case{"00 FF 00", false, false, false},
+                        Case{"00 3C", false, false, false}}) {
+    const auto events = ScanAll(Hex(c.bytes) + Hex("FF 2F 00"));
+    ASSERT_GE(events.size(), 2u) << c.bytes;
+    EXPECT_EQ(StartsTimedPart(events[0]), c.starts) << c.bytes;
+    EXPECT_EQ(GetsRow(events[0], false), c.row_before) << c.bytes;
+    EXPECT_EQ(GetsRow(events[0], true), c.row_after) << c.bytes;
+    EXPECT_FALSE(GetsRow(events.back(), true)) << c.bytes;  // the end of track
+  }
+  // A running event starts nothing: its branch did. An unusable event gets no row.
+  const auto running = ScanAll(Hex("00 B0 07 64 00 0A 40 00 C0 80") + Hex("FF 2F 00"));
+  EXPECT_FALSE(StartsTimedPart(running[1]));
+  EXPECT_TRUE(GetsRow(running[1], true));
+  EXPECT_TRUE(StartsTimedPart(running[2]));
+  EXPECT_FALSE(GetsRow(running[2], true));
 }
 
 }  // namespace

@@ -50,7 +50,9 @@ TEST_F(MissingByteRepairTest, YesInsertsTheStatusAndTheLoadDecodesTheTrackAgain)
   EXPECT_EQ(NotesRecords()[1], Row(128, 60, 0, 0));
   EXPECT_EQ(Text2(), "       Track             : 1\r\n       Length            : 19\r\n"
                      "     0 Set tempo         : 120\r\n");
+  // The heading and the lines of the track go to the report once, although it was decoded twice.
   EXPECT_EQ(Count(Report(), "Track : 1"), 1u);
+  EXPECT_EQ(ReportLinesOfTrack(1), "      0 Set tempo: 120\r\n");
   EXPECT_FALSE(testing::ReadFileBytes(app.Join(kRepairFileName)).size() > 0);
 }
 
@@ -108,6 +110,7 @@ TEST_F(MissingByteRepairTest, RepairFromTheTrackChooserDecodesTheTrackAtOnce) {
   EXPECT_EQ(LastEventIndex(), 1);
   EXPECT_TRUE(ui.IsEnabled(Control::Command1));
   EXPECT_FALSE(ui.IsEnabled(Control::Command5));
+  EXPECT_EQ(ReportLinesOfTrack(2), "      0 Set tempo: 120\r\n");
   const Bytes repaired = Smf(1, 96, {kGood, kRepaired});
   EXPECT_EQ(WorkCopy(), repaired);
   EXPECT_EQ(session.tracks.TrackStart[3], static_cast<std::int64_t>(repaired.size()) + 1);

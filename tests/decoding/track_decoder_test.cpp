@@ -176,6 +176,11 @@ TEST_F(FailedDecodeTest, EveryUnusableEventHasItsMessage) {
   }
 }
 
+TEST_F(FailedDecodeTest, ReportKeepsTheLinesUpToTheStopUntilTheTrackDecodesWhole) {
+  ChooseBadTrack(Hex("00 FF 03 01 41 00 FF 51 00 00") + kEnd);
+  EXPECT_EQ(ReportLinesOfTrack(2), "      0 Name: A\r\n");
+}
+
 TEST_F(FailedDecodeTest, TimeSignatureKeepsItsClocksEvenWhenItStops) {
   ChooseBadTrack(Hex("00 FF 58 04 00 02 30 10 00") + kEnd);
   EXPECT_EQ(session.decoder.SigClocks, 48);
@@ -236,6 +241,14 @@ TEST_F(FailedDecodeTest, RunTimeErrorShowsItsNumberAndTheProgramGoesOn) {
   EXPECT_TRUE(ui.Messages.empty());
   EXPECT_EQ(LoadState(), kLoadNormal);
   EXPECT_EQ(LastEventIndex(), 0);
+}
+
+TEST_F(FailedDecodeTest, TrackThatIsNotThereIsAnIndexError) {
+  Load(Smf(0, 96, {Hex("00 90 3C 64 00") + kEnd}));
+  ui.ClearLog();
+  Choose(2);
+  ExpectStopped("Error: 9");
+  EXPECT_EQ(LoadState(), kLoadFailed);
 }
 
 TEST_F(FailedDecodeTest, ClosedReportIsARunTimeError) {
