@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,16 @@
 #include "decoding/track_decoder.h"
 #include "loading/load_driver.h"
 #include "support/session_fixture.h"
+
+namespace quavert {
+
+/// Rows print as their seven fields in failure messages.
+inline void PrintTo(const EventRecord& r, std::ostream* out) {
+  *out << "{" << r.Status << "," << r.Data1 << "," << r.Data2 << "," << r.Delta << "," << r.RowKind << ","
+       << r.MetaMark << "," << r.NoteState << "}";
+}
+
+}  // namespace quavert
 
 namespace quavert::testing {
 
@@ -55,6 +66,12 @@ class DecodingTest : public SessionTest {
     std::vector<EventRecord> records;
     for (std::size_t at = 0; at + kEventRecordLength <= bytes.size(); at += kEventRecordLength)
       records.push_back(ParseEventRecord(std::string_view(bytes).substr(at, kEventRecordLength)));
+    return records;
+  }
+  /// The records of the decoded rows, 1 .. LastEventIndex + 1.
+  std::vector<EventRecord> Rows() {
+    std::vector<EventRecord> records = NotesRecords();
+    records.resize(static_cast<std::size_t>(session.decoder.LastEventIndex + 1));
     return records;
   }
   std::string WorkCopy() { return AppFileBytes(kWorkCopyName); }
