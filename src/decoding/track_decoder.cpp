@@ -183,8 +183,8 @@ bool TrackDecode::OnStray(const ScannedEvent& event) {
 void TrackDecode::RepairMissingByte(std::int64_t position) {
   CloseFiles();
   if (session_.ui.MessageBox(kMissingByteQuestion, Buttons::kYesNo) != Answer::kYes) return Fail();
-  // The decode that follows the repair reads these events again and reports them itself.
-  decoder_.ReportLines.clear();
+  // The report lines of this decode stay unwritten: the decode that follows the repair reads
+  // the same events again and reports them.
   session_.file.RepairAsked = true;
   InsertMissingStatusByte(session_, position);
   session_.file.LoadState = kDecodeAgain;
