@@ -76,7 +76,7 @@ OpenRequest ReadOpenRequest(const MediaCommand& command) {
   return request;
 }
 
-// The words of a command that takes none, or exactly the ones given.
+// True when the command's words are exactly `expected`, letters in any case.
 bool WordsAre(const MediaCommand& command, std::initializer_list<std::string_view> expected) {
   return std::equal(command.Words.begin(), command.Words.end(), expected.begin(), expected.end(),
                     [](const std::string& word, std::string_view want) { return SameWord(word, want); });
@@ -117,13 +117,14 @@ struct FluidMediaService::Impl {
     if (command.Verb == "play") return Play(command, notices);
     if (command.Verb == "pause") return Pause(command, notices);
     if (command.Verb == "stop") return Stop(command, notices);
-    if (command.Verb == "set") return WordsAre(command, {"time", "format", "frames"}) ? Done(command, notices) : kUnknownWord;
+    if (command.Verb == "set") return Set(command, notices);
     if (command.Verb == "put") return Put(command, notices);
     return Status(command, reply, notices);
   }
 
   static bool IsKnownVerb(const std::string& verb) {
-    static constexpr std::array<std::string_view, 7> kVerbs = {"close", "play", "pause", "stop", "set", "put", "status"};
+    static constexpr std::array<std::string_view, 7> kVerbs = {"close", "play", "pause", "stop",
+                                                               "set", "put", "status"};
     return std::find(kVerbs.begin(), kVerbs.end(), verb) != kVerbs.end();
   }
 
@@ -300,6 +301,11 @@ struct FluidMediaService::Impl {
     device->State = Mode::kStopped;
     device->Position = 0;
     return Done(command, notices);
+  }
+
+  // Frames are the only time format: they are ticks.
+  static int Set(const MediaCommand& command, std::vector<NotifyResult>& notices) {
+    return WordsAre(command, {"time", "format", "frames"}) ? Done(command, notices) : kUnknownWord;
   }
 
   static int Put(const MediaCommand& command, std::vector<NotifyResult>& notices) {

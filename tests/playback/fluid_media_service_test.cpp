@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <mutex>
 #include <thread>
 
@@ -226,6 +227,10 @@ TEST_F(FluidMediaServiceTest, OpenSaysWhatIsMissing) {
   FluidMediaService service(ToFile(), log.Callback());
   EXPECT_EQ(Send(service, OpenCommand(folder.Join("missing.mid"))), kFileMissing);
   EXPECT_EQ(Send(service, OpenCommand(folder.Path())), kFileMissing);
+  const std::string huge = folder.Join("huge.mid");
+  WriteFileBytes(huge, NoteSequence(1, 96));
+  std::filesystem::resize_file(huge, std::uintmax_t{65} << 20);  // sparse: costs no disk
+  EXPECT_EQ(Send(service, OpenCommand(huge)), kFileTooLarge);
   EXPECT_EQ(Send(service, "Open  type MPEGVideo"), kUnknownWord);
   EXPECT_EQ(Send(service, OpenCommand(Song()) + " shareable"), kUnknownWord);
   EXPECT_EQ(Send(service, "Open " + Song() + " type MPEGVideo Alias REDevid1 parent here"), kBadNumber);
@@ -266,6 +271,29 @@ TEST_F(FluidMediaServiceTest, AFileTheSynthesizerCannotReadEndsAtOnce) {
   ASSERT_EQ(Send(service, OpenCommand(text)), kMediaOk);
   EXPECT_EQ(Ask(service, kLength), "0");
   EXPECT_EQ(Send(service, "Play REDevid1 from 0 to 1 notify"), kOutOfRange);
+}
+
+TEST_F(FluidMediaServiceTest, EachPlayStartsFromTheFilesOwnChannelSettings) {
+  // Channel volume 0 before the notes: nothing of this file may be heard, also after a resume.
+  const std::string quiet = folder.Join("quiet.mid");
+  WriteFileBytes(quiet, testing::Smf(0, 480, {testing::Hex("00 B0 07 00  00 90 3C 64  83 60 80 3C 00  00 FF 2F 00")}));
+  {
+    FluidMediaService service(ToFile());
+    ASSERT_EQ(Send(service, OpenCommand(quiet)), kMediaOk);
+    ASSERT_EQ(Send(service, "Play REDevid1 from 0 to 480"), kMediaOk);
+    ASSERT_TRUE(PlaysOn(service, 0, 240));
+    ASSERT_EQ(Send(service, "Pause REDevid1"), kMediaOk);
+    ASSERT_EQ(Send(service, "Play REDevid1 from " + Ask(service, kPosition) + " to 480"), kMediaOk);
+    ASSERT_TRUE(WaitFor([&] { return Ask(service, kMode) == "stopped"; }));
+    // The next file sets no volume of its own: it must not inherit the silence.
+    ASSERT_EQ(Send(service, "Close REDevid1"), kMediaOk);
+    EXPECT_LT(testing::WavRms(ReadFileBytes(Wav())), 0.0005);
+    WriteFileBytes(folder.Join("short.mid"), NoteSequence(1, 240));
+    ASSERT_EQ(Send(service, OpenCommand(folder.Join("short.mid"))), kMediaOk);
+    ASSERT_EQ(Send(service, "Play REDevid1 from 0 to 240"), kMediaOk);
+    ASSERT_TRUE(WaitFor([&] { return Ask(service, kMode) == "stopped"; }));
+  }
+  EXPECT_GT(testing::WavRms(ReadFileBytes(Wav())), 0.001);
 }
 
 // The whole road: the actions send their commands to the synthesizer and the poll sees the end.

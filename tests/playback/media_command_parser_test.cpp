@@ -53,12 +53,6 @@ TEST(MediaCommandParserTest, WholeNumbersAreDecimalWithAnOptionalMinus) {
     EXPECT_FALSE(WholeNumber(word)) << word;
 }
 
-TEST(MediaCommandParserTest, SameWordIgnoresTheCaseOfLettersOnly) {
-  EXPECT_TRUE(SameWord("REDevid1", "redevid1"));
-  EXPECT_FALSE(SameWord("mode", "mode "));
-  EXPECT_FALSE(SameWord("from", "form"));
-}
-
 TEST(MediaErrorsTest, EveryCodeHasItsOwnText) {
   std::set<std::string> texts;
   for (int code = kUnknownCommand; code <= kPlayerFailure; ++code) {

@@ -143,9 +143,5 @@ TEST_F(MediaCommandsTest, AnAnswerTooLargeForALongIsNoPosition) {
   EXPECT_EQ(MciPosition(session, "REDevid1"), -1);
 }
 
-TEST_F(MediaCommandsTest, TheErrorTextComesFromTheDevice) {
-  EXPECT_EQ(MciErrorText(session, 263), "media error 263");
-}
-
 }  // namespace
 }  // namespace quavert

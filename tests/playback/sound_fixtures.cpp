@@ -82,7 +82,8 @@ std::string PresetData() {
 
 std::uint32_t LittleEndian(std::string_view bytes, std::size_t at, int size) {
   std::uint32_t value = 0;
-  for (int i = size - 1; i >= 0; --i) value = value << 8 | static_cast<std::uint8_t>(bytes[at + static_cast<std::size_t>(i)]);
+  for (int i = size - 1; i >= 0; --i)
+    value = value << 8 | static_cast<std::uint8_t>(bytes[at + static_cast<std::size_t>(i)]);
   return value;
 }
 
