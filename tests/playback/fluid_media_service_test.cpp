@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <thread>
@@ -239,10 +240,24 @@ TEST_F(FluidMediaServiceTest, OpenSaysWhatIsMissing) {
   EXPECT_EQ(Send(service, OpenCommand(Song())), kMediaOk);
 }
 
-TEST_F(FluidMediaServiceTest, TheSoundCardOpensOrSaysThereIsNone) {
-  FluidMediaService service({SoundFont(), ""});
-  const int code = Send(service, OpenCommand(Song()));
-  EXPECT_TRUE(code == kMediaOk || code == kNoAudioOutput) << MediaErrorText(code);
+// ALSA's null device takes sound where there is no sound card, so FluidSynth's own audio
+// thread drives the player here as it does on a desktop. ALSA reads its settings once.
+TEST_F(FluidMediaServiceTest, TheSoundCardPlaysFromFluidSynthsAudioThread) {
+  const std::string song = folder.Join("quarter.mid");
+  WriteFileBytes(song, NoteSequence(1, 240));
+  WriteFileBytes(folder.Join(".asoundrc"), "pcm.!default { type null }\n");
+  const char* home = std::getenv("HOME");
+  const std::string saved_home = home != nullptr ? home : "";
+  ::setenv("HOME", folder.Path().c_str(), 1);
+  FluidMediaService service({SoundFont(), ""}, log.Callback());
+  const int opened = Send(service, OpenCommand(song));
+  ::setenv("HOME", saved_home.c_str(), 1);
+  ASSERT_EQ(opened, kMediaOk) << MediaErrorText(opened);
+  // The null device takes sound as fast as it comes: no pace is asked of it here.
+  ASSERT_EQ(Send(service, "Play REDevid1 from 0 to 240 notify"), kMediaOk);
+  ASSERT_TRUE(WaitFor([&] { return Ask(service, kMode) == "stopped"; }));
+  EXPECT_EQ(Position(service), 240);
+  EXPECT_EQ(log.Taken(), (Notices{NotifyResult::kSuccessful, NotifyResult::kSuccessful}));
 }
 
 TEST_F(FluidMediaServiceTest, APathWithBlanksOpens) {
