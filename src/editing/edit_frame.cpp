@@ -3,8 +3,6 @@
 #include <optional>
 #include <string>
 
-#include "common/binary_file.h"
-#include "common/file_system.h"
 #include "common/number_text.h"
 #include "common/run_error.h"
 #include "decoding/byte_patcher.h"
@@ -49,14 +47,6 @@ std::optional<int> AcceptedTicks(Session& session) {
   return std::nullopt;
 }
 
-// Both patches write in place; finding out first that the working copy is there and writable
-// keeps a failure from leaving one value written and the other not.
-void CheckWorkCopyWritable(const std::string& path) {
-  if (!FileExists(path)) throw RunError(kFileNotFound, "No such file or directory");
-  BinaryFile probe(path, BinaryFile::Mode::kReadWrite);
-  probe.Close();
-}
-
 // Runs one patch with `value` in place of `held`; on failure `held` keeps its old value.
 template <typename T>
 void Patch(Session& session, int kind, T& held, T value) {
@@ -84,11 +74,10 @@ void Command2Click(Session& session) {
   bool written = false;
   if (tempo || ticks) {
     const std::string path = session.WorkCopyPath();
+    // The first value that cannot be written stops the other: the same copy would refuse it too.
     try {
-      CheckWorkCopyWritable(path);
       if (tempo) {
-        std::int64_t bpm = *tempo;
-        Patch(session, kPatchFirstTempo, session.decoder.TempoBpm, bpm);
+        Patch(session, kPatchFirstTempo, session.decoder.TempoBpm, std::int64_t{*tempo});
         written = true;
       }
       if (ticks) {
@@ -96,7 +85,7 @@ void Command2Click(Session& session) {
         written = true;
       }
     } catch (const RunError& error) {
-      written = false;
+      written = false;  // one message, not a contradicting "Data saved!" after it
       ui.MessageBox("ERROR: Data not saved: " + path + " (" + error.reason() + ")");
     }
   }
