@@ -19,6 +19,7 @@ void WriteRows(const std::string& path, std::size_t record_length, const std::ve
                Append append) {
   RecordFile file(path, record_length);
   std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(kRecordsPerWrite) * record_length);
   for (std::int64_t first = 0; first < count; first += kRecordsPerWrite) {
     const std::int64_t end = std::min(count, first + kRecordsPerWrite);
     bytes.clear();
