@@ -58,11 +58,9 @@ std::vector<const StandardChunk*> Tracks(const StandardFile& file) {
 // `saved` holds the same music as `original`: the same header and chunks, every chunk but
 // track `track` byte for byte, and in that track every event at the same time with the same
 // status and bytes.
-::testing::AssertionResult SameMusic(const Bytes& original, const Bytes& saved, int track) {
-  StandardFile before;
+::testing::AssertionResult SameMusic(const StandardFile& before, const Bytes& saved, int track) {
   StandardFile after;
   try {
-    before = ReadStandardFile(original);
     after = ReadStandardFile(saved);
   } catch (const testing::StandardReadError& error) {
     return ::testing::AssertionFailure() << error.what();
@@ -97,7 +95,8 @@ class RoundTripTest : public testing::WritingTest {
   void SaveEveryTrack(const std::string& path, Tally& tally) {
     SCOPED_TRACE(path);
     const Bytes original = testing::ReadFileBytes(path);
-    const std::size_t tracks = Tracks(ReadStandardFile(original)).size();
+    const StandardFile before = ReadStandardFile(original);
+    const std::size_t tracks = Tracks(before).size();
     for (int track = 1; track <= static_cast<int>(tracks); ++track) {
       SCOPED_TRACE("track " + std::to_string(track));
       Load(original);
@@ -116,7 +115,7 @@ class RoundTripTest : public testing::WritingTest {
       Save();
       ASSERT_EQ(ui.MessageTexts(), std::vector<std::string>{"Data saved!"});
       const Bytes first = WorkCopy();
-      EXPECT_TRUE(SameMusic(original, first, track));
+      EXPECT_TRUE(SameMusic(before, first, track));
       ui.ClearLog();
       Save();
       ASSERT_EQ(ui.MessageTexts(), std::vector<std::string>{"Data saved!"});

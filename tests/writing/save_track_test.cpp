@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/file_system.h"
+#include "editing/cell_edit.h"
 #include "loading/loaded_file.h"
 #include "writing/save_track.h"
 #include "writing_fixture.h"
@@ -154,6 +155,34 @@ TEST_F(SaveTrackTest, EditedRowsAreWrittenFromTheirValues) {
                       "C0 7F 81 80 00"
                       "FF 2F 00")));
   EXPECT_EQ(Messages(), std::vector<std::string>{"Data saved!"});
+}
+
+TEST_F(SaveTrackTest, CellEditsReachTheFileAndTheWorkingFiles) {
+  LoadTrack(Hex("00 90 3C 64 10 3C 00 00 FF 51 03 07 A1 20 00") + kEndOfTrack);
+  List();
+  CellEditDone(session, 1, 1, "C5", "d5");   // Notes of the note on
+  CellEditDone(session, 1, 2, "100", "0");   // its Volume
+  CellEditDone(session, 2, 3, "0", "200");   // Length of the note off
+  CellEditDone(session, 3, 1, "120", "97");  // the tempo
+  const std::vector<ListItem> items = ui.Items;
+  Save();
+  EXPECT_EQ(ToHex(TrackData(WorkCopy(), 1)),
+            ToHex(Hex("00 90 3E 00 10 90 3C 00 81 48 FF 51 03 09 70 3C 00") + kEndOfTrack));
+  EXPECT_EQ(ui.Items, items);
+  // The working files hold the rows and texts as edited, so listing the track again shows them.
+  std::string notes_dat;
+  std::string data_dat;
+  for (std::size_t row = 0; row < 3; ++row) {
+    AppendEventRecord(session.buffers.EventBuffer[row], notes_dat);
+    AppendListRow(session.buffers.ListBuffer[row], data_dat);
+  }
+  EXPECT_EQ(AppFileBytes(kNotesDat).substr(0, notes_dat.size()), notes_dat);
+  EXPECT_EQ(AppFileBytes(kDataDat).substr(0, data_dat.size()), data_dat);
+  List();
+  EXPECT_EQ(ui.Items.at(0).Sub[0], "D5");
+  EXPECT_EQ(ui.Items.at(0).Sub[3], "Off");
+  EXPECT_EQ(ui.Items.at(1).Sub[2], "200");
+  EXPECT_EQ(ui.Items.at(2).Sub[0], "97");
 }
 
 TEST_F(SaveTrackTest, TempoRowsAreRebuiltFromTheirBeatsPerMinute) {
