@@ -15,11 +15,11 @@ class TrackNotSaved : public std::runtime_error {
 /// Writes the current track, as its rows in the editing buffers say, into the working copy:
 /// the chunk up to the track's first timed event as it stands, the timed part rebuilt from the
 /// rows over the track's own events, FF 2F 00, the rest of the file as it stands, and the
-/// track's length field (all four bytes). The new file "dffhedc" is written whole, put on disk
-/// and renamed over the working copy in one step; then the working files get the buffers, the
-/// system-exclusive positions and FileSize follow the new file, and the chunks are walked again.
-/// TrackNotSaved, with the reason, when the track has no rows, the buffers do not hold them,
-/// the track no longer matches them, or a file cannot be read, written or renamed.
+/// track's length field (all four bytes). The new file "dffhedc" is written whole and put on
+/// disk, the working files get the buffers, and then "dffhedc" is renamed over the working copy
+/// in one step; the system-exclusive positions and FileSize follow the new file and the chunks
+/// are walked again. TrackNotSaved, with the reason, when the track has no rows, the buffers do
+/// not hold them, the track no longer matches them, or a file cannot be read, written or renamed.
 void SaveTrack(Session& session);
 
 /// The "Save Track" button: busy pointer, the media device closed, SaveTrack, then "Data saved!"
