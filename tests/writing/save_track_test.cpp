@@ -186,11 +186,9 @@ TEST_F(SaveTrackTest, CellEditsReachTheFileAndTheWorkingFiles) {
 }
 
 TEST_F(SaveTrackTest, TempoRowsAreRebuiltFromTheirBeatsPerMinute) {
-  const std::vector<std::pair<std::int32_t, const char*>> cases = {
-      {120, "07 A1 20"}, {100, "09 27 C0"}, {130, "07 0A E2"}, {97, "09 70 3C"},
-      // Microseconds that three bytes cannot hold give the slowest tempo there is, never a
-      // broken event.
-      {3, "FF FF FF"}, {0, "FF FF FF"}};
+  // Microseconds that three bytes cannot hold give the slowest tempo there is, never a broken
+  // event.
+  const std::vector<std::pair<std::int32_t, const char*>> cases = {{130, "07 0A E2"}, {3, "FF FF FF"}, {0, "FF FF FF"}};
   for (const auto& [bpm, bytes] : cases) {
     // The tempo row follows a note, so it lies in the timed part; 60 beats per minute at first.
     LoadTrack(Hex("00 90 3C 64 00 FF 51 03 0F 42 40 00") + kEndOfTrack);
@@ -235,6 +233,13 @@ TEST_F(SaveTrackTest, RunningStatusIsKeptForControllersPressureAndPitchBend) {
   const Bytes track = Hex("00 B0 07 64 00 0A 40 00 A1 3C 10 00 3D 11 00 D2 20 00 21 00 E3 00 40 00 7F 7F 05") +
                       kEndOfTrack;
   EXPECT_EQ(ToHex(SaveUnedited(track)), ToHex(track));
+}
+
+TEST_F(SaveTrackTest, AControllerValueAbove127IsWrittenAsTheListHoldsIt) {
+  // The decoder keeps a controller value byte of C8 as 127; the saved track says 127 too, the
+  // note's velocity byte of C8 it keeps as it was read.
+  EXPECT_EQ(ToHex(SaveUnedited(Hex("00 B0 07 C8 00 90 3C C8 00") + kEndOfTrack)),
+            ToHex(Hex("00 B0 07 7F 00 90 3C C8 00") + kEndOfTrack));
 }
 
 TEST_F(SaveTrackTest, WhatTheDecoderSkipsIsLeftOutAndSequenceNumbersStayWhole) {
