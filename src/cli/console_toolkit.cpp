@@ -62,19 +62,15 @@ void ConsoleToolkit::SetBusy(bool) {}
 void ConsoleToolkit::DoEvents() {}
 void ConsoleToolkit::ShowAbout() {}
 
-void ConsoleToolkit::ListClear() {
-  items_.clear();
-  dropped_items_ = 0;
-}
+void ConsoleToolkit::ListClear() { items_.clear(); }
 
 void ConsoleToolkit::ListAddColumn(std::string_view, int) {}
 
 void ConsoleToolkit::ListAddItems(const std::vector<ListItem>& items) {
   if (KeepItems) items_.insert(items_.end(), items.begin(), items.end());
-  else dropped_items_ += static_cast<std::int64_t>(items.size());
 }
 
-std::int64_t ConsoleToolkit::ListItemCount() { return static_cast<std::int64_t>(items_.size()) + dropped_items_; }
+std::int64_t ConsoleToolkit::ListItemCount() { return static_cast<std::int64_t>(items_.size()); }
 
 std::string ConsoleToolkit::ListText(std::int64_t item, int column) {
   if (item < 1 || item > static_cast<std::int64_t>(items_.size()) || column < 0 || column > 4)

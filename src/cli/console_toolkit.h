@@ -17,7 +17,7 @@ class ConsoleToolkit : public Toolkit {
  public:
   ConsoleToolkit(std::ostream& out, bool answer_yes);
 
-  /// Whether list items are kept (for printing and editing) or dropped (a report needs none).
+  /// Whether list items are kept (for printing and editing) or not asked for (a report needs none).
   bool KeepItems = true;
   /// What the save dialog answers: the path given on the command line.
   std::string SavePath;
@@ -45,6 +45,7 @@ class ConsoleToolkit : public Toolkit {
   void ListClear() override;
   void ListAddColumn(std::string_view caption, int width_twips) override;
   void ListAddItems(const std::vector<ListItem>& items) override;
+  bool ListKeepsItems() override { return KeepItems; }
   std::int64_t ListItemCount() override;
   std::string ListText(std::int64_t item, int column) override;
   void ListSetText(std::int64_t item, int column, std::string_view text) override;
@@ -60,7 +61,6 @@ class ConsoleToolkit : public Toolkit {
   std::map<Control, std::string> texts_;
   std::map<Control, bool> enabled_;
   std::vector<ListItem> items_;
-  std::int64_t dropped_items_ = 0;
 };
 
 }  // namespace quavert::cli

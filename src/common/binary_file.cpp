@@ -107,25 +107,37 @@ void BinaryFile::Write(std::string_view bytes) { Write(bytes.data(), bytes.size(
 void BinaryFile::Write(const void* data, std::size_t size) {
   if (!IsOpen()) throw RunError(kBadFileNameOrNumber);
   const std::int64_t pending_end = pending_start_ + static_cast<std::int64_t>(pending_.size());
-  if (!pending_.empty() && pending_end != position_) Flush();
+  if (!pending_.empty() && (pending_end != position_ || pending_.size() + size >= kWriteBuffer)) Flush();
+  if (size >= kWriteBuffer) {
+    // A block this large goes to the system as it is, without a copy into the buffer.
+    WriteAt(static_cast<const char*>(data), size, position_);
+    position_ += static_cast<std::int64_t>(size);
+    return;
+  }
   if (pending_.empty()) pending_start_ = position_;
   pending_.append(static_cast<const char*>(data), size);
   position_ += static_cast<std::int64_t>(size);
-  if (pending_.size() >= kWriteBuffer) Flush();
+}
+
+void BinaryFile::WriteAt(const char* data, std::size_t size, std::int64_t position) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t put = ::pwrite(fd_, data + done, size - done, position - 1 + static_cast<std::int64_t>(done));
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      ThrowFileError(errno);
+    }
+    done += static_cast<std::size_t>(put);
+  }
 }
 
 void BinaryFile::Flush() {
-  std::size_t done = 0;
-  while (done < pending_.size()) {
-    const ssize_t put = ::pwrite(fd_, pending_.data() + done, pending_.size() - done,
-                                 pending_start_ - 1 + static_cast<std::int64_t>(done));
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      const int err = errno;
-      pending_.clear();
-      ThrowFileError(err);
-    }
-    done += static_cast<std::size_t>(put);
+  if (pending_.empty()) return;
+  try {
+    WriteAt(pending_.data(), pending_.size(), pending_start_);
+  } catch (...) {
+    pending_.clear();
+    throw;
   }
   pending_.clear();
 }

@@ -55,6 +55,8 @@ class BinaryFile {
 
  private:
   void Discard() noexcept;
+  // Hands `size` bytes to the system at 1-based `position`, all of them or a RunError.
+  void WriteAt(const char* data, std::size_t size, std::int64_t position);
 
   int fd_ = -1;
   std::string path_;

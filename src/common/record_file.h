@@ -22,6 +22,8 @@ class RecordFile {
 
   /// Reads `count` records starting at record `first`; records past the end read as blanks.
   std::string GetRecords(std::int64_t first, std::int64_t count);
+  /// The same into `out`, whose memory is reused from block to block.
+  void GetRecords(std::int64_t first, std::int64_t count, std::string& out);
   std::string Get(std::int64_t record) { return GetRecords(record, 1); }
 
   void Close() { file_.Close(); }

@@ -40,6 +40,9 @@ class RecordingToolkit : public Toolkit {
   std::vector<std::string> ComboItems;
   std::vector<std::pair<std::string, int>> Columns;
   std::vector<ListItem> Items;
+  /// What ListKeepsItems answers: false plays a list that wants no items.
+  bool KeepsItems = true;
+  int ListAddItemsCalls = 0;
   std::vector<std::string> CellEdits;  ///< "item,column:text" for every editor opened
   std::string StatusText;
   std::string Caption;
@@ -75,6 +78,7 @@ class RecordingToolkit : public Toolkit {
   void ListClear() override;
   void ListAddColumn(std::string_view caption, int width_twips) override;
   void ListAddItems(const std::vector<ListItem>& items) override;
+  bool ListKeepsItems() override { return KeepsItems; }
   std::int64_t ListItemCount() override;
   std::string ListText(std::int64_t item, int column) override;
   void ListSetText(std::int64_t item, int column, std::string_view text) override;

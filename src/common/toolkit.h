@@ -86,6 +86,9 @@ class Toolkit {
   virtual void ListAddColumn(std::string_view caption, int width_twips = 0) = 0;
   /// Appends items after the last one.
   virtual void ListAddItems(const std::vector<ListItem>& items) = 0;
+  /// Whether the list shows and keeps the items it is given. One that does not (a batch run that
+  /// prints no list) is given none: the program does not build items nobody looks at.
+  virtual bool ListKeepsItems() { return true; }
   virtual std::int64_t ListItemCount() = 0;
   virtual std::string ListText(std::int64_t item, int column) = 0;
   virtual void ListSetText(std::int64_t item, int column, std::string_view text) = 0;

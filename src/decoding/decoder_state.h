@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "decoding/list_rows.h"
 #include "decoding/records.h"
 
 namespace quavert {
@@ -37,7 +38,7 @@ struct DecoderState {
 /// whole track, as edited in the list since.
 struct EditBuffers {
   std::vector<EventRecord> EventBuffer;
-  std::vector<ListRow> ListBuffer;
+  ListRows ListBuffer;
 };
 
 }  // namespace quavert

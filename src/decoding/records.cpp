@@ -2,6 +2,8 @@
 
 #include <array>
 #include <charconv>
+#include <cstring>
+#include <optional>
 
 #include "common/number_text.h"
 #include "common/run_error.h"
@@ -24,26 +26,44 @@ std::string ExponentText(std::int32_t value) {
   return text;
 }
 
-// Values whose sign-position text fits the field, written straight into `out`: the common case,
+// Values whose sign-position text fits the field, written straight into place: the common case,
 // kept free of temporary strings because whole tracks of records are written at a time.
 constexpr std::int32_t kLargestShortField = 999999;
 
-bool AppendShortField(std::int32_t value, std::string& out) {
-  if (value < -kLargestShortField || value > kLargestShortField) return false;
-  char text[kEventFieldWidth + 1];
-  char* end = text;
-  if (value >= 0) *end++ = ' ';
-  end = std::to_chars(end, text + sizeof text, value).ptr;
-  const auto used = static_cast<std::size_t>(end - text);
-  out.append(text, used);
-  out.append(kEventFieldWidth - used, ' ');
-  return true;
+void WriteField(std::int32_t value, char* out) {
+  if (value < -kLargestShortField || value > kLargestShortField) {
+    const std::string text = EventFieldText(value);
+    std::memcpy(out, text.data(), kEventFieldWidth);
+    return;
+  }
+  std::memset(out, ' ', kEventFieldWidth);
+  // to_chars writes the minus itself; a non-negative number leaves the sign blank in front.
+  std::to_chars(value >= 0 ? out + 1 : out, out + kEventFieldWidth, value);
 }
 
-void AppendField(std::string_view text, std::size_t width, std::string& out) {
+// The value of a field holding a plain integer (blanks, a sign, digits, and then nothing that
+// could carry the number on), the texts this program writes; empty for any other text, which
+// takes the general reading.
+std::optional<std::int32_t> PlainFieldValue(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  const std::size_t digits = i;
+  std::int32_t value = 0;
+  // Nine digits always fit; a longer run goes the general way.
+  for (; i < text.size() && i - digits < 9 && text[i] >= '0' && text[i] <= '9'; ++i) value = value * 10 + (text[i] - '0');
+  if (i < text.size()) {
+    const char next = text[i];
+    if (next == '.' || next == 'e' || next == 'E' || (next >= '0' && next <= '9')) return std::nullopt;
+  }
+  return negative ? -value : value;
+}
+
+void WriteText(std::string_view text, std::size_t width, char* out) {
   const std::size_t used = text.size() < width ? text.size() : width;
-  out.append(text.substr(0, used));
-  out.append(width - used, ' ');
+  std::memcpy(out, text.data(), used);
+  std::memset(out + used, ' ', width - used);
 }
 
 }  // namespace
@@ -56,12 +76,25 @@ std::string EventFieldText(std::int32_t value) {
   return PadRight(text, kEventFieldWidth);
 }
 
-std::int32_t EventFieldValue(std::string_view field) { return ToLong(LeadingNumber(field)); }
+std::int32_t EventFieldValue(std::string_view field) {
+  if (const std::optional<std::int32_t> value = PlainFieldValue(field)) return *value;
+  return ToLong(LeadingNumber(field));
+}
+
+void WriteEventRecord(const EventRecord& record, char* out) {
+  WriteField(record.Status, out);
+  WriteField(record.Data1, out + kEventFieldWidth);
+  WriteField(record.Data2, out + 2 * kEventFieldWidth);
+  WriteField(record.Delta, out + 3 * kEventFieldWidth);
+  WriteField(record.RowKind, out + 4 * kEventFieldWidth);
+  WriteField(record.MetaMark, out + 5 * kEventFieldWidth);
+  WriteField(record.NoteState, out + 6 * kEventFieldWidth);
+}
 
 void AppendEventRecord(const EventRecord& record, std::string& out) {
-  for (std::int32_t value : {record.Status, record.Data1, record.Data2, record.Delta, record.RowKind,
-                             record.MetaMark, record.NoteState})
-    if (!AppendShortField(value, out)) out += EventFieldText(value);
+  const std::size_t at = out.size();
+  out.resize(at + kEventRecordLength);
+  WriteEventRecord(record, out.data() + at);
 }
 
 EventRecord ParseEventRecord(std::string_view bytes) {
@@ -79,12 +112,17 @@ EventRecord ParseEventRecord(std::string_view bytes) {
   return record;
 }
 
+void WriteListRow(const ListRowTexts& texts, char* out) {
+  for (std::size_t i = 0; i < kListWidths.size(); ++i) {
+    WriteText(texts[i], kListWidths[i], out);
+    out += kListWidths[i];
+  }
+}
+
 void AppendListRow(const ListRow& row, std::string& out) {
-  AppendField(row.Channel, kListWidths[0], out);
-  AppendField(row.Notes, kListWidths[1], out);
-  AppendField(row.Volume, kListWidths[2], out);
-  AppendField(row.Length, kListWidths[3], out);
-  AppendField(row.Description, kListWidths[4], out);
+  const std::size_t at = out.size();
+  out.resize(at + kListRowLength);
+  WriteListRow(TextsOf(row), out.data() + at);
 }
 
 ListRow ParseListRow(std::string_view bytes) {

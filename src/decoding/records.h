@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -46,13 +47,24 @@ inline constexpr const char* kDataDat = "data.dat";
 std::string EventFieldText(std::int32_t value);
 
 /// The value a notes.dat field's text holds (its leading number, rounded to a Long).
+/// RunError 6 when it does not fit a Long.
 std::int32_t EventFieldValue(std::string_view field);
 
+/// Writes the 49 bytes of `record` at `out`.
+void WriteEventRecord(const EventRecord& record, char* out);
 /// Appends the 49 bytes of `record` to `out`.
 void AppendEventRecord(const EventRecord& record, std::string& out);
 /// Reads a record from its 49 bytes.
 EventRecord ParseEventRecord(std::string_view bytes);
 
+/// The five texts of a row, in the order of ListRow's fields, as views.
+using ListRowTexts = std::array<std::string_view, 5>;
+inline ListRowTexts TextsOf(const ListRow& row) {
+  return {row.Channel, row.Notes, row.Volume, row.Length, row.Description};
+}
+
+/// Writes the 56 bytes of a row at `out`: each text cut or blank-padded to its field width.
+void WriteListRow(const ListRowTexts& texts, char* out);
 /// Appends the 56 bytes of `row` to `out`: each text cut or blank-padded to its field width.
 void AppendListRow(const ListRow& row, std::string& out);
 /// Reads a row from its 56 bytes, trailing blanks removed from every field.

@@ -116,8 +116,8 @@ void TrackDecode::Setup() {
   decoder_.LyricText = kLyricLabel;
   decoder_.TrackText.clear();
   decoder_.ReportLines.clear();
-  // The rows of an earlier listing end with the decode; only the block is kept in memory.
-  session_.buffers.EventBuffer.clear();
+  // The rows of an earlier listing end with the decode, their memory too; only the block is kept.
+  session_.buffers = {};
   ClearEventBlock(session_);
   session_.NotesDatMade = true;
   notes_.emplace(session_.AppPath(kNotesDat), kEventRecordLength);

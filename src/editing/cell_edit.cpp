@@ -41,14 +41,10 @@ std::size_t RowOf(const Session& session, std::int64_t item) {
   return static_cast<std::size_t>(row);
 }
 
-const std::string& CellOf(const ListRow& row, std::int32_t column) {
-  switch (column) {
-    case kNotesColumn: return row.Notes;
-    case kVolumeColumn: return row.Volume;
-    case kLengthColumn: return row.Length;
-    case kDescriptionColumn: return row.Description;
-    default: return row.Channel;
-  }
+// The text row `r` keeps in `column` (0 Channel .. 4 Description).
+std::string_view CellOf(const Session& session, std::size_t r, std::int32_t column) {
+  if (column < 0 || column > kDescriptionColumn) throw RunError(kIndexOutOfRange);
+  return session.buffers.ListBuffer.Texts(r)[static_cast<std::size_t>(column)];
 }
 
 // A drum row keeps its "On " or "Off" and takes the new key's name.
@@ -136,7 +132,7 @@ void ValidateCellEdit(Session& session, std::int64_t item, std::int32_t column, 
   }
 
   session.buffers.EventBuffer[r] = record;
-  session.buffers.ListBuffer[r] = row;
+  session.buffers.ListBuffer.Set(r, row);
   if (column == kNotesColumn && n != kNoValue) ui.ListSetText(item, kNotesColumn, text);
   if (column == kVolumeColumn && v != kNoValue) ui.ListSetText(item, kVolumeColumn, text);
   if (column == kLengthColumn && l != kNoValue) ui.ListSetText(item, kLengthColumn, text);
@@ -148,7 +144,7 @@ void CellClick(Session& session, std::int64_t item, std::int32_t column, int but
     if (button != kLeftButton || !flag) return;
     if (column < kNotesColumn || column > kLengthColumn) return;
     const std::size_t r = RowOf(session, item);
-    if (CellOf(session.buffers.ListBuffer[r], column).empty()) return;
+    if (CellOf(session, r, column).empty()) return;
     session.ui.ListBeginCellEdit(item, column, session.ui.ListText(item, column));
   } catch (const RunError&) {
     // A click the list cannot place opens no editor.

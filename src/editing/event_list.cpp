@@ -6,6 +6,7 @@
 
 #include "common/number_text.h"
 #include "common/record_file.h"
+#include "decoding/list_rows.h"
 #include "common/run_error.h"
 #include "editing/row_rules.h"
 #include "editing/total_time.h"
@@ -29,12 +30,13 @@ bool& EventLinesWritten(Session& session) {
 
 void ShowEventList(Session& session) {
   Toolkit& ui = session.ui;
-  const std::vector<ListRow>& rows = session.buffers.ListBuffer;
+  const ListRows& rows = session.buffers.ListBuffer;
   ui.ListClear();
+  if (!ui.ListKeepsItems()) return;
   std::vector<ListItem> items;
   items.reserve(std::min(rows.size(), kListFillChunk));
-  for (const ListRow& row : rows) {
-    items.push_back(ItemOf(row));
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    items.push_back(ItemOf(rows.Texts(row)));
     if (items.size() == kListFillChunk) {
       ui.ListAddItems(items);
       items.clear();
@@ -48,6 +50,9 @@ void ShowEventList(Session& session) {
 void BuildEventList(Session& session) {
   ListBuilderState& list = session.list;
   list.TotalTimeText.clear();
+  // The rows of an earlier listing go before this one's are built, so that a track's rows are
+  // in memory once.
+  session.buffers = {};
   const GenmidiNames& genmidi = CurrentGenmidi(session);
 
   RecordFile notes(session.AppPath(kNotesDat), kEventRecordLength);
@@ -59,39 +64,49 @@ void BuildEventList(Session& session) {
   const std::int64_t rows = std::max<std::int64_t>(session.decoder.LastEventIndex + 1, 0);
   const std::int64_t records = (rows + kBlockRecords - 1) / kBlockRecords * kBlockRecords;
   std::vector<EventRecord> events;
-  std::vector<ListRow> kept;
+  ListRows kept;
   events.reserve(static_cast<std::size_t>(rows));
   kept.reserve(static_cast<std::size_t>(rows));
   RowNaming naming{session.names, genmidi, list.DrumCache};
 
+  // Each run of records is read once and its records, rows and report lines are formatted
+  // straight into these buffers, which keep their memory from run to run.
+  std::string read;
+  std::string notes_out;
+  std::string data_out;
+  std::string report_out;
+  BuiltRow row;
   for (std::int64_t first = 0; first < records; first += kListIoRecords) {
     const std::int64_t count = std::min(kListIoRecords, records - first);
-    const std::string read = notes.GetRecords(first + 1, count);
-    std::string notes_out;
-    std::string data_out;
-    notes_out.reserve(read.size());
-    data_out.reserve(static_cast<std::size_t>(count) * kListRowLength);
+    notes.GetRecords(first + 1, count, read);
+    notes_out.resize(read.size());
+    data_out.resize(static_cast<std::size_t>(count) * kListRowLength);
+    report_out.clear();
     for (std::int64_t i = 0; i < count; ++i) {
-      const std::string_view bytes = std::string_view(read).substr(static_cast<std::size_t>(i) * kEventRecordLength,
-                                                                   kEventRecordLength);
+      const std::size_t at = static_cast<std::size_t>(i) * kEventRecordLength;
+      char* const data_at = data_out.data() + static_cast<std::size_t>(i) * kListRowLength;
       const std::int64_t index = first + i;
       if (index >= rows) {
         // The rest of the last block: notes.dat keeps what the decoder left, data.dat gets blanks.
-        notes_out += bytes;
-        AppendListRow({}, data_out);
+        std::copy_n(read.data() + at, kEventRecordLength, notes_out.data() + at);
+        WriteListRow({}, data_at);
         continue;
       }
-      EventRecord record = ParseEventRecord(bytes);
-      const BuiltRow row = BuildRow(record, index, naming);
-      if (write_report) session.report.WriteLine(ReportLine(row));
+      EventRecord record = ParseEventRecord(std::string_view(read).substr(at, kEventRecordLength));
+      BuildRow(record, index, naming, row);
+      if (write_report) {
+        AppendReportLine(row, report_out);
+        report_out += "\r\n";
+      }
       if (record.Delta >= 0) list.TotalTicks += record.Delta;
-      AppendEventRecord(record, notes_out);
-      AppendListRow(row.Texts, data_out);
+      WriteEventRecord(record, notes_out.data() + at);
+      WriteListRow(TextsOf(row.Texts), data_at);
       events.push_back(record);
-      kept.push_back(KeptRow(row));
+      kept.Append(KeptTexts(row));
     }
     notes.PutRecords(first + 1, notes_out);
     data.PutRecords(first + 1, data_out);
+    if (write_report) session.report.WriteLines(report_out);
   }
   data.Close();
   notes.Close();

@@ -12,7 +12,7 @@ namespace quavert {
 namespace {
 
 constexpr std::string_view kRhythmLine = "RHYTHM:";
-constexpr const char* kUnknownName = "unknown";
+constexpr std::string_view kUnknownName = "unknown";
 constexpr std::int32_t kFirstDrumKey = 27;
 
 // The lines of a text, without their line ends; a last line without an end still counts.
@@ -105,21 +105,27 @@ const GenmidiNames& CurrentGenmidi(Session& session) {
   return cache.Names;
 }
 
-std::string LookupInstrument(const GenmidiNames& genmidi, std::int32_t program) {
+std::string_view InstrumentName(const GenmidiNames& genmidi, std::int32_t program) {
   const std::int64_t field = static_cast<std::int64_t>(program) + 2;
   if (!genmidi.Readable || field < 1 || field > static_cast<std::int64_t>(genmidi.Fields.size()))
     return kUnknownName;
-  const std::string& text = genmidi.Fields[static_cast<std::size_t>(field - 1)];
+  const std::string_view text = genmidi.Fields[static_cast<std::size_t>(field - 1)];
   const std::size_t equals = text.find('=');
-  return equals == std::string::npos ? text : text.substr(equals + 1);
+  return equals == std::string_view::npos ? text : text.substr(equals + 1);
 }
 
-std::string LookupDrum(const GenmidiNames& genmidi, std::int32_t key) {
+std::string LookupInstrument(const GenmidiNames& genmidi, std::int32_t program) {
+  return std::string(InstrumentName(genmidi, program));
+}
+
+std::string_view DrumName(const GenmidiNames& genmidi, std::int32_t key) {
   if (!genmidi.Readable || !genmidi.HasRhythm) return kUnknownName;
   if (key < kFirstDrumKey) return {};
   const std::size_t line = static_cast<std::size_t>(key - kFirstDrumKey);
   if (line >= genmidi.DrumLines.size()) return kUnknownName;
   return genmidi.DrumLines[line];
 }
+
+std::string LookupDrum(const GenmidiNames& genmidi, std::int32_t key) { return std::string(DrumName(genmidi, key)); }
 
 }  // namespace quavert

@@ -54,10 +54,14 @@ const GenmidiNames& CurrentGenmidi(Session& session);
 /// Name of program 0..127: field `program` + 2, from after its first "=" (the whole field when it
 /// has none). "unknown" when the file could not be read or has too few fields.
 std::string LookupInstrument(const GenmidiNames& genmidi, std::int32_t program);
+/// The same name as a view into `genmidi` (or a constant), valid while `genmidi` is unchanged.
+std::string_view InstrumentName(const GenmidiNames& genmidi, std::int32_t program);
 
 /// Name of drum key `key`: line `key` - 26 after "RHYTHM:", whole. The empty text for a key below
 /// 27 or an empty line; "unknown" when the file could not be read, has no "RHYTHM:" line, or ends
 /// before the key's line.
 std::string LookupDrum(const GenmidiNames& genmidi, std::int32_t key);
+/// The same name as a view into `genmidi` (or a constant), valid while `genmidi` is unchanged.
+std::string_view DrumName(const GenmidiNames& genmidi, std::int32_t key);
 
 }  // namespace quavert

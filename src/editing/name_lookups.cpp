@@ -27,16 +27,23 @@ int DrumKitEntry(std::int32_t program) {
   return kit;
 }
 
-std::string DrumKitNameOf(const NameTables& names, std::int32_t program) {
+std::string_view KitName(const NameTables& names, std::int32_t program) {
   return names.DrumKitName[static_cast<std::size_t>(DrumKitEntry(program) + 1)];
 }
 
-std::string LookupController(const NameTables& names, std::int32_t number) {
+std::string DrumKitNameOf(const NameTables& names, std::int32_t program) { return std::string(KitName(names, program)); }
+
+std::optional<std::string_view> ControllerName(const NameTables& names, std::int32_t number) {
   for (std::size_t k = 1; k < names.ControllerNumber.size(); ++k) {
     if (names.ControllerNumber[k] == kControllerEnd) break;
     if (names.ControllerNumber[k] == number) return names.ControllerName[k];
   }
-  return PlainNumber(number);
+  return std::nullopt;
+}
+
+std::string LookupController(const NameTables& names, std::int32_t number) {
+  const std::optional<std::string_view> name = ControllerName(names, number);
+  return name ? std::string(*name) : PlainNumber(number);
 }
 
 std::string NoteText(const NameTables& names, std::int32_t note) {

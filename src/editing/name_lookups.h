@@ -16,10 +16,14 @@ int DrumKitEntry(std::int32_t program);
 
 /// The kit name of a program change on the drum channel.
 std::string DrumKitNameOf(const NameTables& names, std::int32_t program);
+/// The same name as a view into `names`.
+std::string_view KitName(const NameTables& names, std::int32_t program);
 
 /// The name of controller `number` from the controller table (first match wins), or the number
 /// in decimal when the table has none.
 std::string LookupController(const NameTables& names, std::int32_t number);
+/// The controller table's name for `number` as a view into `names`; nothing when it has none.
+std::optional<std::string_view> ControllerName(const NameTables& names, std::int32_t number);
 
 /// Note name and octave of a note number: 60 "C5", 61 "C#5", 0 "C0", 127 "G10". Empty for a
 /// negative number.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/toolkit.h"
 #include "decoding/records.h"
@@ -28,8 +29,10 @@ enum NoteStateValue : std::int32_t {
 /// Longest Description data.dat and the list hold.
 inline constexpr std::size_t kDescriptionWidth = 40;
 
-/// A row's texts as the builder makes them: Notes padded to 3 (4 for a note name), Volume to 3,
-/// Length to 6, longer texts kept whole, Description with its trailing blanks removed.
+/// A row's texts as the builder works them out: Channel, Notes (a note name on a melodic note
+/// row), Volume and Length unpadded, numbers whole whatever their width, the Description with
+/// its trailing blanks removed and not yet cut. The builder keeps one and fills it row after row,
+/// so that its texts' memory is reused.
 struct BuiltRow {
   ListRow Texts;
   bool Melodic = false;  ///< a melodic note: its Notes text is a note name
@@ -42,21 +45,25 @@ struct RowNaming {
   DrumNameCache& Drums;
 };
 
-/// Works out the texts of event `index` from its record and sets the record's RowKind and
-/// NoteState; a drum name comes from `naming.Drums` when the same key was named by this row or
-/// the one before.
+/// Works out the texts of event `index` from its record into `row` and sets the record's RowKind
+/// and NoteState; a drum name comes from `naming.Drums` when the same key was named by this row
+/// or the one before.
+void BuildRow(EventRecord& record, std::int64_t index, RowNaming& naming, BuiltRow& row);
 BuiltRow BuildRow(EventRecord& record, std::int64_t index, RowNaming& naming);
 
-/// The row's line in the report: eight blanks, Channel in 3, Notes in 6 after a blank (no blank
-/// before a note name), Volume in 4, Length in 6, a blank, the Description.
+/// Appends the row's line in the report, without its line end: eight blanks, Channel in 3, Notes
+/// in 6 after a blank (no blank before a note name), Volume in 4, Length in 6, a blank, the
+/// Description whole.
+void AppendReportLine(const BuiltRow& row, std::string& out);
 std::string ReportLine(const BuiltRow& row);
 
-/// The row as the editing buffer keeps it: trailing blanks removed, the Description cut to 40
-/// characters, numbers whole whatever their width.
+/// The row as the editing buffer keeps it, as views into `row`: the Description cut to 40
+/// characters without the blanks the cut leaves at its end.
+ListRowTexts KeptTexts(const BuiltRow& row);
 ListRow KeptRow(const BuiltRow& row);
 
 /// The list item that shows a kept row: the Channel padded to 3, the numbers without leading
 /// blanks, the Description as kept.
-ListItem ItemOf(const ListRow& row);
+ListItem ItemOf(const ListRowTexts& row);
 
 }  // namespace quavert

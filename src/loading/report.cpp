@@ -23,6 +23,12 @@ void Report::WriteLine(std::string_view line) {
   file_.Write("\r\n");
 }
 
+void Report::WriteLines(std::string_view lines) {
+  if (unavailable_) return;
+  if (!file_.IsOpen()) throw RunError(kBadFileNameOrNumber);
+  file_.Write(lines);
+}
+
 void Report::Flush() {
   if (file_.IsOpen()) file_.Flush();
 }

@@ -17,6 +17,8 @@ class Report {
   void MarkUnavailable();
   /// Appends one line. RunError 52 when the report was closed since it was created.
   void WriteLine(std::string_view line);
+  /// Appends `lines` as they stand: whole lines, each already ended by CR LF.
+  void WriteLines(std::string_view lines);
   /// Hands the lines written so far to the system.
   void Flush();
   /// Closes the report; further lines fail until the next Create.

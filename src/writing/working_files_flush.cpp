@@ -14,16 +14,16 @@ namespace {
 // Records put together before one write: memory stays small whatever the track.
 constexpr std::int64_t kRecordsPerWrite = 5000;
 
-template <typename Row, typename Append>
-void WriteRows(const std::string& path, std::size_t record_length, const std::vector<Row>& rows, std::int64_t count,
-               Append append) {
+// Writes records 1..count of the file at `path`, record r + 1 formatted by write(r, place).
+template <typename Write>
+void WriteRows(const std::string& path, std::size_t record_length, std::int64_t count, Write write) {
   RecordFile file(path, record_length);
   std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(kRecordsPerWrite) * record_length);
   for (std::int64_t first = 0; first < count; first += kRecordsPerWrite) {
     const std::int64_t end = std::min(count, first + kRecordsPerWrite);
-    bytes.clear();
-    for (std::int64_t row = first; row < end; ++row) append(rows[static_cast<std::size_t>(row)], bytes);
+    bytes.resize(static_cast<std::size_t>(end - first) * record_length);
+    for (std::int64_t row = first; row < end; ++row)
+      write(static_cast<std::size_t>(row), bytes.data() + static_cast<std::size_t>(row - first) * record_length);
     file.PutRecords(first + 1, bytes);
   }
   file.Close();
@@ -39,9 +39,11 @@ void FlushWorkingFiles(Session& session) {
       static_cast<std::int64_t>(buffers.ListBuffer.size()) < count)
     throw RunError(kIndexOutOfRange);
   session.NotesDatMade = true;
-  WriteRows(session.AppPath(kNotesDat), kEventRecordLength, buffers.EventBuffer, count, AppendEventRecord);
+  WriteRows(session.AppPath(kNotesDat), kEventRecordLength, count,
+            [&](std::size_t row, char* out) { WriteEventRecord(buffers.EventBuffer[row], out); });
   session.DataDatMade = true;
-  WriteRows(session.AppPath(kDataDat), kListRowLength, buffers.ListBuffer, count, AppendListRow);
+  WriteRows(session.AppPath(kDataDat), kListRowLength, count,
+            [&](std::size_t row, char* out) { WriteListRow(buffers.ListBuffer.Texts(row), out); });
 }
 
 }  // namespace quavert

@@ -25,11 +25,11 @@ class CellEditTest : public testing::EditingTest {
     CellEditDone(session, item, column, ui.ListText(item, column), text);
   }
   const EventRecord& Event(std::int64_t item) const { return session.buffers.EventBuffer[item - 1]; }
-  const ListRow& Row(std::int64_t item) const { return session.buffers.ListBuffer[item - 1]; }
+  ListRow Row(std::int64_t item) const { return session.buffers.ListBuffer[static_cast<std::size_t>(item - 1)]; }
   std::int32_t Stored(std::int64_t item, int column) const {
     return column == kNotes ? Event(item).Data1 : column == kVolume ? Event(item).Data2 : Event(item).Delta;
   }
-  const std::string& StoredText(std::int64_t item, int column) const {
+  std::string StoredText(std::int64_t item, int column) const {
     return column == kNotes ? Row(item).Notes : column == kVolume ? Row(item).Volume : Row(item).Length;
   }
 };
@@ -70,7 +70,9 @@ TEST_F(CellEditTest, AcceptedValuesAreStoredAndShownAsTyped) {
     EXPECT_EQ(Row(e.item).Description, e.description);
     EXPECT_EQ(ui.ListText(e.item, 4), Trim(e.description));
   }
-  session.buffers.ListBuffer[kDrumOn - 1].Description = "Kick";  // a drum row saying neither On nor Off
+  ListRow kick = Row(kDrumOn);
+  kick.Description = "Kick";  // a drum row saying neither On nor Off
+  session.buffers.ListBuffer.Set(kDrumOn - 1, kick);
   Type(kDrumOn, kNotes, "36");
   EXPECT_EQ(Row(kDrumOn).Description, "      Bass Drum 1");
   EXPECT_TRUE(ui.MessageTexts().empty());

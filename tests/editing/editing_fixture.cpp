@@ -30,7 +30,7 @@ void EditingTest::ShowRows(const std::vector<EventRecord>& records) {
     const ListRow row = KeptRow(BuildRow(record, static_cast<std::int64_t>(i), naming));
     session.buffers.EventBuffer.push_back(record);
     session.buffers.ListBuffer.push_back(row);
-    ui.Items.push_back(ItemOf(row));
+    ui.Items.push_back(ItemOf(TextsOf(row)));
   }
   session.decoder.LastEventIndex = static_cast<std::int64_t>(records.size()) - 1;
 }

@@ -30,33 +30,33 @@ class RowRulesTest : public ::testing::Test {
 TEST_F(RowRulesTest, EveryKindOfRowGetsItsTextsRowKindAndNoteState) {
   const struct {
     EventRecord record;
-    ListRow texts;  // as built, padded
+    ListRow texts;  // as built: numbers and note names unpadded
     std::int32_t row_kind, note_state;
   } cases[] = {
-      {{144, 60, 100, 96}, {"C1", "C5  ", "100", "96    ", "On"}, -3, 1},
-      {{144, 61, 0, 0}, {"C1", "C#5 ", "0  ", "0     ", "Off"}, -3, 0},
-      {{143, 127, 64, 12}, {"C16", "G10 ", "64 ", "12    ", "Off"}, -3, 0},
-      {{153, 36, 90, 0}, {"C10", "36 ", "90 ", "0     ", "On  - Bass Drum 1"}, -2, 1},
-      {{137, 38, 0, 5}, {"C10", "38 ", "0  ", "5     ", "Off - Acoustic Snare"}, -2, 0},
-      {{153, 26, 1, 0}, {"C10", "26 ", "1  ", "0     ", "On  - unknown"}, -2, 1},  // below 27
-      {{153, 39, 1, 0}, {"C10", "39 ", "1  ", "0     ", "On  - unknown"}, -2, 1},  // empty line
-      {{153, 88, 1, 0}, {"C10", "88 ", "1  ", "0     ", "On  - unknown"}, -2, 1},  // past the end
-      {{162, 60, 30, 7}, {"C3", "60 ", "30 ", "7     ", "Polyphonic Pressure"}, -1, -1},
-      {{176, 7, 100, 0}, {"C1", "7  ", "100", "0     ", "Controller: volume"}, -5, -1},
-      {{-177, 7, 100, 0}, {"C2", "7  ", "100", "0     ", "Controller: volume"}, -5, -1},
-      {{176, 2, 0, 0}, {"C1", "2  ", "0  ", "0     ", "Controller: 2"}, -5, -1},
-      {{192, 1, -1, 0}, {"C1", "1  ", "", "0     ", "Instrument: Bright Piano"}, -4, -1},
-      {{197, 90, -1, 0}, {"C6", "90 ", "", "0     ", "Instrument: unknown"}, -4, -1},
-      {{201, 32, -1, 0}, {"C10", "32 ", "", "0     ", "Drum Set: TR - 808"}, -4, -1},
-      {{201, 56, -1, 0}, {"C10", "56 ", "", "0     ", "Drum Set: unknown"}, -4, -1},
-      {{-223, 40, -1, 3}, {"C16", "40 ", "", "3     ", "Channel Pressure"}, -1, -1},
-      {{224, 0, 64, 0}, {"C1", "0  ", "64 ", "0     ", "Pitch Change"}, -1, -1},
-      {{240, -1, -1, 480}, {"", "", "", "480   ", "System Exclusive"}, -1, -1},
-      {{247, -1, -1, 0}, {"", "", "", "0     ", "System Exclusive"}, -1, -1},
-      {{81, 120, -1, 0}, {"", "120", "", "0     ", "Set Tempo"}, -1, -1},
-      {{88, 6, 8, 0}, {"", "6  ", "8  ", "0     ", "Time Signature"}, -1, -1},
-      {{-1, -1, -1, 24, -1, -2, -1}, {"", "", "", "24    ", "Text"}, -1, -1},
-      {{192, 0, -1, 0, -1, -1, 1}, {"C1", "0  ", "", "0     ", "Instrument: Acoustic Grand Piano"}, -4, 1},
+      {{144, 60, 100, 96}, {"C1", "C5", "100", "96", "On"}, -3, 1},
+      {{144, 61, 0, 0}, {"C1", "C#5", "0", "0", "Off"}, -3, 0},
+      {{143, 127, 64, 12}, {"C16", "G10", "64", "12", "Off"}, -3, 0},
+      {{153, 36, 90, 0}, {"C10", "36", "90", "0", "On  - Bass Drum 1"}, -2, 1},
+      {{137, 38, 0, 5}, {"C10", "38", "0", "5", "Off - Acoustic Snare"}, -2, 0},
+      {{153, 26, 1, 0}, {"C10", "26", "1", "0", "On  - unknown"}, -2, 1},  // below 27
+      {{153, 39, 1, 0}, {"C10", "39", "1", "0", "On  - unknown"}, -2, 1},  // empty line
+      {{153, 88, 1, 0}, {"C10", "88", "1", "0", "On  - unknown"}, -2, 1},  // past the end
+      {{162, 60, 30, 7}, {"C3", "60", "30", "7", "Polyphonic Pressure"}, -1, -1},
+      {{176, 7, 100, 0}, {"C1", "7", "100", "0", "Controller: volume"}, -5, -1},
+      {{-177, 7, 100, 0}, {"C2", "7", "100", "0", "Controller: volume"}, -5, -1},
+      {{176, 2, 0, 0}, {"C1", "2", "0", "0", "Controller: 2"}, -5, -1},
+      {{192, 1, -1, 0}, {"C1", "1", "", "0", "Instrument: Bright Piano"}, -4, -1},
+      {{197, 90, -1, 0}, {"C6", "90", "", "0", "Instrument: unknown"}, -4, -1},
+      {{201, 32, -1, 0}, {"C10", "32", "", "0", "Drum Set: TR - 808"}, -4, -1},
+      {{201, 56, -1, 0}, {"C10", "56", "", "0", "Drum Set: unknown"}, -4, -1},
+      {{-223, 40, -1, 3}, {"C16", "40", "", "3", "Channel Pressure"}, -1, -1},
+      {{224, 0, 64, 0}, {"C1", "0", "64", "0", "Pitch Change"}, -1, -1},
+      {{240, -1, -1, 480}, {"", "", "", "480", "System Exclusive"}, -1, -1},
+      {{247, -1, -1, 0}, {"", "", "", "0", "System Exclusive"}, -1, -1},
+      {{81, 120, -1, 0}, {"", "120", "", "0", "Set Tempo"}, -1, -1},
+      {{88, 6, 8, 0}, {"", "6", "8", "0", "Time Signature"}, -1, -1},
+      {{-1, -1, -1, 24, -1, -2, -1}, {"", "", "", "24", "Text"}, -1, -1},
+      {{192, 0, -1, 0, -1, -1, 1}, {"C1", "0", "", "0", "Instrument: Acoustic Grand Piano"}, -4, 1},
   };
   for (const auto& c : cases) {
     const BuiltRow row = Build(c.record);
@@ -80,8 +80,8 @@ TEST_F(RowRulesTest, ReportLinesByteForByte) {
 TEST_F(RowRulesTest, KeptRowsHoldNumbersWholeAndDescriptionsToForty) {
   const ListRow wide = KeptRow(Build({81, 1000, -1, 2097279}));
   EXPECT_EQ(wide, (ListRow{"", "1000", "", "2097279", "Set Tempo"}));
-  EXPECT_EQ(ItemOf(wide), (ListItem{"   ", {"1000", "", "2097279", "Set Tempo"}}));
-  EXPECT_EQ(ItemOf(KeptRow(Build({144, 60, 100, 96}))), (ListItem{"C1 ", {"C5", "100", "96", "On"}}));
+  EXPECT_EQ(ItemOf(TextsOf(wide)), (ListItem{"   ", {"1000", "", "2097279", "Set Tempo"}}));
+  EXPECT_EQ(ItemOf(TextsOf(KeptRow(Build({144, 60, 100, 96})))), (ListItem{"C1 ", {"C5", "100", "96", "On"}}));
   // Cut at 40 characters, without the blank the cut leaves at the end; the report has it whole.
   genmidi = ParseGenmidi("h\r\n0=" + std::string(27, 'x') + " " + std::string(20, 'y') + "\r\n");
   const BuiltRow long_name = Build({192, 0, -1, 0});

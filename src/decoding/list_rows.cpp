@@ -1,0 +1,108 @@
+#include "decoding/list_rows.h"
+
+#include <cstring>
+#include <limits>
+
+#include "common/run_error.h"
+
+namespace quavert {
+namespace {
+
+// Large enough that a block's few wasted bytes at its end do not count, small enough that the
+// last, partly used block does not either.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+// A text of this length or more has its length in the next four bytes.
+constexpr std::uint8_t kLongText = 0xFF;
+
+std::size_t StoredSize(const ListRowTexts& texts) {
+  std::size_t size = 0;
+  for (std::string_view text : texts) size += (text.size() < kLongText ? 1 : 5) + text.size();
+  return size;
+}
+
+char* PutLength(std::size_t length, char* out) {
+  if (length < kLongText) {
+    *out = static_cast<char>(length);
+    return out + 1;
+  }
+  if (length > std::numeric_limits<std::uint32_t>::max()) throw RunError(kOverflow);
+  *out++ = static_cast<char>(kLongText);
+  const auto value = static_cast<std::uint32_t>(length);
+  std::memcpy(out, &value, sizeof value);
+  return out + sizeof value;
+}
+
+const char* GetLength(const char* in, std::size_t& length) {
+  const auto first = static_cast<std::uint8_t>(*in++);
+  if (first != kLongText) {
+    length = first;
+    return in;
+  }
+  std::uint32_t value = 0;
+  std::memcpy(&value, in, sizeof value);
+  length = value;
+  return in + sizeof value;
+}
+
+}  // namespace
+
+void ListRows::clear() {
+  places_ = {};
+  blocks_ = {};
+}
+
+ListRows::Place ListRows::Store(const ListRowTexts& texts) {
+  const std::size_t size = StoredSize(texts);
+  if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < size) {
+    if (blocks_.size() >= std::numeric_limits<std::uint32_t>::max()) throw RunError(kOverflow);
+    blocks_.emplace_back().reserve(size > kBlockBytes ? size : kBlockBytes);
+  }
+  std::string& block = blocks_.back();
+  const Place place{static_cast<std::uint32_t>(blocks_.size() - 1), static_cast<std::uint32_t>(block.size())};
+  block.resize(block.size() + size);
+  char* out = block.data() + place.offset;
+  for (std::string_view text : texts) out = PutLength(text.size(), out);
+  for (std::string_view text : texts) {
+    std::memcpy(out, text.data(), text.size());
+    out += text.size();
+  }
+  return place;
+}
+
+void ListRows::Append(const ListRowTexts& texts) {
+  const Place place = Store(texts);
+  places_.push_back(place);
+}
+
+ListRowTexts ListRows::Texts(std::size_t row) const {
+  const Place place = places_[row];
+  const char* in = blocks_[place.block].data() + place.offset;
+  std::size_t lengths[5];
+  for (std::size_t& length : lengths) in = GetLength(in, length);
+  ListRowTexts texts;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    texts[i] = std::string_view(in, lengths[i]);
+    in += lengths[i];
+  }
+  return texts;
+}
+
+const ListRow ListRows::operator[](std::size_t row) const {
+  const ListRowTexts texts = Texts(row);
+  return {std::string(texts[0]), std::string(texts[1]), std::string(texts[2]), std::string(texts[3]),
+          std::string(texts[4])};
+}
+
+void ListRows::Set(std::size_t row, const ListRow& texts) {
+  // The old texts stay where they are, unused: rows are replaced one edit at a time.
+  places_[row] = Store(TextsOf(texts));
+}
+
+bool ListRows::operator==(const ListRows& other) const {
+  if (size() != other.size()) return false;
+  for (std::size_t row = 0; row < size(); ++row)
+    if (Texts(row) != other.Texts(row)) return false;
+  return true;
+}
+
+}  // namespace quavert
