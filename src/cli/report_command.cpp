@@ -36,7 +36,8 @@ int Report(const Options& options, std::ostream& out) {
       if (!FolderExists("logs")) MakeFolder("logs");
       target = JoinPath("logs", NameOf(session.report.Path()));
     }
-    CopyFileSafely(session.report.Path(), target);
+    // The private folder goes at exit: its report is moved rather than copied when it can be.
+    MoveFileSafely(session.report.Path(), target);
   } catch (const RunError& error) {
     out << "message: the report cannot be written to " << (target.empty() ? "logs" : target) << ": "
         << error.reason() << '\n';

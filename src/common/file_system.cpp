@@ -35,6 +35,22 @@ bool IsDevice(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode));
 }
 
+// The permissions a copy at `to` gets: those of the file it replaces, or the usual ones.
+mode_t CopyModeAt(const std::string& to) {
+  struct stat info {};
+  if (::stat(to.c_str(), &info) == 0) return info.st_mode & 07777;
+  return 0666 & ~CurrentUmask();
+}
+
+// Asks the system to put the file at `path` on disk; false when it cannot.
+bool SyncFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  return synced;
+}
+
 }  // namespace
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
@@ -101,7 +117,7 @@ void CopyFileSafely(const std::string& from, const std::string& to) {
     return;
   }
   const std::string folder = FolderOf(to);
-  std::string temporary = JoinPath(folder.empty() ? "." : folder, "." + NameOf(to) + ".XXXXXX");
+  std::string temporary = JoinPath(folder.empty() ? "." : folder, std::string(".").append(NameOf(to)).append(".XXXXXX"));
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) ThrowFileError(errno);
   ::close(fd);
@@ -110,15 +126,21 @@ void CopyFileSafely(const std::string& from, const std::string& to) {
     CopyContent(source, target);
     target.Sync();
     target.Close();
-    struct stat info {};
-    // Keep the permissions the destination had; a new file gets the usual ones.
-    if (::stat(to.c_str(), &info) == 0) ::chmod(temporary.c_str(), info.st_mode & 07777);
-    else ::chmod(temporary.c_str(), 0666 & ~CurrentUmask());
+    ::chmod(temporary.c_str(), CopyModeAt(to));
     RenameFile(temporary, to);
   } catch (...) {
     ::unlink(temporary.c_str());
     throw;
   }
+}
+
+void MoveFileSafely(const std::string& from, const std::string& to) {
+  // Any step that fails (another file system, a folder in the way) leaves it to the copy, which
+  // says why when it fails too.
+  if (!IsDevice(to) && SyncFile(from) && ::chmod(from.c_str(), CopyModeAt(to)) == 0 &&
+      ::rename(from.c_str(), to.c_str()) == 0)
+    return;
+  CopyFileSafely(from, to);
 }
 
 }  // namespace quavert

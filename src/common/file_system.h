@@ -32,4 +32,10 @@ std::string CurrentFolder();
 /// `to` in one step. On failure the temporary file is removed and RunError says why.
 void CopyFileSafely(const std::string& from, const std::string& to);
 
+/// Puts the bytes of `from` at `to` as CopyFileSafely does (on disk first, the permissions a copy
+/// gets, `to` replaced in one step), but by renaming `from` when both lie on one file system, so
+/// nothing is copied: `from` is then gone. Otherwise, and for a device, copies and keeps `from`.
+/// RunError as CopyFileSafely.
+void MoveFileSafely(const std::string& from, const std::string& to);
+
 }  // namespace quavert

@@ -43,7 +43,11 @@ std::size_t NumberLength(std::string_view text) {
 
 }  // namespace
 
-std::string SignedNumber(std::int64_t n) { return n >= 0 ? " " + Decimal(n) : Decimal(n); }
+std::string SignedNumber(std::int64_t n) {
+  char buffer[24] = {' '};
+  const auto result = std::to_chars(n >= 0 ? buffer + 1 : buffer, buffer + sizeof buffer, n);
+  return std::string(buffer, result.ptr);
+}
 
 std::string PlainNumber(std::int64_t n) { return Decimal(n); }
 

@@ -34,8 +34,8 @@ std::int64_t HighByte(std::int64_t n) { return n >= 0 ? n / 256 : -((-n + 255) /
 std::int64_t LowByte(std::int64_t n) { return n - HighByte(n) * 256; }
 
 std::string SignatureText(int sf) {
-  if (sf > 0) return "+" + PlainNumber(sf);
-  return PlainNumber(sf);
+  std::string text = sf > 0 ? "+" : "";
+  return text.append(PlainNumber(sf));
 }
 
 std::string KeyName(std::string_view signature, int mode) {

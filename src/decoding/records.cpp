@@ -1,5 +1,6 @@
 #include "decoding/records.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
@@ -26,11 +27,40 @@ std::string ExponentText(std::int32_t value) {
   return text;
 }
 
-// Values whose sign-position text fits the field, written straight into place: the common case,
-// kept free of temporary strings because whole tracks of records are written at a time.
+// The texts of the values most fields hold, made at compile time: every record of a track is
+// written twice, so the common values are copied rather than formatted.
+constexpr std::int32_t kTableLow = -256;
+constexpr std::int32_t kTableHigh = 1023;
+
+struct FieldTable {
+  char text[kTableHigh - kTableLow + 1][kEventFieldWidth + 1];
+};
+
+constexpr FieldTable MakeFieldTable() {
+  FieldTable table{};
+  for (std::int32_t value = kTableLow; value <= kTableHigh; ++value) {
+    char* text = table.text[value - kTableLow];
+    for (std::size_t i = 0; i <= kEventFieldWidth; ++i) text[i] = ' ';
+    text[0] = value < 0 ? '-' : ' ';
+    std::int32_t rest = value < 0 ? -value : value;
+    std::size_t digits = 1;
+    for (std::int32_t t = rest; t >= 10; t /= 10) ++digits;
+    for (std::size_t i = digits; i > 0; --i, rest /= 10) text[i] = static_cast<char>('0' + rest % 10);
+  }
+  return table;
+}
+
+constexpr FieldTable kFieldTable = MakeFieldTable();
+
+// Values whose sign-position text fits the field are written straight into place; wider ones
+// take the exact forms EventFieldText finds.
 constexpr std::int32_t kLargestShortField = 999999;
 
 void WriteField(std::int32_t value, char* out) {
+  if (value >= kTableLow && value <= kTableHigh) {
+    std::memcpy(out, kFieldTable.text[value - kTableLow], kEventFieldWidth);
+    return;
+  }
   if (value < -kLargestShortField || value > kLargestShortField) {
     const std::string text = EventFieldText(value);
     std::memcpy(out, text.data(), kEventFieldWidth);
@@ -41,8 +71,11 @@ void WriteField(std::int32_t value, char* out) {
   std::to_chars(value >= 0 ? out + 1 : out, out + kEventFieldWidth, value);
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool CarriesNumberOn(char c) { return c == '.' || c == 'e' || c == 'E'; }
+
 // The value of a field holding a plain integer (blanks, a sign, digits, and then nothing that
-// could carry the number on), the texts this program writes; empty for any other text, which
+// could carry the number on), as this program writes them; nothing for any other text, which
 // takes the general reading.
 std::optional<std::int32_t> PlainFieldValue(std::string_view text) {
   std::size_t i = 0;
@@ -52,11 +85,20 @@ std::optional<std::int32_t> PlainFieldValue(std::string_view text) {
   const std::size_t digits = i;
   std::int32_t value = 0;
   // Nine digits always fit; a longer run goes the general way.
-  for (; i < text.size() && i - digits < 9 && text[i] >= '0' && text[i] <= '9'; ++i) value = value * 10 + (text[i] - '0');
-  if (i < text.size()) {
-    const char next = text[i];
-    if (next == '.' || next == 'e' || next == 'E' || (next >= '0' && next <= '9')) return std::nullopt;
-  }
+  for (; i < text.size() && i - digits < 9 && IsDigit(text[i]); ++i) value = value * 10 + (text[i] - '0');
+  if (i < text.size() && (IsDigit(text[i]) || CarriesNumberOn(text[i]))) return std::nullopt;
+  return negative ? -value : value;
+}
+
+// The same for a notes.dat field, whose seven characters cannot hold too many digits.
+std::int32_t FieldValue(const char* text) {
+  std::size_t i = 0;
+  while (i < kEventFieldWidth && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < kEventFieldWidth && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  std::int32_t value = 0;
+  for (; i < kEventFieldWidth && IsDigit(text[i]); ++i) value = value * 10 + (text[i] - '0');
+  if (i < kEventFieldWidth && CarriesNumberOn(text[i])) return ToLong(LeadingNumber({text, kEventFieldWidth}));
   return negative ? -value : value;
 }
 
@@ -99,7 +141,9 @@ void AppendEventRecord(const EventRecord& record, std::string& out) {
 
 EventRecord ParseEventRecord(std::string_view bytes) {
   auto field = [&](std::size_t index) {
-    return EventFieldValue(bytes.substr(index * kEventFieldWidth, kEventFieldWidth));
+    const std::size_t at = index * kEventFieldWidth;
+    if (at + kEventFieldWidth <= bytes.size()) return FieldValue(bytes.data() + at);
+    return EventFieldValue(bytes.substr(std::min(at, bytes.size()), kEventFieldWidth));
   };
   EventRecord record;
   record.Status = field(0);

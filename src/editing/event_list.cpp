@@ -75,13 +75,14 @@ void BuildEventList(Session& session) {
   std::string notes_out;
   std::string data_out;
   std::string report_out;
+  std::size_t report_used = 0;
   BuiltRow row;
   for (std::int64_t first = 0; first < records; first += kListIoRecords) {
     const std::int64_t count = std::min(kListIoRecords, records - first);
     notes.GetRecords(first + 1, count, read);
     notes_out.resize(read.size());
     data_out.resize(static_cast<std::size_t>(count) * kListRowLength);
-    report_out.clear();
+    report_used = 0;
     for (std::int64_t i = 0; i < count; ++i) {
       const std::size_t at = static_cast<std::size_t>(i) * kEventRecordLength;
       char* const data_at = data_out.data() + static_cast<std::size_t>(i) * kListRowLength;
@@ -95,18 +96,19 @@ void BuildEventList(Session& session) {
       EventRecord record = ParseEventRecord(std::string_view(read).substr(at, kEventRecordLength));
       BuildRow(record, index, naming, row);
       if (write_report) {
-        AppendReportLine(row, report_out);
-        report_out += "\r\n";
+        const std::size_t room = report_used + ReportLineRoom(row);
+        if (report_out.size() < room) report_out.resize(std::max(room, 2 * report_out.size()));
+        report_used = static_cast<std::size_t>(WriteReportLine(row, report_out.data() + report_used) - report_out.data());
       }
       if (record.Delta >= 0) list.TotalTicks += record.Delta;
       WriteEventRecord(record, notes_out.data() + at);
-      WriteListRow(TextsOf(row.Texts), data_at);
+      WriteDataRecord(row, data_at);
       events.push_back(record);
       kept.Append(KeptTexts(row));
     }
     notes.PutRecords(first + 1, notes_out);
     data.PutRecords(first + 1, data_out);
-    if (write_report) session.report.WriteLines(report_out);
+    if (write_report) session.report.WriteLines(std::string_view(report_out).substr(0, report_used));
   }
   data.Close();
   notes.Close();

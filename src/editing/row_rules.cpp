@@ -1,6 +1,7 @@
 #include "editing/row_rules.h"
 
 #include <charconv>
+#include <cstring>
 
 #include "common/number_text.h"
 #include "editing/name_lookups.h"
@@ -18,28 +19,21 @@ constexpr std::int32_t kPitchClasses = 12;
 
 bool Within(std::int32_t s, std::int32_t low, std::int32_t high) { return s >= low && s <= high; }
 
-// `text` := `n` in decimal, in place: the row's texts keep their memory from row to row.
-void AssignNumber(std::string& text, std::int64_t n) {
-  char digits[24];
-  char* end = std::to_chars(digits, digits + sizeof digits, n).ptr;
-  text.assign(digits, static_cast<std::size_t>(end - digits));
-}
-
 void AppendNumber(std::string& text, std::int64_t n) {
   char digits[24];
   char* end = std::to_chars(digits, digits + sizeof digits, n).ptr;
   text.append(digits, static_cast<std::size_t>(end - digits));
 }
 
-void AssignChannel(std::string& text, std::int32_t s) {
-  text.assign(1, 'C');
-  AppendNumber(text, s % 16 + 1);
+void SetChannel(ShortText& text, std::int32_t s) {
+  text.Append("C");
+  text.AppendNumber(s % 16 + 1);
 }
 
 // The note name and octave, as NoteText gives them.
-void AssignNoteName(std::string& text, const NameTables& names, std::int32_t note) {
-  text.assign(names.NoteName[static_cast<std::size_t>(note % kPitchClasses + 1)]);
-  AppendNumber(text, note / kPitchClasses);
+void SetNoteName(ShortText& text, const NameTables& names, std::int32_t note) {
+  text.Append(names.NoteName[static_cast<std::size_t>(note % kPitchClasses + 1)]);
+  text.AppendNumber(note / kPitchClasses);
 }
 
 // The status a row's texts are made from: running-status rows hold theirs negated.
@@ -52,43 +46,55 @@ std::string_view DrumNameOf(const EventRecord& record, std::int64_t index, RowNa
   return name.empty() ? "unknown" : name;
 }
 
-void AppendPadded(std::string& out, std::string_view text, std::size_t width) {
-  out.append(text);
-  if (text.size() < width) out.append(width - text.size(), ' ');
+// Writes `text` padded with blanks to `width` (kept whole when longer) at `out`, which has room
+// for a whole ShortText; returns the end of the field.
+char* WritePadded(const ShortText& text, std::size_t width, char* out) {
+  std::memcpy(out, text.Padded(), ShortText::kCapacity);
+  return out + (text.size() > width ? text.size() : width);
 }
 
 }  // namespace
 
+void ShortText::Append(std::string_view text) {
+  const std::size_t room = kCapacity - size_;
+  const std::size_t used = text.size() < room ? text.size() : room;
+  std::memcpy(bytes_ + size_, text.data(), used);
+  size_ = static_cast<std::uint8_t>(size_ + used);
+}
+
+void ShortText::AppendNumber(std::int64_t n) {
+  const std::to_chars_result result = std::to_chars(bytes_ + size_, bytes_ + kCapacity, n);
+  if (result.ec == std::errc()) size_ = static_cast<std::uint8_t>(result.ptr - bytes_);
+}
+
 void BuildRow(EventRecord& record, std::int64_t index, RowNaming& naming, BuiltRow& row) {
-  ListRow& texts = row.Texts;
-  texts.Channel.clear();
-  texts.Notes.clear();
-  texts.Volume.clear();
-  texts.Length.clear();
-  texts.Description.clear();
+  row.Channel.Clear();
+  row.Notes.Clear();
+  row.Volume.Clear();
+  row.Length.Clear();
+  row.Description.clear();
   row.Melodic = false;
   const std::int32_t s = ShownStatus(record.Status);
   bool drum = false;
 
   if (s > 0) {
-    if (Within(s, 160, 239)) AssignChannel(texts.Channel, s);
+    if (Within(s, 128, 239)) SetChannel(row.Channel, s);
     if (Within(s, 128, 159)) {
-      AssignChannel(texts.Channel, s);
       if (s == kDrumNoteOff || s == kDrumNoteOn) {
         drum = true;
       } else {
-        if (record.Data1 >= 0) AssignNoteName(texts.Notes, naming.Names, record.Data1);
+        if (record.Data1 >= 0) SetNoteName(row.Notes, naming.Names, record.Data1);
         record.RowKind = kMelodicNoteRow;
         row.Melodic = true;
       }
     }
   }
 
-  if (texts.Notes.empty() && record.Data1 >= 0) AssignNumber(texts.Notes, record.Data1);
-  if (record.Data2 >= 0) AssignNumber(texts.Volume, record.Data2);
-  if (record.Delta >= 0) AssignNumber(texts.Length, record.Delta);
+  if (row.Notes.empty() && record.Data1 >= 0) row.Notes.AppendNumber(record.Data1);
+  if (record.Data2 >= 0) row.Volume.AppendNumber(record.Data2);
+  if (record.Delta >= 0) row.Length.AppendNumber(record.Delta);
 
-  std::string& description = texts.Description;
+  std::string& description = row.Description;
   if (Within(s, 224, 239)) description = "Pitch Change";
   if (Within(s, 208, 223)) description = "Channel Pressure";
   if (Within(s, 160, 175)) description = "Polyphonic Pressure";
@@ -143,32 +149,46 @@ BuiltRow BuildRow(EventRecord& record, std::int64_t index, RowNaming& naming) {
   return row;
 }
 
-void AppendReportLine(const BuiltRow& row, std::string& out) {
-  const ListRow& texts = row.Texts;
-  out.append(8, ' ');
-  AppendPadded(out, texts.Channel, 3);
+char* WriteReportLine(const BuiltRow& row, char* out) {
+  std::memset(out, ' ', 8);
+  out = WritePadded(row.Channel, 3, out + 8);
   if (row.Melodic) {
-    AppendPadded(out, texts.Notes, 6);
+    out = WritePadded(row.Notes, 6, out);
   } else {
-    out += ' ';
-    AppendPadded(out, texts.Notes, 5);
+    *out = ' ';
+    out = WritePadded(row.Notes, 5, out + 1);
   }
-  AppendPadded(out, texts.Volume, 4);
-  AppendPadded(out, texts.Length, 6);
-  out += ' ';
-  out += texts.Description;
+  out = WritePadded(row.Volume, 4, out);
+  out = WritePadded(row.Length, 6, out);
+  *out++ = ' ';
+  std::memcpy(out, row.Description.data(), row.Description.size());
+  out += row.Description.size();
+  *out++ = '\r';
+  *out++ = '\n';
+  return out;
 }
 
 std::string ReportLine(const BuiltRow& row) {
-  std::string line;
-  AppendReportLine(row, line);
+  std::string line(ReportLineRoom(row), ' ');
+  const char* end = WriteReportLine(row, line.data());
+  line.resize(static_cast<std::size_t>(end - line.data()) - 2);
   return line;
 }
 
+void WriteDataRecord(const BuiltRow& row, char* out) {
+  // The short texts fit their fields or are cut to them; blanks pad the rest.
+  std::memcpy(out, row.Channel.Padded(), 3);
+  std::memcpy(out + 3, row.Notes.Padded(), 4);
+  std::memcpy(out + 7, row.Volume.Padded(), 3);
+  std::memcpy(out + 10, row.Length.Padded(), 6);
+  const std::size_t used = row.Description.size() < kDescriptionWidth ? row.Description.size() : kDescriptionWidth;
+  std::memcpy(out + 16, row.Description.data(), used);
+  std::memset(out + 16 + used, ' ', kDescriptionWidth - used);
+}
+
 ListRowTexts KeptTexts(const BuiltRow& row) {
-  const ListRow& texts = row.Texts;
-  const std::string_view description = std::string_view(texts.Description).substr(0, kDescriptionWidth);
-  return {texts.Channel, texts.Notes, texts.Volume, texts.Length, TrimRight(description)};
+  const std::string_view description = std::string_view(row.Description).substr(0, kDescriptionWidth);
+  return {row.Channel.View(), row.Notes.View(), row.Volume.View(), row.Length.View(), TrimRight(description)};
 }
 
 ListRow KeptRow(const BuiltRow& row) {

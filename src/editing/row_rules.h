@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -29,13 +30,46 @@ enum NoteStateValue : std::int32_t {
 /// Longest Description data.dat and the list hold.
 inline constexpr std::size_t kDescriptionWidth = 40;
 
+/// A short text built in place and followed by blanks, so that it goes into a field of up to
+/// kCapacity characters, cut or padded, in one fixed-size move: a channel, a number, a note name.
+class ShortText {
+ public:
+  static constexpr std::size_t kCapacity = 16;
+
+  ShortText() { Clear(); }
+  void Clear() {
+    std::memset(bytes_, ' ', kCapacity);
+    size_ = 0;
+  }
+  /// Appends `text`; what does not fit is dropped (no text the list builds comes near).
+  void Append(std::string_view text);
+  /// Appends `n` in decimal.
+  void AppendNumber(std::int64_t n);
+
+  std::string_view View() const { return {bytes_, size_}; }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  /// The text followed by blanks, kCapacity bytes in all.
+  const char* Padded() const { return bytes_; }
+
+ private:
+  char bytes_[kCapacity];
+  std::uint8_t size_;
+};
+
 /// A row's texts as the builder works them out: Channel, Notes (a note name on a melodic note
 /// row), Volume and Length unpadded, numbers whole whatever their width, the Description with
 /// its trailing blanks removed and not yet cut. The builder keeps one and fills it row after row,
-/// so that its texts' memory is reused.
+/// so that its memory is reused.
 struct BuiltRow {
-  ListRow Texts;
+  ShortText Channel;
+  ShortText Notes;
+  ShortText Volume;
+  ShortText Length;
+  std::string Description;
   bool Melodic = false;  ///< a melodic note: its Notes text is a note name
+
+  ListRowTexts Texts() const { return {Channel.View(), Notes.View(), Volume.View(), Length.View(), Description}; }
 };
 
 /// What naming a row takes: the name tables, genmidi.ini, and the drum name looked up last.
@@ -51,11 +85,17 @@ struct RowNaming {
 void BuildRow(EventRecord& record, std::int64_t index, RowNaming& naming, BuiltRow& row);
 BuiltRow BuildRow(EventRecord& record, std::int64_t index, RowNaming& naming);
 
-/// Appends the row's line in the report, without its line end: eight blanks, Channel in 3, Notes
-/// in 6 after a blank (no blank before a note name), Volume in 4, Length in 6, a blank, the
+/// The row's line in the report, without its line end: eight blanks, Channel in 3, Notes in 6
+/// after a blank (no blank before a note name), Volume in 4, Length in 6, a blank, the
 /// Description whole.
-void AppendReportLine(const BuiltRow& row, std::string& out);
 std::string ReportLine(const BuiltRow& row);
+/// Writes the same line and its CR LF at `out`, which has room for ReportLineRoom(row) bytes;
+/// returns the end of what was written.
+char* WriteReportLine(const BuiltRow& row, char* out);
+inline std::size_t ReportLineRoom(const BuiltRow& row) { return 96 + row.Description.size(); }
+
+/// Writes the row's 56 bytes of data.dat at `out`.
+void WriteDataRecord(const BuiltRow& row, char* out);
 
 /// The row as the editing buffer keeps it, as views into `row`: the Description cut to 40
 /// characters without the blanks the cut leaves at its end.

@@ -60,7 +60,7 @@ TEST_F(RowRulesTest, EveryKindOfRowGetsItsTextsRowKindAndNoteState) {
   };
   for (const auto& c : cases) {
     const BuiltRow row = Build(c.record);
-    EXPECT_EQ(row.Texts, c.texts) << c.texts.Description;
+    EXPECT_EQ(row.Texts(), TextsOf(c.texts)) << c.texts.Description;
     EXPECT_EQ(classified.RowKind, c.row_kind) << c.texts.Description;
     EXPECT_EQ(classified.NoteState, c.note_state) << c.texts.Description;
   }
@@ -94,14 +94,14 @@ TEST_F(RowRulesTest, DrumNamesComeFromTheLastRowWhenItNamedTheSameKey) {
   EXPECT_EQ(drums.Key, 36);
   EXPECT_EQ(drums.Index, 10);
   genmidi = ParseGenmidi("h\r\nRHYTHM:\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\nKick\r\n");
-  EXPECT_EQ(Build({137, 36, 0, 0}, 11).Texts.Description, "Off - Bass Drum 1");  // remembered
-  EXPECT_EQ(Build({153, 36, 90, 0}, 13).Texts.Description, "On  - Kick");         // two rows on
+  EXPECT_EQ(Build({137, 36, 0, 0}, 11).Description, "Off - Bass Drum 1");  // remembered
+  EXPECT_EQ(Build({153, 36, 90, 0}, 13).Description, "On  - Kick");         // two rows on
   // Over a run of rows the remembered names are exactly what fresh lookups give.
   genmidi = ParseGenmidi(kGenmidi);
   std::int64_t index = 20;
   for (std::int32_t key : {36, 36, 38, 38, 38, 26, 26, 27, 39, 39, 88, 36, 36}) {
     const std::string fresh = LookupDrum(genmidi, key);
-    EXPECT_EQ(Build({153, key, 64, 0}, index).Texts.Description, "On  - " + (fresh.empty() ? "unknown" : fresh));
+    EXPECT_EQ(Build({153, key, 64, 0}, index).Description, "On  - " + (fresh.empty() ? "unknown" : fresh));
     index += key % 2 + 1;  // some rows follow each other, some leave a gap
   }
 }
