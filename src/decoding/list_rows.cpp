@@ -63,7 +63,8 @@ ListRows::Place ListRows::Store(const ListRowTexts& texts) {
   char* out = block.data() + place.offset;
   for (std::string_view text : texts) out = PutLength(text.size(), out);
   for (std::string_view text : texts) {
-    std::memcpy(out, text.data(), text.size());
+    // An empty view may have no data at all.
+    if (!text.empty()) std::memcpy(out, text.data(), text.size());
     out += text.size();
   }
   return place;

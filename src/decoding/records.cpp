@@ -104,7 +104,7 @@ std::int32_t FieldValue(const char* text) {
 
 void WriteText(std::string_view text, std::size_t width, char* out) {
   const std::size_t used = text.size() < width ? text.size() : width;
-  std::memcpy(out, text.data(), used);
+  if (used > 0) std::memcpy(out, text.data(), used);
   std::memset(out + used, ' ', width - used);
 }
 

@@ -58,7 +58,7 @@ char* WritePadded(const ShortText& text, std::size_t width, char* out) {
 void ShortText::Append(std::string_view text) {
   const std::size_t room = kCapacity - size_;
   const std::size_t used = text.size() < room ? text.size() : room;
-  std::memcpy(bytes_ + size_, text.data(), used);
+  if (used > 0) std::memcpy(bytes_ + size_, text.data(), used);
   size_ = static_cast<std::uint8_t>(size_ + used);
 }
 
