@@ -46,21 +46,40 @@ const char* GetLength(const char* in, std::size_t& length) {
 
 }  // namespace
 
+ListRows::ListRows(const ListRows& other) : places_(other.places_) {
+  blocks_.reserve(other.blocks_.size());
+  for (const Block& from : other.blocks_) {
+    Block& block = blocks_.emplace_back();
+    block.size = from.size;
+    block.capacity = from.size;
+    block.bytes = std::make_unique_for_overwrite<char[]>(from.size);
+    if (from.size > 0) std::memcpy(block.bytes.get(), from.bytes.get(), from.size);
+  }
+}
+
+ListRows& ListRows::operator=(const ListRows& other) {
+  if (this != &other) *this = ListRows(other);
+  return *this;
+}
+
 void ListRows::clear() {
-  places_ = {};
-  blocks_ = {};
+  places_ = std::vector<Place>();
+  blocks_ = std::vector<Block>();
 }
 
 ListRows::Place ListRows::Store(const ListRowTexts& texts) {
   const std::size_t size = StoredSize(texts);
-  if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < size) {
+  if (blocks_.empty() || blocks_.back().capacity - blocks_.back().size < size) {
     if (blocks_.size() >= std::numeric_limits<std::uint32_t>::max()) throw RunError(kOverflow);
-    blocks_.emplace_back().reserve(size > kBlockBytes ? size : kBlockBytes);
+    Block& block = blocks_.emplace_back();
+    block.capacity = size > kBlockBytes ? size : kBlockBytes;
+    // Left uninitialised: every byte is written before it is read.
+    block.bytes = std::make_unique_for_overwrite<char[]>(block.capacity);
   }
-  std::string& block = blocks_.back();
-  const Place place{static_cast<std::uint32_t>(blocks_.size() - 1), static_cast<std::uint32_t>(block.size())};
-  block.resize(block.size() + size);
-  char* out = block.data() + place.offset;
+  Block& block = blocks_.back();
+  const Place place{static_cast<std::uint32_t>(blocks_.size() - 1), static_cast<std::uint32_t>(block.size)};
+  block.size += size;
+  char* out = block.bytes.get() + place.offset;
   for (std::string_view text : texts) out = PutLength(text.size(), out);
   for (std::string_view text : texts) {
     // An empty view may have no data at all.
@@ -77,7 +96,7 @@ void ListRows::Append(const ListRowTexts& texts) {
 
 ListRowTexts ListRows::Texts(std::size_t row) const {
   const Place place = places_[row];
-  const char* in = blocks_[place.block].data() + place.offset;
+  const char* in = blocks_[place.block].bytes.get() + place.offset;
   std::size_t lengths[5];
   for (std::size_t& length : lengths) in = GetLength(in, length);
   ListRowTexts texts;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,12 @@ namespace quavert {
 /// more rather than five strings. Rows are numbered from 0.
 class ListRows {
  public:
+  ListRows() = default;
+  ListRows(const ListRows& other);
+  ListRows& operator=(const ListRows& other);
+  ListRows(ListRows&&) noexcept = default;
+  ListRows& operator=(ListRows&&) noexcept = default;
+
   std::size_t size() const { return places_.size(); }
   bool empty() const { return places_.empty(); }
   /// Forgets every row and gives its memory back.
@@ -38,10 +45,16 @@ class ListRows {
     std::uint32_t block;
     std::uint32_t offset;
   };
+  // Bytes that are only ever appended to, and never move.
+  struct Block {
+    std::unique_ptr<char[]> bytes;
+    std::size_t size = 0;
+    std::size_t capacity = 0;
+  };
   Place Store(const ListRowTexts& texts);
 
   std::vector<Place> places_;
-  std::vector<std::string> blocks_;
+  std::vector<Block> blocks_;
 };
 
 }  // namespace quavert

@@ -90,8 +90,24 @@ std::optional<std::int32_t> PlainFieldValue(std::string_view text) {
   return negative ? -value : value;
 }
 
-// The same for a notes.dat field, whose seven characters cannot hold too many digits.
-std::int32_t FieldValue(const char* text) {
+// A field as WriteField writes it (the sign position, one to six digits without a leading
+// zero, blanks to the end); nothing for any other text.
+std::optional<std::int32_t> WrittenFieldValue(const char* text) {
+  const char sign = text[0];
+  if ((sign != ' ' && sign != '-') || !IsDigit(text[1])) return std::nullopt;
+  if (text[1] == '0' && (sign == '-' || IsDigit(text[2]))) return std::nullopt;
+  std::int32_t value = text[1] - '0';
+  std::size_t i = 2;
+  for (; i < kEventFieldWidth && IsDigit(text[i]); ++i) value = value * 10 + (text[i] - '0');
+  for (std::size_t blank = i; blank < kEventFieldWidth; ++blank)
+    if (text[blank] != ' ') return std::nullopt;
+  return sign == '-' ? -value : value;
+}
+
+// The value of a notes.dat field, whose seven characters cannot hold too many digits.
+std::int32_t FieldValue(const char* text, bool& exact) {
+  if (const std::optional<std::int32_t> value = WrittenFieldValue(text)) return *value;
+  exact = false;
   std::size_t i = 0;
   while (i < kEventFieldWidth && (text[i] == ' ' || text[i] == '\t')) ++i;
   bool negative = false;
@@ -139,10 +155,12 @@ void AppendEventRecord(const EventRecord& record, std::string& out) {
   WriteEventRecord(record, out.data() + at);
 }
 
-EventRecord ParseEventRecord(std::string_view bytes) {
+EventRecord ParseEventRecord(std::string_view bytes, bool* exact) {
+  bool all_exact = true;
   auto field = [&](std::size_t index) {
     const std::size_t at = index * kEventFieldWidth;
-    if (at + kEventFieldWidth <= bytes.size()) return FieldValue(bytes.data() + at);
+    if (at + kEventFieldWidth <= bytes.size()) return FieldValue(bytes.data() + at, all_exact);
+    all_exact = false;
     return EventFieldValue(bytes.substr(std::min(at, bytes.size()), kEventFieldWidth));
   };
   EventRecord record;
@@ -153,7 +171,16 @@ EventRecord ParseEventRecord(std::string_view bytes) {
   record.RowKind = field(4);
   record.MetaMark = field(5);
   record.NoteState = field(6);
+  if (exact != nullptr) *exact = all_exact;
   return record;
+}
+
+void WriteChangedFields(const EventRecord& before, const EventRecord& after, char* out) {
+  const std::int32_t EventRecord::*const fields[] = {&EventRecord::Status,  &EventRecord::Data1,   &EventRecord::Data2,
+                                                     &EventRecord::Delta,   &EventRecord::RowKind, &EventRecord::MetaMark,
+                                                     &EventRecord::NoteState};
+  for (std::size_t i = 0; i < std::size(fields); ++i)
+    if (before.*fields[i] != after.*fields[i]) WriteField(after.*fields[i], out + i * kEventFieldWidth);
 }
 
 void WriteListRow(const ListRowTexts& texts, char* out) {

@@ -54,8 +54,13 @@ std::int32_t EventFieldValue(std::string_view field);
 void WriteEventRecord(const EventRecord& record, char* out);
 /// Appends the 49 bytes of `record` to `out`.
 void AppendEventRecord(const EventRecord& record, std::string& out);
-/// Reads a record from its 49 bytes.
-EventRecord ParseEventRecord(std::string_view bytes);
+/// Reads a record from its 49 bytes. `exact`, when given, tells whether every field holds the
+/// very text WriteEventRecord gives its value, so that writing the record again changes only the
+/// fields whose values changed.
+EventRecord ParseEventRecord(std::string_view bytes, bool* exact = nullptr);
+/// Writes into the 49 bytes at `out`, which hold `before` exactly, the fields whose values
+/// differ in `after`; the others are left as they stand.
+void WriteChangedFields(const EventRecord& before, const EventRecord& after, char* out);
 
 /// The five texts of a row, in the order of ListRow's fields, as views.
 using ListRowTexts = std::array<std::string_view, 5>;

@@ -72,7 +72,6 @@ void BuildEventList(Session& session) {
   // Each run of records is read once and its records, rows and report lines are formatted
   // straight into these buffers, which keep their memory from run to run.
   std::string read;
-  std::string notes_out;
   std::string data_out;
   std::string report_out;
   std::size_t report_used = 0;
@@ -80,20 +79,21 @@ void BuildEventList(Session& session) {
   for (std::int64_t first = 0; first < records; first += kListIoRecords) {
     const std::int64_t count = std::min(kListIoRecords, records - first);
     notes.GetRecords(first + 1, count, read);
-    notes_out.resize(read.size());
     data_out.resize(static_cast<std::size_t>(count) * kListRowLength);
     report_used = 0;
     for (std::int64_t i = 0; i < count; ++i) {
-      const std::size_t at = static_cast<std::size_t>(i) * kEventRecordLength;
+      // The record is rewritten where it was read: notes.dat gets the run back in one write.
+      char* const record_at = read.data() + static_cast<std::size_t>(i) * kEventRecordLength;
       char* const data_at = data_out.data() + static_cast<std::size_t>(i) * kListRowLength;
       const std::int64_t index = first + i;
       if (index >= rows) {
         // The rest of the last block: notes.dat keeps what the decoder left, data.dat gets blanks.
-        std::copy_n(read.data() + at, kEventRecordLength, notes_out.data() + at);
         WriteListRow({}, data_at);
         continue;
       }
-      EventRecord record = ParseEventRecord(std::string_view(read).substr(at, kEventRecordLength));
+      bool exact = false;
+      const EventRecord read_record = ParseEventRecord({record_at, kEventRecordLength}, &exact);
+      EventRecord record = read_record;
       BuildRow(record, index, naming, row);
       if (write_report) {
         const std::size_t room = report_used + ReportLineRoom(row);
@@ -101,12 +101,17 @@ void BuildEventList(Session& session) {
         report_used = static_cast<std::size_t>(WriteReportLine(row, report_out.data() + report_used) - report_out.data());
       }
       if (record.Delta >= 0) list.TotalTicks += record.Delta;
-      WriteEventRecord(record, notes_out.data() + at);
+      // Fields that did not change keep the text they had, unless it was not as this program
+      // writes it.
+      if (exact)
+        WriteChangedFields(read_record, record, record_at);
+      else
+        WriteEventRecord(record, record_at);
       WriteDataRecord(row, data_at);
       events.push_back(record);
       kept.Append(KeptTexts(row));
     }
-    notes.PutRecords(first + 1, notes_out);
+    notes.PutRecords(first + 1, read);
     data.PutRecords(first + 1, data_out);
     if (write_report) session.report.WriteLines(std::string_view(report_out).substr(0, report_used));
   }

@@ -9,6 +9,8 @@
 namespace quavert {
 namespace {
 
+using namespace std::string_view_literals;
+
 constexpr std::int32_t kTempoRow = 81;
 constexpr std::int32_t kTimeSignatureRow = 88;
 constexpr std::int32_t kTextMark = -2;
@@ -46,6 +48,30 @@ std::string_view DrumNameOf(const EventRecord& record, std::int64_t index, RowNa
   return name.empty() ? "unknown" : name;
 }
 
+// The texts of 0..999, the numbers most rows show, made at compile time.
+constexpr int kSmallNumbers = 1000;
+struct SmallNumber {
+  char bytes[4];
+  std::uint8_t length;
+};
+struct SmallNumberTable {
+  SmallNumber text[kSmallNumbers];
+};
+
+constexpr SmallNumberTable MakeSmallNumberTable() {
+  SmallNumberTable table{};
+  for (int n = 0; n < kSmallNumbers; ++n) {
+    SmallNumber& text = table.text[n];
+    const int length = n < 10 ? 1 : n < 100 ? 2 : 3;
+    for (char& byte : text.bytes) byte = ' ';
+    for (int i = length - 1, rest = n; i >= 0; --i, rest /= 10) text.bytes[i] = static_cast<char>('0' + rest % 10);
+    text.length = static_cast<std::uint8_t>(length);
+  }
+  return table;
+}
+
+constexpr SmallNumberTable kSmallNumberTexts = MakeSmallNumberTable();
+
 // Writes `text` padded with blanks to `width` (kept whole when longer) at `out`, which has room
 // for a whole ShortText; returns the end of the field.
 char* WritePadded(const ShortText& text, std::size_t width, char* out) {
@@ -63,6 +89,13 @@ void ShortText::Append(std::string_view text) {
 }
 
 void ShortText::AppendNumber(std::int64_t n) {
+  if (n >= 0 && n < kSmallNumbers && std::size_t{size_} + 4 <= kCapacity) {
+    // Four bytes move at once: the digits, then blanks, which the text holds after its end anyway.
+    const SmallNumber& text = kSmallNumberTexts.text[n];
+    std::memcpy(bytes_ + size_, text.bytes, 4);
+    size_ = static_cast<std::uint8_t>(size_ + text.length);
+    return;
+  }
   const std::to_chars_result result = std::to_chars(bytes_ + size_, bytes_ + kCapacity, n);
   if (result.ec == std::errc()) size_ = static_cast<std::uint8_t>(result.ptr - bytes_);
 }
@@ -95,21 +128,21 @@ void BuildRow(EventRecord& record, std::int64_t index, RowNaming& naming, BuiltR
   if (record.Delta >= 0) row.Length.AppendNumber(record.Delta);
 
   std::string& description = row.Description;
-  if (Within(s, 224, 239)) description = "Pitch Change";
-  if (Within(s, 208, 223)) description = "Channel Pressure";
-  if (Within(s, 160, 175)) description = "Polyphonic Pressure";
-  if (s == 240 || s == 247) description = "System Exclusive";
+  if (Within(s, 224, 239)) description.append("Pitch Change"sv);
+  if (Within(s, 208, 223)) description.append("Channel Pressure"sv);
+  if (Within(s, 160, 175)) description.append("Polyphonic Pressure"sv);
+  if (s == 240 || s == 247) description.append("System Exclusive"sv);
 
   if (record.Data2 >= 0) {
-    if (Within(s, 144, 159)) description += record.Data2 < 1 ? "Off" : "On ";
-    if (Within(s, 128, 143)) description += "Off";
+    if (Within(s, 144, 159)) description.append(record.Data2 < 1 ? "Off"sv : "On "sv);
+    if (Within(s, 128, 143)) description.append("Off"sv);
     record.NoteState = kNotANote;
     if (Within(s, 128, 159)) record.NoteState = Within(s, 144, 159) && record.Data2 > 0 ? kNoteSounds : kNoteEnds;
   }
 
   if (record.Data2 >= 0 && drum) {
     const std::string_view name = DrumNameOf(record, index, naming);
-    description += description.empty() ? "      " : " - ";
+    description.append(description.empty() ? "      "sv : " - "sv);
     description += name;
     record.RowKind = kDrumNoteRow;
     DrumNameCache& cache = naming.Drums;
@@ -120,22 +153,22 @@ void BuildRow(EventRecord& record, std::int64_t index, RowNaming& naming, BuiltR
   }
 
   if (Within(s, 176, 191)) {
-    description += "Controller: ";
+    description.append("Controller: "sv);
     if (const std::optional<std::string_view> name = ControllerName(naming.Names, record.Data1))
       description += *name;
     else
       AppendNumber(description, record.Data1);
     record.RowKind = kControllerRow;
   }
-  if (record.MetaMark == kTextMark) description += "Text";
-  if (s == kTempoRow) description += "Set Tempo";
-  if (s == kTimeSignatureRow) description += "Time Signature";
+  if (record.MetaMark == kTextMark) description.append("Text"sv);
+  if (s == kTempoRow) description.append("Set Tempo"sv);
+  if (s == kTimeSignatureRow) description.append("Time Signature"sv);
   if (Within(s, 192, 207)) {
     if (s == kDrumProgramChange) {
-      description += "Drum Set: ";
+      description.append("Drum Set: "sv);
       description += KitName(naming.Names, record.Data1);
     } else {
-      description += "Instrument: ";
+      description.append("Instrument: "sv);
       description += InstrumentName(naming.Genmidi, record.Data1);
     }
     record.RowKind = kProgramRow;

@@ -11,7 +11,10 @@ constexpr double kUnknownTiming = -1;
 // Beyond this many sixtieths of a second (about 4.8 million years) the total is not worth a number.
 constexpr double kLongestTotal = 9.0e18;
 
-std::string TwoDigits(std::int64_t n) { return n < 10 ? "0" + PlainNumber(n) : PlainNumber(n); }
+std::string TwoDigits(std::int64_t n) {
+  std::string text = n < 10 ? "0" : "";
+  return text.append(PlainNumber(n));
+}
 
 }  // namespace
 
