@@ -148,7 +148,6 @@ void RecordingToolkit::ListAddColumn(std::string_view caption, int width_twips) 
 }
 
 void RecordingToolkit::ListAddItems(const std::vector<ListItem>& items) {
-  ++ListAddItemsCalls;
   Items.insert(Items.end(), items.begin(), items.end());
 }
 

@@ -42,7 +42,6 @@ class RecordingToolkit : public Toolkit {
   std::vector<ListItem> Items;
   /// What ListKeepsItems answers: false plays a list that wants no items.
   bool KeepsItems = true;
-  int ListAddItemsCalls = 0;
   std::vector<std::string> CellEdits;  ///< "item,column:text" for every editor opened
   std::string StatusText;
   std::string Caption;

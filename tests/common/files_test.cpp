@@ -73,6 +73,21 @@ TEST(BinaryFile, ReadsAndWritesAtOneBasedPositions) {
   EXPECT_EQ(ReadFileBytes(folder.Join("f")), "abXYef");
 }
 
+TEST(BinaryFile, LargeWritesKeepTheirPlaceAmongBufferedOnes) {
+  TempFolder folder;
+  BinaryFile file(folder.Join("f"), BinaryFile::Mode::kCreate);
+  const std::string large(200000, 'L');
+  file.Write("head");                  // buffered
+  file.Write(large);                   // goes out directly, after the buffered bytes
+  file.Write("tail");                  // buffered again
+  file.Seek(3);
+  file.Write(std::string(70000, 'm'));  // over what was written, while "tail" waits
+  EXPECT_EQ(file.Length(), 4 + 200000 + 4);
+  file.Close();
+  std::string expected = "he" + std::string(70000, 'm') + std::string(200000 - 70000 + 2, 'L') + "tail";
+  EXPECT_EQ(ReadFileBytes(folder.Join("f")), expected);
+}
+
 TEST(BinaryFile, FailuresCarryTheirErrorNumbers) {
   TempFolder folder;
   EXPECT_EQ(CodeOf([&] { BinaryFile(folder.Join("missing"), BinaryFile::Mode::kRead); }), kFileNotFound);
@@ -101,6 +116,17 @@ TEST(RecordFile, RecordsAreFixedLengthAndOneBased) {
   EXPECT_EQ(CodeOf([&] { file.Put(1, "toolong"); }), kBadFileNameOrNumber);
   file.Close();
   EXPECT_EQ(ReadFileBytes(folder.Join("r.dat")), "aaaabbbbcccc");
+}
+
+TEST(RecordFile, ARunReadIntoAReusedBufferHoldsOnlyThatRun) {
+  TempFolder folder;
+  RecordFile file(folder.Join("r.dat"), 4);
+  file.PutRecords(1, "aaaabbbbcccc");
+  std::string buffer = "left over from before, longer than the run";
+  file.GetRecords(2, 3, buffer);
+  EXPECT_EQ(buffer, "bbbbcccc    ");  // past the end reads as blanks, not as what the buffer held
+  file.GetRecords(1, 1, buffer);
+  EXPECT_EQ(buffer, "aaaa");
 }
 
 TEST(FileSystem, PathPieces) {
@@ -142,6 +168,53 @@ TEST(FileSystem, SafeCopyToADeviceWritesIntoIt) {
 TEST(FileSystem, SafeCopyFromAMissingFileIsFileNotFound) {
   TempFolder folder;
   EXPECT_EQ(CodeOf([&] { CopyFileSafely(folder.Join("missing"), folder.Join("to")); }), kFileNotFound);
+  EXPECT_FALSE(FileExists(folder.Join("to")));
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat info {};
+  ::stat(path.c_str(), &info);
+  return info.st_mode & 07777;
+}
+
+mode_t Umask() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
+}
+
+TEST(FileSystem, MoveWithinAFileSystemRenamesWithTheModeACopyWouldGet) {
+  TempFolder folder;
+  WriteFileBytes(folder.Join("from"), "report bytes");
+  ::chmod(folder.Join("from").c_str(), 0600);
+  WriteFileBytes(folder.Join("to"), "an older, longer report");
+  ::chmod(folder.Join("to").c_str(), 0640);
+  MoveFileSafely(folder.Join("from"), folder.Join("to"));
+  EXPECT_EQ(ReadFileBytes(folder.Join("to")), "report bytes");
+  EXPECT_EQ(ModeOf(folder.Join("to")), 0640u);  // the replaced file's permissions stay
+  EXPECT_FALSE(FileExists(folder.Join("from")));
+
+  WriteFileBytes(folder.Join("from"), "second");
+  ::chmod(folder.Join("from").c_str(), 0600);
+  MoveFileSafely(folder.Join("from"), folder.Join("fresh"));
+  EXPECT_EQ(ReadFileBytes(folder.Join("fresh")), "second");
+  EXPECT_EQ(ModeOf(folder.Join("fresh")), 0666u & ~Umask());  // a new file gets the usual ones
+}
+
+TEST(FileSystem, MoveToADeviceOrAFailedMoveCopiesAndKeepsTheSource) {
+  TempFolder folder;
+  WriteFileBytes(folder.Join("from"), "bytes");
+  MoveFileSafely(folder.Join("from"), "/dev/null");
+  EXPECT_EQ(ReadFileBytes(folder.Join("from")), "bytes");
+  // Where the rename fails, the copy is tried and says why, and nothing is lost.
+  MakeFolder(folder.Join("folder"));
+  for (const char* to : {"folder", "no/such/to"}) {
+    const int copied = CodeOf([&] { CopyFileSafely(folder.Join("from"), folder.Join(to)); });
+    EXPECT_NE(copied, 0) << to;
+    EXPECT_EQ(CodeOf([&] { MoveFileSafely(folder.Join("from"), folder.Join(to)); }), copied) << to;
+    EXPECT_EQ(ReadFileBytes(folder.Join("from")), "bytes") << to;
+  }
+  EXPECT_EQ(CodeOf([&] { MoveFileSafely(folder.Join("missing"), folder.Join("to")); }), kFileNotFound);
   EXPECT_FALSE(FileExists(folder.Join("to")));
 }
 

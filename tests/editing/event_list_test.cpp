@@ -5,6 +5,7 @@
 
 #include "common/record_file.h"
 #include "editing/event_list.h"
+#include "editing/row_rules.h"
 #include "editing_fixture.h"
 
 namespace quavert {
@@ -108,6 +109,48 @@ TEST_F(EventListTest, AnyNumberOfRowsIsListedInChunks) {
   EXPECT_EQ(*std::max_element(ui.AddedChunks.begin(), ui.AddedChunks.end()), kListFillChunk);
   EXPECT_EQ(ui.Items[kRows - 1].Sub[3], "Off - Bass Drum 1");
   EXPECT_EQ(NotesRecord(kRows).RowKind, -2);
+}
+
+// A window that keeps no items (a batch report) is given none; everything else is as for one
+// that shows them.
+TEST_F(EventListTest, AListThatKeepsNoItemsIsGivenNoneAndAllElseIsTheSame) {
+  DecodedRows(kTrack);
+  ui.KeepsItems = false;
+  Command1Click(session);
+  EXPECT_TRUE(ui.AddedChunks.empty());
+  EXPECT_TRUE(ui.Items.empty());
+  EXPECT_NE(std::find(ui.Calls.begin(), ui.Calls.end(), "ListClear"), ui.Calls.end());
+  const std::string notes = testing::ReadFileBytes(session.AppPath(kNotesDat));
+  const std::string data = testing::ReadFileBytes(session.AppPath(kDataDat));
+  const EditBuffers kept = session.buffers;
+  ASSERT_EQ(kept.ListBuffer.size(), kTrack.size());
+
+  ui.KeepsItems = true;
+  DecodedRows(kTrack);
+  Command1Click(session);
+  EXPECT_EQ(testing::ReadFileBytes(session.AppPath(kNotesDat)), notes);
+  EXPECT_EQ(testing::ReadFileBytes(session.AppPath(kDataDat)), data);
+  EXPECT_EQ(session.buffers.EventBuffer, kept.EventBuffer);
+  EXPECT_EQ(session.buffers.ListBuffer, kept.ListBuffer);
+  ASSERT_EQ(ui.Items.size(), kTrack.size());
+  for (std::size_t row = 0; row < kTrack.size(); ++row) EXPECT_EQ(ui.Items[row], ItemOf(kept.ListBuffer.Texts(row)));
+}
+
+// A record whose fields are not written as this program writes them is written again whole; the
+// others keep their bytes but for the fields the listing sets.
+TEST_F(EventListTest, RecordsNotWrittenAsThisProgramWritesThemAreRewrittenWhole) {
+  DecodedRows({{144, 60, 100, 96}, {192, 0, -1, 0}});
+  {
+    RecordFile notes(session.AppPath(kNotesDat), kEventRecordLength);
+    notes.Put(1, " 0144  +60     100    96.4  -1     -1     -1     ");
+  }
+  Command1Click(session);
+  std::string expected;
+  AppendEventRecord({144, 60, 100, 96, -3, -1, 1}, expected);
+  AppendEventRecord({192, 0, -1, 0, -4, -1, -1}, expected);
+  const std::string notes = testing::ReadFileBytes(session.AppPath(kNotesDat));
+  EXPECT_EQ(notes.substr(0, 2 * kEventRecordLength), expected);
+  EXPECT_EQ(ui.Items[0], (ListItem{"C1 ", {"C5", "100", "96", "On"}}));
 }
 
 // Without a usable genmidi.ini the list is still built; a changed one shows at the next listing.

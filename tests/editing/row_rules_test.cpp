@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "editing/row_rules.h"
 #include "editing/total_time.h"
 
@@ -64,6 +66,38 @@ TEST_F(RowRulesTest, EveryKindOfRowGetsItsTextsRowKindAndNoteState) {
     EXPECT_EQ(classified.RowKind, c.row_kind) << c.texts.Description;
     EXPECT_EQ(classified.NoteState, c.note_state) << c.texts.Description;
   }
+}
+
+// The builder fills one row after another in the same place: nothing of a row may stay behind.
+TEST_F(RowRulesTest, ARowBuiltWhereAnotherWasHoldsOnlyItsOwnTexts) {
+  const std::vector<EventRecord> records = {{153, 36, 90, 1048576}, {-1, -1, -1, 24, -1, -2, -1}, {143, 127, 64, 12},
+                                            {81, 60000000, -1, 0},  {240, -1, -1, 480},            {192, 1, -1, 0},
+                                            {176, 2, 0, 7},         {88, 6, 8, 0}};
+  BuiltRow reused;
+  std::int64_t index = 0;
+  for (const EventRecord& original : records) {
+    EventRecord in_place = original;
+    EventRecord fresh = original;
+    RowNaming naming{names, genmidi, drums};
+    BuildRow(in_place, index, naming, reused);
+    const BuiltRow expected = BuildRow(fresh, index, naming);
+    EXPECT_EQ(reused.Texts(), expected.Texts()) << index;
+    EXPECT_EQ(reused.Melodic, expected.Melodic) << index;
+    EXPECT_EQ(ReportLine(reused), ReportLine(expected)) << index;
+    EXPECT_EQ(in_place, fresh) << index;
+    index += 2;
+  }
+}
+
+TEST_F(RowRulesTest, DataRecordsCutOrPadEachTextToItsField) {
+  std::string bytes(kListRowLength, '?');
+  WriteDataRecord(Build({81, 60000000, -1, 2097279}), bytes.data());
+  EXPECT_EQ(bytes, "   6000   209727Set Tempo" + std::string(31, ' '));
+  WriteDataRecord(Build({144, 61, 0, 0}), bytes.data());
+  EXPECT_EQ(bytes, "C1 C#5 0  0     Off" + std::string(37, ' '));
+  genmidi = ParseGenmidi("h\r\n0=" + std::string(50, 'n') + "\r\n");
+  WriteDataRecord(Build({192, 0, -1, 0}), bytes.data());
+  EXPECT_EQ(bytes, "C1 0      0     Instrument: " + std::string(28, 'n'));
 }
 
 TEST_F(RowRulesTest, ReportLinesByteForByte) {
