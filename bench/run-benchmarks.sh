@@ -45,13 +45,16 @@ launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUAVERT_GUI=OFF "${launcher[@]}" >/dev/null
 targets=(quavert-generate)
+# The list is read whole first: grep -q stops reading at its first match, and under pipefail the
+# writer's broken pipe would make a target that is there look missing.
+known=$(ninja -C "$build" -t targets all 2>/dev/null || true)
 have_cli=0
-if ninja -C "$build" -t targets all 2>/dev/null | grep -q '^quavert-cli:'; then
+if grep -q '^quavert-cli:' <<<"$known"; then
   targets+=(quavert-cli)
   have_cli=1
 fi
 have_save=0
-if ninja -C "$build" -t targets all 2>/dev/null | grep -q '^save-track-bench:'; then
+if grep -q '^save-track-bench:' <<<"$known"; then
   targets+=(save-track-bench)
   have_save=1
 fi
