@@ -1,4 +1,5 @@
 #include "cli/companion.h"
+#include "common/number_text.h"
 #include "editing/event_list.h"
 
 namespace quavert::cli {
@@ -12,14 +13,13 @@ void PrintTrackText(Companion& companion) {
 }
 
 void PrintRows(Companion& companion) {
+  // A row's line is put together and written at once: a list may have any number of rows.
+  std::string line;
   for (const ListItem& item : companion.ui.Items()) {
-    auto cell = [](const std::string& text) {
-      const auto end = text.find_last_not_of(' ');
-      return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-    };
-    companion.out << cell(item.Main);
-    for (const std::string& sub : item.Sub) companion.out << '\t' << cell(sub);
-    companion.out << '\n';
+    line.assign(TrimRight(item.Main));
+    for (const std::string& sub : item.Sub) line.append(1, '\t').append(TrimRight(sub));
+    line += '\n';
+    companion.out.write(line.data(), static_cast<std::streamsize>(line.size()));
   }
 }
 

@@ -91,17 +91,37 @@ std::optional<std::int32_t> PlainFieldValue(std::string_view text) {
 }
 
 // A field as WriteField writes it (the sign position, one to six digits without a leading
-// zero, blanks to the end); nothing for any other text.
+// zero, blanks to the end), read with a few word operations and one branch; nothing for any
+// other text.
 std::optional<std::int32_t> WrittenFieldValue(const char* text) {
-  const char sign = text[0];
-  if ((sign != ' ' && sign != '-') || !IsDigit(text[1])) return std::nullopt;
-  if (text[1] == '0' && (sign == '-' || IsDigit(text[2]))) return std::nullopt;
-  std::int32_t value = text[1] - '0';
-  std::size_t i = 2;
-  for (; i < kEventFieldWidth && IsDigit(text[i]); ++i) value = value * 10 + (text[i] - '0');
-  for (std::size_t blank = i; blank < kEventFieldWidth; ++blank)
-    if (text[blank] != ' ') return std::nullopt;
-  return sign == '-' ? -value : value;
+  // Byte i is text[i]; byte 7 is 0, which is no digit. Two overlapping loads straight into
+  // registers: a copy through memory would stall on reading back what it just stored.
+  std::uint32_t low = 0;
+  std::uint32_t high = 0;
+  std::memcpy(&low, text, 4);
+  std::memcpy(&high, text + 3, 4);
+  const std::uint64_t bytes = low | std::uint64_t{high} << 24;
+  constexpr std::uint64_t kEach = 0x0101010101010101;
+  const std::uint64_t t = bytes ^ (kEach * '0');  // digit characters become 0..9
+  // Bit 7 of each byte that is no digit: bytes of 10 or more overflow into it without a carry
+  // reaching the next byte, since bit 7 was cleared first.
+  const std::uint64_t not_digit = (((t & (kEach * 0x7F)) + kEach * (0x80 - 10)) | t) & (kEach * 0x80);
+  const int end = __builtin_ctzll(not_digit & ~std::uint64_t{0xFF}) / 8;  // first byte after the digits
+  const std::uint64_t after = (~std::uint64_t{0} << (8 * end)) & ((kEach >> 8) * 0xFF);  // bytes end..6
+  const int digits = end - 1;
+  const std::uint64_t first = t >> 8 & 0xFF;
+  const char sign = static_cast<char>(bytes & 0xFF);
+  const bool written = (sign == ' ' || sign == '-') & (digits > 0) & (((bytes ^ (kEach * ' ')) & after) == 0) &
+                       (first != 0 || (digits == 1 && sign == ' '));
+  if (!written) return std::nullopt;
+  std::uint64_t value = t >> 8 & ((std::uint64_t{1} << (8 * digits)) - 1);
+  // Eight digits with leading zeros, the first in the lowest byte, summed pairwise.
+  value <<= 8 * (8 - digits);
+  value = (value * 10 + (value >> 8)) & 0x00FF00FF00FF00FF;
+  value = (value * 100 + (value >> 16)) & 0x0000FFFF0000FFFF;
+  value = (value * 10000 + (value >> 32)) & 0x00000000FFFFFFFF;
+  const auto number = static_cast<std::int32_t>(value);
+  return sign == '-' ? -number : number;
 }
 
 // The value of a notes.dat field, whose seven characters cannot hold too many digits.
