@@ -56,11 +56,9 @@ constexpr FieldTable kFieldTable = MakeFieldTable();
 // take the exact forms EventFieldText finds.
 constexpr std::int32_t kLargestShortField = 999999;
 
-void WriteField(std::int32_t value, char* out) {
-  if (value >= kTableLow && value <= kTableHigh) {
-    std::memcpy(out, kFieldTable.text[value - kTableLow], kEventFieldWidth);
-    return;
-  }
+// A value outside the table; kept out of line so that the common case stays small enough to be
+// built into its callers.
+[[gnu::noinline]] void WriteOtherField(std::int32_t value, char* out) {
   if (value < -kLargestShortField || value > kLargestShortField) {
     const std::string text = EventFieldText(value);
     std::memcpy(out, text.data(), kEventFieldWidth);
@@ -69,6 +67,14 @@ void WriteField(std::int32_t value, char* out) {
   std::memset(out, ' ', kEventFieldWidth);
   // to_chars writes the minus itself; a non-negative number leaves the sign blank in front.
   std::to_chars(value >= 0 ? out + 1 : out, out + kEventFieldWidth, value);
+}
+
+inline void WriteField(std::int32_t value, char* out) {
+  if (value >= kTableLow && value <= kTableHigh) {
+    std::memcpy(out, kFieldTable.text[value - kTableLow], kEventFieldWidth);
+    return;
+  }
+  WriteOtherField(value, out);
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -93,7 +99,7 @@ std::optional<std::int32_t> PlainFieldValue(std::string_view text) {
 // A field as WriteField writes it (the sign position, one to six digits without a leading
 // zero, blanks to the end), read with a few word operations and one branch; nothing for any
 // other text.
-std::optional<std::int32_t> WrittenFieldValue(const char* text) {
+inline std::optional<std::int32_t> WrittenFieldValue(const char* text) {
   // Byte i is text[i]; byte 7 is 0, which is no digit. Two overlapping loads straight into
   // registers: a copy through memory would stall on reading back what it just stored.
   std::uint32_t low = 0;
@@ -124,10 +130,8 @@ std::optional<std::int32_t> WrittenFieldValue(const char* text) {
   return sign == '-' ? -number : number;
 }
 
-// The value of a notes.dat field, whose seven characters cannot hold too many digits.
-std::int32_t FieldValue(const char* text, bool& exact) {
-  if (const std::optional<std::int32_t> value = WrittenFieldValue(text)) return *value;
-  exact = false;
+// The value of a notes.dat field that is not as this program writes it; out of line, see above.
+[[gnu::noinline]] std::int32_t OtherFieldValue(const char* text) {
   std::size_t i = 0;
   while (i < kEventFieldWidth && (text[i] == ' ' || text[i] == '\t')) ++i;
   bool negative = false;
@@ -136,6 +140,13 @@ std::int32_t FieldValue(const char* text, bool& exact) {
   for (; i < kEventFieldWidth && IsDigit(text[i]); ++i) value = value * 10 + (text[i] - '0');
   if (i < kEventFieldWidth && CarriesNumberOn(text[i])) return ToLong(LeadingNumber({text, kEventFieldWidth}));
   return negative ? -value : value;
+}
+
+// The value of a notes.dat field, whose seven characters cannot hold too many digits.
+inline std::int32_t FieldValue(const char* text, bool& exact) {
+  if (const std::optional<std::int32_t> value = WrittenFieldValue(text)) return *value;
+  exact = false;
+  return OtherFieldValue(text);
 }
 
 void WriteText(std::string_view text, std::size_t width, char* out) {
