@@ -46,7 +46,7 @@ const char* GetLength(const char* in, std::size_t& length) {
 
 }  // namespace
 
-ListRows::ListRows(const ListRows& other) : places_(other.places_) {
+ListRows::ListRows(const ListRows& other) : places_(other.places_), current_(other.current_) {
   blocks_.reserve(other.blocks_.size());
   for (const Block& from : other.blocks_) {
     Block& block = blocks_.emplace_back();
@@ -65,19 +65,28 @@ ListRows& ListRows::operator=(const ListRows& other) {
 void ListRows::clear() {
   places_ = std::vector<Place>();
   blocks_ = std::vector<Block>();
+  current_ = 0;
+}
+
+void ListRows::ClearForReuse() {
+  places_.clear();
+  for (Block& block : blocks_) block.size = 0;
+  current_ = 0;
 }
 
 ListRows::Place ListRows::Store(const ListRowTexts& texts) {
   const std::size_t size = StoredSize(texts);
-  if (blocks_.empty() || blocks_.back().capacity - blocks_.back().size < size) {
+  // Blocks kept from earlier rows are filled in turn before a new one is taken.
+  while (current_ < blocks_.size() && blocks_[current_].capacity - blocks_[current_].size < size) ++current_;
+  if (current_ == blocks_.size()) {
     if (blocks_.size() >= std::numeric_limits<std::uint32_t>::max()) throw RunError(kOverflow);
     Block& block = blocks_.emplace_back();
     block.capacity = size > kBlockBytes ? size : kBlockBytes;
     // Left uninitialised: every byte is written before it is read.
     block.bytes = std::make_unique_for_overwrite<char[]>(block.capacity);
   }
-  Block& block = blocks_.back();
-  const Place place{static_cast<std::uint32_t>(blocks_.size() - 1), static_cast<std::uint32_t>(block.size)};
+  Block& block = blocks_[current_];
+  const Place place{static_cast<std::uint32_t>(current_), static_cast<std::uint32_t>(block.size)};
   block.size += size;
   char* out = block.bytes.get() + place.offset;
   for (std::string_view text : texts) out = PutLength(text.size(), out);

@@ -25,6 +25,9 @@ class ListRows {
   bool empty() const { return places_.empty(); }
   /// Forgets every row and gives its memory back.
   void clear();
+  /// Forgets every row but keeps the memory for the rows that come next: listing one track after
+  /// another then costs the memory of the largest, taken from the system once.
+  void ClearForReuse();
   void reserve(std::size_t rows) { places_.reserve(rows); }
 
   void push_back(const ListRow& row) { Append(TextsOf(row)); }
@@ -55,6 +58,7 @@ class ListRows {
 
   std::vector<Place> places_;
   std::vector<Block> blocks_;
+  std::size_t current_ = 0;  // the block new rows go to; the ones after it are empty
 };
 
 }  // namespace quavert

@@ -116,8 +116,10 @@ void TrackDecode::Setup() {
   decoder_.LyricText = kLyricLabel;
   decoder_.TrackText.clear();
   decoder_.ReportLines.clear();
-  // The rows of an earlier listing end with the decode, their memory too; only the block is kept.
-  session_.buffers = {};
+  // The rows of an earlier listing end with the decode; only the block is kept. Their memory
+  // stays for the next listing.
+  session_.buffers.EventBuffer.clear();
+  session_.buffers.ListBuffer.ClearForReuse();
   ClearEventBlock(session_);
   session_.NotesDatMade = true;
   notes_.emplace(session_.AppPath(kNotesDat), kEventRecordLength);

@@ -50,9 +50,12 @@ void ShowEventList(Session& session) {
 void BuildEventList(Session& session) {
   ListBuilderState& list = session.list;
   list.TotalTimeText.clear();
-  // The rows of an earlier listing go before this one's are built, so that a track's rows are
-  // in memory once.
-  session.buffers = {};
+  // The rows are built straight into the editing buffers, in the memory an earlier listing
+  // leaves: a track's rows are in memory once, and listing track after track takes it once.
+  std::vector<EventRecord>& events = session.buffers.EventBuffer;
+  ListRows& kept = session.buffers.ListBuffer;
+  events.clear();
+  kept.ClearForReuse();
   const GenmidiNames& genmidi = CurrentGenmidi(session);
 
   RecordFile notes(session.AppPath(kNotesDat), kEventRecordLength);
@@ -63,8 +66,6 @@ void BuildEventList(Session& session) {
   const bool write_report = !EventLinesWritten(session);
   const std::int64_t rows = std::max<std::int64_t>(session.decoder.LastEventIndex + 1, 0);
   const std::int64_t records = (rows + kBlockRecords - 1) / kBlockRecords * kBlockRecords;
-  std::vector<EventRecord> events;
-  ListRows kept;
   events.reserve(static_cast<std::size_t>(rows));
   kept.reserve(static_cast<std::size_t>(rows));
   RowNaming naming{session.names, genmidi, list.DrumCache};
@@ -125,9 +126,6 @@ void BuildEventList(Session& session) {
   session.ui.SetText(Control::Text2, session.ui.GetText(Control::Text2) + list.TotalTimeText);
   EventLinesWritten(session) = true;
 
-  // data.dat holds the texts cut to its field widths; the list keeps them whole.
-  session.buffers.EventBuffer = std::move(events);
-  session.buffers.ListBuffer = std::move(kept);
   ShowEventList(session);
 }
 
