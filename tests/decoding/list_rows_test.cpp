@@ -67,5 +67,23 @@ TEST(ListRows, ReplacingARowLeavesTheOthersAndCopiesAreIndependent) {
   EXPECT_EQ(shorter[0], RowNumber(0));
 }
 
+// Rows added after ClearForReuse go into the memory the earlier rows had, and read back as
+// added, however their sizes differ from the earlier ones.
+TEST(ListRows, RowsAfterAClearForReuseAreTheirOwn) {
+  ListRows rows;
+  for (std::size_t n = 0; n < 40000; ++n) rows.push_back(RowNumber(n));
+  rows.ClearForReuse();
+  EXPECT_TRUE(rows.empty());
+  const ListRow wide{"C1", "1", "2", "3", std::string(2 << 20, 'w')};  // wider than a block
+  rows.push_back(wide);
+  for (std::size_t n = 0; n < 60000; ++n) rows.push_back(RowNumber(n + 7));
+  ASSERT_EQ(rows.size(), 60001u);
+  EXPECT_EQ(rows[0], wide);
+  for (std::size_t n = 0; n < 60000; ++n) ASSERT_EQ(rows[n + 1], RowNumber(n + 7)) << n;
+  rows.Set(1, wide);
+  EXPECT_EQ(rows[1], wide);
+  EXPECT_EQ(rows[2], RowNumber(8));
+}
+
 }  // namespace
 }  // namespace quavert
