@@ -52,6 +52,40 @@ constexpr FieldTable MakeFieldTable() {
 
 constexpr FieldTable kFieldTable = MakeFieldTable();
 
+// The seven bytes of a field as one number, the first in the lowest byte; the eighth is 0.
+constexpr std::uint64_t FieldKey(const char* text) {
+  std::uint64_t key = 0;
+  for (std::size_t i = kEventFieldWidth; i > 0; --i) key = key << 8 | static_cast<unsigned char>(text[i - 1]);
+  return key;
+}
+
+// The same table the other way round, for reading: a field's text leads to its value through
+// one multiplication. The multiplier was chosen so that only 3 of the table's texts share a
+// slot with another; those, like every other text, are read digit by digit.
+constexpr int kLookupBits = 12;
+constexpr std::uint64_t kLookupMultiplier = 0x8dbd19c2ef95e275;
+
+constexpr std::size_t LookupSlot(std::uint64_t key) { return (key * kLookupMultiplier) >> (64 - kLookupBits); }
+
+struct FieldLookup {
+  std::uint64_t keys[std::size_t{1} << kLookupBits];  // 0 for a free slot: no text is all zero bytes
+  std::int16_t values[std::size_t{1} << kLookupBits];
+};
+
+constexpr FieldLookup MakeFieldLookup() {
+  FieldLookup lookup{};
+  for (std::int32_t value = kTableLow; value <= kTableHigh; ++value) {
+    const std::uint64_t key = FieldKey(kFieldTable.text[value - kTableLow]);
+    const std::size_t slot = LookupSlot(key);
+    if (lookup.keys[slot] != 0) continue;
+    lookup.keys[slot] = key;
+    lookup.values[slot] = static_cast<std::int16_t>(value);
+  }
+  return lookup;
+}
+
+constexpr FieldLookup kFieldLookup = MakeFieldLookup();
+
 // Values whose sign-position text fits the field are written straight into place; wider ones
 // take the exact forms EventFieldText finds.
 constexpr std::int32_t kLargestShortField = 999999;
@@ -144,6 +178,13 @@ inline std::optional<std::int32_t> WrittenFieldValue(const char* text) {
 
 // The value of a notes.dat field, whose seven characters cannot hold too many digits.
 inline std::int32_t FieldValue(const char* text, bool& exact) {
+  std::uint32_t low = 0;
+  std::uint32_t high = 0;
+  std::memcpy(&low, text, 4);
+  std::memcpy(&high, text + 3, 4);
+  const std::uint64_t key = low | std::uint64_t{high} << 24;
+  const std::size_t slot = LookupSlot(key);
+  if (kFieldLookup.keys[slot] == key) return kFieldLookup.values[slot];
   if (const std::optional<std::int32_t> value = WrittenFieldValue(text)) return *value;
   exact = false;
   return OtherFieldValue(text);
