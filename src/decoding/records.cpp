@@ -177,7 +177,7 @@ inline std::optional<std::int32_t> WrittenFieldValue(const char* text) {
 }
 
 // The value of a notes.dat field, whose seven characters cannot hold too many digits.
-inline std::int32_t FieldValue(const char* text, bool& exact) {
+[[gnu::always_inline]] inline std::int32_t FieldValue(const char* text, bool& exact) {
   std::uint32_t low = 0;
   std::uint32_t high = 0;
   std::memcpy(&low, text, 4);
@@ -229,20 +229,24 @@ void AppendEventRecord(const EventRecord& record, std::string& out) {
 
 EventRecord ParseEventRecord(std::string_view bytes, bool* exact) {
   bool all_exact = true;
-  auto field = [&](std::size_t index) {
-    const std::size_t at = index * kEventFieldWidth;
-    if (at + kEventFieldWidth <= bytes.size()) return FieldValue(bytes.data() + at, all_exact);
-    all_exact = false;
-    return EventFieldValue(bytes.substr(std::min(at, bytes.size()), kEventFieldWidth));
-  };
   EventRecord record;
-  record.Status = field(0);
-  record.Data1 = field(1);
-  record.Data2 = field(2);
-  record.Delta = field(3);
-  record.RowKind = field(4);
-  record.MetaMark = field(5);
-  record.NoteState = field(6);
+  if (bytes.size() >= kEventRecordLength) {
+    const char* text = bytes.data();
+    record.Status = FieldValue(text, all_exact);
+    record.Data1 = FieldValue(text + kEventFieldWidth, all_exact);
+    record.Data2 = FieldValue(text + 2 * kEventFieldWidth, all_exact);
+    record.Delta = FieldValue(text + 3 * kEventFieldWidth, all_exact);
+    record.RowKind = FieldValue(text + 4 * kEventFieldWidth, all_exact);
+    record.MetaMark = FieldValue(text + 5 * kEventFieldWidth, all_exact);
+    record.NoteState = FieldValue(text + 6 * kEventFieldWidth, all_exact);
+  } else {
+    // A short record: what is missing reads as blanks.
+    all_exact = false;
+    auto field = [&](std::size_t index) {
+      return EventFieldValue(bytes.substr(std::min(index * kEventFieldWidth, bytes.size()), kEventFieldWidth));
+    };
+    record = {field(0), field(1), field(2), field(3), field(4), field(5), field(6)};
+  }
   if (exact != nullptr) *exact = all_exact;
   return record;
 }
