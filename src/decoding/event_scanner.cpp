@@ -95,7 +95,13 @@ const DeltaTime& EventScanner::Start() {
 }
 
 std::optional<ScannedEvent> EventScanner::Next() {
-  if (finished_) return std::nullopt;
+  ScannedEvent event;
+  if (!Next(event)) return std::nullopt;
+  return event;
+}
+
+bool EventScanner::Next(ScannedEvent& event) {
+  if (finished_) return false;
   Start();
   std::int64_t position = pending_position_;
   std::uint8_t byte = 0;
@@ -106,25 +112,46 @@ std::optional<ScannedEvent> EventScanner::Next() {
     position = reader_.Position();
     byte = reader_.U8();
   }
-  if (byte < 0x80 && branch_status_ != 0) return ScanChannel(branch_status_, position, byte);
+  // Every field as a fresh event has it; the data keeps its memory.
+  event.kind = ScannedKind::kStray;
+  event.status = 0;
+  event.running = false;
+  event.data1 = -1;
+  event.data2 = -1;
+  event.meta_type = -1;
+  event.length = -1;
+  event.data_first = -1;
+  event.data.clear();
+  event.first = 0;
+  event.last = -1;
+  event.delta = DeltaTime{};
+  event.problem = ScanProblem::kNone;
+
+  if (byte < 0x80 && branch_status_ != 0) {
+    ScanChannel(event, branch_status_, position, byte);
+    return true;
+  }
   branch_status_ = 0;
-  if (byte == kMetaStatus) return ScanMeta(position);
-  if (IsChannelStatus(byte)) return ScanChannel(byte, position, std::nullopt);
-  if (byte == kSysexStatus || byte == kSysexEscape) return ScanSysex(byte, position);
-  ScannedEvent stray;
-  stray.kind = ScannedKind::kStray;
-  stray.status = byte;
-  stray.first = position;
-  stray.last = position;
-  stray.delta.first = position + 1;
-  stray.delta.last = position;
-  return stray;
+  if (byte == kMetaStatus) {
+    ScanMeta(event, position);
+  } else if (IsChannelStatus(byte)) {
+    ScanChannel(event, byte, position, std::nullopt);
+  } else if (byte == kSysexStatus || byte == kSysexEscape) {
+    ScanSysex(event, byte, position);
+  } else {
+    event.kind = ScannedKind::kStray;
+    event.status = byte;
+    event.first = position;
+    event.last = position;
+    event.delta.first = position + 1;
+    event.delta.last = position;
+  }
+  return true;
 }
 
-ScannedEvent EventScanner::ScanChannel(std::uint8_t status, std::int64_t first,
-                                       std::optional<std::uint8_t> running_data1) {
+void EventScanner::ScanChannel(ScannedEvent& event, std::uint8_t status, std::int64_t first,
+                               std::optional<std::uint8_t> running_data1) {
   const ChannelShape& shape = ShapeOf(status);
-  ScannedEvent event;
   event.kind = ScannedKind::kChannel;
   event.status = status;
   event.first = first;
@@ -143,7 +170,7 @@ ScannedEvent EventScanner::ScanChannel(std::uint8_t status, std::int64_t first,
       event.last = first;
       event.delta.first = data1_position;
       event.delta.last = data1_position - 1;
-      return event;
+      return;
     }
     if ((status & 0xF0) == kProgramChange && event.data1 > 127) {
       event.last = data1_position;
@@ -154,11 +181,9 @@ ScannedEvent EventScanner::ScanChannel(std::uint8_t status, std::int64_t first,
   event.last = reader_.Position() - 1;
   event.delta = ReadDelta();
   branch_status_ = status;
-  return event;
 }
 
-ScannedEvent EventScanner::ScanSysex(std::uint8_t status, std::int64_t first) {
-  ScannedEvent event;
+void EventScanner::ScanSysex(ScannedEvent& event, std::uint8_t status, std::int64_t first) {
   event.kind = ScannedKind::kSysex;
   event.status = status;
   event.first = first;
@@ -166,11 +191,9 @@ ScannedEvent EventScanner::ScanSysex(std::uint8_t status, std::int64_t first) {
   reader_.Skip(event.length);
   event.last = reader_.Position() - 1;
   event.delta = ReadDelta();
-  return event;
 }
 
-ScannedEvent EventScanner::ScanMeta(std::int64_t first) {
-  ScannedEvent event;
+void EventScanner::ScanMeta(ScannedEvent& event, std::int64_t first) {
   event.kind = ScannedKind::kMeta;
   event.status = kMetaStatus;
   event.first = first;
@@ -181,33 +204,32 @@ ScannedEvent EventScanner::ScanMeta(std::int64_t first) {
   const std::optional<MetaShape> shape = MetaShapeOf(event.meta_type);
   if (!shape) return Fail(event, ScanProblem::kInvalidMetaType);
   switch (shape->read) {
-    case MetaRead::kNothing: return event;
+    case MetaRead::kNothing: return;
     case MetaRead::kEnd:
       event.kind = ScannedKind::kEndOfTrack;
       finished_ = true;
-      return event;
+      return;
     case MetaRead::kFixed:
       event.length = reader_.U8();
       event.data_first = reader_.Position();
-      event.data = ReadData(event, shape->count - 1);
+      ReadData(event, shape->count - 1);
       break;
     case MetaRead::kVariableLength:
       event.length = ReadDeltaTime(reader_);
       event.data_first = reader_.Position();
-      event.data = ReadData(event, event.length);
+      ReadData(event, event.length);
       break;
     case MetaRead::kLengthAndData:
       event.length = reader_.U8();
       event.data_first = reader_.Position();
       event.last = event.data_first - 1;
       if (event.length < shape->count) return Fail(event, shape->problem);
-      event.data = ReadData(event, event.length);
+      ReadData(event, event.length);
       if (const ScanProblem problem = ValueProblem(event.meta_type, event.data); problem != ScanProblem::kNone)
         return Fail(event, problem);
       break;
   }
   event.delta = ReadDelta();
-  return event;
 }
 
 DeltaTime EventScanner::ReadDelta() {
@@ -218,18 +240,16 @@ DeltaTime EventScanner::ReadDelta() {
   return delta;
 }
 
-std::string EventScanner::ReadData(ScannedEvent& event, std::int64_t count) {
-  std::string data = reader_.Bytes(count);
+void EventScanner::ReadData(ScannedEvent& event, std::int64_t count) {
+  event.data = reader_.Bytes(count);
   event.last = reader_.Position() - 1;
-  return data;
 }
 
-ScannedEvent& EventScanner::Fail(ScannedEvent& event, ScanProblem problem) {
+void EventScanner::Fail(ScannedEvent& event, ScanProblem problem) {
   event.problem = problem;
   event.delta.first = event.last + 1;
   event.delta.last = event.last;
   finished_ = true;
-  return event;
 }
 
 }  // namespace quavert

@@ -85,17 +85,20 @@ class EventScanner {
 
   /// The next event; nothing once the end of track or an event with a problem was returned.
   std::optional<ScannedEvent> Next();
+  /// The same into `event`, whose memory is reused from event to event; false instead of nothing.
+  bool Next(ScannedEvent& event);
 
   bool Finished() const { return finished_; }
 
  private:
-  ScannedEvent ScanChannel(std::uint8_t status, std::int64_t first, std::optional<std::uint8_t> running_data1);
-  ScannedEvent ScanSysex(std::uint8_t status, std::int64_t first);
-  ScannedEvent ScanMeta(std::int64_t first);
+  void ScanChannel(ScannedEvent& event, std::uint8_t status, std::int64_t first,
+                   std::optional<std::uint8_t> running_data1);
+  void ScanSysex(ScannedEvent& event, std::uint8_t status, std::int64_t first);
+  void ScanMeta(ScannedEvent& event, std::int64_t first);
   DeltaTime ReadDelta();
-  std::string ReadData(ScannedEvent& event, std::int64_t count);
+  void ReadData(ScannedEvent& event, std::int64_t count);
   /// Ends the event before its delta: with a problem, nothing more is scanned.
-  ScannedEvent& Fail(ScannedEvent& event, ScanProblem problem);
+  void Fail(ScannedEvent& event, ScanProblem problem);
 
   ByteReader& reader_;
   DeltaTime leading_delta_;

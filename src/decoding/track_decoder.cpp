@@ -80,20 +80,21 @@ void TrackDecode::Run() {
   // The first delta belongs to the part of the track before FirstEventPos, which the track
   // writer copies as it stands.
   scanner.Start();
-  while (std::optional<ScannedEvent> event = scanner.Next()) {
+  // One event's memory serves every event of the track.
+  for (ScannedEvent event; scanner.Next(event);) {
     const bool begun = decoder_.FirstEventPos != -1;
-    if (!begun && StartsTimedPart(*event)) decoder_.FirstEventPos = event->first;
-    switch (event->kind) {
+    if (!begun && StartsTimedPart(event)) decoder_.FirstEventPos = event.first;
+    switch (event.kind) {
       case ScannedKind::kChannel:
       case ScannedKind::kCutChannel:
-        if (!OnChannel(*event)) return;
+        if (!OnChannel(event)) return;
         break;
-      case ScannedKind::kSysex: OnSysex(*event); break;
+      case ScannedKind::kSysex: OnSysex(event); break;
       case ScannedKind::kMeta:
-        if (HandleMetaEvent(session_, *notes_, *event, begun) == MetaOutcome::kStop) return Fail();
+        if (HandleMetaEvent(session_, *notes_, event, begun) == MetaOutcome::kStop) return Fail();
         break;
       case ScannedKind::kStray:
-        if (!OnStray(*event)) return;
+        if (!OnStray(event)) return;
         break;
       case ScannedKind::kEndOfTrack: EndOfTrack(); return;
     }

@@ -46,26 +46,27 @@ WrittenSysex TrackEventsWriter::Run(std::int64_t first_event_pos) {
   EventScanner scanner(reader_);
   scanner.Start();
   bool timed = false;
-  while (std::optional<ScannedEvent> event = scanner.Next()) {
+  // One event's memory serves every event of the track.
+  for (ScannedEvent event; scanner.Next(event);) {
     // A track the decoder read to its end has no event it refuses.
-    if (event->problem != ScanProblem::kNone) throw TrackMismatch();
+    if (event.problem != ScanProblem::kNone) throw TrackMismatch();
     const bool begun = timed;
-    if (!timed && StartsTimedPart(*event)) {
-      if (event->first != first_event_pos) throw TrackMismatch();
+    if (!timed && StartsTimedPart(event)) {
+      if (event.first != first_event_pos) throw TrackMismatch();
       timed = true;
     }
     // Everything before the timed part is copied with the chunk's beginning.
     if (!timed) continue;
-    if (event->kind == ScannedKind::kEndOfTrack) break;
-    if (event->kind == ScannedKind::kStray) {
-      if (keep_strays_) CopyOriginal(event->first, event->last);
+    if (event.kind == ScannedKind::kEndOfTrack) break;
+    if (event.kind == ScannedKind::kStray) {
+      if (keep_strays_) CopyOriginal(event.first, event.last);
       continue;
     }
     keep_strays_ = false;
-    if (GetsRow(*event, begun))
-      WriteRowEvent(*event);
+    if (GetsRow(event, begun))
+      WriteRowEvent(event);
     else
-      WriteEventWithoutRow(*event);
+      WriteEventWithoutRow(event);
   }
   if (!scanner.Finished() || !timed || next_row_ != rows_.size()) throw TrackMismatch();
   out_.Write(kEndOfTrackEvent, sizeof kEndOfTrackEvent);
