@@ -21,6 +21,20 @@ mode_t CurrentUmask() {
   return mask;
 }
 
+void CopyContent(BinaryFile& source, BinaryFile& target) {
+  std::vector<char> block(1 << 16);
+  for (;;) {
+    const std::size_t got = source.Read(block.data(), block.size());
+    if (got == 0) break;
+    target.Write(block.data(), got);
+  }
+}
+
+bool IsDevice(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode));
+}
+
 }  // namespace
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
@@ -79,6 +93,13 @@ std::string CurrentFolder() {
 
 void CopyFileSafely(const std::string& from, const std::string& to) {
   BinaryFile source(from, BinaryFile::Mode::kRead);
+  if (IsDevice(to)) {
+    // A device such as /dev/null cannot be replaced; it takes the bytes as they come.
+    BinaryFile target(to, BinaryFile::Mode::kReadWrite);
+    CopyContent(source, target);
+    target.Close();
+    return;
+  }
   const std::string folder = FolderOf(to);
   std::string temporary = JoinPath(folder.empty() ? "." : folder, "." + NameOf(to) + ".XXXXXX");
   const int fd = ::mkstemp(temporary.data());
@@ -86,12 +107,7 @@ void CopyFileSafely(const std::string& from, const std::string& to) {
   ::close(fd);
   try {
     BinaryFile target(temporary, BinaryFile::Mode::kCreate);
-    std::vector<char> block(1 << 16);
-    for (;;) {
-      const std::size_t got = source.Read(block.data(), block.size());
-      if (got == 0) break;
-      target.Write(block.data(), got);
-    }
+    CopyContent(source, target);
     target.Sync();
     target.Close();
     struct stat info {};

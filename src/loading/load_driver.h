@@ -15,7 +15,4 @@ void OpenMidiFile(Session& session, const std::string& path);
 /// chooser, then the file summary, which decodes track 1. Leaves LoadState 99 on failure.
 void LoadMidiFile(Session& session);
 
-/// Closes every file the program keeps open (the report).
-void CloseAllFiles(Session& session);
-
 }  // namespace quavert

@@ -31,6 +31,8 @@ struct TrackChunk {
   bool operator==(const TrackChunk&) const = default;
 };
 
+static_assert(sizeof(HeaderChunk) == 14 && sizeof(TrackChunk) == 8, "chunk headers are read as they lie in the file");
+
 /// Most track chunks a file may have.
 inline constexpr int kMaxTracks = 72;
 

@@ -13,4 +13,6 @@ std::string Session::AppPath(std::string_view name) const { return JoinPath(AppF
 
 std::string Session::WorkCopyPath() const { return AppPath(file.WorkCopyName); }
 
+void CloseAllFiles(Session& session) { session.report.Close(); }
+
 }  // namespace quavert

@@ -45,4 +45,7 @@ struct Session {
   std::string WorkCopyPath() const;
 };
 
+/// Closes every file the program keeps open across routines (the report).
+void CloseAllFiles(Session& session);
+
 }  // namespace quavert

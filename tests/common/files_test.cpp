@@ -132,6 +132,13 @@ TEST(FileSystem, SafeCopyIntoAFolderThatCannotBeWrittenLeavesNothing) {
   EXPECT_FALSE(FileExists(folder.Join("locked/to")));
 }
 
+TEST(FileSystem, SafeCopyToADeviceWritesIntoIt) {
+  TempFolder folder;
+  WriteFileBytes(folder.Join("from"), "bytes");
+  CopyFileSafely(folder.Join("from"), "/dev/null");
+  EXPECT_TRUE(FileExists(folder.Join("from")));
+}
+
 TEST(FileSystem, SafeCopyFromAMissingFileIsFileNotFound) {
   TempFolder folder;
   EXPECT_EQ(CodeOf([&] { CopyFileSafely(folder.Join("missing"), folder.Join("to")); }), kFileNotFound);
