@@ -270,6 +270,7 @@ void frmmain::Command(const std::function<void()>& command) {
   running_command_ = true;
   RunGuarded(session_, command);
   running_command_ = false;
+  if (close_pending_) close();
 }
 
 void frmmain::Toolbar2ButtonClick(const QString& description) {
@@ -317,6 +318,12 @@ void frmmain::ShutDown() {
 }
 
 void frmmain::closeEvent(QCloseEvent* event) {
+  if (running_command_) {
+    // The command still works on the files shutdown deletes: the window closes when it is done.
+    close_pending_ = true;
+    event->ignore();
+    return;
+  }
   ShutDown();
   event->accept();
 }

@@ -117,6 +117,7 @@ class frmmain : public QMainWindow {
   MediaFrameHook* hook_ = nullptr;
   std::unique_ptr<frmAbout> about_;
   bool running_command_ = false;
+  bool close_pending_ = false;
   bool ended_ = false;
 };
 

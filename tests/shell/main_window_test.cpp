@@ -262,6 +262,20 @@ class MainWindowTest : public QObject {
     QCOMPARE(f->answerer.Messages.size(), std::size_t{1});
   }
 
+  void ClosingDuringACommandWaitsForItsEnd() {
+    f->Start();
+    f->answerer.Paths = {QString::fromStdString(f->user.Join("missing.mid"))};
+    bool ended_during_command = true;
+    f->answerer.WhileShown = [&] {
+      w().close();
+      ended_during_command = w().hasEnded();
+    };
+    w().mnuOpen->trigger();
+    QVERIFY(!ended_during_command);
+    QVERIFY(w().hasEnded());
+    QVERIFY(!w().isVisible());
+  }
+
   void DroppedFileIsOpened() {
     f->Start();
     const std::string path = f->UserFile("dropped.mid", kSong);
