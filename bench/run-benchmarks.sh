@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# Quavert's benchmarks in one command: builds quavert-generate and quavert-cli (Release, in
+# build-bench/), writes the benchmark files, installs Debian's midicsv, python3-mido and GNU time
+# when missing, then times side by side, several runs each and taking turns:
+#
+#   report:  quavert-cli report FILE   midicsv FILE /dev/null   mido loading FILE
+#            on (a) single.mid, (b) medium.mid, (c) large.mid
+#   list:    quavert-cli list FILE --track 1   midicsv FILE /dev/null
+#            on (a) single.mid, (d) drums.mid, (e) programs.mid
+#
+# and prints each command's median wall time, its peak memory (the largest maximum resident set
+# size of its runs) and the ratios to midicsv.
+#
+#   bench/run-benchmarks.sh [--runs N] [--files LETTERS]      (defaults: 5 runs, files abcde)
+set -euo pipefail
+export LC_ALL=C
+cd "$(dirname "$0")/.."
+
+runs=5
+letters=abcde
+usage() {
+  echo "usage: bench/run-benchmarks.sh [--runs N] [--files LETTERS]" >&2
+  echo "  LETTERS choose among a single, b medium, c large, d drums, e programs" >&2
+  exit 2
+}
+while [ $# -gt 0 ]; do
+  case $1 in
+    --runs) [ $# -ge 2 ] && [[ $2 =~ ^[1-9][0-9]*$ ]] || usage; runs=$2; shift 2 ;;
+    --files) [ $# -ge 2 ] && [[ $2 =~ ^[a-e]+$ ]] || usage; letters=$2; shift 2 ;;
+    *) usage ;;
+  esac
+done
+
+source scripts/ensure-packages.sh
+ensure_packages "${QUAVERT_BUILD_PACKAGES[@]}" midicsv python3-mido time
+
+# Debian's interpreter, the one python3-mido belongs to, whatever else is first on the PATH.
+python=/usr/bin/python3
+
+echo "== build (Release, build-bench/)"
+build=build-bench
+launcher=()
+command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUAVERT_GUI=OFF "${launcher[@]}" >/dev/null
+targets=(quavert-generate)
+have_cli=0
+if ninja -C "$build" -t targets all 2>/dev/null | grep -q '^quavert-cli:'; then
+  targets+=(quavert-cli)
+  have_cli=1
+fi
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" >/dev/null
+cli=$PWD/$build/quavert-cli
+[ $have_cli -eq 1 ] || echo "quavert-cli is not part of this build yet: its rows are left out."
+
+work=$PWD/$build/files
+mkdir -p "$work"
+declare -A file_of=([a]=single [b]=medium [c]=large [d]=drums [e]=programs)
+echo "== files (in $work)"
+for letter in $(grep -o . <<<"$letters"); do
+  name=${file_of[$letter]}
+  file=$work/$name.mid
+  if [ ! -f "$file" ] || [ "$build/quavert-generate" -nt "$file" ]; then
+    "$build/quavert-generate" "$name" "$file" >/dev/null
+  fi
+  printf '  (%s) %-13s %9d bytes\n' "$letter" "$name.mid" "$(stat -c %s "$file")"
+done
+
+# One timed run: appends "SECONDS KILOBYTES STATUS" to the samples file. The wall time is taken
+# around GNU time, which gives the peak memory; the same small overhead falls on every command.
+samples=$work/samples
+rm -rf "$samples"
+mkdir -p "$samples"
+measure() {  # measure SAMPLES-FILE COMMAND...
+  local into=$1
+  shift
+  local start end status=0
+  start=$EPOCHREALTIME
+  /usr/bin/time -v -o "$samples/time.txt" "$@" >/dev/null 2>"$samples/stderr.txt" || status=$?
+  end=$EPOCHREALTIME
+  local kilobytes
+  kilobytes=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$samples/time.txt")
+  echo "$start $end ${kilobytes:-0} $status" | awk '{ printf "%.6f %d %d\n", $2 - $1, $3, $4 }' >>"$into"
+  if [ "$status" -ne 0 ]; then
+    echo "  failed ($status): $*" >&2
+    sed 's/^/    /' "$samples/stderr.txt" | head -n 5 >&2
+  fi
+}
+
+# The median time, the peak memory and whether every run succeeded, of one samples file.
+summary() {  # summary SAMPLES-FILE -> "SECONDS KILOBYTES FAILURES"
+  sort -n "$1" | awk '
+    { time[NR] = $1; if ($2 > peak) peak = $2; if ($3 != 0) failed++ }
+    END {
+      median = NR % 2 ? time[(NR + 1) / 2] : (time[NR / 2] + time[NR / 2 + 1]) / 2
+      printf "%.6f %d %d\n", median, peak, failed
+    }'
+}
+
+print_row() {  # print_row LABEL SAMPLES-FILE
+  read -r seconds kilobytes failed < <(summary "$2")
+  local note=""
+  [ "$failed" -gt 0 ] && note="  ($failed of $runs runs failed)"
+  printf '  %-34s %10.3f s %10.1f MB%s\n' "$1" "$seconds" "$(awk -v k="$kilobytes" 'BEGIN { print k / 1024 }')" "$note"
+}
+
+ratio() {  # ratio SAMPLES-A SAMPLES-B -> median of A / median of B
+  awk -v a="$(summary "$1" | cut -d' ' -f1)" -v b="$(summary "$2" | cut -d' ' -f1)" \
+    'BEGIN { if (b > 0) printf "%.2f", a / b; else printf "-" }'
+}
+
+run_case() {  # run_case KIND LETTER
+  local kind=$1 letter=$2
+  local name=${file_of[$letter]}
+  local file=$work/$name.mid
+  local dir=$samples/$kind-$name
+  mkdir -p "$dir"
+  # Each command is kept as one line of shell words, quoted, so that paths with blanks survive.
+  local -a labels=() commands=()
+  local quavert=-1 midicsv mido=-1
+  if [ $have_cli -eq 1 ]; then
+    quavert=${#commands[@]}
+    labels+=("quavert-cli $kind")
+    if [ "$kind" = report ]; then
+      # A real file rather than --out /dev/null: the report is written as a user gets it, and a
+      # program that replaces its destination in one step can never replace the device node.
+      commands+=("$(printf '%q ' "$cli" report "$file" --out "$dir/report.txt")")
+    else
+      commands+=("$(printf '%q ' "$cli" list "$file" --track 1)")
+    fi
+  fi
+  midicsv=${#commands[@]}
+  labels+=("midicsv")
+  commands+=("$(printf '%q ' midicsv "$file" /dev/null)")
+  if [ "$kind" = report ]; then
+    mido=${#commands[@]}
+    labels+=("mido (python3-mido)")
+    commands+=("$(printf '%q ' "$python" -c 'import mido,sys; mido.MidiFile(sys.argv[1])' "$file")")
+  fi
+
+  echo
+  printf '%s on (%s) %s, %d bytes, %d runs each\n' "$kind" "$letter" "$name.mid" "$(stat -c %s "$file")" "$runs"
+  local run i
+  for ((run = 1; run <= runs; run++)); do
+    for i in "${!commands[@]}"; do
+      eval "measure $(printf '%q' "$dir/$i.txt") ${commands[$i]}"
+    done
+  done
+  printf '  %-34s %12s %13s\n' "command" "median" "peak memory"
+  for i in "${!commands[@]}"; do print_row "${labels[$i]}" "$dir/$i.txt"; done
+  local -a ratios=()
+  [ "$quavert" -ge 0 ] && ratios+=("quavert/midicsv $(ratio "$dir/$quavert.txt" "$dir/$midicsv.txt")")
+  [ "$mido" -ge 0 ] && ratios+=("mido/midicsv $(ratio "$dir/$mido.txt" "$dir/$midicsv.txt")")
+  [ ${#ratios[@]} -gt 0 ] && echo "  ratios: ${ratios[0]}${ratios[1]:+   ${ratios[1]}}"
+  return 0
+}
+
+echo
+echo "== benchmarks: median wall time and peak memory ($(nproc) cores, Linux $(uname -r))"
+echo "   $(dpkg-query -W -f='${Package} ${Version}  ' midicsv python3-mido)$("$python" --version)"
+for letter in a b c; do [[ $letters == *$letter* ]] && run_case report "$letter"; done
+for letter in a d e; do [[ $letters == *$letter* ]] && run_case list "$letter"; done
+exit 0
