@@ -1,0 +1,124 @@
+#include "playback/fluid_output.h"
+
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <thread>
+#include <vector>
+
+namespace quavert {
+namespace {
+
+// FluidSynth's audio thread calls back for every block it wants.
+class SoundCardOutput final : public AudioOutput {
+ public:
+  SoundCardOutput(fluid_settings_t* settings, fluid_synth_t* synth, std::mutex& render_lock)
+      : synth_(synth), render_lock_(render_lock), driver_(new_fluid_audio_driver2(settings, &Render, this)) {}
+  ~SoundCardOutput() override {
+    if (driver_ != nullptr) delete_fluid_audio_driver(driver_);
+  }
+  SoundCardOutput(const SoundCardOutput&) = delete;
+  SoundCardOutput& operator=(const SoundCardOutput&) = delete;
+
+  bool IsOpen() const { return driver_ != nullptr; }
+
+ private:
+  static int Render(void* data, int len, int nfx, float* fx[], int nout, float* out[]) {
+    auto* self = static_cast<SoundCardOutput*>(data);
+    const std::lock_guard<std::mutex> hold(self->render_lock_);
+    if (nfx == 0 && nout >= 2) {
+      // Drivers without effect buffers get reverb and chorus mixed into the dry sound.
+      std::array<float*, 4> mixed = {out[0], out[1], out[0], out[1]};
+      return fluid_synth_process(self->synth_, len, static_cast<int>(mixed.size()), mixed.data(), nout, out);
+    }
+    return fluid_synth_process(self->synth_, len, nfx, fx, nout, out);
+  }
+
+  fluid_synth_t* synth_;
+  std::mutex& render_lock_;
+  fluid_audio_driver_t* driver_;  // last: its thread may call Render as soon as it exists
+};
+
+// A thread of our own renders the file block by block, keeping pace with the clock.
+class FileOutput final : public AudioOutput {
+ public:
+  FileOutput(fluid_settings_t* settings, fluid_synth_t* synth, std::mutex& render_lock, fluid_file_renderer_t* renderer)
+      : synth_(synth), render_lock_(render_lock), renderer_(renderer) {
+    double rate = 0;
+    fluid_settings_getnum(settings, "synth.sample-rate", &rate);
+    fluid_settings_getint(settings, "audio.period-size", &period_);
+    frames_per_second_ = rate;
+    scratch_.resize(static_cast<std::size_t>(period_) * 2);
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~FileOutput() override {
+    {
+      const std::lock_guard<std::mutex> hold(wake_mutex_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+    delete_fluid_file_renderer(renderer_);  // completes the file's header
+  }
+  FileOutput(const FileOutput&) = delete;
+  FileOutput& operator=(const FileOutput&) = delete;
+
+ private:
+  static constexpr std::chrono::milliseconds kTick{10};
+
+  void Run() {
+    const auto start = std::chrono::steady_clock::now();
+    std::int64_t frames = 0;
+    std::unique_lock<std::mutex> wake_lock(wake_mutex_);
+    while (!stop_) {
+      wake_lock.unlock();
+      const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+      const auto due = static_cast<std::int64_t>(elapsed.count() * frames_per_second_);
+      for (; frames + period_ <= due; frames += period_) RenderBlock();
+      wake_lock.lock();
+      wake_.wait_for(wake_lock, kTick, [this] { return stop_; });
+    }
+  }
+
+  void RenderBlock() {
+    const std::lock_guard<std::mutex> hold(render_lock_);
+    if (!write_failed_) write_failed_ = fluid_file_renderer_process_block(renderer_) != FLUID_OK;
+    // A file that cannot take more sound must not stop the clock the player runs on.
+    if (write_failed_) fluid_synth_write_float(synth_, period_, scratch_.data(), 0, 2, scratch_.data(), 1, 2);
+  }
+
+  fluid_synth_t* synth_;
+  std::mutex& render_lock_;
+  fluid_file_renderer_t* renderer_;
+  int period_ = 64;
+  double frames_per_second_ = 44100;
+  bool write_failed_ = false;
+  std::vector<float> scratch_;  // interleaved stereo block, for rendering without the file
+  std::mutex wake_mutex_;
+  std::condition_variable wake_;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+}  // namespace
+
+std::unique_ptr<AudioOutput> OpenSoundCard(fluid_settings_t* settings, fluid_synth_t* synth, std::mutex& render_lock) {
+  auto output = std::make_unique<SoundCardOutput>(settings, synth, render_lock);
+  if (!output->IsOpen()) return nullptr;
+  return output;
+}
+
+std::unique_ptr<AudioOutput> OpenAudioFile(fluid_settings_t* settings, fluid_synth_t* synth, std::mutex& render_lock,
+                                           const std::string& path) {
+  if (fluid_settings_setstr(settings, "audio.file.name", path.c_str()) != FLUID_OK) return nullptr;
+  fluid_file_renderer_t* renderer = new_fluid_file_renderer(synth);
+  if (renderer == nullptr) return nullptr;
+  try {
+    return std::make_unique<FileOutput>(settings, synth, render_lock, renderer);
+  } catch (...) {
+    delete_fluid_file_renderer(renderer);
+    throw;
+  }
+}
+
+}  // namespace quavert

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <fluidsynth.h>
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace quavert {
+
+/// Where the synthesizer's sound goes while a media device is open. Every block is rendered
+/// with `render_lock` held, so that whoever holds it may change the synthesizer and its players
+/// without racing the audio thread. Destroying the output stops its thread: never do that while
+/// holding `render_lock`.
+class AudioOutput {
+ public:
+  virtual ~AudioOutput() = default;
+};
+
+/// The sound card through FluidSynth's default audio driver; nullptr when none can be opened
+/// (a machine without sound has none).
+std::unique_ptr<AudioOutput> OpenSoundCard(fluid_settings_t* settings, fluid_synth_t* synth,
+                                           std::mutex& render_lock);
+
+/// A WAV file (or whatever its name's extension asks for) written at the pace of real time, so
+/// that playback behaves as it does on the sound card; nullptr when the file cannot be created.
+std::unique_ptr<AudioOutput> OpenAudioFile(fluid_settings_t* settings, fluid_synth_t* synth,
+                                           std::mutex& render_lock, const std::string& path);
+
+}  // namespace quavert
