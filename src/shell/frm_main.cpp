@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include "loading/load_driver.h"
+#include "playback/playback_actions.h"
 #include "session/guard.h"
 #include "session/lifecycle.h"
 #include "shell/event_list_model.h"
@@ -257,7 +258,11 @@ void frmmain::SetDesignState() {
 void frmmain::ConnectHandlers() {
   connect(mnuOpen, &QAction::triggered, this, [this] { Command([this] { OpenMidiFile(session_, ""); }); });
   connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+  connect(mnuPlay, &QAction::triggered, this, [this] { Command([this] { PlayAction(session_); }); });
+  connect(mnuPause, &QAction::triggered, this, [this] { Command([this] { PauseAction(session_); }); });
+  connect(mnuStop, &QAction::triggered, this, [this] { Command([this] { StopAction(session_); }); });
   connect(mnuAbout, &QAction::triggered, this, [this] { Command([this] { ShowAbout(); }); });
+  connect(Timer1, &QTimer::timeout, this, [this] { Command([this] { Timer1Tick(session_); }); });
   for (QAction* button : Toolbar2Buttons) {
     if (button == nullptr || button->isSeparator()) continue;
     connect(button, &QAction::triggered, this, [this, button] { Toolbar2ButtonClick(button->data().toString()); });
@@ -277,6 +282,9 @@ void frmmain::Toolbar2ButtonClick(const QString& description) {
   // Each description is compared on its own, in this order, so exactly one command runs.
   Command([&] {
     if (description == QLatin1String("Open")) OpenMidiFile(session_, "");
+    if (description == QLatin1String("Play")) PlayAction(session_);
+    if (description == QLatin1String("Pause")) PauseAction(session_);
+    if (description == QLatin1String("Stop")) StopAction(session_);
   });
 }
 

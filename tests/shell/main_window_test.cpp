@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+#include <algorithm>
 
 #include "common/file_system.h"
 #include "decoding/records.h"
@@ -260,6 +261,46 @@ class MainWindowTest : public QObject {
     w().mnuOpen->trigger();
     QCOMPARE(f->answerer.Dialogs.size(), std::size_t{1});
     QCOMPARE(f->answerer.Messages.size(), std::size_t{1});
+  }
+
+  void PlaybackCommandsFollowTheStateTable() {
+    f->Start();
+    f->OpenThroughDialog(f->UserFile("song.mid", kSong));
+    f->media.Replies["Status REDevid1 length"] = "384";
+    f->media.Replies["Status REDevid1 position"] = "192";
+    auto sent = [this](const std::string& command) {
+      return std::count(f->media.Commands.begin(), f->media.Commands.end(), command);
+    };
+
+    w().Toolbar2Buttons[4]->trigger();
+    QCOMPARE(sent("Play REDevid1 from 0 to 384 notify"), 1);
+    CheckEnabled(w(), {true, true, w().Command1->isEnabled(), true, true, true, false, true, true, true, true, true,
+                       true});
+
+    w().mnuPause->trigger();
+    QCOMPARE(sent("Pause REDevid1 notify"), 1);
+    CheckEnabled(w(), {true, true, w().Command1->isEnabled(), true, true, true, false, true, true, false, false,
+                       false, false});
+
+    w().Toolbar2Buttons[4]->trigger();  // resumes where it paused
+    QCOMPARE(sent("Play REDevid1 from 192 to 384 notify"), 1);
+    QVERIFY(w().Toolbar2Buttons[5]->isEnabled());
+
+    w().Toolbar2Buttons[6]->trigger();
+    QCOMPARE(sent("Stop REDevid1 notify"), 1);
+    QVERIFY(!w().mnuPause->isEnabled());
+    QVERIFY(!w().mnuStop->isEnabled());
+    QVERIFY(w().mnuPlay->isEnabled());
+
+    // The poll notices the end of playback.
+    w().mnuPlay->trigger();
+    QVERIFY(w().mnuStop->isEnabled());
+    f->media.Replies["Status REDevid1 mode"] = "stopped";
+    w().Timer1->setInterval(5);
+    QTRY_VERIFY(!w().mnuStop->isEnabled());
+    QVERIFY(!w().Toolbar2Buttons[5]->isEnabled());
+    QVERIFY(!session().player.Playing);
+    QVERIFY(sent("Status REDevid1 mode") >= 1);
   }
 
   void ClosingDuringACommandWaitsForItsEnd() {
