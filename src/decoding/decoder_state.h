@@ -17,15 +17,19 @@ struct DecoderState {
   std::int64_t TempoBpm = -1;        ///< beats per minute of that tempo
   std::int64_t LastTempoPos = 0;     ///< position of the first data byte of the tempo decoded last
   double TickMinutes = 0;            ///< timing factor from the first tempo; -1 after a second one
-  std::vector<std::int64_t> SysexStart;  ///< position of each system-exclusive event's status byte
-  std::vector<std::int64_t> SysexEnd;    ///< position of its last byte
+  /// Position of the status byte of each system-exclusive event of the track, entries 0..SysexIndex.
+  std::vector<std::int64_t> SysexStart;
+  std::vector<std::int64_t> SysexEnd;  ///< position of its last byte (its length byte when it has no data)
   std::int64_t SysexIndex = -1;      ///< index of the last system-exclusive entry used
   int SigClocks = 0;                 ///< clocks per click of the time signature decoded last
   int Sig32nds = 0;                  ///< 32nd notes per quarter of that time signature
   std::string TrackText;             ///< the text for Text2
   std::string LyricText;             ///< the lyric line being built
+  /// The report's meta-event lines of the decode going on, written when it ends or stops; a
+  /// decode that repaired the file leaves them to the decode that follows it.
+  std::vector<std::string> ReportLines;
   std::int64_t TrackLength = 0;      ///< the track's data length from its chunk header
-  std::int64_t TimeSigPatchPos = 0;  ///< position after the time signature to repair
+  std::int64_t TimeSigPatchPos = 0;  ///< two past the clocks byte of the time signature to repair
   int PatchKind = 0;                 ///< 1 division, 2 clocks byte, 3 first tempo; 0 after a patch
 };
 

@@ -1,0 +1,235 @@
+#include "decoding/event_scanner.h"
+
+#include <array>
+
+#include "common/byte_reader.h"
+#include "decoding/delta_time.h"
+#include "decoding/meta_types.h"
+
+namespace quavert {
+namespace {
+
+constexpr std::uint8_t kMetaStatus = 0xFF;
+constexpr std::uint8_t kSysexStatus = 0xF0;
+constexpr std::uint8_t kSysexEscape = 0xF7;
+constexpr std::uint8_t kProgramChange = 0xC0;
+
+// How many data bytes a channel message of each status group takes, and whether a status byte
+// in the place of its first data byte ends it (controllers and polyphonic pressure only).
+struct ChannelShape {
+  int data_bytes;
+  bool cut_by_status;
+};
+
+// Indexed by the high nibble minus 8: 8x note off .. Ex pitch bend.
+constexpr std::array<ChannelShape, 7> kChannelShapes = {{
+    {2, false},  // 8x note off
+    {2, false},  // 9x note on
+    {2, true},   // Ax polyphonic pressure
+    {2, true},   // Bx controller
+    {1, false},  // Cx program change
+    {1, false},  // Dx channel pressure
+    {2, false},  // Ex pitch bend
+}};
+
+bool IsChannelStatus(std::uint8_t byte) { return byte >= 0x80 && byte <= 0xEF; }
+
+const ChannelShape& ShapeOf(std::uint8_t status) { return kChannelShapes[(status >> 4) - 8]; }
+
+// How the bytes after a meta type are taken.
+enum class MetaRead {
+  kNothing,         // type 0: the following bytes go through the stray-byte rule
+  kLengthAndData,   // a length byte and that many bytes
+  kFixed,           // a fixed count of bytes, the first of them the (unused) length byte
+  kVariableLength,  // a length of at most three bytes and that many bytes
+  kEnd,             // end of track: nothing is read
+};
+
+struct MetaShape {
+  MetaRead read;
+  int count;            // kLengthAndData: fewest data bytes accepted; kFixed: bytes read
+  ScanProblem problem;  // what a length below `count` is
+};
+
+std::optional<MetaShape> MetaShapeOf(int type) {
+  switch (type) {
+    case kMetaSequenceNumber: return MetaShape{MetaRead::kNothing, 0, ScanProblem::kNone};
+    case kMetaText:
+    case kMetaCopyright:
+    case kMetaTrackName:
+    case kMetaInstrument:
+    case kMetaLyric:
+    case kMetaMarker: return MetaShape{MetaRead::kLengthAndData, 0, ScanProblem::kNone};
+    case kMetaChannelPrefix: return MetaShape{MetaRead::kLengthAndData, 1, ScanProblem::kInvalidChannelPrefix};
+    case kMetaPort: return MetaShape{MetaRead::kFixed, 2, ScanProblem::kNone};
+    case kMetaEndOfTrack: return MetaShape{MetaRead::kEnd, 0, ScanProblem::kNone};
+    case kMetaTempo: return MetaShape{MetaRead::kLengthAndData, 3, ScanProblem::kInvalidTempo};
+    case kMetaSmpteOffset: return MetaShape{MetaRead::kFixed, 6, ScanProblem::kNone};
+    case kMetaTimeSignature: return MetaShape{MetaRead::kLengthAndData, 4, ScanProblem::kInvalidTimeSignature};
+    case kMetaKeySignature: return MetaShape{MetaRead::kLengthAndData, 2, ScanProblem::kInvalidKeySignature};
+    case kMetaSequencerSpecific: return MetaShape{MetaRead::kVariableLength, 0, ScanProblem::kNone};
+    default: return std::nullopt;
+  }
+}
+
+int DataByte(const std::string& data, std::size_t index) { return static_cast<std::uint8_t>(data[index]); }
+
+// The values that make a tempo or a time signature unusable, once their data is read.
+ScanProblem ValueProblem(int type, const std::string& data) {
+  if (type == kMetaTempo && DataByte(data, 0) == 0 && DataByte(data, 1) == 0 && DataByte(data, 2) == 0)
+    return ScanProblem::kInvalidTempo;
+  // 2 to the power dd must fit the 16-bit denominator.
+  if (type == kMetaTimeSignature && (DataByte(data, 0) == 0 || DataByte(data, 1) >= kLargestDenominatorPower + 1))
+    return ScanProblem::kInvalidTimeSignature;
+  return ScanProblem::kNone;
+}
+
+}  // namespace
+
+const DeltaTime& EventScanner::Start() {
+  if (!started_) {
+    started_ = true;
+    leading_delta_ = ReadDelta();
+  }
+  return leading_delta_;
+}
+
+std::optional<ScannedEvent> EventScanner::Next() {
+  if (finished_) return std::nullopt;
+  Start();
+  std::int64_t position = pending_position_;
+  std::uint8_t byte = 0;
+  if (pending_) {
+    byte = *pending_;
+    pending_.reset();
+  } else {
+    position = reader_.Position();
+    byte = reader_.U8();
+  }
+  if (byte < 0x80 && branch_status_ != 0) return ScanChannel(branch_status_, position, byte);
+  branch_status_ = 0;
+  if (byte == kMetaStatus) return ScanMeta(position);
+  if (IsChannelStatus(byte)) return ScanChannel(byte, position, std::nullopt);
+  if (byte == kSysexStatus || byte == kSysexEscape) return ScanSysex(byte, position);
+  ScannedEvent stray;
+  stray.kind = ScannedKind::kStray;
+  stray.status = byte;
+  stray.first = position;
+  stray.last = position;
+  stray.delta.first = position + 1;
+  stray.delta.last = position;
+  return stray;
+}
+
+ScannedEvent EventScanner::ScanChannel(std::uint8_t status, std::int64_t first,
+                                       std::optional<std::uint8_t> running_data1) {
+  const ChannelShape& shape = ShapeOf(status);
+  ScannedEvent event;
+  event.kind = ScannedKind::kChannel;
+  event.status = status;
+  event.first = first;
+  event.running = running_data1.has_value();
+  if (event.running) {
+    event.data1 = *running_data1;
+  } else {
+    const std::int64_t data1_position = reader_.Position();
+    event.data1 = reader_.U8();
+    if (shape.cut_by_status && event.data1 >= 0x80) {
+      // The status byte stands alone; the byte read after it is the next event's status.
+      pending_ = static_cast<std::uint8_t>(event.data1);
+      pending_position_ = data1_position;
+      event.kind = ScannedKind::kCutChannel;
+      event.data1 = -1;
+      event.last = first;
+      event.delta.first = data1_position;
+      event.delta.last = data1_position - 1;
+      return event;
+    }
+    if ((status & 0xF0) == kProgramChange && event.data1 > 127) {
+      event.last = data1_position;
+      return Fail(event, ScanProblem::kInvalidInstrument);
+    }
+  }
+  if (shape.data_bytes == 2) event.data2 = reader_.U8();
+  event.last = reader_.Position() - 1;
+  event.delta = ReadDelta();
+  branch_status_ = status;
+  return event;
+}
+
+ScannedEvent EventScanner::ScanSysex(std::uint8_t status, std::int64_t first) {
+  ScannedEvent event;
+  event.kind = ScannedKind::kSysex;
+  event.status = status;
+  event.first = first;
+  event.length = ReadDeltaTime(reader_);
+  reader_.Skip(event.length);
+  event.last = reader_.Position() - 1;
+  event.delta = ReadDelta();
+  return event;
+}
+
+ScannedEvent EventScanner::ScanMeta(std::int64_t first) {
+  ScannedEvent event;
+  event.kind = ScannedKind::kMeta;
+  event.status = kMetaStatus;
+  event.first = first;
+  event.meta_type = reader_.U8();
+  event.last = reader_.Position() - 1;
+  event.delta.first = event.last + 1;
+  event.delta.last = event.last;
+  const std::optional<MetaShape> shape = MetaShapeOf(event.meta_type);
+  if (!shape) return Fail(event, ScanProblem::kInvalidMetaType);
+  switch (shape->read) {
+    case MetaRead::kNothing: return event;
+    case MetaRead::kEnd:
+      event.kind = ScannedKind::kEndOfTrack;
+      finished_ = true;
+      return event;
+    case MetaRead::kFixed:
+      event.length = reader_.U8();
+      event.data_first = reader_.Position();
+      event.data = ReadData(event, shape->count - 1);
+      break;
+    case MetaRead::kVariableLength:
+      event.length = ReadDeltaTime(reader_);
+      event.data_first = reader_.Position();
+      event.data = ReadData(event, event.length);
+      break;
+    case MetaRead::kLengthAndData:
+      event.length = reader_.U8();
+      event.data_first = reader_.Position();
+      event.last = event.data_first - 1;
+      if (event.length < shape->count) return Fail(event, shape->problem);
+      event.data = ReadData(event, event.length);
+      if (const ScanProblem problem = ValueProblem(event.meta_type, event.data); problem != ScanProblem::kNone)
+        return Fail(event, problem);
+      break;
+  }
+  event.delta = ReadDelta();
+  return event;
+}
+
+DeltaTime EventScanner::ReadDelta() {
+  DeltaTime delta;
+  delta.first = reader_.Position();
+  delta.value = ReadDeltaTime(reader_);
+  delta.last = reader_.Position() - 1;
+  return delta;
+}
+
+std::string EventScanner::ReadData(ScannedEvent& event, std::int64_t count) {
+  std::string data = reader_.Bytes(count);
+  event.last = reader_.Position() - 1;
+  return data;
+}
+
+ScannedEvent& EventScanner::Fail(ScannedEvent& event, ScanProblem problem) {
+  event.problem = problem;
+  event.delta.first = event.last + 1;
+  event.delta.last = event.last;
+  finished_ = true;
+  return event;
+}
+
+}  // namespace quavert

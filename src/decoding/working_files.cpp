@@ -1,0 +1,37 @@
+#include "decoding/working_files.h"
+
+#include <algorithm>
+#include <string>
+
+#include "common/record_file.h"
+#include "common/run_error.h"
+#include "session/session.h"
+
+namespace quavert {
+
+void ClearEventBlock(Session& session) {
+  std::vector<EventRecord>& buffer = session.buffers.EventBuffer;
+  if (buffer.size() < kBlockRows + 1) buffer.resize(kBlockRows + 1);
+  std::fill(buffer.begin(), buffer.begin() + kBlockRows + 1, EventRecord{});
+}
+
+void FlushEventBlock(Session& session, RecordFile& notes) {
+  std::string bytes;
+  bytes.reserve(kBlockRows * kEventRecordLength);
+  for (int row = 0; row < kBlockRows; ++row) AppendEventRecord(session.buffers.EventBuffer[row], bytes);
+  notes.PutRecords(session.decoder.LastEventIndex - kBlockRows + 1, bytes);
+  ClearEventBlock(session);
+  session.decoder.BlockRow = 0;
+}
+
+void AddEventRow(Session& session, RecordFile& notes, const EventRecord& row) {
+  DecoderState& decoder = session.decoder;
+  ++decoder.LastEventIndex;
+  ++decoder.BlockRow;
+  if (decoder.BlockRow == kBlockRows) FlushEventBlock(session, notes);
+  std::vector<EventRecord>& buffer = session.buffers.EventBuffer;
+  if (static_cast<std::size_t>(decoder.BlockRow) >= buffer.size()) throw RunError(kIndexOutOfRange);
+  buffer[static_cast<std::size_t>(decoder.BlockRow)] = row;
+}
+
+}  // namespace quavert

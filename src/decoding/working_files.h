@@ -1,0 +1,26 @@
+#pragma once
+
+#include "decoding/records.h"
+
+namespace quavert {
+
+struct Session;
+class RecordFile;
+
+/// Rows of EventBuffer that the decoder fills before writing them out as one block.
+inline constexpr int kBlockRows = 100;
+
+/// Sets rows 0..100 of EventBuffer, every field, to -1 (the buffer grows to 101 rows when it is
+/// shorter; rows past 100 are left alone).
+void ClearEventBlock(Session& session);
+
+/// Writes rows 0..99 of EventBuffer to `notes` (notes.dat) in one write, row r as record
+/// LastEventIndex - 100 + r + 1, then clears the block and sets BlockRow to 0. RunError when the
+/// file cannot be written.
+void FlushEventBlock(Session& session, RecordFile& notes);
+
+/// Adds one event row: counts it in LastEventIndex, moves BlockRow on (writing the full block
+/// first when the 101st row of a block arrives), and puts `row` into EventBuffer.
+void AddEventRow(Session& session, RecordFile& notes, const EventRecord& row);
+
+}  // namespace quavert

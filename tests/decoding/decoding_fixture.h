@@ -1,0 +1,107 @@
+#pragma once
+
+#include <dirent.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "decoding/records.h"
+#include "decoding/track_decoder.h"
+#include "loading/load_driver.h"
+#include "support/session_fixture.h"
+
+namespace quavert {
+
+/// Rows print as their seven fields in failure messages.
+inline void PrintTo(const EventRecord& r, std::ostream* out) {
+  *out << "{" << r.Status << "," << r.Data1 << "," << r.Data2 << "," << r.Delta << "," << r.RowKind << ","
+       << r.MetaMark << "," << r.NoteState << "}";
+}
+
+}  // namespace quavert
+
+namespace quavert::testing {
+
+/// A session that loads SONG.MID from inline bytes, as the Open command does, and reads back
+/// what the decode left: Text2, notes.dat, the report and the working copy.
+class DecodingTest : public SessionTest {
+ protected:
+  /// Opens `bytes` as SONG.MID: the load decodes track 1.
+  void Load(const Bytes& bytes) { OpenMidiFile(session, UserFile("SONG.MID", bytes)); }
+  /// Loads a format-0 file of one track holding `track_data`, at 96 ticks per quarter note.
+  void LoadTrack(const Bytes& track_data) { Load(Smf(0, 96, {track_data})); }
+  /// Chooses track `number` (1-based) in the track chooser.
+  void Choose(int number) { Combo1Click(session, number - 1); }
+
+  std::string Text2() { return ui.Texts[Control::Text2]; }
+  /// Text2's text after the two heading lines of the track.
+  std::string Text2Lines() {
+    const std::string text = Text2();
+    std::size_t at = 0;
+    for (int line = 0; line < 2 && at != std::string::npos; ++line) at = text.find("\r\n", at) + 2;
+    return at == std::string::npos ? text : text.substr(at);
+  }
+
+  std::string Report() {
+    session.report.Flush();
+    return ReadFileBytes(app.Join("logs/song.txt"));
+  }
+  /// The report's lines after the heading of track `track` (up to the next track heading).
+  std::string ReportLinesOfTrack(int track) {
+    const std::string rule(70, static_cast<char>(0xC4));
+    const std::string report = Report();
+    const std::string heading = rule + "\r\nTrack :" + " " + std::to_string(track) + "\r\n";
+    std::size_t at = report.find(heading);
+    if (at == std::string::npos) return "<no heading>";
+    at = report.find(rule + "\r\n", at + heading.size());
+    if (at == std::string::npos) return "<no heading>";
+    at += rule.size() + 2;
+    const std::size_t end = report.find(rule, at);
+    return report.substr(at, end == std::string::npos ? std::string::npos : end - at);
+  }
+
+  std::vector<EventRecord> NotesRecords() {
+    const std::string bytes = AppFileBytes(kNotesDat);
+    std::vector<EventRecord> records;
+    for (std::size_t at = 0; at + kEventRecordLength <= bytes.size(); at += kEventRecordLength)
+      records.push_back(ParseEventRecord(std::string_view(bytes).substr(at, kEventRecordLength)));
+    return records;
+  }
+  /// The records of the decoded rows, 1 .. LastEventIndex + 1.
+  std::vector<EventRecord> Rows() {
+    std::vector<EventRecord> records = NotesRecords();
+    records.resize(static_cast<std::size_t>(session.decoder.LastEventIndex + 1));
+    return records;
+  }
+  std::string WorkCopy() { return AppFileBytes(kWorkCopyName); }
+  std::int64_t LastEventIndex() const { return session.decoder.LastEventIndex; }
+  int LoadState() const { return session.file.LoadState; }
+};
+
+/// How many files this process has open.
+inline int OpenFileCount() {
+  int count = 0;
+  if (DIR* folder = ::opendir("/proc/self/fd")) {
+    while (::readdir(folder) != nullptr) ++count;
+    ::closedir(folder);
+  }
+  return count;
+}
+
+/// A row as the decoder writes it: the list builder's fields still -1.
+inline EventRecord Row(std::int32_t status, std::int32_t data1, std::int32_t data2, std::int32_t delta,
+                       std::int32_t meta_mark = -1) {
+  return EventRecord{status, data1, data2, delta, -1, meta_mark, -1};
+}
+
+/// The bytes of a channel event repeated `count` times with delta 0, as a note on.
+inline Bytes Notes(int count) {
+  Bytes out;
+  for (int i = 0; i < count; ++i) out += Hex("90") + Bytes(1, static_cast<char>(i % 128)) + Hex("40 00");
+  return out;
+}
+
+inline const Bytes kEnd = Hex("FF 2F 00");
+
+}  // namespace quavert::testing

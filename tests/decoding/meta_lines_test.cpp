@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include "decoding_fixture.h"
+
+namespace quavert {
+namespace {
+
+using testing::Bytes;
+using testing::Hex;
+using testing::kEnd;
+using testing::Row;
+
+class MetaLinesTest : public testing::DecodingTest {};
+
+// One event of every type that shows a line, all before the first note.
+const Bytes kHeadOfTrack = Hex("00")
+                           + Hex("FF 03 0A") + "  Pi\x7Cno\x01  " + Hex("00")    // name: trimmed, 124 and 1 blanked
+                           + Hex("FF 02 05") + "(c)\xA9\x1F" + Hex("00")          // copyright: above 127 blanked
+                           + Hex("FF 01 04") + "Te\x80t" + Hex("00")              // text
+                           + Hex("FF 04 05") + "Gr\xE4nd" + Hex("00")             // instrument: as it is
+                           + Hex("FF 06 04") + "Mk\x7F\x01" + Hex("00")           // marker: as it is
+                           + Hex("FF 20 01 09 00")                                // channel prefix 9
+                           + Hex("FF 21 01 02 00")                                // port 2
+                           + Hex("FF 51 03 07 A1 20 00")                          // 500000: 120 per minute
+                           + Hex("FF 54 05 60 00 03 00 00 00")                    // SMPTE offset
+                           + Hex("FF 58 04 06 03 18 08 00")                       // 6/8
+                           + Hex("FF 59 02 FD 00 00")                             // three flats, major
+                           + Hex("FF 05 02") + "la" + Hex("00")                   // first lyric
+                           + Hex("FF 05 02") + "li" + Hex("00")                   // second lyric
+                           + Hex("FF 7F 03 00 00 41 3C");                         // sequencer-specific, delta 60
+
+TEST_F(MetaLinesTest, Text2HasOneExactLineForEveryType) {
+  LoadTrack(kHeadOfTrack + Hex("90 3C 64 00") + kEnd);
+  const std::string length = std::to_string(kHeadOfTrack.size() + 4 + 3);
+  EXPECT_EQ(Text2(), "       Track             : 1\r\n"
+                     "       Length            : " + length + "\r\n"
+                     "     0 Name              : Pi no \r\n"
+                     "     0 Copyright         : (c)  \r\n"
+                     "     0 Text              : Te t\r\n"
+                     "     0 Instrument        : Gr\xE4nd\r\n"
+                     "     0 Mark              : Mk\x7F\x01\r\n"
+                     "     0 Channel Prefix    : 10\r\n"
+                     "     0 MIDI Port         : 2\r\n"
+                     "     0 Set tempo         : 120\r\n"
+                     "     0 SMPTE Offset      : 96 0 3 0 0\r\n"
+                     "     0 Time Signature    : 6/8\r\n"
+                     "     0 Key Signature     : Eb Major\r\n"
+                     "     0 Lyric             : la\r\n"
+                     "     0                     li\r\n"
+                     "     3 Sequencer Specific: 0 0 65\r\n");
+}
+
+TEST_F(MetaLinesTest, ReportHasTheSameEventsUnderTheirOwnLabels) {
+  LoadTrack(kHeadOfTrack + Hex("90 3C 64 00") + kEnd);
+  EXPECT_EQ(ReportLinesOfTrack(1), "      0 Name: Pi no \r\n"
+                                   "      0Copyright: (c)  \r\n"
+                                   "      0Text: Te t\r\n"
+                                   "      0Instrument: Gr\xE4nd\r\n"
+                                   "      0Mark: Mk\x7F\x01\r\n"
+                                   "      0Channel Prefix: 10\r\n"
+                                   "      0 MIDI Port: 2\r\n"
+                                   "      0 Set tempo: 120\r\n"
+                                   "      0 SMPTE Offset: 96 0 3 0 0\r\n"
+                                   "      0 Time Signature: 6/8\r\n"
+                                   "      0 Key Signature: Eb Major\r\n"
+                                   "      0Lyric             : la\r\n"
+                                   "      0                    li\r\n"
+                                   "     60 Sequencer Specific: 0 0 65\r\n");
+}
+
+TEST_F(MetaLinesTest, WideDeltasKeepTheirDigits) {
+  // 1000000 ticks: Text2's six places and the report's seven overflow; nothing is cut.
+  LoadTrack(Hex("00 FF 03 01 41 BD 84 40 FF 03 01 42 83 86 50") + kEnd);
+  EXPECT_EQ(Text2Lines(), "1000000 Name              : A\r\n"
+                          " 50000 Name              : B\r\n");
+  EXPECT_EQ(ReportLinesOfTrack(1), " 1000000 Name: A\r\n"
+                                   "  50000 Name: B\r\n");
+}
+
+TEST_F(MetaLinesTest, FirstTempoFillsTheEditFrameAndGivesTheTimingFactor) {
+  LoadTrack(Hex("00 90 3C 64 00") + kEnd);
+  EXPECT_EQ(session.decoder.TempoPos, -1);
+  EXPECT_TRUE(ui.IsLocked(Control::Text6));
+
+  LoadTrack(Hex("00 FF 51 03 07 A1 20 00 90 3C 64 00") + kEnd);
+  EXPECT_DOUBLE_EQ(session.decoder.TickMinutes, 60 / (1000000.0 / 500000 * 96));
+  Choose(1);  // a second tempo since the load: no single timing factor
+  EXPECT_EQ(session.decoder.TickMinutes, -1);
+
+  // A later tempo before the timed part shows its value but does not move the first.
+  LoadTrack(Hex("00 FF 51 03 07 A1 20 00 FF 51 03 09 27 C0 00 90 3C 64 00") + kEnd);
+  EXPECT_EQ(session.decoder.TempoPos, 14 + 8 + 5);  // the 07 of the first tempo
+  EXPECT_EQ(session.decoder.TempoBpm, 120);
+  EXPECT_EQ(session.decoder.LastTempoPos, 14 + 8 + 12);
+  EXPECT_EQ(ui.Texts[Control::Text6], "100");
+  EXPECT_FALSE(ui.IsLocked(Control::Text6));
+  EXPECT_EQ(Text2Lines(), "     0 Set tempo         : 120\r\n"
+                          "     0 Set tempo         : 100\r\n");
+}
+
+TEST_F(MetaLinesTest, TimedPartTurnsTempoTimeSignatureTextLyricAndMarkerIntoRows) {
+  LoadTrack(Hex("00 90 3C 64 00")
+            + Hex("FF 51 03 09 27 C0 10")         // tempo 100: a row, no line
+            + Hex("FF 58 04 03 02 18 08 20")      // 3/4: a row, no line
+            + Hex("FF 01 02") + "ab" + Hex("05")  // text, marker, lyric: a row and a line
+            + Hex("FF 06 02") + "mk" + Hex("06")
+            + Hex("FF 05 02") + "la" + Hex("07")
+            + Hex("FF 03 02") + "nm" + Hex("08")  // name: a line only
+            + Hex("80 3C 00 00") + kEnd);
+  EXPECT_EQ(Rows(), (std::vector<EventRecord>{Row(144, 60, 100, 0), Row(81, 100, -1, 16), Row(88, 3, 4, 32),
+                                                      Row(-1, -1, -1, 5, -2), Row(-1, -1, -1, 6, -2),
+                                                      Row(-1, -1, -1, 7, -2), Row(128, 60, 0, 0)}));
+  EXPECT_EQ(Text2Lines(), "     5 Text              : ab\r\n"
+                          "     6 Mark              : mk\r\n"
+                          "     7 Lyric             : la\r\n"
+                          "     8 Name              : nm\r\n");
+  EXPECT_EQ(session.decoder.SigClocks, 24);
+  EXPECT_EQ(session.decoder.Sig32nds, 8);
+  EXPECT_EQ(session.decoder.TempoPos, -1);
+}
+
+TEST_F(MetaLinesTest, DelayedTextStartsTheTimedPart) {
+  // A text followed by a delta of 1 or more keeps its place in time: a row, and the timed part
+  // begins at its FF. A marker before the timed part gets no row.
+  LoadTrack(Hex("00 FF 06 01 4D 04 FF 01 01 54 03 FF 51 03 07 A1 20 00") + kEnd);
+  EXPECT_EQ(session.decoder.FirstEventPos, 14 + 8 + 7);
+  EXPECT_EQ(LastEventIndex(), 1);
+  EXPECT_EQ(NotesRecords()[0], Row(-1, -1, -1, 3, -2));
+  EXPECT_EQ(NotesRecords()[1], Row(81, 120, -1, 0));
+}
+
+TEST_F(MetaLinesTest, KeySignaturesFromSevenFlatsToSevenSharps) {
+  const char* majors[] = {"Cb", "Gb", "Db", "Ab", "Eb", "Bb", "F", "C", "G", "D", "A", "E", "B", "F#", "C#"};
+  const char* minors[] = {"Ab", "Eb", "Bb", "F", "C", "G", "D", "A", "E", "B", "F#", "C#", "G#", "D#", "A#"};
+  Bytes data = Hex("00");
+  std::string expected;
+  for (int sf = -7; sf <= 8; ++sf) {
+    for (int mode : {0, 1}) {
+      data += Hex("FF 59 02") + Bytes{static_cast<char>(sf & 0xFF), static_cast<char>(mode)} + Hex("00");
+      const std::string name = sf == 8 ? "Unknown Key" : std::string(mode == 0 ? majors[sf + 7] : minors[sf + 7]) + (mode == 0 ? " Major" : " Minor");
+      expected += "     0 Key Signature     : " + name + "\r\n";
+    }
+  }
+  LoadTrack(data + Hex("FF 59 02 F8 00 00 FF 59 02 00 05 00") + kEnd);
+  EXPECT_EQ(Text2Lines(), expected + "     0 Key Signature     : Unknown Key\r\n"
+                                     "     0 Key Signature     : A Minor\r\n");
+}
+
+}  // namespace
+}  // namespace quavert

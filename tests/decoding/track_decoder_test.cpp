@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "decoding_fixture.h"
+
+namespace quavert {
+namespace {
+
+using testing::Bytes;
+using testing::Hex;
+using testing::kEnd;
+using testing::Notes;
+using testing::Row;
+using testing::Smf;
+using RowList = std::vector<EventRecord>;
+
+class TrackDecoderTest : public testing::DecodingTest {};
+
+TEST_F(TrackDecoderTest, TrackOfNothingButItsEnd) {
+  LoadTrack(Hex("00") + kEnd);
+  EXPECT_EQ(Text2(), "       Track             : 1\r\n       Length            : 4\r\n");
+  EXPECT_EQ(LastEventIndex(), -1);
+  EXPECT_EQ(session.decoder.FirstEventPos, -1);
+  EXPECT_FALSE(ui.IsEnabled(Control::Command1));
+  EXPECT_EQ(LoadState(), kLoadNormal);
+  EXPECT_TRUE(ui.Messages.empty());
+}
+
+TEST_F(TrackDecoderTest, RunningStatusKeepsNotesAndProgramsPositiveAndNegatesTheRest) {
+  LoadTrack(Hex("00 90 3C 64 10 3C 00 00 C0 05 00 06 00 B0 07 64 10 0A 40 00 A1 3C 10 00 3D 11 00 D2 20 00 21 00"
+                "E3 00 40 00 7F 7F 05") + kEnd);
+  EXPECT_EQ(Rows(), (RowList{Row(144, 60, 100, 16), Row(144, 60, 0, 0), Row(192, 5, -1, 0), Row(192, 6, -1, 0),
+                          Row(176, 7, 100, 16), Row(-176, 10, 64, 0), Row(161, 60, 16, 0), Row(-161, 61, 17, 0),
+                          Row(210, 32, -1, 0), Row(-210, 33, -1, 0), Row(227, 0, 64, 0), Row(-227, 127, 127, 5)}));
+  EXPECT_TRUE(ui.IsEnabled(Control::Command1));
+  EXPECT_EQ(session.decoder.FirstEventPos, 14 + 8 + 2);  // the first status byte
+}
+
+TEST_F(TrackDecoderTest, OddBytesInsideATrack) {
+  // A controller value of 200 is stored as 127; a controller whose value is a status byte makes
+  // no row but starts the timed part; stray bytes after a meta event are skipped.
+  LoadTrack(Hex("00 B0 90 3C 64 00 B0 07 C8 00 0A FF 00 FF 03 01 41 00 3C 00 F4 80 3C 00 00") + kEnd);
+  EXPECT_EQ(Rows(), (RowList{Row(144, 60, 100, 0), Row(176, 7, 127, 0), Row(-176, 10, 127, 0), Row(128, 60, 0, 0)}));
+  EXPECT_EQ(session.decoder.FirstEventPos, 14 + 8 + 2);
+  EXPECT_TRUE(ui.Messages.empty());
+}
+
+TEST_F(TrackDecoderTest, DeltasOfAnySizeReadBackExactly) {
+  LoadTrack(Hex("00 90 3C 64 81 80 00 3C 00 FF FF FF 3C 00 FF FF 7F 3C 00 BD 84 40") + kEnd);
+  EXPECT_EQ(Rows(), (RowList{Row(144, 60, 100, 16384), Row(144, 60, 0, 2097279), Row(144, 60, 0, 2097151),
+                          Row(144, 60, 0, 1000000)}));
+  EXPECT_EQ(AppFileBytes(kNotesDat).substr(kEventRecordLength + 21, 7), "2097279");
+}
+
+TEST_F(TrackDecoderTest, SystemExclusivePositionsForAnyNumberAnywhereInTheFile) {
+  // 40000 bytes of system exclusive first, so that the later ones lie past byte 32767; then
+  // 300 more and an escape, beyond any fixed table.
+  const std::int64_t data = 14 + 8 + 1;  // position of the track's first data byte
+  Bytes track = Hex("00 F0 82 B8 40") + Bytes(40000, '\x01') + Hex("10");
+  for (int i = 0; i < 300; ++i) track += Hex("F0 02 7E F7 00");
+  LoadTrack(track + Hex("F7 00 05") + kEnd);
+  const DecoderState& decoder = session.decoder;
+  ASSERT_EQ(decoder.SysexIndex, 301);
+  ASSERT_EQ(decoder.SysexStart.size(), 302u);
+  EXPECT_EQ(decoder.SysexStart[0], data + 1);
+  EXPECT_EQ(decoder.SysexEnd[0], data + 4 + 40000);
+  EXPECT_EQ(decoder.SysexStart[300], data + 40006 + 299 * 5);
+  EXPECT_EQ(decoder.SysexEnd[300], data + 40006 + 299 * 5 + 3);
+  EXPECT_EQ(decoder.SysexEnd[301], decoder.SysexStart[301] + 1);  // no data: its length byte
+  const RowList rows = Rows();
+  EXPECT_EQ(rows.front(), Row(240, -1, -1, 16));
+  EXPECT_EQ(rows.back(), Row(247, -1, -1, 5));
+}
+
+TEST_F(TrackDecoderTest, LargeTrackDecodesEveryEvent) {
+  LoadTrack(Hex("00") + Notes(20000) + kEnd);
+  EXPECT_EQ(LastEventIndex(), 19999);
+  const auto records = NotesRecords();
+  ASSERT_EQ(records.size(), 20000u);
+  EXPECT_EQ(records[19999], Row(144, 19999 % 128, 64, 0));
+  EXPECT_EQ(session.buffers.EventBuffer.size(), 101u);  // one block in memory
+}
+
+class FailedDecodeTest : public testing::DecodingTest {
+ protected:
+  // The state after a decode that stopped: its message, Text2 empty, the file commands off, the
+  // file still loaded, the track's report lines not marked written, its files closed.
+  void ExpectStopped(const std::string& message) {
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{message});
+    EXPECT_EQ(Text2(), "");
+    for (Control control : {Control::mnuSave, Control::Toolbar2Button2, Control::Command1, Control::Text6,
+                            Control::Text5, Control::Command2, Control::mnuPlay, Control::Toolbar2Button4})
+      EXPECT_FALSE(ui.IsEnabled(control)) << ControlName(control);
+    EXPECT_TRUE(session.file.FileLoaded);
+    EXPECT_FALSE(session.file.TrackReportFlags[1][static_cast<std::size_t>(session.file.CurrentTrack)]);
+    EXPECT_EQ(testing::OpenFileCount(), files_before_);
+  }
+  // Loads a good track 1, then chooses `bad` as track 2.
+  void ChooseBadTrack(const Bytes& bad) {
+    Load(Smf(1, 96, {Hex("00 90 3C 64 00") + kEnd, bad}));
+    ui.ClearLog();
+    files_before_ = testing::OpenFileCount();
+    Choose(2);
+  }
+  int files_before_ = 0;
+};
+
+TEST_F(FailedDecodeTest, EveryUnusableEventHasItsMessage) {
+  struct Case {
+    const char* bytes;
+    const char* message;
+  };
+  for (const Case& c : {Case{"00 C0 80 00", "ERROR: Invalid Instrument"}, Case{"00 FF 07 01 41 00", "Invalid byte: 7"},
+                        Case{"00 FF 60 00 00", "Invalid byte: 96"},
+                        Case{"00 FF 20 00 00", "ERROR: Invalid Channel Prefix"},
+                        Case{"00 FF 51 00 00", "ERROR: Invalid Tempo"}, Case{"00 FF 51 02 07 A1 00", "ERROR: Invalid Tempo"},
+                        Case{"00 FF 51 03 00 00 00 00", "ERROR: Invalid Tempo"},
+                        Case{"00 FF 58 00 00", "ERROR: Invalid Time Signature"},
+                        Case{"00 FF 58 03 04 02 18 00", "ERROR: Invalid Time Signature"},
+                        Case{"00 FF 58 04 00 02 18 08 00", "ERROR: Invalid Time Signature"},
+                        Case{"00 FF 58 04 04 0F 18 08 00", "ERROR: Invalid Time Signature"},
+                        Case{"00 FF 59 00 00", "ERROR: Invalid Key Signature"},
+                        Case{"00 FF 59 01 00 00", "ERROR: Invalid Key Signature"}}) {
+    SCOPED_TRACE(c.bytes);
+    ChooseBadTrack(Hex(c.bytes) + Hex("90 3C 64 00") + kEnd);
+    ExpectStopped(c.message);
+    EXPECT_EQ(LoadState(), kLoadFailed);
+  }
+}
+
+TEST_F(FailedDecodeTest, StopDuringTheLoadKeepsTheFileLoaded) {
+  files_before_ = testing::OpenFileCount() + 1;  // the report stays open
+  LoadTrack(Hex("00 FF 03 01 41 00 FF 58 04 00 02 30 10 00") + kEnd);
+  ExpectStopped("ERROR: Invalid Time Signature");
+  EXPECT_EQ(LoadState(), kLoadNormal);  // the load itself succeeded
+  EXPECT_EQ(ui.ComboItems.size(), 1u);
+  EXPECT_EQ(session.decoder.SigClocks, 48);  // read before the numerator was found wanting
+  EXPECT_EQ(ReportLinesOfTrack(1), "      0 Name: A\r\n");  // the lines up to the stop
+}
+
+TEST_F(FailedDecodeTest, RowsWrittenBeforeTheStopStayInNotesDat) {
+  ChooseBadTrack(Hex("00") + Notes(150) + Hex("C0 80 00") + kEnd);
+  ExpectStopped("ERROR: Invalid Instrument");
+  EXPECT_EQ(NotesRecords().at(99), Row(144, 99, 64, 0));
+}
+
+TEST_F(FailedDecodeTest, NothingIsReadPastTheTrack) {
+  for (const char* bytes : {"00 FF 01 05 41 FF 2F 00",     // the text runs into the next chunk
+                            "00 90 3C 64 FF 2F 00",        // a delta swallows the end
+                            "00 F0 FF FF 7F 00 FF 2F 00",  // a system-exclusive length past the end
+                            "00 FF 7F 83 00 00 FF 2F 00",  // a sequencer-specific length past the end
+                            "00 FF 54 05 01 FF 2F 00"}) {  // SMPTE offset reads six bytes
+    SCOPED_TRACE(bytes);
+    Load(Smf(1, 96, {Hex("00 90 3C 64 00") + kEnd, Hex(bytes), Hex("00 FF 01 01 41 00") + kEnd}));
+    ui.ClearLog();
+    files_before_ = testing::OpenFileCount();
+    Choose(2);
+    ExpectStopped("ERROR: Unexpected end of track");
+    EXPECT_EQ(LoadState(), kLoadFailed);
+  }
+  // A last track whose length runs past the end of the file.
+  Bytes file = Smf(0, 96, {Hex("00 90 3C 64 00 90 3C 64 00 90 3C 64 00") + kEnd});
+  file.resize(file.size() - 6);
+  ui.ClearLog();
+  files_before_ = testing::OpenFileCount();  // the new report takes the old one's place
+  Load(file);
+  ExpectStopped("ERROR: Unexpected end of track");
+}
+
+TEST_F(FailedDecodeTest, RunTimeErrorsShowTheirNumberAndTheProgramGoesOn) {
+  // notes.dat cannot be opened: a folder stands in its place.
+  Load(Smf(1, 96, {Hex("00 90 3C 64 00") + kEnd, Hex("00 FF 03 01 41 00") + kEnd}));
+  ASSERT_EQ(::remove(app.Join(kNotesDat).c_str()), 0);
+  ASSERT_EQ(::mkdir(app.Join(kNotesDat).c_str(), 0755), 0);
+  ui.ClearLog();
+  files_before_ = testing::OpenFileCount();
+  Choose(2);
+  ExpectStopped("Error: 75");
+  EXPECT_EQ(LoadState(), kLoadFailed);
+  ASSERT_EQ(::rmdir(app.Join(kNotesDat).c_str()), 0);
+  // A track that is not there.
+  ui.ClearLog();
+  Choose(3);
+  ExpectStopped("Error: 9");
+  // The report was closed under the decoder.
+  session.report.Close();
+  ui.ClearLog();
+  files_before_ = testing::OpenFileCount();
+  Choose(2);
+  ExpectStopped("Error: 52");
+  // Nothing stays broken: a good track decodes.
+  ui.ClearLog();
+  Choose(1);
+  EXPECT_TRUE(ui.Messages.empty());
+  EXPECT_EQ(LoadState(), kLoadNormal);
+  EXPECT_EQ(LastEventIndex(), 0);
+}
+
+}  // namespace
+}  // namespace quavert
