@@ -25,6 +25,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "decoding/track_decoder.h"
 #include "loading/load_driver.h"
 #include "playback/playback_actions.h"
 #include "session/guard.h"
@@ -262,6 +263,7 @@ void frmmain::ConnectHandlers() {
   connect(mnuPause, &QAction::triggered, this, [this] { Command([this] { PauseAction(session_); }); });
   connect(mnuStop, &QAction::triggered, this, [this] { Command([this] { StopAction(session_); }); });
   connect(mnuAbout, &QAction::triggered, this, [this] { Command([this] { ShowAbout(); }); });
+  connect(Combo1, &QComboBox::activated, this, [this](int index) { Command([this, index] { Combo1Click(session_, index); }); });
   connect(Timer1, &QTimer::timeout, this, [this] { Command([this] { Timer1Tick(session_); }); });
   for (QAction* button : Toolbar2Buttons) {
     if (button == nullptr || button->isSeparator()) continue;

@@ -84,6 +84,14 @@ class MainWindowTest : public QObject {
   frmmain& w() { return *f->window; }
   Session& session() { return f->window->session(); }
 
+  // Picks a track in Combo1 with the keyboard, as the user would.
+  void ChooseTrack(int track) {
+    QComboBox* combo = w().Combo1;
+    combo->setFocus();
+    while (combo->currentIndex() < track - 1) QTest::keyClick(combo, Qt::Key_Down);
+    while (combo->currentIndex() > track - 1) QTest::keyClick(combo, Qt::Key_Up);
+  }
+
  private slots:
   void init() { f = std::make_unique<WindowFixture>(); }
   void cleanup() { f.reset(); }
@@ -209,6 +217,39 @@ class MainWindowTest : public QObject {
                        false, false});
     QVERIFY(!w().Text5->isReadOnly());
     QCOMPARE(ReadFileBytes(f->app.Join(kWorkCopyName)), kSong);
+  }
+
+  void ChoosingATrackDecodesIt() {
+    f->Start();
+    f->OpenThroughDialog(f->UserFile("song.mid", kSong));
+    QVERIFY(w().Text2->toPlainText().contains(QStringLiteral("Demo")));
+
+    ChooseTrack(2);
+    QCOMPARE(w().Combo1->currentText(), QStringLiteral("2"));
+    QCOMPARE(session().file.CurrentTrack, 2);
+    QVERIFY(!w().Text2->toPlainText().isEmpty());
+    QVERIFY(!w().Text2->toPlainText().contains(QStringLiteral("Demo")));
+    // A track is chosen while a file is loaded.
+    CheckEnabled(w(), {true, true, true, true, true, true, false, true, true, false, false, false, false});
+    QVERIFY(f->answerer.Messages.empty());
+  }
+
+  void FailedDecodeBlocksTheFileCommandsUntilAGoodTrack() {
+    f->Start();
+    const Bytes broken = Smf(1, 96, {Hex("00 FF 03 04") + "Demo" + Hex("00 FF 2F 00"),
+                                     Hex("00 FF 60 01 00 00 FF 2F 00")});
+    f->OpenThroughDialog(f->UserFile("broken.mid", broken));
+    QVERIFY(f->answerer.Messages.empty());
+
+    ChooseTrack(2);
+    QCOMPARE(f->answerer.MessageTexts(), QStringList{QStringLiteral("Invalid byte: 96")});
+    CheckEnabled(w(), {false, false, false, false, false, false, false, false, false, false, false, false, false});
+    QVERIFY(session().file.FileLoaded);
+
+    ChooseTrack(1);
+    QCOMPARE(f->answerer.Messages.size(), std::size_t{1});
+    QVERIFY(w().mnuSave->isEnabled());
+    QVERIFY(w().Command2->isEnabled());
   }
 
   void CancelledOrMissingChoiceChangesNothing() {
