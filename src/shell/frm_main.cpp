@@ -60,6 +60,7 @@ QLineEdit* InfoBox(QWidget* parent) {
   auto* box = new QLineEdit(parent);
   box->setReadOnly(true);
   box->setAcceptDrops(false);
+  box->setFocusPolicy(Qt::ClickFocus);  // shown, copied from, never typed into: Tab passes them by
   return box;
 }
 
