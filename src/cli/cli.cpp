@@ -1,0 +1,21 @@
+#include "cli/cli.h"
+
+#include "cli/companion.h"
+#include "cli/options.h"
+
+namespace quavert::cli {
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  std::string error;
+  const auto options = ParseOptions(args, error);
+  if (!options) {
+    err << "quavert-cli: " << error << '\n' << UsageText();
+    return 2;
+  }
+  if (options->Command == "check") return Check(*options, out);
+  if (options->Command == "report") return Report(*options, out);
+  err << "quavert-cli: " << options->Command << " is not available yet\n";
+  return 2;
+}
+
+}  // namespace quavert::cli

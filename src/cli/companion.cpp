@@ -1,0 +1,28 @@
+#include "cli/companion.h"
+
+#include "decoding/track_decoder.h"
+#include "loading/load_driver.h"
+
+namespace quavert::cli {
+
+Companion::Companion(std::ostream& stream, const Options& options)
+    : out(stream), ui(stream, options.AnswerYes), session(folder.Path(), ui, media) {}
+
+bool Companion::Open(const std::string& path) {
+  OpenMidiFile(session, path);
+  return TrackDecoded();
+}
+
+bool Companion::ChooseTrack(long track) {
+  if (track == 1) return TrackDecoded();
+  if (track > session.tracks.TrackCount) {
+    out << "message: " << session.file.ShortName << " has no track " << track << '\n';
+    return false;
+  }
+  Combo1Click(session, static_cast<int>(track - 1));
+  return TrackDecoded();
+}
+
+bool Companion::TrackDecoded() const { return session.file.FileLoaded && ui.IsEnabled(Control::mnuSave); }
+
+}  // namespace quavert::cli

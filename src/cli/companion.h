@@ -1,0 +1,36 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "cli/console_toolkit.h"
+#include "cli/options.h"
+#include "cli/private_folder.h"
+#include "cli/silent_media_service.h"
+#include "session/session.h"
+
+namespace quavert::cli {
+
+/// One run of the companion: the core in a private application folder, driven from a terminal.
+struct Companion {
+  Companion(std::ostream& out, const Options& options);
+
+  /// Opens `path` as the window's Open does (track 1 is decoded); true when it loaded and
+  /// track 1 decoded.
+  bool Open(const std::string& path);
+  /// Selects `track` (1-based) as the track chooser does; true when it decoded.
+  bool ChooseTrack(long track);
+  /// The last load succeeded and the current track decoded (its failure blocks the commands).
+  bool TrackDecoded() const;
+
+  std::ostream& out;
+  PrivateFolder folder;
+  ConsoleToolkit ui;
+  SilentMediaService media;
+  Session session;
+};
+
+int Check(const Options& options, std::ostream& out);
+int Report(const Options& options, std::ostream& out);
+
+}  // namespace quavert::cli

@@ -1,0 +1,99 @@
+#include "cli/console_toolkit.h"
+
+#include "common/file_system.h"
+#include "common/run_error.h"
+
+namespace quavert::cli {
+namespace {
+
+// "TEXT" with each line break (CR LF, or a lone LF or CR) continued after two blanks.
+void PrintText(std::ostream& out, std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      out << "\n  ";
+    } else {
+      out << c;
+    }
+  }
+}
+
+}  // namespace
+
+ConsoleToolkit::ConsoleToolkit(std::ostream& out, bool answer_yes) : out_(out), answer_yes_(answer_yes) {}
+
+bool ConsoleToolkit::IsEnabled(Control control) const {
+  const auto it = enabled_.find(control);
+  return it != enabled_.end() && it->second;
+}
+
+Answer ConsoleToolkit::MessageBox(std::string_view text, Buttons buttons, Icon, std::string_view) {
+  if (buttons == Buttons::kYesNo) {
+    out_ << "question: ";
+    PrintText(out_, text);
+    out_ << (answer_yes_ ? " -> yes\n" : " -> no\n");
+    return answer_yes_ ? Answer::kYes : Answer::kNo;
+  }
+  out_ << "message: ";
+  PrintText(out_, text);
+  out_ << '\n';
+  return Answer::kOk;
+}
+
+FileChoice ConsoleToolkit::ShowOpenDialog(const FileDialogSetup&) { return {}; }
+
+FileChoice ConsoleToolkit::ShowSaveDialog(const FileDialogSetup&) {
+  if (SavePath.empty()) return {};
+  return {SavePath, NameOf(SavePath)};
+}
+
+std::string ConsoleToolkit::GetText(Control control) { return texts_[control]; }
+void ConsoleToolkit::SetText(Control control, std::string_view text) { texts_[control] = std::string(text); }
+void ConsoleToolkit::SetEnabled(Control control, bool enabled) { enabled_[control] = enabled; }
+void ConsoleToolkit::SetLocked(Control, bool) {}
+void ConsoleToolkit::ComboClear() {}
+void ConsoleToolkit::ComboAddItem(std::string_view) {}
+void ConsoleToolkit::SetStatusText(std::string_view) {}
+void ConsoleToolkit::SetCaption(std::string_view) {}
+void ConsoleToolkit::SetBusy(bool) {}
+void ConsoleToolkit::DoEvents() {}
+void ConsoleToolkit::ShowAbout() {}
+
+void ConsoleToolkit::ListClear() {
+  items_.clear();
+  dropped_items_ = 0;
+}
+
+void ConsoleToolkit::ListAddColumn(std::string_view, int) {}
+
+void ConsoleToolkit::ListAddItems(const std::vector<ListItem>& items) {
+  if (KeepItems) items_.insert(items_.end(), items.begin(), items.end());
+  else dropped_items_ += static_cast<std::int64_t>(items.size());
+}
+
+std::int64_t ConsoleToolkit::ListItemCount() { return static_cast<std::int64_t>(items_.size()) + dropped_items_; }
+
+std::string ConsoleToolkit::ListText(std::int64_t item, int column) {
+  if (item < 1 || item > static_cast<std::int64_t>(items_.size()) || column < 0 || column > 4)
+    throw RunError(kIndexOutOfRange);
+  const ListItem& row = items_[static_cast<std::size_t>(item - 1)];
+  return column == 0 ? row.Main : row.Sub[static_cast<std::size_t>(column - 1)];
+}
+
+void ConsoleToolkit::ListSetText(std::int64_t item, int column, std::string_view text) {
+  if (item < 1 || item > static_cast<std::int64_t>(items_.size()) || column < 0 || column > 4)
+    throw RunError(kIndexOutOfRange);
+  ListItem& row = items_[static_cast<std::size_t>(item - 1)];
+  (column == 0 ? row.Main : row.Sub[static_cast<std::size_t>(column - 1)]) = std::string(text);
+}
+
+void ConsoleToolkit::ListBeginCellEdit(std::int64_t, int, std::string_view) {}
+std::int64_t ConsoleToolkit::MediaFrameHandle() { return 0; }
+
+void ConsoleToolkit::MediaFrameSize(int& width, int& height) {
+  width = 0;
+  height = 0;
+}
+
+}  // namespace quavert::cli

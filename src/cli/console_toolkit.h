@@ -1,0 +1,62 @@
+#pragma once
+
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "common/toolkit.h"
+
+namespace quavert::cli {
+
+/// The window as a terminal sees it: every message box is printed as a line "message: TEXT"
+/// (a line break inside continues on the next line after two blanks), a question as
+/// "question: TEXT -> yes" or "-> no", answered as told. The rest of the window is kept as state
+/// for the commands to read.
+class ConsoleToolkit : public Toolkit {
+ public:
+  ConsoleToolkit(std::ostream& out, bool answer_yes);
+
+  /// Whether list items are kept (for printing and editing) or dropped (a report needs none).
+  bool KeepItems = true;
+  /// What the save dialog answers: the path given on the command line.
+  std::string SavePath;
+
+  bool IsEnabled(Control control) const;
+
+  Answer MessageBox(std::string_view text, Buttons buttons, Icon icon, std::string_view title) override;
+  FileChoice ShowOpenDialog(const FileDialogSetup& setup) override;
+  FileChoice ShowSaveDialog(const FileDialogSetup& setup) override;
+  std::string GetText(Control control) override;
+  void SetText(Control control, std::string_view text) override;
+  void SetEnabled(Control control, bool enabled) override;
+  void SetLocked(Control control, bool locked) override;
+  void ComboClear() override;
+  void ComboAddItem(std::string_view text) override;
+  void SetStatusText(std::string_view text) override;
+  void SetCaption(std::string_view caption) override;
+  void SetBusy(bool busy) override;
+  void DoEvents() override;
+  void ShowAbout() override;
+  void ListClear() override;
+  void ListAddColumn(std::string_view caption, int width_twips) override;
+  void ListAddItems(const std::vector<ListItem>& items) override;
+  std::int64_t ListItemCount() override;
+  std::string ListText(std::int64_t item, int column) override;
+  void ListSetText(std::int64_t item, int column, std::string_view text) override;
+  void ListBeginCellEdit(std::int64_t item, int column, std::string_view text) override;
+  std::int64_t MediaFrameHandle() override;
+  void MediaFrameSize(int& width, int& height) override;
+
+  const std::vector<ListItem>& Items() const { return items_; }
+
+ private:
+  std::ostream& out_;
+  bool answer_yes_;
+  std::map<Control, std::string> texts_;
+  std::map<Control, bool> enabled_;
+  std::vector<ListItem> items_;
+  std::int64_t dropped_items_ = 0;
+};
+
+}  // namespace quavert::cli

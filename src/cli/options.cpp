@@ -1,0 +1,103 @@
+#include "cli/options.h"
+
+#include <charconv>
+
+namespace quavert::cli {
+namespace {
+
+bool ParseWhole(const std::string& text, long& value) {
+  const char* end = text.data() + text.size();
+  const auto result = std::from_chars(text.data(), end, value);
+  return result.ec == std::errc() && result.ptr == end;
+}
+
+// ITEM:COLUMN=TEXT, with ITEM from 1 and COLUMN 1 (Notes), 2 (Volume) or 3 (Length).
+bool ParseCell(const std::string& text, CellEdit& cell) {
+  const auto colon = text.find(':');
+  const auto equals = text.find('=');
+  if (colon == std::string::npos || equals == std::string::npos || equals < colon) return false;
+  long column = 0;
+  if (!ParseWhole(text.substr(0, colon), cell.Item) || cell.Item < 1) return false;
+  if (!ParseWhole(text.substr(colon + 1, equals - colon - 1), column) || column < 1 || column > 3) return false;
+  cell.Column = static_cast<int>(column);
+  cell.Text = text.substr(equals + 1);
+  return true;
+}
+
+}  // namespace
+
+const char* UsageText() {
+  return "usage: quavert-cli check FILE...\n"
+         "       quavert-cli list FILE [--track N] [--answer yes|no]\n"
+         "       quavert-cli report FILE [--out PATH] [--answer yes|no]\n"
+         "       quavert-cli edit FILE --out PATH [--track N] [--cell ITEM:COLUMN=TEXT]... [--save-track]\n"
+         "                        [--tempo TEXT] [--ticks TEXT] [--answer yes|no]\n";
+}
+
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+  Options options;
+  if (args.empty()) {
+    error = "no command given";
+    return std::nullopt;
+  }
+  options.Command = args[0];
+  const bool check = options.Command == "check";
+  const bool list = options.Command == "list";
+  const bool report = options.Command == "report";
+  const bool edit = options.Command == "edit";
+  if (!check && !list && !report && !edit) {
+    error = "unknown command '" + options.Command + "'";
+    return std::nullopt;
+  }
+
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool has_value = i + 1 < args.size();
+    auto value = [&]() -> const std::string& { return args[++i]; };
+    if (check || arg.empty() || arg[0] != '-' || arg == "-") {
+      options.Files.push_back(arg);
+    } else if (arg == "--answer" && has_value) {
+      const std::string& answer = value();
+      if (answer != "yes" && answer != "no") {
+        error = "--answer takes yes or no";
+        return std::nullopt;
+      }
+      options.AnswerYes = answer == "yes";
+    } else if (arg == "--track" && has_value && (list || edit)) {
+      if (!ParseWhole(value(), options.Track) || options.Track < 1) {
+        error = "--track takes a track number from 1";
+        return std::nullopt;
+      }
+    } else if (arg == "--out" && has_value && (report || edit)) {
+      options.Out = value();
+    } else if (arg == "--cell" && has_value && edit) {
+      CellEdit cell;
+      if (!ParseCell(value(), cell)) {
+        error = "--cell takes ITEM:COLUMN=TEXT with COLUMN 1, 2 or 3";
+        return std::nullopt;
+      }
+      options.Cells.push_back(cell);
+    } else if (arg == "--save-track" && edit) {
+      options.SaveTrack = true;
+    } else if (arg == "--tempo" && has_value && edit) {
+      options.Tempo = value();
+    } else if (arg == "--ticks" && has_value && edit) {
+      options.Ticks = value();
+    } else {
+      error = "unexpected argument '" + arg + "'";
+      return std::nullopt;
+    }
+  }
+
+  if (options.Files.empty() || (!check && options.Files.size() != 1)) {
+    error = check ? "check needs at least one FILE" : options.Command + " needs one FILE";
+    return std::nullopt;
+  }
+  if (edit && options.Out.empty()) {
+    error = "edit needs --out PATH";
+    return std::nullopt;
+  }
+  return options;
+}
+
+}  // namespace quavert::cli

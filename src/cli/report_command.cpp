@@ -1,0 +1,46 @@
+#include "cli/companion.h"
+#include "common/file_system.h"
+#include "common/run_error.h"
+
+namespace quavert::cli {
+namespace {
+
+// Decodes every track in turn as the track chooser does, so each one's lines reach the report.
+void VisitTracks(Companion& companion) {
+  for (long track = 2; track <= companion.session.tracks.TrackCount; ++track) companion.ChooseTrack(track);
+}
+
+}  // namespace
+
+int Report(const Options& options, std::ostream& out) {
+  Companion companion(out, options);
+  companion.ui.KeepItems = false;
+  const std::string& path = options.Files.front();
+  const bool decoded = companion.Open(path);
+  if (!companion.session.file.FileLoaded) return 1;
+
+  VisitTracks(companion);
+
+  Session& session = companion.session;
+  if (!session.report.IsOpen()) {
+    out << "message: no report was written\n";
+    return 1;
+  }
+  std::string target = options.Out;
+  try {
+    session.report.Flush();
+    if (target.empty()) {
+      if (!FolderExists("logs")) MakeFolder("logs");
+      target = JoinPath("logs", NameOf(session.report.Path()));
+    }
+    CopyFileSafely(session.report.Path(), target);
+  } catch (const RunError& error) {
+    out << "message: the report cannot be written to " << (target.empty() ? "logs" : target) << ": "
+        << error.reason() << '\n';
+    return 1;
+  }
+  out << "report: " << target << '\n';
+  return decoded ? 0 : 1;
+}
+
+}  // namespace quavert::cli

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/cli.h"
+#include "common/file_system.h"
+#include "support/midi_bytes.h"
+#include "support/temp_folder.h"
+
+namespace quavert {
+namespace {
+
+using testing::Bytes;
+using testing::Hex;
+using testing::Smf;
+
+const Bytes kEnd = Hex("00 FF 2F 00");
+const Bytes kNotes = Hex("00 90 3C 64 60 80 3C 00");
+
+class CliTest : public ::testing::Test {
+ protected:
+  int Run(std::vector<std::string> args) {
+    out.str("");
+    err.str("");
+    return cli::Run(args, out, err);
+  }
+  std::string File(const std::string& name, const Bytes& bytes) {
+    const std::string path = folder.Join(name);
+    testing::WriteFileBytes(path, bytes);
+    return path;
+  }
+  testing::TempFolder folder;
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+TEST_F(CliTest, UsageErrorsExitWithTwoAndTheUsage) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"frobnicate"}, {"check"}, {"list"}, {"list", "a.mid", "b.mid"}, {"report", "a.mid", "--track", "2"},
+           {"list", "a.mid", "--track", "0"}, {"list", "a.mid", "--answer", "maybe"}, {"edit", "a.mid"},
+           {"edit", "a.mid", "--out", "b.mid", "--cell", "1:4=x"}, {"edit", "a.mid", "--out", "b.mid", "--cell", "x"}}) {
+    EXPECT_EQ(Run(args), 2) << ::testing::PrintToString(args);
+    EXPECT_NE(err.str().find("usage: quavert-cli check FILE..."), std::string::npos);
+    EXPECT_TRUE(out.str().empty());
+  }
+}
+
+TEST_F(CliTest, CheckPrintsOneLinePerFileAfterItsMessages) {
+  const std::string good = File("good.mid", Smf(1, 480, {kNotes + kEnd, kEnd}));
+  const std::string trailing = File("trailing.mid", Smf(0, 96, {kEnd}) + "garbage!");
+  const std::string bad = File("bad.mid", Smf(3, 96, {kEnd}));
+  EXPECT_EQ(Run({"check", good, trailing, bad}), 1);
+  EXPECT_EQ(out.str(), good + ": ok 46 bytes, 2 tracks, format Multi, 480 ticks\n" +
+                           "message: TRAILING.MID:\n  Probably unnecessary bytes at end of file. File should be OK.\n" +
+                           trailing + ": ok 34 bytes, 1 tracks, format single, 96 ticks\n" +
+                           "message: BAD.MID: Invalid File Format\n" + bad + ": failed\n");
+  EXPECT_EQ(Run({"check", good}), 0);
+}
+
+TEST_F(CliTest, CheckNeverWritesTheFile) {
+  const Bytes bytes = Smf(0, 96, {Hex("00 FF 58 04 04 02 00 08") + kNotes + kEnd});
+  const std::string path = File("clocks.mid", bytes);
+  Run({"check", path});
+  EXPECT_EQ(testing::ReadFileBytes(path), bytes);
+}
+
+TEST_F(CliTest, QuestionsAreAnsweredAsTold) {
+  const std::string path = File("clocks.mid", Smf(0, 96, {Hex("00 FF 58 04 04 02 00 08") + kNotes + kEnd}));
+  Run({"check", path});
+  EXPECT_NE(out.str().find("question: ERROR: Invalid Time Signature.  Repair?  -> no\n"), std::string::npos);
+}
+
+TEST_F(CliTest, ReportIsCopiedWhereAsked) {
+  const std::string path = File("song.mid", Smf(1, 96, {Hex("00 FF 03 02 41 42") + kNotes + kEnd, kNotes + kEnd}));
+  const std::string target = folder.Join("song-report.txt");
+  EXPECT_EQ(Run({"report", path, "--out", target}), 0);
+  EXPECT_EQ(out.str(), "report: " + target + "\n");
+  const std::string report = testing::ReadFileBytes(target);
+  EXPECT_NE(report.find("SONG.MID\r\nFile Size   :"), std::string::npos);
+  EXPECT_NE(report.find("Track : 2\r\n"), std::string::npos) << "every track is visited";
+  EXPECT_NE(report.find("      0 Name: AB\r\n"), std::string::npos);
+}
+
+TEST_F(CliTest, ReportOfAFileThatDoesNotLoadPrintsOnlyTheMessages) {
+  const std::string path = File("bad.mid", Smf(3, 96, {kEnd}));
+  EXPECT_EQ(Run({"report", path, "--out", folder.Join("r.txt")}), 1);
+  EXPECT_EQ(out.str(), "message: BAD.MID: Invalid File Format\n");
+  EXPECT_FALSE(FileExists(folder.Join("r.txt")));
+}
+
+}  // namespace
+}  // namespace quavert

@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "common/file_system.h"
+#include "loading/load_driver.h"
+#include "support/session_fixture.h"
+
+namespace quavert {
+namespace {
+
+using testing::Bytes;
+using testing::Hex;
+using testing::Mthd;
+using testing::Mtrk;
+using testing::Smf;
+
+const Bytes kEnd = Hex("00 FF 2F 00");
+const Bytes kNotes = Hex("00 90 3C 64 60 80 3C 00");
+
+class LoadDriverTest : public testing::SessionTest {
+ protected:
+  // Opens `bytes` saved as the user's file `name`, as start-up or a dialog choice would.
+  void Open(const Bytes& bytes, const std::string& name = "song.mid") {
+    path = UserFile(name, bytes);
+    OpenMidiFile(session, path);
+  }
+  bool Loaded() const { return session.file.FileLoaded && session.file.LoadState != kLoadFailed; }
+  // The state Block(1) leaves after a failed load.
+  void ExpectBlocked() {
+    EXPECT_FALSE(session.file.FileLoaded);
+    for (Control control : {Control::mnuSave, Control::Toolbar2Button2, Control::Command1, Control::Text6,
+                            Control::Text5, Control::Command2, Control::mnuPlay, Control::Toolbar2Button4})
+      EXPECT_FALSE(ui.IsEnabled(control)) << ControlName(control);
+    EXPECT_TRUE(ui.ComboItems.empty());
+    EXPECT_EQ(media.Commands.back(), "Close REDevid1 notify");
+  }
+  std::string path;
+};
+
+TEST_F(LoadDriverTest, AGoodFileFillsTheWindowAndTheReport) {
+  const Bytes file = Smf(1, 96, {Hex("00 FF 03 05") + "Piano" + kNotes + kEnd, kNotes + kEnd, kEnd});
+  Open(file);
+  ASSERT_TRUE(Loaded());
+  EXPECT_EQ(session.file.ShortName, "SONG.MID");
+  EXPECT_EQ(session.file.LastOpenedPath, path);
+  EXPECT_EQ(AppFileBytes(kWorkCopyName), file);
+  EXPECT_EQ(ui.Texts[Control::Text1], std::to_string(file.size()));
+  EXPECT_EQ(ui.Texts[Control::Text3], "3");
+  EXPECT_EQ(ui.Texts[Control::Text4], "Multi");
+  EXPECT_EQ(ui.Texts[Control::Text5], "96");
+  EXPECT_EQ(ui.Caption, " Quavert 0.15 - " + path);
+  EXPECT_EQ(ui.ComboItems, (std::vector<std::string>{"1", "2", "3"}));
+  EXPECT_EQ(ui.Texts[Control::Combo1], "1");
+  EXPECT_TRUE(ui.IsEnabled(Control::Command1));
+  EXPECT_FALSE(ui.IsEnabled(Control::Command5));
+  EXPECT_TRUE(ui.Messages.empty());
+  EXPECT_FALSE(ui.Busy);
+
+  const std::string report = AppFileBytes("logs/song.txt");
+  const std::string rule(70, '\xC4');
+  const std::string expected_start = "Quavert 0.15 - report of a MIDI file\r\n" + std::string(70, '-') +
+                                     "\r\nSONG.MID\r\nFile Size   : " + std::to_string(file.size()) +
+                                     "\r\nTotal Tracks: 3\r\nFile Format : Multi\r\nDelta Ticks : 96\r\n" + rule +
+                                     "\r\nTrack : 1\r\nLength: 21\r\n" + rule + "\r\n";
+  EXPECT_EQ(report.substr(0, expected_start.size()), expected_start);
+}
+
+TEST_F(LoadDriverTest, TheMediaDeviceIsReopenedOnTheChosenFile) {
+  Open(Smf(0, 96, {kEnd}));
+  EXPECT_EQ(media.Commands,
+            (std::vector<std::string>{"Close REDevid1 notify",
+                                      "Open " + path + " type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify",
+                                      "Put REDevid1 window at 0 0 320 40 notify"}));
+}
+
+TEST_F(LoadDriverTest, FormatsReadOnlyTheLowByte) {
+  Bytes file = Smf(0, 96, {kEnd});
+  file[8] = 1;  // format bytes 01 00
+  Open(file);
+  EXPECT_TRUE(Loaded());
+  EXPECT_EQ(ui.Texts[Control::Text4], "single");
+  Open(Smf(2, 96, {kEnd}));
+  EXPECT_EQ(ui.Texts[Control::Text4], "Multi (independent)");
+  EXPECT_EQ(AppFileBytes("logs/song.txt").find("File Format : Multi (independent)\r\n") != std::string::npos, true);
+}
+
+TEST_F(LoadDriverTest, EachHeaderCheckHasItsMessageInOrder) {
+  struct Case {
+    Bytes bytes;
+    std::string message;
+  };
+  Bytes wrong_id = Smf(0, 96, {kEnd});
+  wrong_id[3] = 'X';
+  Bytes wrong_size = Smf(0, 96, {kEnd});
+  wrong_size[7] = 7;
+  wrong_size[1] = 'X';  // the id is tested first
+  Bytes long_size = Smf(0, 96, {kEnd});
+  long_size[6] = 1;
+  const std::vector<Case> cases = {
+      {wrong_id, "SONG.MID is not a MIDI file"},
+      {Hex("4D 54 68 64 00 00 00 06 00 00 00 01 00"), "SONG.MID is not a MIDI file"},  // 13 bytes
+      {Bytes(), "SONG.MID is not a MIDI file"},
+      {wrong_size, "SONG.MID is not a MIDI file"},
+      {Mthd(0, 1, 96).replace(7, 1, "\x07") + Mtrk(kEnd), "SONG.MID: Invalid Header Size"},
+      {long_size, "SONG.MID: Invalid Header Size"},
+      {Smf(3, 96, {kEnd}), "SONG.MID: Invalid File Format"},
+      {Smf(0, 0, {kEnd}), "SONG.MID: Invalid Number of Delta Ticks"},
+      {Smf(0, 0xE728, {kEnd}), "SONG.MID: Invalid Number of Delta Ticks"},
+      {Smf(0, 0x8000, {kEnd}), "SONG.MID: Invalid Number of Delta Ticks"},
+      {Smf(0, 96, {kNotes}), "SONG.MID: Invalid Track Length ( 1)"},
+  };
+  for (const Case& c : cases) {
+    ui.ClearLog();
+    Open(c.bytes);
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{c.message}) << testing::ToHex(c.bytes);
+    EXPECT_EQ(session.file.LoadState, kLoadFailed);
+    ExpectBlocked();
+  }
+  EXPECT_FALSE(FileExists(app.Join("logs/song.txt"))) << "a failed load creates no report";
+}
+
+TEST_F(LoadDriverTest, TheWalkComesBeforeTheDivisionCheck) {
+  Open(Smf(0, 0, {kNotes}));
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"SONG.MID: Invalid Track Length ( 1)"});
+}
+
+TEST_F(LoadDriverTest, TheTrackCountIsCorrectedSilentlyAndNeverOverflows) {
+  Bytes file = Smf(1, 96, {kEnd, kEnd});
+  file[10] = '\xFF';
+  file[11] = '\xFF';  // 65535 announced
+  Open(file);
+  ASSERT_TRUE(Loaded());
+  EXPECT_EQ(session.file.TotalTracks, 2);
+  EXPECT_EQ(ui.Texts[Control::Text3], "2");
+  EXPECT_TRUE(ui.Messages.empty());
+}
+
+TEST_F(LoadDriverTest, MoreThanSeventyTwoTracksFailTheLoadAndTheProgramGoesOn) {
+  Open(Smf(1, 96, std::vector<Bytes>(73, kEnd)));
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"ERROR: Too many notes for array"});
+  ExpectBlocked();
+  ui.ClearLog();
+  Open(Smf(1, 96, std::vector<Bytes>(72, kEnd)));
+  EXPECT_TRUE(Loaded());
+  EXPECT_EQ(ui.ComboItems.size(), 72u);
+  EXPECT_TRUE(ui.Messages.empty());
+}
+
+TEST_F(LoadDriverTest, AFileWithoutTracksLoadsWithNothingToList) {
+  Open(Mthd(0, 0, 96));
+  EXPECT_TRUE(Loaded());
+  EXPECT_TRUE(ui.ComboItems.empty());
+  EXPECT_FALSE(ui.IsEnabled(Control::Command1));
+  EXPECT_TRUE(ui.IsEnabled(Control::mnuSave));
+  EXPECT_EQ(session.decoder.TempoBpm, -1);
+  EXPECT_TRUE(ui.Messages.empty());
+}
+
+TEST_F(LoadDriverTest, ReportNamesFollowTheShortName) {
+  Open(Smf(0, 96, {kEnd}), "NOTES");
+  EXPECT_TRUE(FileExists(app.Join("logs/notxt")));
+  Open(Smf(0, 96, {kEnd}), "a.m");
+  EXPECT_TRUE(FileExists(app.Join("logs/a.m.txt")));
+  Open(Smf(0, 96, {kEnd}), "My Song.Mid");
+  EXPECT_EQ(session.file.ShortName, "MY SONG.MID");
+  EXPECT_TRUE(FileExists(app.Join("logs/my song.txt")));
+}
+
+TEST_F(LoadDriverTest, LoadingTheSameFileAgainStartsItsReportAfresh) {
+  Open(Smf(0, 96, {kEnd}));
+  const std::string first = AppFileBytes("logs/song.txt");
+  OpenMidiFile(session, path);
+  EXPECT_EQ(AppFileBytes("logs/song.txt"), first);
+}
+
+TEST_F(LoadDriverTest, AReportThatCannotBeCreatedIsNamedOnceAndTheLoadGoesOn) {
+  ASSERT_EQ(::rmdir(app.Join("logs").c_str()), 0);
+  Open(Smf(0, 96, {Hex("00 FF 01 02 68 69") + kNotes + kEnd}));
+  EXPECT_TRUE(Loaded());
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_EQ(ui.Messages[0].Text.rfind("ERROR: Report not created: " + app.Join("logs/song.txt"), 0), 0u);
+  EXPECT_TRUE(ui.IsEnabled(Control::Command1));
+}
+
+TEST_F(LoadDriverTest, TheOpenDialogAsksAndACancelChangesNothing) {
+  session.file.MidiPath = "/music/old/song.mid";
+  OpenMidiFile(session, "");
+  ASSERT_EQ(ui.OpenDialogs.size(), 1u);
+  EXPECT_EQ(ui.OpenDialogs[0], (FileDialogSetup{"/music/old/", "Load MIDI file",
+                                                "MIDI files (*.mid)|*.mid|All files (*.*)|*.*", 4, ""}));
+  EXPECT_EQ(session.file.MidiPath, "/music/old/song.mid");
+  EXPECT_TRUE(media.Commands.empty());
+  EXPECT_TRUE(ui.Messages.empty());
+}
+
+TEST_F(LoadDriverTest, AChosenFileThatDoesNotExistIsReported) {
+  ui.DialogChoices.push_back({user.Join("gone.mid"), "gone.mid"});
+  OpenMidiFile(session, "");
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_EQ(ui.Messages[0].Text, "gone.mid does not exist");
+  EXPECT_EQ(ui.Messages[0].IconShown, Icon::kExclamation);
+  EXPECT_TRUE(session.file.MidiPath.empty());
+}
+
+TEST_F(LoadDriverTest, AChosenFileLoads) {
+  const std::string chosen = UserFile("chosen.mid", Smf(0, 96, {kEnd}));
+  ui.DialogChoices.push_back({chosen, "chosen.mid"});
+  OpenMidiFile(session, "");
+  EXPECT_TRUE(Loaded());
+  EXPECT_EQ(session.file.ShortName, "CHOSEN.MID");
+}
+
+TEST_F(LoadDriverTest, AFailedLoadIsFollowedByAGoodOne) {
+  Open(Smf(3, 96, {kEnd}));
+  ExpectBlocked();
+  Open(Smf(0, 96, {kNotes + kEnd}));
+  EXPECT_TRUE(Loaded());
+  for (Control control : {Control::mnuSave, Control::Command1, Control::Command2, Control::Text5, Control::mnuPlay})
+    EXPECT_TRUE(ui.IsEnabled(control)) << ControlName(control);
+  for (Control control : {Control::mnuPause, Control::mnuStop, Control::Toolbar2Button5, Control::Toolbar2Button6})
+    EXPECT_FALSE(ui.IsEnabled(control)) << ControlName(control);
+}
+
+TEST_F(LoadDriverTest, TheUsersFileIsNeverWritten) {
+  const Bytes file = Smf(0, 96, {kNotes + kEnd});
+  Open(file);
+  OpenMidiFile(session, path);
+  EXPECT_EQ(testing::ReadFileBytes(path), file);
+}
+
+}  // namespace
+}  // namespace quavert
