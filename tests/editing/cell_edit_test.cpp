@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/number_text.h"
+#include "editing/cell_edit.h"
+#include "editing_fixture.h"
+
+namespace quavert {
+namespace {
+
+constexpr int kNotes = 1, kVolume = 2, kLength = 3;
+
+// One listed row of each kind that has editable cells; the item numbers are their places.
+enum Item : std::int64_t { kMelodic = 1, kDrumOn, kDrumOff, kProgram, kDrumProgram, kController, kTempo, kSignature, kBend, kText, kSysex };
+
+class CellEditTest : public testing::EditingTest {
+ protected:
+  CellEditTest() {
+    ShowRows({{144, 60, 100, 96}, {153, 36, 90, 0}, {137, 38, 0, 12}, {192, 0, -1, 0}, {201, 0, -1, 0}, {176, 7, 100, 0},
+              {81, 120, -1, 0}, {88, 6, 8, 0}, {-224, 0, 64, 5}, {-1, -1, -1, 24, -1, -2, -1}, {240, -1, -1, 480}});
+  }
+  // Types `text` into a cell, as the list's editor hands it over.
+  void Type(std::int64_t item, int column, std::string_view text) {
+    CellEditDone(session, item, column, ui.ListText(item, column), text);
+  }
+  const EventRecord& Event(std::int64_t item) const { return session.buffers.EventBuffer[item - 1]; }
+  const ListRow& Row(std::int64_t item) const { return session.buffers.ListBuffer[item - 1]; }
+  std::int32_t Stored(std::int64_t item, int column) const {
+    return column == kNotes ? Event(item).Data1 : column == kVolume ? Event(item).Data2 : Event(item).Delta;
+  }
+  const std::string& StoredText(std::int64_t item, int column) const {
+    return column == kNotes ? Row(item).Notes : column == kVolume ? Row(item).Volume : Row(item).Length;
+  }
+};
+
+TEST_F(CellEditTest, AcceptedValuesAreStoredAndShownAsTyped) {
+  const struct {
+    Item item;
+    int column;
+    const char* text;
+    std::int32_t stored;
+    const char* description;
+  } edits[] = {
+      {kProgram, kNotes, "5", 5, "Instrument: Electric Piano 2"},
+      {kDrumProgram, kNotes, "25", 25, "Drum Set: TR - 808"},
+      {kMelodic, kNotes, "c#4", 49, "On"},
+      {kMelodic, kNotes, "G10", 127, "On"},
+      {kDrumOn, kNotes, "38", 38, "On  - Acoustic Snare"},
+      {kDrumOff, kNotes, "27", 27, "Off - High Q"},
+      {kDrumOn, kNotes, "88", 88, "On  - "},  // an empty name line names nothing here
+      {kController, kNotes, "10", 10, "Controller: panpot"},
+      {kController, kNotes, "3", 3, "Controller: 3"},
+      {kController, kVolume, "127", 127, "Controller: 3"},
+      {kTempo, kNotes, "500", 500, "Set Tempo"},
+      {kSignature, kNotes, "3", 3, "Time Signature"},
+      {kBend, kNotes, "127", 127, "Pitch Change"},
+      {kMelodic, kVolume, "0", 0, "On"},
+      {kMelodic, kLength, "999999", 999999, "On"},
+      {kText, kLength, "0", 0, "Text"},
+      {kMelodic, kLength, "96.5", 96, "On"},  // leading number, rounded half to even
+      {kMelodic, kLength, "97.5 ticks", 98, "On"},
+  };
+  for (const auto& e : edits) {
+    SCOPED_TRACE(e.text);
+    Type(e.item, e.column, e.text);
+    EXPECT_EQ(Stored(e.item, e.column), e.stored);
+    EXPECT_EQ(StoredText(e.item, e.column), PlainNumber(e.stored));
+    EXPECT_EQ(ui.ListText(e.item, e.column), e.text);
+    EXPECT_EQ(Row(e.item).Description, e.description);
+    EXPECT_EQ(ui.ListText(e.item, 4), Trim(e.description));
+  }
+  session.buffers.ListBuffer[kDrumOn - 1].Description = "Kick";  // a drum row saying neither On nor Off
+  Type(kDrumOn, kNotes, "36");
+  EXPECT_EQ(Row(kDrumOn).Description, "      Bass Drum 1");
+  EXPECT_TRUE(ui.MessageTexts().empty());
+  EXPECT_EQ(Event(kBend).Status, -224);
+  EXPECT_EQ(Event(kProgram).RowKind, -4);
+}
+
+TEST_F(CellEditTest, ValuesOutOfRangeShowTheirMessageAndChangeNothing) {
+  const std::string note = "Note must be between (A0 and G10) OR (A#0 and G#10) except B# and E#";
+  const std::string data = "Data must be between 0 and 127";
+  const struct {
+    Item item;
+    int column;
+    const char* text;
+    std::string message;
+  } edits[] = {
+      {kProgram, kNotes, "128", "Instrument must be between 0 and 127"},
+      {kDrumProgram, kNotes, "-1", "Instrument must be between 0 and 127"},
+      {kMelodic, kNotes, "60", note}, {kMelodic, kNotes, "G#10", note},  // every other name: name_lookups_test
+      {kDrumOn, kNotes, "26", "Drum Instrument must be between 27 and 88"},
+      {kDrumOff, kNotes, "89", "Drum Instrument must be between 27 and 88"},
+      {kController, kNotes, "128", "Controller must be between 0 and 127"},
+      {kController, kVolume, "128", data},
+      {kTempo, kNotes, "49", "Tempo must be between 50 and 500"},
+      {kTempo, kNotes, "501", "Tempo must be between 50 and 500"},
+      {kSignature, kNotes, "0", "Data must be greater than 0"},
+      {kSignature, kNotes, "128", data}, {kSignature, kNotes, "-3", data},
+      {kBend, kNotes, "128", data}, {kBend, kVolume, "-1", data},
+      {kMelodic, kLength, "1000000", "Data must be between 0 and 999999"},
+      {kText, kLength, "-1", "Data must be between 0 and 999999"},
+  };
+  const auto events = session.buffers.EventBuffer;
+  const auto rows = session.buffers.ListBuffer;
+  const auto items = ui.Items;
+  for (const auto& e : edits) {
+    ui.ClearLog();
+    Type(e.item, e.column, e.text);
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{e.message}) << e.text;
+  }
+  EXPECT_EQ(session.buffers.EventBuffer, events);
+  EXPECT_EQ(session.buffers.ListBuffer, rows);
+  EXPECT_EQ(ui.Items, items);
+}
+
+TEST_F(CellEditTest, EditsThatChangeNothingAndFailuresAreSilent) {
+  const auto events = session.buffers.EventBuffer;
+  const auto rows = session.buffers.ListBuffer;
+  Type(kBend, kNotes, "-99");  // the "no value" mark
+  Type(kMelodic, kLength, "1e20");
+  Type(kMelodic, kLength, "9e999");
+  Type(kMelodic, kNotes, "C9e999");
+  CellEditDone(session, 0, kLength, "", "5");
+  CellEditDone(session, 99, kLength, "", "5");
+  Type(kMelodic, 0, "C9");  // the Channel column only shows what was typed
+  EXPECT_EQ(ui.ListText(kMelodic, 0), "C9");
+  EXPECT_TRUE(ui.MessageTexts().empty());
+  EXPECT_EQ(session.buffers.EventBuffer, events);
+  EXPECT_EQ(session.buffers.ListBuffer, rows);
+}
+
+TEST_F(CellEditTest, ClickOpensTheEditorOnlyOnCellsThatHoldAValue) {
+  Type(kMelodic, kNotes, "c#4");
+  CellClick(session, kMelodic, kNotes, 1, true);
+  CellClick(session, kBend, kVolume, 1, true);
+  CellClick(session, kText, kLength, 1, true);
+  for (std::int64_t item : {kText, kSysex}) CellClick(session, item, kNotes, 1, true);
+  CellClick(session, kProgram, kVolume, 1, true);
+  CellClick(session, kMelodic, kNotes, 2, true);   // right button
+  CellClick(session, kMelodic, kNotes, 1, false);
+  for (int column : {0, 4}) CellClick(session, kMelodic, column, 1, true);
+  for (std::int64_t item : {0, 99}) CellClick(session, item, kNotes, 1, true);
+  EXPECT_EQ(ui.CellEdits, (std::vector<std::string>{"1,1:c#4", "9,2:64", "10,3:24"}));
+}
+
+// Without genmidi.ini the names are "unknown" and the values are still stored.
+TEST_F(CellEditTest, NamesFollowGenmidiAndMissingNamesAreUnknown) {
+  testing::WriteFileBytes(GenmidiPath(), "names\r\n0=Grand\r\n1=Upright\r\n");
+  Type(kProgram, kNotes, "1");
+  EXPECT_EQ(Row(kProgram).Description, "Instrument: Upright");
+  std::filesystem::remove(GenmidiPath());
+  Type(kProgram, kNotes, "7");
+  Type(kDrumOn, kNotes, "40");
+  EXPECT_EQ(Event(kProgram).Data1, 7);
+  EXPECT_EQ(Row(kProgram).Description, "Instrument: unknown");
+  EXPECT_EQ(Event(kDrumOn).Data1, 40);
+  EXPECT_EQ(Row(kDrumOn).Description, "On  - unknown");
+  EXPECT_TRUE(ui.MessageTexts().empty());
+}
+
+}  // namespace
+}  // namespace quavert

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "editing/edit_frame.h"
+#include "editing_fixture.h"
+#include "support/midi_bytes.h"
+
+namespace quavert {
+namespace {
+
+using testing::Bytes;
+using testing::Hex;
+
+// A tempo of 120 beats per minute, a note, the end; the tempo's data follows the 14 header
+// bytes, the 8 of the chunk header and 00 FF 51 03.
+const Bytes kFile = testing::Smf(0, 96, {Hex("00 FF 51 03 07 A1 20  00 90 3C 64  00 FF 2F 00")});
+constexpr std::size_t kTempoAt = 14 + 8 + 4;
+
+class EditFrameTest : public testing::EditingTest {
+ protected:
+  EditFrameTest() {
+    testing::WriteFileBytes(session.WorkCopyPath(), kFile);
+    session.file.DeltaTicks = 96;
+    session.decoder.TempoBpm = 120;
+    session.decoder.TempoPos = kTempoAt + 1;
+  }
+  // Presses "Save" with these texts in "Set Tempo:" and "Delta Ticks:".
+  void Save(std::string_view tempo, std::string_view ticks) {
+    ui.Texts[Control::Text6] = std::string(tempo);
+    ui.Texts[Control::Text5] = std::string(ticks);
+    ui.ClearLog();
+    ui.DoEventsCount = 0;
+    media.Commands.clear();
+    Command2Click(session);
+  }
+  Bytes WorkCopy() const { return testing::ReadFileBytes(session.WorkCopyPath()); }
+  Bytes TempoBytes() const { return WorkCopy().substr(kTempoAt, 3); }
+  Bytes DivisionBytes() const { return WorkCopy().substr(12, 2); }
+  // The device is closed before the working copy is touched and opened on it again afterwards.
+  void ExpectDeviceReopened() {
+    EXPECT_EQ(media.Commands, (std::vector<std::string>{"Close REDevid1 notify",
+                                                        "Open " + session.WorkCopyPath() +
+                                                            " type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify",
+                                                        "Put REDevid1 window at 0 0 320 40 notify"}));
+    EXPECT_EQ(ui.DoEventsCount, 1);
+    EXPECT_EQ(ui.Calls.front(), "SetBusy(1)");
+    EXPECT_EQ(ui.Calls.back(), "SetBusy(0)");
+  }
+};
+
+TEST_F(EditFrameTest, WritesTempoAndTicksIntoTheWorkingCopy) {
+  Save("100", "480");
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Data saved!"});
+  Bytes expected = kFile;
+  expected.replace(12, 2, Hex("01 E0"));
+  expected.replace(kTempoAt, 3, Hex("09 27 C0"));
+  EXPECT_EQ(WorkCopy(), expected);
+  EXPECT_EQ(session.decoder.TempoBpm, 100);
+  EXPECT_EQ(session.file.DeltaTicks, 480);
+  EXPECT_EQ(session.decoder.PatchKind, 0);
+  ExpectDeviceReopened();
+}
+
+TEST_F(EditFrameTest, EachValueIsCheckedOnItsOwn) {
+  const struct {
+    const char* tempo;
+    const char* ticks;
+    const char* tempo_bytes;  // nullptr: the tempo is rejected and keeps its bytes
+    const char* ticks_bytes;  // nullptr: likewise for the ticks
+  } saves[] = {
+      {"50", "96.5", "12 4F 80", "00 60"},  // 96.5 rounds half to even
+      {"500", "32767", "01 D4 C0", "7F FF"},
+      {"120abc", "1", "07 A1 20", "00 01"},
+      {"49.9", "0", nullptr, nullptr},
+      {"500.1", "-5", nullptr, nullptr},
+      {"1e999", "0.5", nullptr, nullptr},  // 0.5 rounds to 0
+      {"", "32767.5", nullptr, nullptr},
+      {"120", "32768", "07 A1 20", nullptr},
+      {"100", "1e999", "09 27 C0", nullptr},
+  };
+  for (const auto& s : saves) {
+    SCOPED_TRACE(std::string(s.tempo) + " / " + s.ticks);
+    const Bytes tempo_before = TempoBytes();
+    const Bytes ticks_before = DivisionBytes();
+    Save(s.tempo, s.ticks);
+    std::vector<std::string> messages;
+    if (!s.tempo_bytes) messages.push_back("Tempo must be between 50 and 500");
+    if (!s.ticks_bytes) messages.push_back("Delta must be between 1 and 32767");
+    if (s.tempo_bytes || s.ticks_bytes) messages.push_back("Data saved!");
+    EXPECT_EQ(ui.MessageTexts(), messages);
+    EXPECT_EQ(TempoBytes(), s.tempo_bytes ? Hex(s.tempo_bytes) : tempo_before);
+    EXPECT_EQ(DivisionBytes(), s.ticks_bytes ? Hex(s.ticks_bytes) : ticks_before);
+  }
+  ExpectDeviceReopened();
+  EXPECT_EQ(WorkCopy().size(), kFile.size());
+}
+
+TEST_F(EditFrameTest, WithoutAFirstTempoOnlyTheTicksAreLookedAt) {
+  session.decoder.TempoBpm = -1;
+  session.decoder.TempoPos = -1;
+  Save("not a tempo", "192");
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Data saved!"});
+  EXPECT_EQ(DivisionBytes(), Hex("00 C0"));
+  EXPECT_EQ(TempoBytes(), Hex("07 A1 20"));
+}
+
+TEST_F(EditFrameTest, WorkingCopyThatCannotBeWrittenKeepsEverything) {
+  std::filesystem::remove(session.WorkCopyPath());
+  Save("100", "480");
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"ERROR: Data not saved: " + session.WorkCopyPath() +
+                                                        " (File not found)"});
+  EXPECT_FALSE(std::filesystem::exists(session.WorkCopyPath()));
+  EXPECT_EQ(session.decoder.TempoBpm, 120);
+  EXPECT_EQ(session.file.DeltaTicks, 96);
+  EXPECT_EQ(session.decoder.PatchKind, 0);
+  ExpectDeviceReopened();
+  // A copy too short for the tempo's bytes: the division is not written either.
+  testing::WriteFileBytes(session.WorkCopyPath(), kFile.substr(0, kTempoAt));
+  Save("100", "480");
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_EQ(ui.Messages[0].Text.rfind("ERROR: Data not saved: ", 0), 0u);
+  EXPECT_EQ(DivisionBytes(), Hex("00 60"));
+  EXPECT_EQ(session.file.DeltaTicks, 96);
+}
+
+}  // namespace
+}  // namespace quavert

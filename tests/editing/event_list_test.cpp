@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "common/record_file.h"
+#include "editing/event_list.h"
+#include "editing_fixture.h"
+
+namespace quavert {
+namespace {
+
+class EventListTest : public testing::EditingTest {
+ protected:
+  EventListTest() {
+    OpenReport();
+    ui.Texts[Control::Text2] = "Track 1\r\n";
+  }
+  EventRecord NotesRecord(std::int64_t number) {
+    return ParseEventRecord(RecordFile(session.AppPath(kNotesDat), kEventRecordLength).Get(number));
+  }
+  std::string DataRecord(std::int64_t number) { return RecordFile(session.AppPath(kDataDat), kListRowLength).Get(number); }
+  std::uintmax_t Size(const char* name) { return std::filesystem::file_size(session.AppPath(name)); }
+};
+
+const std::vector<EventRecord> kTrack = {
+    {192, 0, -1, 0}, {144, 60, 100, 96}, {-1, -1, -1, 24, -1, -2, -1}, {153, 36, 90, 0}, {-176, 10, 64, 264}};
+
+TEST_F(EventListTest, NotesButtonListsTheTrack) {
+  DecodedRows(kTrack);
+  session.decoder.TickMinutes = 60.0 / (2 * 96);  // 120 beats per minute, 96 ticks per quarter
+  Command1Click(session);
+  EXPECT_EQ(ui.Items, (std::vector<ListItem>{{"C1 ", {"0", "", "0", "Instrument: Acoustic Grand Piano"}},
+                                             {"C1 ", {"C5", "100", "96", "On"}},
+                                             {"   ", {"", "", "24", "Text"}},
+                                             {"C10", {"36", "90", "0", "On  - Bass Drum 1"}},
+                                             {"C1 ", {"10", "64", "264", "Controller: panpot"}}}));
+  std::vector<std::int32_t> kinds;
+  for (const EventRecord& e : session.buffers.EventBuffer) kinds.push_back(e.RowKind);
+  EXPECT_EQ(kinds, (std::vector<std::int32_t>{-4, -3, -1, -2, -5}));
+  EXPECT_EQ(session.buffers.ListBuffer[1], (ListRow{"C1", "C5", "100", "96", "On"}));
+  // 384 ticks are two seconds, shown as the next whole second.
+  EXPECT_EQ(ui.Texts[Control::Text2], "Track 1\r\n       Total Time        : 00.03");
+  EXPECT_EQ(ui.Caption, " Quavert 0.15 - /music/song.mid");
+  EXPECT_TRUE(session.NotesDatMade && session.DataDatMade);
+  EXPECT_TRUE(ui.MessageTexts().empty());
+  // The window's state changes in this order.
+  auto at = ui.Calls.begin();
+  for (const char* call : {"SetBusy(1)", "SetStatusText(Loading...)", "ListClear", "SetStatusText()",
+                           "SetEnabled(Command5,1)", "SetBusy(0)"})
+    EXPECT_NE(at = std::find(at, ui.Calls.end(), call), ui.Calls.end()) << call;
+}
+
+TEST_F(EventListTest, ReportGetsTheLinesOncePerTrackAndText2TheTotalEveryTime) {
+  DecodedRows(kTrack);
+  session.decoder.TickMinutes = 1.0;
+  Command1Click(session);
+  const std::string expected = "        C1  0        0      Instrument: Acoustic Grand Piano\r\n"
+                               "        C1 C5    100 96     On\r\n" +
+                               std::string(21, ' ') + "24     Text\r\n"
+                               "        C10 36   90  0      On  - Bass Drum 1\r\n"
+                               "        C1  10   64  264    Controller: panpot\r\n"
+                               "        Total Time: 00.07\r\n";
+  EXPECT_EQ(ReportBytes(), expected);
+  Command1Click(session);
+  EXPECT_EQ(ReportBytes(), expected);
+  EXPECT_EQ(ui.Texts[Control::Text2], "Track 1\r\n       Total Time        : 00.07       Total Time        : 00.07");
+}
+
+TEST_F(EventListTest, WorkingFilesAreRewrittenInWholeBlocksOfAHundred) {
+  std::vector<EventRecord> track(101, EventRecord{144, 64, 1, 1});
+  track[100] = {176, 1, 2, 3};
+  DecodedRows(track);
+  Command1Click(session);
+  EXPECT_EQ(session.buffers.EventBuffer.size(), 101u);
+  EXPECT_EQ(Size(kNotesDat), 200u * 49);
+  EXPECT_EQ(Size(kDataDat), 200u * 56);
+  EXPECT_EQ(NotesRecord(1), (EventRecord{144, 64, 1, 1, -3, -1, 1}));
+  EXPECT_EQ(NotesRecord(101), (EventRecord{176, 1, 2, 3, -5, -1, -1}));
+  EXPECT_EQ(NotesRecord(102), EventRecord{});
+  EXPECT_EQ(DataRecord(1), "C1 E5  1  1     On" + std::string(38, ' '));
+  EXPECT_EQ(DataRecord(101), "C1 1   2  3     Controller: modulation" + std::string(18, ' '));
+  EXPECT_EQ(DataRecord(102), std::string(56, ' '));
+  EXPECT_EQ(session.list.TotalTicks, 103);
+}
+
+// Numbers too wide for data.dat's fields are listed, reported and totalled whole.
+TEST_F(EventListTest, WideNumbersStayWhole) {
+  DecodedRows({{81, 1000, -1, 1048576}, {144, 60, 1, 2097279}});
+  session.decoder.TickMinutes = 1.0;
+  Command1Click(session);
+  EXPECT_EQ(ui.Items[0].Sub, (std::array<std::string, 4>{"1000", "", "1048576", "Set Tempo"}));
+  EXPECT_EQ(ui.Items[1].Sub[2], "2097279");
+  EXPECT_EQ(DataRecord(1).substr(0, 16), "   1000   104857");  // the file keeps its widths
+  const std::string report = ReportBytes();
+  EXPECT_NE(report.find(" 1000     1048576 Set Tempo\r\n"), std::string::npos);
+  // 3145855 sixtieths of a second: 52430 seconds and a part, shown as 873 minutes 51.
+  EXPECT_NE(report.find("        Total Time: 873.51\r\n"), std::string::npos);
+}
+
+TEST_F(EventListTest, AnyNumberOfRowsIsListedInChunks) {
+  constexpr std::size_t kRows = 200000;
+  std::vector<EventRecord> track(kRows, EventRecord{153, 36, 0, 1});
+  DecodedRows(track);
+  Command1Click(session);
+  ASSERT_EQ(ui.Items.size(), kRows);
+  EXPECT_EQ(ui.AddedChunks.size(), (kRows + kListFillChunk - 1) / kListFillChunk);
+  EXPECT_EQ(*std::max_element(ui.AddedChunks.begin(), ui.AddedChunks.end()), kListFillChunk);
+  EXPECT_EQ(ui.Items[kRows - 1].Sub[3], "Off - Bass Drum 1");
+  EXPECT_EQ(NotesRecord(kRows).RowKind, -2);
+}
+
+// Without a usable genmidi.ini the list is still built; a changed one shows at the next listing.
+TEST_F(EventListTest, NamesFollowGenmidiAndMissingNamesAreUnknown) {
+  DecodedRows({{192, 0, -1, 0}, {153, 36, 1, 0}});
+  Command1Click(session);
+  EXPECT_EQ(ui.Items[1].Sub[3], "On  - Bass Drum 1");
+  testing::WriteFileBytes(GenmidiPath(), "names\r\n0=Piano\r\nRHYTHM:\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\nKick\r\n");
+  Command1Click(session);
+  EXPECT_EQ(ui.Items[0].Sub[3], "Instrument: Piano");
+  EXPECT_EQ(ui.Items[1].Sub[3], "On  - Kick");
+  for (const char* content : {"", "heading only\r\n"}) {
+    std::filesystem::remove(GenmidiPath());
+    if (*content) testing::WriteFileBytes(GenmidiPath(), content);
+    Command1Click(session);
+    EXPECT_EQ(ui.Items[0].Sub[3], "Instrument: unknown");
+    EXPECT_EQ(ui.Items[1].Sub[3], "On  - unknown");
+  }
+  EXPECT_TRUE(ui.MessageTexts().empty());
+}
+
+TEST_F(EventListTest, FailedListingLeavesNothingForSaveTrack) {
+  DecodedRows(kTrack);
+  Command1Click(session);
+  std::filesystem::remove(session.AppPath(kDataDat));
+  std::filesystem::create_directory(session.AppPath(kDataDat));
+  Command1Click(session);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Error: 75"});
+  EXPECT_TRUE(session.buffers.EventBuffer.empty() && session.buffers.ListBuffer.empty() && ui.Items.empty());
+  EXPECT_FALSE(ui.IsEnabled(Control::Command5));
+  EXPECT_FALSE(ui.Busy);
+  EXPECT_EQ(ui.StatusText, "");
+}
+
+}  // namespace
+}  // namespace quavert

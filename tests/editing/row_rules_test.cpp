@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include "editing/row_rules.h"
+#include "editing/total_time.h"
+
+namespace quavert {
+namespace {
+
+// Names for programs 0 and 1 and drum keys 27..38; key 39 has an empty line, the file ends at 40.
+constexpr std::string_view kGenmidi =
+    "Test names\r\n0=Acoustic Grand Piano\r\n1=Bright Piano\r\nRHYTHM:\r\nHigh Q\r\nSlap\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n"
+    "Acoustic Bass Drum\r\nBass Drum 1\r\nSide Stick\r\nAcoustic Snare\r\n\r\n";
+
+class RowRulesTest : public ::testing::Test {
+ protected:
+  RowRulesTest() : genmidi(ParseGenmidi(kGenmidi)) { FillNameTables(names); }
+  // The row of event `index`; `classified` keeps the record as the rules left it.
+  BuiltRow Build(EventRecord record, std::int64_t index = 0) {
+    RowNaming naming{names, genmidi, drums};
+    BuiltRow row = BuildRow(record, index, naming);
+    classified = record;
+    return row;
+  }
+  NameTables names;
+  GenmidiNames genmidi;
+  DrumNameCache drums;
+  EventRecord classified;
+};
+
+TEST_F(RowRulesTest, EveryKindOfRowGetsItsTextsRowKindAndNoteState) {
+  const struct {
+    EventRecord record;
+    ListRow texts;  // as built, padded
+    std::int32_t row_kind, note_state;
+  } cases[] = {
+      {{144, 60, 100, 96}, {"C1", "C5  ", "100", "96    ", "On"}, -3, 1},
+      {{144, 61, 0, 0}, {"C1", "C#5 ", "0  ", "0     ", "Off"}, -3, 0},
+      {{143, 127, 64, 12}, {"C16", "G10 ", "64 ", "12    ", "Off"}, -3, 0},
+      {{153, 36, 90, 0}, {"C10", "36 ", "90 ", "0     ", "On  - Bass Drum 1"}, -2, 1},
+      {{137, 38, 0, 5}, {"C10", "38 ", "0  ", "5     ", "Off - Acoustic Snare"}, -2, 0},
+      {{153, 26, 1, 0}, {"C10", "26 ", "1  ", "0     ", "On  - unknown"}, -2, 1},  // below 27
+      {{153, 39, 1, 0}, {"C10", "39 ", "1  ", "0     ", "On  - unknown"}, -2, 1},  // empty line
+      {{153, 88, 1, 0}, {"C10", "88 ", "1  ", "0     ", "On  - unknown"}, -2, 1},  // past the end
+      {{162, 60, 30, 7}, {"C3", "60 ", "30 ", "7     ", "Polyphonic Pressure"}, -1, -1},
+      {{176, 7, 100, 0}, {"C1", "7  ", "100", "0     ", "Controller: volume"}, -5, -1},
+      {{-177, 7, 100, 0}, {"C2", "7  ", "100", "0     ", "Controller: volume"}, -5, -1},
+      {{176, 2, 0, 0}, {"C1", "2  ", "0  ", "0     ", "Controller: 2"}, -5, -1},
+      {{192, 1, -1, 0}, {"C1", "1  ", "", "0     ", "Instrument: Bright Piano"}, -4, -1},
+      {{197, 90, -1, 0}, {"C6", "90 ", "", "0     ", "Instrument: unknown"}, -4, -1},
+      {{201, 32, -1, 0}, {"C10", "32 ", "", "0     ", "Drum Set: TR - 808"}, -4, -1},
+      {{201, 56, -1, 0}, {"C10", "56 ", "", "0     ", "Drum Set: unknown"}, -4, -1},
+      {{-223, 40, -1, 3}, {"C16", "40 ", "", "3     ", "Channel Pressure"}, -1, -1},
+      {{224, 0, 64, 0}, {"C1", "0  ", "64 ", "0     ", "Pitch Change"}, -1, -1},
+      {{240, -1, -1, 480}, {"", "", "", "480   ", "System Exclusive"}, -1, -1},
+      {{247, -1, -1, 0}, {"", "", "", "0     ", "System Exclusive"}, -1, -1},
+      {{81, 120, -1, 0}, {"", "120", "", "0     ", "Set Tempo"}, -1, -1},
+      {{88, 6, 8, 0}, {"", "6  ", "8  ", "0     ", "Time Signature"}, -1, -1},
+      {{-1, -1, -1, 24, -1, -2, -1}, {"", "", "", "24    ", "Text"}, -1, -1},
+      {{192, 0, -1, 0, -1, -1, 1}, {"C1", "0  ", "", "0     ", "Instrument: Acoustic Grand Piano"}, -4, 1},
+  };
+  for (const auto& c : cases) {
+    const BuiltRow row = Build(c.record);
+    EXPECT_EQ(row.Texts, c.texts) << c.texts.Description;
+    EXPECT_EQ(classified.RowKind, c.row_kind) << c.texts.Description;
+    EXPECT_EQ(classified.NoteState, c.note_state) << c.texts.Description;
+  }
+}
+
+TEST_F(RowRulesTest, ReportLinesByteForByte) {
+  EXPECT_EQ(ReportLine(Build({144, 60, 100, 96})), "        C1 C5    100 96     On");
+  EXPECT_EQ(ReportLine(Build({153, 36, 90, 0})), "        C10 36   90  0      On  - Bass Drum 1");
+  EXPECT_EQ(ReportLine(Build({192, 0, -1, 1234})), "        C1  0        1234   Instrument: Acoustic Grand Piano");
+  EXPECT_EQ(ReportLine(Build({224, 127, 127, 999999})), "        C1  127  127 999999 Pitch Change");
+  EXPECT_EQ(ReportLine(Build({-1, -1, -1, 24, -1, -2, -1})), std::string(21, ' ') + "24     Text");
+  EXPECT_EQ(ReportLine(Build({88, 6, 8, 0})), std::string(12, ' ') + "6    8   0      Time Signature");
+  // Numbers wider than their columns stay whole.
+  EXPECT_EQ(ReportLine(Build({81, 1000, -1, 1048576})), std::string(12, ' ') + "1000     1048576 Set Tempo");
+}
+
+TEST_F(RowRulesTest, KeptRowsHoldNumbersWholeAndDescriptionsToForty) {
+  const ListRow wide = KeptRow(Build({81, 1000, -1, 2097279}));
+  EXPECT_EQ(wide, (ListRow{"", "1000", "", "2097279", "Set Tempo"}));
+  EXPECT_EQ(ItemOf(wide), (ListItem{"   ", {"1000", "", "2097279", "Set Tempo"}}));
+  EXPECT_EQ(ItemOf(KeptRow(Build({144, 60, 100, 96}))), (ListItem{"C1 ", {"C5", "100", "96", "On"}}));
+  // Cut at 40 characters, without the blank the cut leaves at the end; the report has it whole.
+  genmidi = ParseGenmidi("h\r\n0=" + std::string(27, 'x') + " " + std::string(20, 'y') + "\r\n");
+  const BuiltRow long_name = Build({192, 0, -1, 0});
+  EXPECT_EQ(KeptRow(long_name).Description, "Instrument: " + std::string(27, 'x'));
+  EXPECT_EQ(ReportLine(long_name).substr(ReportLine(long_name).size() - 21), " " + std::string(20, 'y'));
+}
+
+TEST_F(RowRulesTest, DrumNamesComeFromTheLastRowWhenItNamedTheSameKey) {
+  Build({153, 36, 90, 0}, 10);
+  EXPECT_EQ(drums.Key, 36);
+  EXPECT_EQ(drums.Index, 10);
+  genmidi = ParseGenmidi("h\r\nRHYTHM:\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\nKick\r\n");
+  EXPECT_EQ(Build({137, 36, 0, 0}, 11).Texts.Description, "Off - Bass Drum 1");  // remembered
+  EXPECT_EQ(Build({153, 36, 90, 0}, 13).Texts.Description, "On  - Kick");         // two rows on
+  // Over a run of rows the remembered names are exactly what fresh lookups give.
+  genmidi = ParseGenmidi(kGenmidi);
+  std::int64_t index = 20;
+  for (std::int32_t key : {36, 36, 38, 38, 38, 26, 26, 27, 39, 39, 88, 36, 36}) {
+    const std::string fresh = LookupDrum(genmidi, key);
+    EXPECT_EQ(Build({153, key, 64, 0}, index).Texts.Description, "On  - " + (fresh.empty() ? "unknown" : fresh));
+    index += key % 2 + 1;  // some rows follow each other, some leave a gap
+  }
+}
+
+TEST(TotalTime, LinesForKnownAndUnknownTiming) {
+  EXPECT_EQ(TotalTime(1000, -1), (TotalTimeLines{"       Total time        : ?", "        Total Time: ?"}));
+  EXPECT_EQ(TotalTime(5000, 0), (TotalTimeLines{"       Total Time        : 00.01", "        Total Time: 00.01"}));
+  EXPECT_EQ(TotalTime(12624, 1.0).Report, "        Total Time: 03.31");  // 3 minutes 30.4 seconds
+  EXPECT_EQ(TotalTime(384, 60.0 / (2 * 96)).Report, "        Total Time: 00.03");  // 2 s at 120 bpm, 96 ticks
+  EXPECT_EQ(TotalTime(119, 0.5).Report, "        Total Time: 00.02");  // 59.5 sixtieths round to 60
+  EXPECT_EQ(TotalTime(117, 0.5).Report, "        Total Time: 00.01");
+  // A hundred minutes and more show every digit.
+  EXPECT_EQ(TotalTime(5999 * 60 - 1, 1.0).Report, "        Total Time: 99.59");
+  EXPECT_EQ(TotalTime(5999 * 60, 1.0).Report, "        Total Time: 100.00");
+  EXPECT_EQ(TotalTime(std::int64_t{100000} * 2097279, 1.0).Report, "        Total Time: 58257750.01");
+}
+
+}  // namespace
+}  // namespace quavert
