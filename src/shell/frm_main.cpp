@@ -26,6 +26,9 @@
 #include <QVBoxLayout>
 
 #include "decoding/track_decoder.h"
+#include "editing/cell_edit.h"
+#include "editing/edit_frame.h"
+#include "editing/event_list.h"
 #include "loading/load_driver.h"
 #include "playback/playback_actions.h"
 #include "session/guard.h"
@@ -265,6 +268,9 @@ void frmmain::ConnectHandlers() {
   connect(mnuStop, &QAction::triggered, this, [this] { Command([this] { StopAction(session_); }); });
   connect(mnuAbout, &QAction::triggered, this, [this] { Command([this] { ShowAbout(); }); });
   connect(Combo1, &QComboBox::activated, this, [this](int index) { Command([this, index] { Combo1Click(session_, index); }); });
+  connect(Command1, &QPushButton::clicked, this, [this] { Command([this] { Command1Click(session_); }); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Command([this] { Command2Click(session_); }); });
+  connect(ListView1, &QAbstractItemView::clicked, this, &frmmain::ListView1CellClick);
   connect(Timer1, &QTimer::timeout, this, [this] { Command([this] { Timer1Tick(session_); }); });
   for (QAction* button : Toolbar2Buttons) {
     if (button == nullptr || button->isSeparator()) continue;
@@ -291,6 +297,13 @@ void frmmain::Toolbar2ButtonClick(const QString& description) {
   });
 }
 
+void frmmain::ListView1CellClick(const QModelIndex& index) {
+  // The view reports only clicks of the left button, on a cell.
+  constexpr int kLeftButton = 1;
+  if (!index.isValid()) return;
+  Command([&] { CellClick(session_, index.row() + 1, index.column(), kLeftButton, true); });
+}
+
 void frmmain::ListView1CellEditDone(const CellEdit& edit) {
   if (ended_) return;
   if (running_command_) {
@@ -298,6 +311,7 @@ void frmmain::ListView1CellEditDone(const CellEdit& edit) {
     QTimer::singleShot(0, this, [this, edit] { ListView1CellEditDone(edit); });
     return;
   }
+  Command([&] { CellEditDone(session_, edit.Item, edit.Column, edit.OldText, edit.NewText); });
 }
 
 void frmmain::OpenDropped(const QString& path) {

@@ -108,6 +108,7 @@ class frmmain : public QMainWindow {
   /// Runs one command: not after shutdown, not while another command is running (whose pending
   /// events may deliver this click), and never letting a failure escape into the event loop.
   void Command(const std::function<void()>& command);
+  void ListView1CellClick(const QModelIndex& index);
   void ListView1CellEditDone(const CellEdit& edit);
 
   QtToolkit toolkit_;

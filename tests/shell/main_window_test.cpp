@@ -31,30 +31,7 @@
 namespace quavert::testing {
 namespace {
 
-// Format 1, 96 ticks: a tempo track named "Demo" at 120 beats per minute, and a track of two notes.
-const Bytes kSong = Smf(1, 96, {Hex("00 FF 03 04") + "Demo" + Hex("00 FF 51 03 07 A1 20 00 FF 2F 00"),
-                                Hex("00 C0 00 00 90 3C 64 60 80 3C 00 00 90 3E 64 60 80 3E 00 00 FF 2F 00")});
-
-struct Expected {
-  bool mnuSave, Button2, Notes, Text5, Text6, EditSave, SaveTrack, mnuPlay, Button4, mnuPause, Button5, mnuStop,
-      Button6;
-};
-
-void CheckEnabled(frmmain& w, const Expected& e) {
-  QCOMPARE(w.mnuSave->isEnabled(), e.mnuSave);
-  QCOMPARE(w.Toolbar2Buttons[2]->isEnabled(), e.Button2);
-  QCOMPARE(w.Command1->isEnabled(), e.Notes);
-  QCOMPARE(w.Text5->isEnabled(), e.Text5);
-  QCOMPARE(w.Text6->isEnabled(), e.Text6);
-  QCOMPARE(w.Command2->isEnabled(), e.EditSave);
-  QCOMPARE(w.Command5->isEnabled(), e.SaveTrack);
-  QCOMPARE(w.mnuPlay->isEnabled(), e.mnuPlay);
-  QCOMPARE(w.Toolbar2Buttons[4]->isEnabled(), e.Button4);
-  QCOMPARE(w.mnuPause->isEnabled(), e.mnuPause);
-  QCOMPARE(w.Toolbar2Buttons[5]->isEnabled(), e.Button5);
-  QCOMPARE(w.mnuStop->isEnabled(), e.mnuStop);
-  QCOMPARE(w.Toolbar2Buttons[6]->isEnabled(), e.Button6);
-}
+const Bytes kSong = SongOfTwoTracks();
 
 QStringList EntriesOf(QMenu* menu) {
   QStringList entries;
@@ -83,14 +60,7 @@ class MainWindowTest : public QObject {
   std::unique_ptr<WindowFixture> f;
   frmmain& w() { return *f->window; }
   Session& session() { return f->window->session(); }
-
-  // Picks a track in Combo1 with the keyboard, as the user would.
-  void ChooseTrack(int track) {
-    QComboBox* combo = w().Combo1;
-    combo->setFocus();
-    while (combo->currentIndex() < track - 1) QTest::keyClick(combo, Qt::Key_Down);
-    while (combo->currentIndex() > track - 1) QTest::keyClick(combo, Qt::Key_Up);
-  }
+  void ChooseTrack(int track) { f->ChooseTrack(track); }
 
  private slots:
   void init() { f = std::make_unique<WindowFixture>(); }
@@ -152,7 +122,7 @@ class MainWindowTest : public QObject {
 
   void BeforeAnyFileOnlyOpeningIsPossible() {
     f->Start();
-    CheckEnabled(w(), {false, false, false, false, false, false, false, false, false, false, false, false, false});
+    CheckEnabled(w(), EnabledState{false, false, false, false, false, false, false, false, false, false, false, false, false});
     QVERIFY(w().mnuOpen->isEnabled());
     QVERIFY(w().Toolbar2Buttons[1]->isEnabled());
     QVERIFY(w().mnuExit->isEnabled());
@@ -213,7 +183,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(w().Combo1->currentText(), QStringLiteral("1"));
     QVERIFY(!w().Text2->toPlainText().isEmpty());
     // A path accepted for loading.
-    CheckEnabled(w(), {true, true, w().Command1->isEnabled(), true, true, true, false, true, true, false, false,
+    CheckEnabled(w(), EnabledState{true, true, w().Command1->isEnabled(), true, true, true, false, true, true, false, false,
                        false, false});
     QVERIFY(!w().Text5->isReadOnly());
     QCOMPARE(ReadFileBytes(f->app.Join(kWorkCopyName)), kSong);
@@ -230,7 +200,7 @@ class MainWindowTest : public QObject {
     QVERIFY(!w().Text2->toPlainText().isEmpty());
     QVERIFY(!w().Text2->toPlainText().contains(QStringLiteral("Demo")));
     // A track is chosen while a file is loaded.
-    CheckEnabled(w(), {true, true, true, true, true, true, false, true, true, false, false, false, false});
+    CheckEnabled(w(), EnabledState{true, true, true, true, true, true, false, true, true, false, false, false, false});
     QVERIFY(f->answerer.Messages.empty());
   }
 
@@ -243,7 +213,7 @@ class MainWindowTest : public QObject {
 
     ChooseTrack(2);
     QCOMPARE(f->answerer.MessageTexts(), QStringList{QStringLiteral("Invalid byte: 96")});
-    CheckEnabled(w(), {false, false, false, false, false, false, false, false, false, false, false, false, false});
+    CheckEnabled(w(), EnabledState{false, false, false, false, false, false, false, false, false, false, false, false, false});
     QVERIFY(session().file.FileLoaded);
 
     ChooseTrack(1);
@@ -264,14 +234,14 @@ class MainWindowTest : public QObject {
     QCOMPARE(f->answerer.MessageTexts(), QStringList{QStringLiteral("missing.mid does not exist")});
     QCOMPARE(f->answerer.Messages[0].Icon, static_cast<int>(QMessageBox::Warning));
     QVERIFY(f->media.Commands.empty());
-    CheckEnabled(w(), {false, false, false, false, false, false, false, false, false, false, false, false, false});
+    CheckEnabled(w(), EnabledState{false, false, false, false, false, false, false, false, false, false, false, false, false});
   }
 
   void FailedLoadBlocksTheFileCommands() {
     f->Start();
     f->OpenThroughDialog(f->UserFile("notes.txt", "these are not MIDI bytes"));
     QCOMPARE(f->answerer.MessageTexts(), QStringList{QStringLiteral("NOTES.TXT is not a MIDI file")});
-    CheckEnabled(w(), {false, false, false, false, false, false, false, false, false, false, false, false, false});
+    CheckEnabled(w(), EnabledState{false, false, false, false, false, false, false, false, false, false, false, false, false});
     QCOMPARE(w().Combo1->count(), 0);
     QVERIFY(!session().file.FileLoaded);
 
@@ -315,12 +285,12 @@ class MainWindowTest : public QObject {
 
     w().Toolbar2Buttons[4]->trigger();
     QCOMPARE(sent("Play REDevid1 from 0 to 384 notify"), 1);
-    CheckEnabled(w(), {true, true, w().Command1->isEnabled(), true, true, true, false, true, true, true, true, true,
+    CheckEnabled(w(), EnabledState{true, true, w().Command1->isEnabled(), true, true, true, false, true, true, true, true, true,
                        true});
 
     w().mnuPause->trigger();
     QCOMPARE(sent("Pause REDevid1 notify"), 1);
-    CheckEnabled(w(), {true, true, w().Command1->isEnabled(), true, true, true, false, true, true, false, false,
+    CheckEnabled(w(), EnabledState{true, true, w().Command1->isEnabled(), true, true, true, false, true, true, false, false,
                        false, false});
 
     w().Toolbar2Buttons[4]->trigger();  // resumes where it paused

@@ -7,7 +7,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Quavert"));
   using namespace quavert::testing;
   int failed = 0;
-  for (auto run : {RunEventListModelTest, RunQtTextTest, RunQtToolkitTest, RunMainWindowTest, RunAboutBoxTest})
+  for (auto run : {RunEventListModelTest, RunQtTextTest, RunQtToolkitTest, RunMainWindowTest, RunEventListWindowTest, RunAboutBoxTest})
     failed += run(argc, argv);
   return failed == 0 ? 0 : 1;
 }

@@ -7,6 +7,7 @@ int RunEventListModelTest(int argc, char** argv);
 int RunQtTextTest(int argc, char** argv);
 int RunQtToolkitTest(int argc, char** argv);
 int RunMainWindowTest(int argc, char** argv);
+int RunEventListWindowTest(int argc, char** argv);
 int RunAboutBoxTest(int argc, char** argv);
 
 }  // namespace quavert::testing
