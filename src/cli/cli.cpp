@@ -13,6 +13,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return 2;
   }
   if (options->Command == "check") return Check(*options, out);
+  if (options->Command == "list") return List(*options, out);
   if (options->Command == "report") return Report(*options, out);
   err << "quavert-cli: " << options->Command << " is not available yet\n";
   return 2;

@@ -30,7 +30,15 @@ struct Companion {
   Session session;
 };
 
+/// Builds the current track's event list as "Notes..." does, when the track has rows.
+bool BuildList(Companion& companion);
+/// Prints Text2 a line per CR LF, and the list's rows: five cells, trailing blanks removed,
+/// separated by a TAB.
+void PrintTrackText(Companion& companion);
+void PrintRows(Companion& companion);
+
 int Check(const Options& options, std::ostream& out);
+int List(const Options& options, std::ostream& out);
 int Report(const Options& options, std::ostream& out);
 
 }  // namespace quavert::cli

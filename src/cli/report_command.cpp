@@ -5,9 +5,12 @@
 namespace quavert::cli {
 namespace {
 
-// Decodes every track in turn as the track chooser does, so each one's lines reach the report.
+// Lists track 1, then decodes and lists every other track in turn as the track chooser and
+// "Notes..." do, so that each one's lines reach the report.
 void VisitTracks(Companion& companion) {
-  for (long track = 2; track <= companion.session.tracks.TrackCount; ++track) companion.ChooseTrack(track);
+  BuildList(companion);
+  for (long track = 2; track <= companion.session.tracks.TrackCount; ++track)
+    if (companion.ChooseTrack(track)) BuildList(companion);
 }
 
 }  // namespace

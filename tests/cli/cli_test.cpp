@@ -88,5 +88,45 @@ TEST_F(CliTest, ReportOfAFileThatDoesNotLoadPrintsOnlyTheMessages) {
   EXPECT_FALSE(FileExists(folder.Join("r.txt")));
 }
 
+TEST_F(CliTest, ListPrintsTheTrackTextThenOneLinePerRow) {
+  const std::string path =
+      File("song.mid", Smf(1, 96, {Hex("00 FF 03 02 41 42 00 FF 51 03 07 A1 20") + Hex("00 C0 05") + kNotes +
+                                       Hex("00 B1 07 64") + kEnd,
+                                   Hex("00 FF 03 01 42") + kEnd}));
+  EXPECT_EQ(Run({"list", path}), 0);
+  EXPECT_EQ(out.str(),
+            "       Track             : 1\n"
+            "       Length            : 32\n"
+            "     0 Name              : AB\n"
+            "     0 Set tempo         : 120\n"
+            "       Total Time        : 00.01\n"
+            "--\n"
+            "C1\t5\t\t0\tInstrument: Electric Piano 2\n"
+            "C1\tC5\t100\t96\tOn\n"
+            "C1\tC5\t0\t0\tOff\n"
+            "C2\t7\t100\t0\tController: volume\n");
+  EXPECT_EQ(Run({"list", path, "--track", "2"}), 0);
+  EXPECT_EQ(out.str(), "       Track             : 2\n       Length            : 9\n     0 Name              : B\n--\n")
+      << "a track without rows has no list";
+}
+
+TEST_F(CliTest, ListOfATrackThatFailsPrintsOnlyTheMessages) {
+  const std::string path = File("song.mid", Smf(1, 96, {kEnd, Hex("00 C0 80") + kEnd}));
+  EXPECT_EQ(Run({"list", path, "--track", "2"}), 1);
+  EXPECT_EQ(out.str(), "message: ERROR: Invalid Instrument\n");
+  EXPECT_EQ(Run({"list", path, "--track", "3"}), 1);
+  EXPECT_EQ(out.str(), "message: SONG.MID has no track 3\n");
+}
+
+TEST_F(CliTest, ReportHoldsTheEventLinesOfEveryListedTrack) {
+  const std::string path = File("song.mid", Smf(1, 96, {kNotes + kEnd, Hex("00 C0 05") + kEnd}));
+  const std::string target = folder.Join("r.txt");
+  EXPECT_EQ(Run({"report", path, "--out", target}), 0);
+  const std::string report = testing::ReadFileBytes(target);
+  EXPECT_NE(report.find("        C1 C5    100 96     On\r\n"), std::string::npos) << report;
+  EXPECT_NE(report.find("        C1  5        0      Instrument: Electric Piano 2\r\n"), std::string::npos) << report;
+  EXPECT_EQ(report.find("Track : 2"), report.rfind("Track : 2"));
+}
+
 }  // namespace
 }  // namespace quavert
