@@ -3,7 +3,8 @@
 namespace quavert::cli {
 
 int SilentMediaService::SendString(std::string_view command, std::string& reply) {
-  reply = command.rfind("Status ", 0) == 0 ? "0" : "";
+  reply.clear();
+  if (command.rfind("Status ", 0) == 0) reply.push_back('0');
   return 0;
 }
 

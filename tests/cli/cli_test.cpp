@@ -5,6 +5,7 @@
 #include "cli/cli.h"
 #include "common/file_system.h"
 #include "support/midi_bytes.h"
+#include "support/real_midi.h"
 #include "support/temp_folder.h"
 
 namespace quavert {
@@ -126,6 +127,20 @@ TEST_F(CliTest, ReportHoldsTheEventLinesOfEveryListedTrack) {
   EXPECT_NE(report.find("        C1 C5    100 96     On\r\n"), std::string::npos) << report;
   EXPECT_NE(report.find("        C1  5        0      Instrument: Electric Piano 2\r\n"), std::string::npos) << report;
   EXPECT_EQ(report.find("Track : 2"), report.rfind("Track : 2"));
+}
+
+TEST_F(CliTest, RealFilesCheckAndReportCleanly) {
+  const auto& files = testing::RealMidiFiles();
+  if (files.empty()) GTEST_SKIP() << "no real MIDI files to be had";
+  for (const std::string& path : files) {
+    const Bytes before = testing::ReadFileBytes(path);
+    EXPECT_EQ(Run({"check", path}), 0) << path << out.str();
+    EXPECT_EQ(out.str().find("message:"), std::string::npos) << out.str();
+    EXPECT_EQ(Run({"report", path, "--out", folder.Join("r.txt")}), 0) << path;
+    const std::string report = testing::ReadFileBytes(folder.Join("r.txt"));
+    EXPECT_NE(report.find("Total Time: "), std::string::npos) << path;
+    EXPECT_EQ(testing::ReadFileBytes(path), before) << "the companion never writes its input";
+  }
 }
 
 }  // namespace
