@@ -31,6 +31,8 @@
 #include "editing/event_list.h"
 #include "loading/load_driver.h"
 #include "playback/playback_actions.h"
+#include "writing/save_as.h"
+#include "writing/save_track.h"
 #include "session/guard.h"
 #include "session/lifecycle.h"
 #include "shell/event_list_model.h"
@@ -262,6 +264,7 @@ void frmmain::SetDesignState() {
 
 void frmmain::ConnectHandlers() {
   connect(mnuOpen, &QAction::triggered, this, [this] { Command([this] { OpenMidiFile(session_, ""); }); });
+  connect(mnuSave, &QAction::triggered, this, [this] { Command([this] { SaveAs(session_); }); });
   connect(mnuExit, &QAction::triggered, this, &QWidget::close);
   connect(mnuPlay, &QAction::triggered, this, [this] { Command([this] { PlayAction(session_); }); });
   connect(mnuPause, &QAction::triggered, this, [this] { Command([this] { PauseAction(session_); }); });
@@ -269,6 +272,7 @@ void frmmain::ConnectHandlers() {
   connect(mnuAbout, &QAction::triggered, this, [this] { Command([this] { ShowAbout(); }); });
   connect(Combo1, &QComboBox::activated, this, [this](int index) { Command([this, index] { Combo1Click(session_, index); }); });
   connect(Command1, &QPushButton::clicked, this, [this] { Command([this] { Command1Click(session_); }); });
+  connect(Command5, &QPushButton::clicked, this, [this] { Command([this] { SaveTrackCommand(session_); }); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command([this] { Command2Click(session_); }); });
   connect(ListView1, &QAbstractItemView::clicked, this, &frmmain::ListView1CellClick);
   connect(Timer1, &QTimer::timeout, this, [this] { Command([this] { Timer1Tick(session_); }); });
@@ -291,6 +295,7 @@ void frmmain::Toolbar2ButtonClick(const QString& description) {
   // Each description is compared on its own, in this order, so exactly one command runs.
   Command([&] {
     if (description == QLatin1String("Open")) OpenMidiFile(session_, "");
+    if (description == QLatin1String("Save")) SaveAs(session_);
     if (description == QLatin1String("Play")) PlayAction(session_);
     if (description == QLatin1String("Pause")) PauseAction(session_);
     if (description == QLatin1String("Stop")) StopAction(session_);

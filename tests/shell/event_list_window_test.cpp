@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <algorithm>
 
 #include "loading/loaded_file.h"
 #include "shell/event_list_model.h"
@@ -140,6 +141,29 @@ class EventListWindowTest : public QObject {
     QVERIFY(ui().ListText(1, 4).rfind("Instrument: ", 0) == 0);
     QVERIFY(ui().ListText(1, 4) != before);
     QCOMPARE(ui().ListText(1, 4), session().buffers.ListBuffer[0].Description);
+  }
+
+  void SaveTrackWritesTheEditsIntoTheWorkingCopy() {
+    ListSecondTrack();
+    const std::int64_t note = ItemWith("On");
+    f->ClickCell(note, 1);
+    TypeIntoEditor(QStringLiteral("d5"));
+    f->media.Commands.clear();
+
+    QTest::mouseClick(w().Command5, Qt::LeftButton);
+
+    QCOMPARE(f->answerer.MessageTexts(), QStringList{QStringLiteral("Data saved!")});
+    QVERIFY(ReadFileBytes(f->app.Join(kWorkCopyName)) != SongOfTwoTracks());
+    QCOMPARE(f->media.Commands.front(), std::string("Close REDevid1 notify"));
+    QVERIFY(std::any_of(f->media.Commands.begin(), f->media.Commands.end(), [](const std::string& command) {
+      return command.rfind("Open ", 0) == 0 && command.find(kWorkCopyName) != std::string::npos;
+    }));
+
+    // Listed again from the working copy, the row shows the saved note by its name.
+    f->ChooseTrack(1);
+    f->ChooseTrack(2);
+    QTest::mouseClick(w().Command1, Qt::LeftButton);
+    QCOMPARE(ui().ListText(note, 1), std::string("D5"));
   }
 
   void EditFrameSavesIntoTheWorkingCopy() {

@@ -274,6 +274,41 @@ class MainWindowTest : public QObject {
     QCOMPARE(f->answerer.Messages.size(), std::size_t{1});
   }
 
+  void SaveMidiAsksBeforeReplacingAFile() {
+    f->Start();
+    f->OpenThroughDialog(f->UserFile("song.mid", kSong));
+    const std::string taken = f->UserFile("taken.mid", "keep me");
+
+    f->answerer.Paths = {QString::fromStdString(taken)};
+    f->answerer.Buttons = {QMessageBox::No};
+    w().mnuSave->trigger();
+    QCOMPARE(f->answerer.Dialogs.size(), std::size_t{2});
+    const ShownDialog& dialog = f->answerer.Dialogs[1];
+    QCOMPARE(dialog.Title, QStringLiteral("Save MIDI file"));
+    QVERIFY(dialog.Save);
+    QVERIFY(!dialog.ConfirmsOverwrite);
+    QCOMPARE(f->answerer.MessageTexts(), QStringList{QStringLiteral("taken.mid already exists, overwrite?")});
+    QCOMPARE(f->answerer.Messages[0].Title, QStringLiteral("Confirmation"));
+    QCOMPARE(f->answerer.Messages[0].Icon, static_cast<int>(QMessageBox::Question));
+    QCOMPARE(f->answerer.Messages[0].Buttons, static_cast<int>(QMessageBox::Yes | QMessageBox::No));
+    QCOMPARE(ReadFileBytes(taken), std::string("keep me"));
+
+    // The toolbar's Save runs the same command; Yes replaces the file with the working copy.
+    f->answerer.Paths = {QString::fromStdString(taken)};
+    f->answerer.Buttons = {QMessageBox::Yes};
+    w().Toolbar2Buttons[2]->trigger();
+    QCOMPARE(f->answerer.Dialogs.size(), std::size_t{3});
+    QCOMPARE(f->answerer.Messages.size(), std::size_t{2});
+    QCOMPARE(ReadFileBytes(taken), ReadFileBytes(f->app.Join(kWorkCopyName)));
+
+    // A new name is written without a question.
+    const std::string fresh = f->user.Join("fresh.mid");
+    f->answerer.Paths = {QString::fromStdString(fresh)};
+    w().mnuSave->trigger();
+    QCOMPARE(f->answerer.Messages.size(), std::size_t{2});
+    QCOMPARE(ReadFileBytes(fresh), kSong);
+  }
+
   void PlaybackCommandsFollowTheStateTable() {
     f->Start();
     f->OpenThroughDialog(f->UserFile("song.mid", kSong));
