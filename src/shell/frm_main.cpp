@@ -269,8 +269,12 @@ void frmmain::ConnectHandlers() {
   connect(mnuPlay, &QAction::triggered, this, [this] { Command([this] { PlayAction(session_); }); });
   connect(mnuPause, &QAction::triggered, this, [this] { Command([this] { PauseAction(session_); }); });
   connect(mnuStop, &QAction::triggered, this, [this] { Command([this] { StopAction(session_); }); });
-  connect(mnuAbout, &QAction::triggered, this, [this] { Command([this] { ShowAbout(); }); });
-  connect(Combo1, &QComboBox::activated, this, [this](int index) { Command([this, index] { Combo1Click(session_, index); }); });
+  // The About box is no command of the program's: the status poll goes on while it is open.
+  connect(mnuAbout, &QAction::triggered, this, [this] {
+    if (!ended_ && !running_command_) ShowAbout();
+  });
+  connect(Combo1, &QComboBox::activated, this,
+          [this](int index) { Command([this, index] { Combo1Click(session_, index); }); });
   connect(Command1, &QPushButton::clicked, this, [this] { Command([this] { Command1Click(session_); }); });
   connect(Command5, &QPushButton::clicked, this, [this] { Command([this] { SaveTrackCommand(session_); }); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command([this] { Command2Click(session_); }); });

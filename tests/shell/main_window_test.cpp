@@ -23,6 +23,7 @@
 #include "loading/loaded_file.h"
 #include "session/lifecycle.h"
 #include "shell/event_list_model.h"
+#include "shell/frm_about.h"
 #include "shell/media_hook.h"
 #include "shell_tests.h"
 #include "support/midi_bytes.h"
@@ -347,6 +348,31 @@ class MainWindowTest : public QObject {
     QVERIFY(!w().Toolbar2Buttons[5]->isEnabled());
     QVERIFY(!session().player.Playing);
     QVERIFY(sent("Status REDevid1 mode") >= 1);
+  }
+
+  void StatusPollGoesOnWhileTheAboutBoxIsOpen() {
+    f->Start();
+    f->OpenThroughDialog(f->UserFile("song.mid", kSong));
+    w().mnuPlay->trigger();
+    QVERIFY(w().mnuStop->isEnabled());
+    f->media.Replies["Status REDevid1 mode"] = "stopped";
+    w().Timer1->setInterval(5);
+
+    f->answerer.CloseOthers = false;
+    bool seen_while_open = false;
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout, [&] {
+      frmAbout* box = w().about();
+      if (box == nullptr || !box->isVisible()) return;
+      if (!w().mnuStop->isEnabled()) seen_while_open = true;
+      if (seen_while_open) box->accept();
+    });
+    watcher.start(5);
+    QTimer::singleShot(3000, [&] {
+      if (w().about() != nullptr) w().about()->reject();
+    });
+    w().mnuAbout->trigger();
+    QVERIFY(seen_while_open);
   }
 
   void ClosingDuringACommandWaitsForItsEnd() {

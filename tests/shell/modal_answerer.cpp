@@ -64,6 +64,7 @@ void ModalAnswerer::Poll() {
     }
     return;
   }
+  if (!CloseOthers) return;
   Others << QString::fromLatin1(modal->metaObject()->className());
   modal->close();
 }

@@ -45,6 +45,8 @@ class ModalAnswerer : public QObject {
   std::deque<QString> Paths;     ///< answers for the next file dialogs
   /// Runs while a message box is up, before it is answered (to act "during" a command).
   std::function<void()> WhileShown;
+  /// Whether other modal windows are closed (and noted) or left to the test.
+  bool CloseOthers = true;
 
   std::vector<ShownMessage> Messages;
   std::vector<ShownDialog> Dialogs;
