@@ -415,15 +415,15 @@ class MainWindowTest : public QObject {
     f->Start();
     const std::string path = f->UserFile("a, b.mid", kSong);
     f->OpenThroughDialog(path);
-    QVERIFY(FileExists(f->app.Join(kWorkCopyName)));
-    const bool notes_made = session().NotesDatMade;
+    ChooseTrack(2);
+    QTest::mouseClick(w().Command1, Qt::LeftButton);
+    for (const char* name : {kWorkCopyName, kNotesDat, kDataDat}) QVERIFY(FileExists(f->app.Join(name)));
 
     w().mnuExit->trigger();
 
     QVERIFY(w().hasEnded());
     QVERIFY(!w().isVisible());
-    QVERIFY(!FileExists(f->app.Join(kWorkCopyName)));
-    if (notes_made) QVERIFY(!FileExists(f->app.Join(kNotesDat)));
+    for (const char* name : {kWorkCopyName, kNotesDat, kDataDat}) QVERIFY(!FileExists(f->app.Join(name)));
     QCOMPARE(ReadFileBytes(f->app.Join(kSettingsFileName)), path + "\n");
     QCOMPARE(f->media.Commands.back(), std::string("Close REDevid1 notify"));
     QVERIFY(!w().hook().IsInstalled());
