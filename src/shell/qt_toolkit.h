@@ -16,7 +16,7 @@ namespace quavert {
 
 class frmmain;
 
-/// Windows flags of the file dialog that the program may set.
+/// Bits of FileDialogSetup::Flags that change how the dialog behaves (4, hide read-only, changes nothing here).
 inline constexpr int kOverwritePrompt = 0x2;
 inline constexpr int kFileMustExist = 0x1000;
 
