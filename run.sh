@@ -10,7 +10,7 @@ cmake --build build -j "$(nproc)"
 
 # The first run opens the demo song: the program reopens the file its settings remember.
 app_folder=${QUAVERT_HOME:-build}
-if [ ! -e "$app_folder/quavert.ini" ] && [ -f examples/demo.mid ]; then
+if [ -d "$app_folder" ] && [ ! -e "$app_folder/quavert.ini" ] && [ -f examples/demo.mid ]; then
   printf '%s\n' "$PWD/examples/demo.mid" > "$app_folder/quavert.ini"
 fi
 
