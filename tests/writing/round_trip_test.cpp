@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "loading/loaded_file.h"
 #include "standard_reader.h"
+#include "support/real_midi.h"
 #include "writing_fixture.h"
 
 namespace quavert {
@@ -27,25 +27,6 @@ std::vector<std::string> ExampleFiles() {
   return paths;
 }
 
-// Real songs nobody here wrote, fetched into the build's cache; none when that is not possible.
-std::vector<std::string> RealFiles() {
-  const std::string command =
-      std::string("'") + QUAVERT_FETCH_REAL_MIDI + "' '" + QUAVERT_REAL_MIDI_CACHE + "' 2>/dev/null";
-  std::vector<std::string> paths;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return paths;
-  std::string line;
-  for (int c = std::fgetc(pipe); c != EOF; c = std::fgetc(pipe)) {
-    if (c != '\n') {
-      line.push_back(static_cast<char>(c));
-    } else if (!line.empty()) {
-      paths.push_back(line);
-      line.clear();
-    }
-  }
-  ::pclose(pipe);
-  return paths;
-}
 
 // The chunks that are tracks, in order, as the program numbers them.
 std::vector<const StandardChunk*> Tracks(const StandardFile& file) {
@@ -135,7 +116,7 @@ TEST_F(RoundTripTest, EveryTrackOfTheExamples) {
 }
 
 TEST_F(RoundTripTest, EveryTrackOfRealSongs) {
-  const std::vector<std::string> files = RealFiles();
+  const std::vector<std::string> files = testing::RealMidiFiles();
   if (files.empty()) GTEST_SKIP() << "no real MIDI files here (offline?)";
   Tally tally;
   for (const std::string& path : files) SaveEveryTrack(path, tally);
