@@ -16,10 +16,10 @@ void ClearEventBlock(Session& session) {
 }
 
 void FlushEventBlock(Session& session, RecordFile& notes) {
-  std::string bytes;
-  bytes.reserve(kBlockRows * kEventRecordLength);
-  for (int row = 0; row < kBlockRows; ++row) AppendEventRecord(session.buffers.EventBuffer[row], bytes);
-  notes.PutRecords(session.decoder.LastEventIndex - kBlockRows + 1, bytes);
+  char bytes[kBlockRows * kEventRecordLength];
+  for (int row = 0; row < kBlockRows; ++row)
+    WriteEventRecord(session.buffers.EventBuffer[static_cast<std::size_t>(row)], bytes + row * kEventRecordLength);
+  notes.PutRecords(session.decoder.LastEventIndex - kBlockRows + 1, std::string_view(bytes, sizeof bytes));
   ClearEventBlock(session);
   session.decoder.BlockRow = 0;
 }

@@ -6,8 +6,8 @@
 
 #include "common/number_text.h"
 #include "common/record_file.h"
-#include "decoding/list_rows.h"
 #include "common/run_error.h"
+#include "decoding/list_rows.h"
 #include "editing/row_rules.h"
 #include "editing/total_time.h"
 #include "loading/file_summary.h"

@@ -48,30 +48,6 @@ std::string_view DrumNameOf(const EventRecord& record, std::int64_t index, RowNa
   return name.empty() ? "unknown" : name;
 }
 
-// The texts of 0..999, the numbers most rows show, made at compile time.
-constexpr int kSmallNumbers = 1000;
-struct SmallNumber {
-  char bytes[4];
-  std::uint8_t length;
-};
-struct SmallNumberTable {
-  SmallNumber text[kSmallNumbers];
-};
-
-constexpr SmallNumberTable MakeSmallNumberTable() {
-  SmallNumberTable table{};
-  for (int n = 0; n < kSmallNumbers; ++n) {
-    SmallNumber& text = table.text[n];
-    const int length = n < 10 ? 1 : n < 100 ? 2 : 3;
-    for (char& byte : text.bytes) byte = ' ';
-    for (int i = length - 1, rest = n; i >= 0; --i, rest /= 10) text.bytes[i] = static_cast<char>('0' + rest % 10);
-    text.length = static_cast<std::uint8_t>(length);
-  }
-  return table;
-}
-
-constexpr SmallNumberTable kSmallNumberTexts = MakeSmallNumberTable();
-
 // Writes `text` padded with blanks to `width` (kept whole when longer) at `out`, which has room
 // for a whole ShortText; returns the end of the field.
 char* WritePadded(const ShortText& text, std::size_t width, char* out) {
@@ -88,14 +64,7 @@ void ShortText::Append(std::string_view text) {
   size_ = static_cast<std::uint8_t>(size_ + used);
 }
 
-void ShortText::AppendNumber(std::int64_t n) {
-  if (n >= 0 && n < kSmallNumbers && std::size_t{size_} + 4 <= kCapacity) {
-    // Four bytes move at once: the digits, then blanks, which the text holds after its end anyway.
-    const SmallNumber& text = kSmallNumberTexts.text[n];
-    std::memcpy(bytes_ + size_, text.bytes, 4);
-    size_ = static_cast<std::uint8_t>(size_ + text.length);
-    return;
-  }
+void ShortText::AppendOtherNumber(std::int64_t n) {
   const std::to_chars_result result = std::to_chars(bytes_ + size_, bytes_ + kCapacity, n);
   if (result.ec == std::errc()) size_ = static_cast<std::uint8_t>(result.ptr - bytes_);
 }

@@ -30,6 +30,34 @@ enum NoteStateValue : std::int32_t {
 /// Longest Description data.dat and the list hold.
 inline constexpr std::size_t kDescriptionWidth = 40;
 
+namespace detail {
+
+// The texts of 0..999, the numbers most rows show, made at compile time.
+inline constexpr int kSmallNumbers = 1000;
+struct SmallNumber {
+  char bytes[4];  // the digits, then blanks
+  std::uint8_t length;
+};
+struct SmallNumbers {
+  SmallNumber text[kSmallNumbers];
+};
+
+constexpr SmallNumbers MakeSmallNumbers() {
+  SmallNumbers table{};
+  for (int n = 0; n < kSmallNumbers; ++n) {
+    SmallNumber& text = table.text[n];
+    const int length = n < 10 ? 1 : n < 100 ? 2 : 3;
+    for (char& byte : text.bytes) byte = ' ';
+    for (int i = length - 1, rest = n; i >= 0; --i, rest /= 10) text.bytes[i] = static_cast<char>('0' + rest % 10);
+    text.length = static_cast<std::uint8_t>(length);
+  }
+  return table;
+}
+
+inline constexpr SmallNumbers kSmallNumberTexts = MakeSmallNumbers();
+
+}  // namespace detail
+
 /// A short text built in place and followed by blanks, so that it goes into a field of up to
 /// kCapacity characters, cut or padded, in one fixed-size move: a channel, a number, a note name.
 class ShortText {
@@ -44,7 +72,16 @@ class ShortText {
   /// Appends `text`; what does not fit is dropped (no text the list builds comes near).
   void Append(std::string_view text);
   /// Appends `n` in decimal.
-  void AppendNumber(std::int64_t n);
+  void AppendNumber(std::int64_t n) {
+    if (n >= 0 && n < detail::kSmallNumbers && std::size_t{size_} + 4 <= kCapacity) {
+      // Four bytes move at once: the digits, then blanks, which the text holds after its end anyway.
+      const detail::SmallNumber& text = detail::kSmallNumberTexts.text[n];
+      std::memcpy(bytes_ + size_, text.bytes, 4);
+      size_ = static_cast<std::uint8_t>(size_ + text.length);
+      return;
+    }
+    AppendOtherNumber(n);
+  }
 
   std::string_view View() const { return {bytes_, size_}; }
   std::size_t size() const { return size_; }
@@ -53,6 +90,8 @@ class ShortText {
   const char* Padded() const { return bytes_; }
 
  private:
+  void AppendOtherNumber(std::int64_t n);
+
   char bytes_[kCapacity];
   std::uint8_t size_;
 };
