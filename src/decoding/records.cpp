@@ -252,11 +252,16 @@ EventRecord ParseEventRecord(std::string_view bytes, bool* exact) {
 }
 
 void WriteChangedFields(const EventRecord& before, const EventRecord& after, char* out) {
-  const std::int32_t EventRecord::*const fields[] = {&EventRecord::Status,  &EventRecord::Data1,   &EventRecord::Data2,
-                                                     &EventRecord::Delta,   &EventRecord::RowKind, &EventRecord::MetaMark,
-                                                     &EventRecord::NoteState};
-  for (std::size_t i = 0; i < std::size(fields); ++i)
-    if (before.*fields[i] != after.*fields[i]) WriteField(after.*fields[i], out + i * kEventFieldWidth);
+  auto field = [&](std::int32_t was, std::int32_t is, std::size_t index) {
+    if (was != is) WriteField(is, out + index * kEventFieldWidth);
+  };
+  field(before.Status, after.Status, 0);
+  field(before.Data1, after.Data1, 1);
+  field(before.Data2, after.Data2, 2);
+  field(before.Delta, after.Delta, 3);
+  field(before.RowKind, after.RowKind, 4);
+  field(before.MetaMark, after.MetaMark, 5);
+  field(before.NoteState, after.NoteState, 6);
 }
 
 void WriteListRow(const ListRowTexts& texts, char* out) {
