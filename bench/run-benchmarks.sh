@@ -11,7 +11,7 @@
 #            same file (save-track-bench)
 #
 # and prints each command's median wall time, its peak memory (the largest maximum resident set
-# size of its runs) and the ratios to midicsv.
+# size of its runs) and the ratios to midicsv, then all of it again as one Markdown table.
 #
 #   bench/run-benchmarks.sh [--runs N] [--files LETTERS]      (defaults: 5 runs, files abcde)
 set -euo pipefail
@@ -161,9 +161,21 @@ run_case() {  # run_case KIND LETTER
   [ "$quavert" -ge 0 ] && ratios+=("quavert/midicsv $(ratio "$dir/$quavert.txt" "$dir/$midicsv.txt")")
   [ "$mido" -ge 0 ] && ratios+=("mido/midicsv $(ratio "$dir/$mido.txt" "$dir/$midicsv.txt")")
   [ ${#ratios[@]} -gt 0 ] && echo "  ratios: ${ratios[0]}${ratios[1]:+   ${ratios[1]}}"
+  # The same figures as rows of the closing table.
+  local place
+  place="($letter) $name.mid, $(awk -v b="$(stat -c %s "$file")" 'BEGIN { big = b >= 1048576; printf(big ? "%.1f MB" : "%d KB", big ? b / 1048576 : b / 1024) }')"
+  for i in "${!commands[@]}"; do
+    read -r seconds kilobytes failed < <(summary "$dir/$i.txt")
+    local versus="1.00"
+    [ "$i" -ne "$midicsv" ] && versus=$(ratio "$dir/$i.txt" "$dir/$midicsv.txt")
+    table+=("$(printf '| %s | %s | %.3f s | %.1f MB | %s |' "$place" "${labels[$i]}" "$seconds" \
+      "$(awk -v k="$kilobytes" 'BEGIN { print k / 1024 }')" "$versus")")
+    place=""
+  done
   return 0
 }
 
+table=()
 echo
 echo "== benchmarks: median wall time and peak memory ($(nproc) cores, Linux $(uname -r))"
 echo "   $(dpkg-query -W -f='${Package} ${Version}  ' midicsv python3-mido)$("$python" --version)"
@@ -172,5 +184,12 @@ for letter in a d e; do [[ $letters == *$letter* ]] && run_case list "$letter"; 
 if [ $have_save -eq 1 ]; then
   echo
   "$build/save-track-bench" 100000 "$runs"
+fi
+if [ ${#table[@]} -gt 0 ]; then
+  echo
+  echo "== all of it as one table (the last column: the median against midicsv's on the same file)"
+  echo "| file | command | median | peak memory | to midicsv |"
+  echo "|---|---|---|---|---|"
+  printf '%s\n' "${table[@]}"
 fi
 exit 0
