@@ -5,12 +5,19 @@
 namespace quavert::cli {
 namespace {
 
-// Lists track 1, then decodes and lists every other track in turn as the track chooser and
-// "Notes..." do, so that each one's lines reach the report.
-void VisitTracks(Companion& companion) {
+// Lists the current track; the disk takes its report lines while the next track is read.
+void ListAndSync(Companion& companion) {
   BuildList(companion);
+  companion.session.report.StartSync();
+}
+
+// Lists track 1, then decodes and lists every other track in turn as the track chooser and
+// "Notes..." do, so that each one's lines reach the report. The report is put on disk before it
+// replaces the destination; most of it goes while the tracks are still being listed.
+void VisitTracks(Companion& companion) {
+  ListAndSync(companion);
   for (long track = 2; track <= companion.session.tracks.TrackCount; ++track)
-    if (companion.ChooseTrack(track)) BuildList(companion);
+    if (companion.ChooseTrack(track)) ListAndSync(companion);
 }
 
 }  // namespace

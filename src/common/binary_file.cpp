@@ -148,6 +148,12 @@ void BinaryFile::Sync() {
   if (::fsync(fd_) != 0) ThrowFileError(errno);
 }
 
+void BinaryFile::StartSync() {
+  if (!IsOpen()) throw RunError(kBadFileNameOrNumber);
+  Flush();
+  ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
 void BinaryFile::Close() {
   if (!IsOpen()) return;
   try {

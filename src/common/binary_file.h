@@ -52,6 +52,9 @@ class BinaryFile {
   void Flush();
   /// Flushes pending writes and asks the system to put the file on disk.
   void Sync();
+  /// Flushes pending writes and asks the system to start putting the file on disk, without
+  /// waiting: a Sync() later has less to wait for. A system that cannot is not an error.
+  void StartSync();
 
  private:
   void Discard() noexcept;

@@ -33,6 +33,10 @@ void Report::Flush() {
   if (file_.IsOpen()) file_.Flush();
 }
 
+void Report::StartSync() {
+  if (file_.IsOpen()) file_.StartSync();
+}
+
 void Report::Close() {
   if (!file_.IsOpen()) return;
   try {

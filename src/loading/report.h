@@ -21,6 +21,8 @@ class Report {
   void WriteLines(std::string_view lines);
   /// Hands the lines written so far to the system.
   void Flush();
+  /// The same, and has the system start putting them on disk without waiting for it.
+  void StartSync();
   /// Closes the report; further lines fail until the next Create.
   void Close();
 

@@ -88,6 +88,20 @@ TEST(BinaryFile, LargeWritesKeepTheirPlaceAmongBufferedOnes) {
   EXPECT_EQ(ReadFileBytes(folder.Join("f")), expected);
 }
 
+TEST(BinaryFile, StartingASyncHandsOverWhatIsPending) {
+  TempFolder folder;
+  BinaryFile file(folder.Join("f"), BinaryFile::Mode::kCreate);
+  file.Write("pending bytes");
+  EXPECT_EQ(ReadFileBytes(folder.Join("f")), "");  // still in the buffer
+  file.StartSync();
+  EXPECT_EQ(ReadFileBytes(folder.Join("f")), "pending bytes");
+  file.Write(" and more");
+  file.Sync();
+  EXPECT_EQ(ReadFileBytes(folder.Join("f")), "pending bytes and more");
+  file.Close();
+  EXPECT_EQ(CodeOf([&] { file.StartSync(); }), kBadFileNameOrNumber);
+}
+
 TEST(BinaryFile, FailuresCarryTheirErrorNumbers) {
   TempFolder folder;
   EXPECT_EQ(CodeOf([&] { BinaryFile(folder.Join("missing"), BinaryFile::Mode::kRead); }), kFileNotFound);
