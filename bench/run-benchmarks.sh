@@ -163,7 +163,7 @@ run_case() {  # run_case KIND LETTER
   [ ${#ratios[@]} -gt 0 ] && echo "  ratios: ${ratios[0]}${ratios[1]:+   ${ratios[1]}}"
   # The same figures as rows of the closing table.
   local place
-  place="($letter) $name.mid, $(awk -v b="$(stat -c %s "$file")" 'BEGIN { big = b >= 1048576; printf(big ? "%.1f MB" : "%d KB", big ? b / 1048576 : b / 1024) }')"
+  place="($letter) $name.mid, $(awk -v b="$(stat -c %s "$file")" 'BEGIN { big = b >= 1000000; printf(big ? "%.1f MB" : "%d KB", big ? b / 1e6 : b / 1e3) }')"
   for i in "${!commands[@]}"; do
     read -r seconds kilobytes failed < <(summary "$dir/$i.txt")
     local versus="1.00"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <map>
 #include <ostream>
 #include <string>
@@ -53,14 +54,15 @@ class ConsoleToolkit : public Toolkit {
   std::int64_t MediaFrameHandle() override;
   void MediaFrameSize(int& width, int& height) override;
 
-  const std::vector<ListItem>& Items() const { return items_; }
+  const std::deque<ListItem>& Items() const { return items_; }
 
  private:
   std::ostream& out_;
   bool answer_yes_;
   std::map<Control, std::string> texts_;
   std::map<Control, bool> enabled_;
-  std::vector<ListItem> items_;
+  // Kept in pieces: a list of any length grows without moving the items it holds.
+  std::deque<ListItem> items_;
 };
 
 }  // namespace quavert::cli
