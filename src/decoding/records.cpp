@@ -86,6 +86,13 @@ constexpr FieldLookup MakeFieldLookup() {
 
 constexpr FieldLookup kFieldLookup = MakeFieldLookup();
 
+constexpr int FoundInLookup() {
+  int found = 0;
+  for (std::uint64_t key : kFieldLookup.keys) found += key != 0;
+  return found;
+}
+static_assert(FoundInLookup() == kTableHigh - kTableLow + 1 - 3, "the multiplier no longer spreads the texts");
+
 // Values whose sign-position text fits the field are written straight into place; wider ones
 // take the exact forms EventFieldText finds.
 constexpr std::int32_t kLargestShortField = 999999;
@@ -130,17 +137,21 @@ std::optional<std::int32_t> PlainFieldValue(std::string_view text) {
   return negative ? -value : value;
 }
 
-// A field as WriteField writes it (the sign position, one to six digits without a leading
-// zero, blanks to the end), read with a few word operations and one branch; nothing for any
-// other text.
-inline std::optional<std::int32_t> WrittenFieldValue(const char* text) {
-  // Byte i is text[i]; byte 7 is 0, which is no digit. Two overlapping loads straight into
-  // registers: a copy through memory would stall on reading back what it just stored.
+// The seven bytes of a field at `text` as FieldKey gives them: byte 7 is 0, which is no digit.
+// Two overlapping loads straight into registers; a copy through memory would stall on reading
+// back what it just stored.
+inline std::uint64_t FieldBytes(const char* text) {
   std::uint32_t low = 0;
   std::uint32_t high = 0;
   std::memcpy(&low, text, 4);
   std::memcpy(&high, text + 3, 4);
-  const std::uint64_t bytes = low | std::uint64_t{high} << 24;
+  return low | std::uint64_t{high} << 24;
+}
+
+// A field as WriteField writes it (the sign position, one to six digits without a leading
+// zero, blanks to the end), read with a few word operations and one branch; nothing for any
+// other text.
+inline std::optional<std::int32_t> WrittenFieldValue(std::uint64_t bytes) {
   constexpr std::uint64_t kEach = 0x0101010101010101;
   const std::uint64_t t = bytes ^ (kEach * '0');  // digit characters become 0..9
   // Bit 7 of each byte that is no digit: bytes of 10 or more overflow into it without a carry
@@ -178,14 +189,10 @@ inline std::optional<std::int32_t> WrittenFieldValue(const char* text) {
 
 // The value of a notes.dat field, whose seven characters cannot hold too many digits.
 [[gnu::always_inline]] inline std::int32_t FieldValue(const char* text, bool& exact) {
-  std::uint32_t low = 0;
-  std::uint32_t high = 0;
-  std::memcpy(&low, text, 4);
-  std::memcpy(&high, text + 3, 4);
-  const std::uint64_t key = low | std::uint64_t{high} << 24;
-  const std::size_t slot = LookupSlot(key);
-  if (kFieldLookup.keys[slot] == key) return kFieldLookup.values[slot];
-  if (const std::optional<std::int32_t> value = WrittenFieldValue(text)) return *value;
+  const std::uint64_t bytes = FieldBytes(text);
+  const std::size_t slot = LookupSlot(bytes);
+  if (kFieldLookup.keys[slot] == bytes) return kFieldLookup.values[slot];
+  if (const std::optional<std::int32_t> value = WrittenFieldValue(bytes)) return *value;
   exact = false;
   return OtherFieldValue(text);
 }
