@@ -258,17 +258,9 @@ EventRecord ParseEventRecord(std::string_view bytes, bool* exact) {
   return record;
 }
 
-void WriteChangedFields(const EventRecord& before, const EventRecord& after, char* out) {
-  auto field = [&](std::int32_t was, std::int32_t is, std::size_t index) {
-    if (was != is) WriteField(is, out + index * kEventFieldWidth);
-  };
-  field(before.Status, after.Status, 0);
-  field(before.Data1, after.Data1, 1);
-  field(before.Data2, after.Data2, 2);
-  field(before.Delta, after.Delta, 3);
-  field(before.RowKind, after.RowKind, 4);
-  field(before.MetaMark, after.MetaMark, 5);
-  field(before.NoteState, after.NoteState, 6);
+void WriteListingFields(const EventRecord& record, char* out) {
+  WriteField(record.RowKind, out + 4 * kEventFieldWidth);
+  WriteField(record.NoteState, out + 6 * kEventFieldWidth);
 }
 
 void WriteListRow(const ListRowTexts& texts, char* out) {

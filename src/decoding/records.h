@@ -58,9 +58,9 @@ void AppendEventRecord(const EventRecord& record, std::string& out);
 /// very text WriteEventRecord gives its value, so that writing the record again changes only the
 /// fields whose values changed.
 EventRecord ParseEventRecord(std::string_view bytes, bool* exact = nullptr);
-/// Writes into the 49 bytes at `out`, which hold `before` exactly, the fields whose values
-/// differ in `after`; the others are left as they stand.
-void WriteChangedFields(const EventRecord& before, const EventRecord& after, char* out);
+/// Writes the two fields a listing sets, RowKind and NoteState, of `record` into its 49 bytes at
+/// `out`; the others are left as they stand.
+void WriteListingFields(const EventRecord& record, char* out);
 
 /// The five texts of a row, in the order of ListRow's fields, as views.
 using ListRowTexts = std::array<std::string_view, 5>;

@@ -93,8 +93,7 @@ void BuildEventList(Session& session) {
         continue;
       }
       bool exact = false;
-      const EventRecord read_record = ParseEventRecord({record_at, kEventRecordLength}, &exact);
-      EventRecord record = read_record;
+      EventRecord record = ParseEventRecord({record_at, kEventRecordLength}, &exact);
       BuildRow(record, index, naming, row);
       if (write_report) {
         const std::size_t room = report_used + ReportLineRoom(row);
@@ -102,10 +101,10 @@ void BuildEventList(Session& session) {
         report_used = static_cast<std::size_t>(WriteReportLine(row, report_out.data() + report_used) - report_out.data());
       }
       if (record.Delta >= 0) list.TotalTicks += record.Delta;
-      // Fields that did not change keep the text they had, unless it was not as this program
+      // The row's other fields keep the text they had, unless it was not as this program
       // writes it.
       if (exact)
-        WriteChangedFields(read_record, record, record_at);
+        WriteListingFields(record, record_at);
       else
         WriteEventRecord(record, record_at);
       WriteDataRecord(row, data_at);

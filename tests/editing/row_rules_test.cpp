@@ -65,6 +65,11 @@ TEST_F(RowRulesTest, EveryKindOfRowGetsItsTextsRowKindAndNoteState) {
     EXPECT_EQ(row.Texts(), TextsOf(c.texts)) << c.texts.Description;
     EXPECT_EQ(classified.RowKind, c.row_kind) << c.texts.Description;
     EXPECT_EQ(classified.NoteState, c.note_state) << c.texts.Description;
+    // The list builder rewrites only these two fields in notes.dat: nothing else may change.
+    EventRecord others = classified;
+    others.RowKind = c.record.RowKind;
+    others.NoteState = c.record.NoteState;
+    EXPECT_EQ(others, c.record) << c.texts.Description;
   }
 }
 
