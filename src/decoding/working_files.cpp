@@ -24,14 +24,16 @@ void FlushEventBlock(Session& session, RecordFile& notes) {
   session.decoder.BlockRow = 0;
 }
 
-void AddEventRow(Session& session, RecordFile& notes, const EventRecord& row) {
+EventRecord& NewEventRow(Session& session, RecordFile& notes) {
   DecoderState& decoder = session.decoder;
   ++decoder.LastEventIndex;
   ++decoder.BlockRow;
   if (decoder.BlockRow == kBlockRows) FlushEventBlock(session, notes);
   std::vector<EventRecord>& buffer = session.buffers.EventBuffer;
   if (static_cast<std::size_t>(decoder.BlockRow) >= buffer.size()) throw RunError(kIndexOutOfRange);
-  buffer[static_cast<std::size_t>(decoder.BlockRow)] = row;
+  return buffer[static_cast<std::size_t>(decoder.BlockRow)];
 }
+
+void AddEventRow(Session& session, RecordFile& notes, const EventRecord& row) { NewEventRow(session, notes) = row; }
 
 }  // namespace quavert

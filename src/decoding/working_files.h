@@ -22,5 +22,8 @@ void FlushEventBlock(Session& session, RecordFile& notes);
 /// Adds one event row: counts it in LastEventIndex, moves BlockRow on (writing the full block
 /// first when the 101st row of a block arrives), and puts `row` into EventBuffer.
 void AddEventRow(Session& session, RecordFile& notes, const EventRecord& row);
+/// The same, returning the new row in EventBuffer, every field -1, for the caller to fill in
+/// place; valid until the next row is added.
+EventRecord& NewEventRow(Session& session, RecordFile& notes);
 
 }  // namespace quavert
