@@ -43,8 +43,12 @@ std::int32_t QueryResult(Session& session, const std::string& reply) {
 std::string ShortPathOf(std::string_view path) { return std::string(path); }
 
 std::string CommandPath(std::string_view path) {
-  if (path.find(' ') == std::string_view::npos) return std::string(path);
-  return "\"" + std::string(path) + "\"";
+  std::string text(path);
+  if (text.find(' ') != std::string::npos) {
+    text.insert(text.begin(), '"');
+    text.push_back('"');
+  }
+  return text;
 }
 
 std::string_view ReplyText(std::string_view reply) { return reply.substr(0, reply.find('\0')); }

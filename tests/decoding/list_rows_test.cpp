@@ -11,8 +11,8 @@ namespace {
 // A row whose texts differ from every other row's, with some empty texts among them.
 ListRow RowNumber(std::size_t n) {
   const std::string number = std::to_string(n);
-  return {n % 3 == 0 ? "" : "C" + std::to_string(n % 16 + 1), number, n % 5 == 0 ? "" : "64", number + "0",
-          "Instrument: " + std::string(n % 30, 'x') + number};
+  return {n % 3 == 0 ? "" : std::string("C") + std::to_string(n % 16 + 1), number, n % 5 == 0 ? "" : "64", number + "0",
+          std::string("Instrument: ") + std::string(n % 30, 'x') + number};
 }
 
 TEST(ListRows, EveryRowReadsBackAsItWasAddedAcrossManyBlocks) {

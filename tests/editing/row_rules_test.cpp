@@ -125,7 +125,7 @@ TEST_F(RowRulesTest, KeptRowsHoldNumbersWholeAndDescriptionsToForty) {
   genmidi = ParseGenmidi("h\r\n0=" + std::string(27, 'x') + " " + std::string(20, 'y') + "\r\n");
   const BuiltRow long_name = Build({192, 0, -1, 0});
   EXPECT_EQ(KeptRow(long_name).Description, "Instrument: " + std::string(27, 'x'));
-  EXPECT_EQ(ReportLine(long_name).substr(ReportLine(long_name).size() - 21), " " + std::string(20, 'y'));
+  EXPECT_EQ(ReportLine(long_name).substr(ReportLine(long_name).size() - 21), std::string(" ") + std::string(20, 'y'));
 }
 
 TEST_F(RowRulesTest, DrumNamesComeFromTheLastRowWhenItNamedTheSameKey) {
