@@ -76,6 +76,21 @@ TEST_F(MissingByteRepairTest, ATrackCutShortByTheEndOfTheFileIsRepairedAndStaysL
   EXPECT_EQ(LastEventIndex(), 1);
 }
 
+// The question concerns a tempo of the track being decoded: a stray byte that stands 4 after a
+// tempo of an earlier file is skipped like any other.
+TEST_F(MissingByteRepairTest, ATempoOfAnEarlierDecodeAsksNothing) {
+  Load(Smf(0, 96, {Hex("00 FF 51 03 07 A1 20 00 90 3C 64 00 80 3C 00 00") + kEnd}));
+  ASSERT_EQ(session.decoder.LastTempoPos, 27);
+  // A text, its delta, then a stray 45 at position 31.
+  const Bytes stray = Smf(0, 96, {Hex("00 FF 01 03 41 42 43 00 45 90 3C 64 00 80 3C 00 00") + kEnd});
+  ASSERT_EQ(stray[30], 0x45);
+  Load(stray);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{});
+  EXPECT_EQ(WorkCopy(), stray);
+  EXPECT_EQ(LoadState(), kLoadNormal);
+  EXPECT_EQ(LastEventIndex(), 1);
+}
+
 TEST_F(MissingByteRepairTest, NoLeavesTheFileAndStopsTheDecode) {
   ui.Answers = {Answer::kNo};
   const Bytes file = Smf(1, 96, {kMissingByte, kGood});
