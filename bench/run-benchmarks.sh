@@ -7,6 +7,8 @@
 #            on (a) single.mid, (b) medium.mid, (c) large.mid
 #   list:    quavert-cli list FILE --track 1   midicsv FILE /dev/null
 #            on (a) single.mid, (d) drums.mid, (e) programs.mid
+#   save:    Save Track of one unedited track of 100,000 events, in-process, against cp of the
+#            same file (save-track-bench)
 #
 # and prints each command's median wall time, its peak memory (the largest maximum resident set
 # size of its runs) and the ratios to midicsv.
@@ -47,6 +49,11 @@ have_cli=0
 if ninja -C "$build" -t targets all 2>/dev/null | grep -q '^quavert-cli:'; then
   targets+=(quavert-cli)
   have_cli=1
+fi
+have_save=0
+if ninja -C "$build" -t targets all 2>/dev/null | grep -q '^save-track-bench:'; then
+  targets+=(save-track-bench)
+  have_save=1
 fi
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" >/dev/null
 cli=$PWD/$build/quavert-cli
@@ -159,4 +166,8 @@ echo "== benchmarks: median wall time and peak memory ($(nproc) cores, Linux $(u
 echo "   $(dpkg-query -W -f='${Package} ${Version}  ' midicsv python3-mido)$("$python" --version)"
 for letter in a b c; do [[ $letters == *$letter* ]] && run_case report "$letter"; done
 for letter in a d e; do [[ $letters == *$letter* ]] && run_case list "$letter"; done
+if [ $have_save -eq 1 ]; then
+  echo
+  "$build/save-track-bench" 100000 "$runs"
+fi
 exit 0

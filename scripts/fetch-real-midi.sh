@@ -22,6 +22,10 @@ if ! mkdir -p "$cache"; then
 fi
 cache=$(cd "$cache" && pwd)
 
+# Tests running side by side share the cache: one fetches, the others wait for it.
+exec 9>"$cache/.lock"
+flock 9 2>/dev/null || true
+
 if [ -f "$cache/unpacked/.complete" ]; then
   list_songs
   exit 0

@@ -15,8 +15,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   if (options->Command == "check") return Check(*options, out);
   if (options->Command == "list") return List(*options, out);
   if (options->Command == "report") return Report(*options, out);
-  err << "quavert-cli: " << options->Command << " is not available yet\n";
-  return 2;
+  return Edit(*options, out, err);
 }
 
 }  // namespace quavert::cli

@@ -39,6 +39,7 @@ void PrintRows(Companion& companion);
 
 int Check(const Options& options, std::ostream& out);
 int List(const Options& options, std::ostream& out);
+int Edit(const Options& options, std::ostream& out, std::ostream& err);
 int Report(const Options& options, std::ostream& out);
 
 }  // namespace quavert::cli

@@ -30,10 +30,12 @@ bool ConsoleToolkit::IsEnabled(Control control) const {
 
 Answer ConsoleToolkit::MessageBox(std::string_view text, Buttons buttons, Icon, std::string_view) {
   if (buttons == Buttons::kYesNo) {
+    const bool yes = answer_yes_ || AnswerNextYes;
+    AnswerNextYes = false;
     out_ << "question: ";
     PrintText(out_, text);
-    out_ << (answer_yes_ ? " -> yes\n" : " -> no\n");
-    return answer_yes_ ? Answer::kYes : Answer::kNo;
+    out_ << (yes ? " -> yes\n" : " -> no\n");
+    return yes ? Answer::kYes : Answer::kNo;
   }
   out_ << "message: ";
   PrintText(out_, text);
@@ -88,7 +90,7 @@ void ConsoleToolkit::ListSetText(std::int64_t item, int column, std::string_view
   (column == 0 ? row.Main : row.Sub[static_cast<std::size_t>(column - 1)]) = std::string(text);
 }
 
-void ConsoleToolkit::ListBeginCellEdit(std::int64_t, int, std::string_view) {}
+void ConsoleToolkit::ListBeginCellEdit(std::int64_t, int, std::string_view) { ++EditorsOpened; }
 std::int64_t ConsoleToolkit::MediaFrameHandle() { return 0; }
 
 void ConsoleToolkit::MediaFrameSize(int& width, int& height) {

@@ -21,6 +21,10 @@ class ConsoleToolkit : public Toolkit {
   bool KeepItems = true;
   /// What the save dialog answers: the path given on the command line.
   std::string SavePath;
+  /// The next question is answered Yes whatever --answer says (replacing the edit's output).
+  bool AnswerNextYes = false;
+  /// In-place editors opened so far: a click on a cell without a value opens none.
+  int EditorsOpened = 0;
 
   bool IsEnabled(Control control) const;
 

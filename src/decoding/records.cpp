@@ -1,6 +1,7 @@
 #include "decoding/records.h"
 
 #include <array>
+#include <charconv>
 
 #include "common/number_text.h"
 #include "common/run_error.h"
@@ -21,6 +22,22 @@ std::string ExponentText(std::int32_t value) {
   std::string text = value < 0 ? "-" : "";
   text += digits + "E" + PlainNumber(exponent);
   return text;
+}
+
+// Values whose sign-position text fits the field, written straight into `out`: the common case,
+// kept free of temporary strings because whole tracks of records are written at a time.
+constexpr std::int32_t kLargestShortField = 999999;
+
+bool AppendShortField(std::int32_t value, std::string& out) {
+  if (value < -kLargestShortField || value > kLargestShortField) return false;
+  char text[kEventFieldWidth + 1];
+  char* end = text;
+  if (value >= 0) *end++ = ' ';
+  end = std::to_chars(end, text + sizeof text, value).ptr;
+  const auto used = static_cast<std::size_t>(end - text);
+  out.append(text, used);
+  out.append(kEventFieldWidth - used, ' ');
+  return true;
 }
 
 void AppendField(std::string_view text, std::size_t width, std::string& out) {
@@ -44,7 +61,7 @@ std::int32_t EventFieldValue(std::string_view field) { return ToLong(LeadingNumb
 void AppendEventRecord(const EventRecord& record, std::string& out) {
   for (std::int32_t value : {record.Status, record.Data1, record.Data2, record.Delta, record.RowKind,
                              record.MetaMark, record.NoteState})
-    out += EventFieldText(value);
+    if (!AppendShortField(value, out)) out += EventFieldText(value);
 }
 
 EventRecord ParseEventRecord(std::string_view bytes) {

@@ -5,6 +5,7 @@
 #include "cli/cli.h"
 #include "common/file_system.h"
 #include "support/midi_bytes.h"
+#include "support/real_midi.h"
 #include "support/temp_folder.h"
 
 namespace quavert {
@@ -126,6 +127,45 @@ TEST_F(CliTest, ReportHoldsTheEventLinesOfEveryListedTrack) {
   EXPECT_NE(report.find("        C1 C5    100 96     On\r\n"), std::string::npos) << report;
   EXPECT_NE(report.find("        C1  5        0      Instrument: Electric Piano 2\r\n"), std::string::npos) << report;
   EXPECT_EQ(report.find("Track : 2"), report.rfind("Track : 2"));
+}
+
+TEST_F(CliTest, EditAppliesCellsSavesTheTrackPatchesAndSavesACopy) {
+  const Bytes original = Smf(0, 96, {Hex("00 FF 51 03 07 A1 20") + kNotes + kEnd});
+  const std::string path = File("song.mid", original);
+  const std::string target = File("out.mid", "an older file");
+  EXPECT_EQ(Run({"edit", path, "--out", target, "--cell", "1:1=c#4", "--cell", "2:3=300", "--tempo", "100",
+                 "--ticks", "480"}),
+            0);
+  EXPECT_EQ(out.str(), "message: Data saved!\nmessage: Data saved!\nquestion: out.mid already exists, overwrite? -> yes\n"
+                       "saved: " + target + "\n");
+  EXPECT_EQ(testing::ReadFileBytes(target),
+            Smf(0, 480, {Hex("00 FF 51 03 09 27 C0") + Hex("00 90 31 64 60 80 3C 00 82 2C FF 2F 00")}));
+  EXPECT_EQ(testing::ReadFileBytes(path), original);
+}
+
+TEST_F(CliTest, EditRejectionsAreMessagesAndUnusableCellsFail) {
+  const std::string path = File("song.mid", Smf(0, 96, {Hex("00 FF 01 01 41 01") + kNotes + kEnd}));
+  const std::string target = folder.Join("out.mid");
+  EXPECT_EQ(Run({"edit", path, "--out", target, "--cell", "2:1=60"}), 0);
+  EXPECT_EQ(out.str().rfind("message: Note must be between (A0 and G10) OR (A#0 and G#10) except B# and E#\n", 0), 0u);
+  EXPECT_EQ(Run({"edit", path, "--out", target, "--cell", "1:1=5"}), 1) << "a Text row has no note";
+  EXPECT_NE(err.str().find("item 1 column 1 has no value to edit"), std::string::npos);
+  EXPECT_EQ(Run({"edit", path, "--out", target, "--cell", "9:1=5"}), 1);
+  EXPECT_EQ(Run({"edit", folder.Join("missing.mid"), "--out", target}), 1);
+}
+
+TEST_F(CliTest, RealFilesCheckAndReportCleanly) {
+  const auto& files = testing::RealMidiFiles();
+  if (files.empty()) GTEST_SKIP() << "no real MIDI files to be had";
+  for (const std::string& path : files) {
+    const Bytes before = testing::ReadFileBytes(path);
+    EXPECT_EQ(Run({"check", path}), 0) << path << out.str();
+    EXPECT_EQ(out.str().find("message:"), std::string::npos) << out.str();
+    EXPECT_EQ(Run({"report", path, "--out", folder.Join("r.txt")}), 0) << path;
+    const std::string report = testing::ReadFileBytes(folder.Join("r.txt"));
+    EXPECT_NE(report.find("Total Time: "), std::string::npos) << path;
+    EXPECT_EQ(testing::ReadFileBytes(path), before) << "the companion never writes its input";
+  }
 }
 
 }  // namespace

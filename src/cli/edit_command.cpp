@@ -1,0 +1,58 @@
+#include "cli/companion.h"
+#include "common/number_text.h"
+#include "editing/cell_edit.h"
+#include "editing/edit_frame.h"
+#include "writing/save_as.h"
+#include "writing/save_track.h"
+
+namespace quavert::cli {
+namespace {
+
+constexpr int kLeftButton = 1;
+
+// An in-place edit as the window makes it: a click that opens the editor on the cell, then the
+// end of the edit with the text as typed. False when the cell takes no edit.
+bool EditCell(Companion& companion, const CellEdit& cell) {
+  const int opened = companion.ui.EditorsOpened;
+  CellClick(companion.session, cell.Item, cell.Column, kLeftButton, true);
+  if (companion.ui.EditorsOpened == opened) return false;
+  const std::string old_text = companion.ui.ListText(cell.Item, cell.Column);
+  CellEditDone(companion.session, cell.Item, cell.Column, old_text, cell.Text);
+  return true;
+}
+
+}  // namespace
+
+int Edit(const Options& options, std::ostream& out, std::ostream& err) {
+  Companion companion(out, options);
+  if (!companion.Open(options.Files.front()) || !companion.ChooseTrack(options.Track)) return 1;
+  BuildList(companion);
+
+  for (const CellEdit& cell : options.Cells) {
+    if (!EditCell(companion, cell)) {
+      err << "quavert-cli: item " << cell.Item << " column " << cell.Column << " has no value to edit\n";
+      return 1;
+    }
+  }
+  if (!options.Cells.empty() || options.SaveTrack) {
+    if (!companion.ui.IsEnabled(Control::Command5)) {
+      err << "quavert-cli: track " << options.Track << " has no rows to save\n";
+      return 1;
+    }
+    SaveTrackCommand(companion.session);
+  }
+  if (options.Tempo || options.Ticks) {
+    if (options.Tempo) companion.ui.SetText(Control::Text6, *options.Tempo);
+    if (options.Ticks) companion.ui.SetText(Control::Text5, *options.Ticks);
+    Command2Click(companion.session);
+  }
+
+  companion.ui.SavePath = options.Out;
+  companion.ui.AnswerNextYes = true;
+  SaveAs(companion.session);
+  companion.ui.AnswerNextYes = false;
+  out << "saved: " << options.Out << '\n';
+  return 0;
+}
+
+}  // namespace quavert::cli

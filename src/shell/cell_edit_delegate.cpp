@@ -1,0 +1,41 @@
+#include "shell/cell_edit_delegate.h"
+
+#include <QLineEdit>
+#include <QTimer>
+
+#include "shell/qt_text.h"
+
+namespace quavert {
+
+CellEditDelegate::CellEditDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
+
+QWidget* CellEditDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {
+  auto* editor = new QLineEdit(parent);  // owned by the view, which deletes it when the edit ends
+  editor->setFrame(false);
+  editor_ = editor;
+  return editor;
+}
+
+void CellEditDelegate::CancelEdit() {
+  if (editor_) emit closeEditor(editor_, QAbstractItemDelegate::RevertModelCache);
+}
+
+void CellEditDelegate::setEditorData(QWidget* editor, const QModelIndex&) const {
+  if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+    line->setText(edit_text_);
+    line->selectAll();
+  }
+}
+
+void CellEditDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const {
+  const auto* line = qobject_cast<const QLineEdit*>(editor);
+  if (line == nullptr || !done_ || !index.isValid()) return;
+  CellEdit edit{index.row() + 1, index.column(), FromUser(edit_text_), FromUser(line->text())};
+  // Delivered once the view has closed the editor; dropped when the delegate is gone or has
+  // been told to stop in the meantime.
+  QTimer::singleShot(0, this, [this, edit = std::move(edit)] {
+    if (done_) done_(edit);
+  });
+}
+
+}  // namespace quavert

@@ -1,0 +1,377 @@
+#include "shell/frm_main.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "decoding/track_decoder.h"
+#include "editing/cell_edit.h"
+#include "editing/edit_frame.h"
+#include "editing/event_list.h"
+#include "loading/load_driver.h"
+#include "playback/playback_actions.h"
+#include "writing/save_as.h"
+#include "writing/save_track.h"
+#include "session/guard.h"
+#include "session/lifecycle.h"
+#include "shell/event_list_model.h"
+#include "shell/frm_about.h"
+#include "shell/icons.h"
+#include "shell/qt_text.h"
+
+namespace quavert {
+namespace {
+
+constexpr const char* kCaption = " Quavert 0.15";
+constexpr int kTimer1Interval = 1000;
+
+struct ToolbarButton {
+  int Position;
+  const char* Description;  // what the click compares
+  const char* ToolTip;
+  IconShape Shape;
+};
+
+constexpr ToolbarButton kToolbarButtons[] = {
+    {1, "Open", "Open...", IconShape::kOpen},
+    {2, "Save", "Save Midi...", IconShape::kSave},
+    {4, "Play", "Play", IconShape::kPlay},
+    {5, "Pause", "Pause", IconShape::kPause},
+    {6, "Stop", "Stop", IconShape::kStop},
+};
+
+QLineEdit* InfoBox(QWidget* parent) {
+  auto* box = new QLineEdit(parent);
+  box->setReadOnly(true);
+  box->setAcceptDrops(false);
+  box->setFocusPolicy(Qt::ClickFocus);  // shown, copied from, never typed into: Tab passes them by
+  return box;
+}
+
+// The first local file among dropped URLs, or "" when there is none.
+QString DroppedFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) return {};
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) return url.toLocalFile();
+  }
+  return {};
+}
+
+}  // namespace
+
+frmmain::frmmain(std::string app_folder, MediaService& media, QWidget* parent)
+    : QMainWindow(parent), toolkit_(*this), session_(std::move(app_folder), toolkit_, media) {
+  setWindowTitle(QString::fromLatin1(kCaption));
+  setWindowIcon(QIcon(DrawIcon(IconShape::kQuaver)));
+  setAcceptDrops(true);
+
+  BuildMenus();
+  BuildToolbar();
+
+  auto* top = new QWidget(this);
+  auto* top_layout = new QHBoxLayout(top);
+  top_layout->setContentsMargins(0, 0, 0, 0);
+  top_layout->addWidget(BuildInfoAndEdit());
+  top_layout->addWidget(BuildTrackArea(), 1);
+
+  BuildList();
+  auto* splitter = new QSplitter(Qt::Vertical, this);
+  splitter->addWidget(top);
+  splitter->addWidget(ListView1);
+  splitter->setStretchFactor(0, 0);
+  splitter->setStretchFactor(1, 1);
+  splitter->setChildrenCollapsible(false);
+  auto* central = new QWidget(this);
+  auto* central_layout = new QVBoxLayout(central);
+  central_layout->addWidget(splitter);
+  setCentralWidget(central);
+
+  StatusBar1 = new QLabel(this);
+  statusBar()->addWidget(StatusBar1, 1);
+
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(kTimer1Interval);
+
+  SetDesignState();
+  ConnectHandlers();
+  Timer1->start();
+  resize(860, 640);
+}
+
+frmmain::~frmmain() {
+  // An editor still open would commit while the window is being torn down.
+  delegate_->SetEditDone({});
+  hook_->Unhook();
+}
+
+void frmmain::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+  mnuOpen = file->addAction(QStringLiteral("Open..."));
+  mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  mnuSave = file->addAction(QStringLiteral("Save Midi..."));
+  mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  file->addSeparator()->setObjectName(QStringLiteral("streep1"));
+  mnuExit = file->addAction(QStringLiteral("Exit"));
+  mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+  QMenu* controls = menuBar()->addMenu(QStringLiteral("Controls"));
+  mnuPlay = controls->addAction(QStringLiteral("Play"));
+  mnuPause = controls->addAction(QStringLiteral("Pause"));
+  mnuStop = controls->addAction(QStringLiteral("Stop"));
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+  mnuAbout = help->addAction(QStringLiteral("About..."));
+}
+
+void frmmain::BuildToolbar() {
+  Toolbar2 = addToolBar(QStringLiteral("Toolbar2"));
+  Toolbar2->setObjectName(QStringLiteral("Toolbar2"));
+  Toolbar2->setMovable(false);
+  Toolbar2->setIconSize(QSize(16, 16));
+  Toolbar2->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  for (const ToolbarButton& button : kToolbarButtons) {
+    if (button.Position == 4) Toolbar2Buttons[3] = Toolbar2->addSeparator();
+    QAction* action = Toolbar2->addAction(ToolbarIcon(button.Shape), QString::fromLatin1(button.Description));
+    action->setData(QString::fromLatin1(button.Description));
+    action->setToolTip(QString::fromLatin1(button.ToolTip));
+    Toolbar2Buttons[button.Position] = action;
+  }
+}
+
+QWidget* frmmain::BuildInfoAndEdit() {
+  auto* column = new QWidget(this);
+  auto* layout = new QVBoxLayout(column);
+  layout->setContentsMargins(0, 0, 0, 0);
+
+  Frame1 = new QGroupBox(QStringLiteral(" Info "), column);
+  auto* info = new QFormLayout(Frame1);
+  Label2 = new QLabel(QStringLiteral("File Size:"), Frame1);
+  Text1 = InfoBox(Frame1);
+  Label3 = new QLabel(QStringLiteral("Total Tracks:"), Frame1);
+  Text3 = InfoBox(Frame1);
+  Label4 = new QLabel(QStringLiteral("File Format:"), Frame1);
+  Text4 = InfoBox(Frame1);
+  info->addRow(Label2, Text1);
+  info->addRow(Label3, Text3);
+  info->addRow(Label4, Text4);
+
+  Frame2 = new QGroupBox(QStringLiteral(" Edit "), column);
+  auto* edit = new QFormLayout(Frame2);
+  Label6 = new QLabel(QStringLiteral("Set Tempo:"), Frame2);
+  Text6 = new QLineEdit(Frame2);
+  Text6->setAcceptDrops(false);
+  Label5 = new QLabel(QStringLiteral("Delta Ticks:"), Frame2);
+  Text5 = new QLineEdit(Frame2);
+  Text5->setAcceptDrops(false);
+  Command2 = new QPushButton(QStringLiteral("Save"), Frame2);
+  edit->addRow(Label6, Text6);
+  edit->addRow(Label5, Text5);
+  edit->addRow(QString(), Command2);
+
+  // Nothing is drawn here: the synthesizer plays without a picture, but the media device is
+  // still told where its window would go.
+  MediaFrame = new QFrame(column);
+  MediaFrame->setFrameShape(QFrame::NoFrame);
+  MediaFrame->setMinimumHeight(24);
+
+  layout->addWidget(Frame1);
+  layout->addWidget(Frame2);
+  layout->addWidget(MediaFrame, 1);
+  column->setFixedWidth(260);
+  return column;
+}
+
+QWidget* frmmain::BuildTrackArea() {
+  auto* area = new QWidget(this);
+  auto* layout = new QVBoxLayout(area);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* row = new QHBoxLayout;
+  Label1 = new QLabel(QStringLiteral("Track:"), area);
+  Combo1 = new QComboBox(area);
+  Combo1->setMinimumContentsLength(4);
+  Combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  Command1 = new QPushButton(QStringLiteral("Notes..."), area);
+  Command5 = new QPushButton(QStringLiteral("Save Track"), area);
+  row->addWidget(Label1);
+  row->addWidget(Combo1);
+  row->addWidget(Command1);
+  row->addWidget(Command5);
+  row->addStretch();
+  Text2 = new QPlainTextEdit(area);
+  Text2->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  Text2->setReadOnly(true);
+  Text2->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Text2->setAcceptDrops(false);
+  layout->addLayout(row);
+  layout->addWidget(Text2, 1);
+  return area;
+}
+
+void frmmain::BuildList() {
+  ListView1 = new QTableView(this);
+  model_ = new EventListModel(ListView1);
+  delegate_ = new CellEditDelegate(ListView1);
+  hook_ = new MediaFrameHook(this);
+  ListView1->setModel(model_);
+  ListView1->setItemDelegate(delegate_);
+  // Editors open only when the program asks, after a click on a cell it lets the user change.
+  ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+  ListView1->setShowGrid(false);
+  ListView1->setWordWrap(false);
+  ListView1->setTabKeyNavigation(false);
+  ListView1->verticalHeader()->hide();
+  // Every row is one line high and never measured: a list of 200,000 rows costs no layout.
+  ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 4);
+  ListView1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  ListView1->horizontalHeader()->setHighlightSections(false);
+  ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  ListView1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  ListView1->setAcceptDrops(false);
+}
+
+void frmmain::SetDesignState() {
+  // Before the first file only opening, leaving and the About box can do anything.
+  for (QAction* action : {mnuSave, mnuPlay, mnuPause, mnuStop}) action->setEnabled(false);
+  for (int position : {2, 4, 5, 6}) Toolbar2Buttons[position]->setEnabled(false);
+  for (QWidget* widget : std::initializer_list<QWidget*>{Command1, Command2, Command5, Text5, Text6})
+    widget->setEnabled(false);
+  Text5->setReadOnly(true);
+}
+
+void frmmain::ConnectHandlers() {
+  connect(mnuOpen, &QAction::triggered, this, [this] { Command([this] { OpenMidiFile(session_, ""); }); });
+  connect(mnuSave, &QAction::triggered, this, [this] { Command([this] { SaveAs(session_); }); });
+  connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+  connect(mnuPlay, &QAction::triggered, this, [this] { Command([this] { PlayAction(session_); }); });
+  connect(mnuPause, &QAction::triggered, this, [this] { Command([this] { PauseAction(session_); }); });
+  connect(mnuStop, &QAction::triggered, this, [this] { Command([this] { StopAction(session_); }); });
+  // The About box is no command of the program's: the status poll goes on while it is open.
+  connect(mnuAbout, &QAction::triggered, this, [this] {
+    if (!ended_ && !running_command_) ShowAbout();
+  });
+  connect(Combo1, &QComboBox::activated, this,
+          [this](int index) { Command([this, index] { Combo1Click(session_, index); }); });
+  connect(Command1, &QPushButton::clicked, this, [this] { Command([this] { Command1Click(session_); }); });
+  connect(Command5, &QPushButton::clicked, this, [this] { Command([this] { SaveTrackCommand(session_); }); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Command([this] { Command2Click(session_); }); });
+  connect(ListView1, &QAbstractItemView::clicked, this, &frmmain::ListView1CellClick);
+  connect(Timer1, &QTimer::timeout, this, [this] { Command([this] { Timer1Tick(session_); }); });
+  for (QAction* button : Toolbar2Buttons) {
+    if (button == nullptr || button->isSeparator()) continue;
+    connect(button, &QAction::triggered, this, [this, button] { Toolbar2ButtonClick(button->data().toString()); });
+  }
+  delegate_->SetEditDone([this](const CellEdit& edit) { ListView1CellEditDone(edit); });
+}
+
+void frmmain::Command(const std::function<void()>& command) {
+  if (ended_ || running_command_) return;
+  running_command_ = true;
+  RunGuarded(session_, command);
+  running_command_ = false;
+  if (close_pending_) close();
+}
+
+void frmmain::Toolbar2ButtonClick(const QString& description) {
+  // Each description is compared on its own, in this order, so exactly one command runs.
+  Command([&] {
+    if (description == QLatin1String("Open")) OpenMidiFile(session_, "");
+    if (description == QLatin1String("Save")) SaveAs(session_);
+    if (description == QLatin1String("Play")) PlayAction(session_);
+    if (description == QLatin1String("Pause")) PauseAction(session_);
+    if (description == QLatin1String("Stop")) StopAction(session_);
+  });
+}
+
+void frmmain::ListView1CellClick(const QModelIndex& index) {
+  // The view reports only clicks of the left button, on a cell.
+  constexpr int kLeftButton = 1;
+  if (!index.isValid()) return;
+  Command([&] { CellClick(session_, index.row() + 1, index.column(), kLeftButton, true); });
+}
+
+void frmmain::ListView1CellEditDone(const CellEdit& edit) {
+  if (ended_) return;
+  if (running_command_) {
+    // The edit ended while a command let pending events run: it is handled once that is done.
+    QTimer::singleShot(0, this, [this, edit] { ListView1CellEditDone(edit); });
+    return;
+  }
+  Command([&] { CellEditDone(session_, edit.Item, edit.Column, edit.OldText, edit.NewText); });
+}
+
+void frmmain::OpenDropped(const QString& path) {
+  Command([&] { OpenMidiFile(session_, PathBytes(path)); });
+}
+
+void frmmain::FormLoad() {
+  toolkit_.SetMediaFrameHandle(static_cast<std::int64_t>(MediaFrame->winId()));
+  hook_->Install(MediaFrame);
+  about_ = std::make_unique<frmAbout>(this);
+  Command([this] { quavert::FormLoad(session_); });
+}
+
+void frmmain::ShowAbout() {
+  if (!about_) about_ = std::make_unique<frmAbout>(this);
+  about_->exec();
+  about_.reset();
+}
+
+void frmmain::ShutDown() {
+  if (ended_) return;
+  ended_ = true;
+  Timer1->stop();
+  delegate_->SetEditDone({});
+  delegate_->CancelEdit();
+  about_.reset();
+  quavert::End1(session_, [this] { hook_->Unhook(); });
+  WriteSettings(session_);
+}
+
+void frmmain::closeEvent(QCloseEvent* event) {
+  if (running_command_) {
+    // The command still works on the files shutdown deletes: the window closes when it is done.
+    close_pending_ = true;
+    event->ignore();
+    return;
+  }
+  ShutDown();
+  event->accept();
+}
+
+void frmmain::dragEnterEvent(QDragEnterEvent* event) {
+  if (!ended_ && !running_command_ && !DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void frmmain::dropEvent(QDropEvent* event) {
+  const QString path = DroppedFile(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  // Opened once the drop is over, so that its messages do not hold up the program it came from.
+  QTimer::singleShot(0, this, [this, path] { OpenDropped(path); });
+}
+
+}  // namespace quavert

@@ -1,0 +1,125 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "session/session.h"
+#include "shell/cell_edit_delegate.h"
+#include "shell/media_hook.h"
+#include "shell/qt_toolkit.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTableView;
+class QTimer;
+class QToolBar;
+
+namespace quavert {
+
+class EventListModel;
+class frmAbout;
+
+/// The main window: its controls keep the names the program uses for them, its handlers call
+/// the program's commands, and it owns the session those commands work on.
+class frmmain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  frmmain(std::string app_folder, MediaService& media, QWidget* parent = nullptr);
+  ~frmmain() override;
+
+  /// Start-up: notes the media frame's handle, hooks the frame, creates the About box hidden,
+  /// then the program's own start-up (settings file, logs folder, list columns, remembered file).
+  void FormLoad();
+  /// Shutdown, once: closes the About box and an open cell editor, then the program's own
+  /// shutdown and the settings line. Runs when the window closes.
+  void ShutDown();
+  /// Shows the About box modally; closing it destroys it, so the next showing is a new one.
+  void ShowAbout();
+  /// The toolbar's click: the button's description picks the command.
+  void Toolbar2ButtonClick(const QString& description);
+  /// Opens a file dropped on the window as if it had been chosen in the open dialog.
+  void OpenDropped(const QString& path);
+
+  Session& session() { return session_; }
+  QtToolkit& toolkit() { return toolkit_; }
+  EventListModel& listModel() { return *model_; }
+  CellEditDelegate& cellEditor() { return *delegate_; }
+  MediaFrameHook& hook() { return *hook_; }
+  frmAbout* about() const { return about_.get(); }
+  bool hasEnded() const { return ended_; }
+
+  // The controls, by the names the program gives them.
+  QAction* mnuOpen = nullptr;
+  QAction* mnuSave = nullptr;
+  QAction* mnuExit = nullptr;
+  QAction* mnuPlay = nullptr;
+  QAction* mnuPause = nullptr;
+  QAction* mnuStop = nullptr;
+  QAction* mnuAbout = nullptr;
+  QToolBar* Toolbar2 = nullptr;
+  /// Toolbar buttons by position 1..6; position 3 is the separator.
+  QAction* Toolbar2Buttons[7] = {};
+  QTimer* Timer1 = nullptr;
+  QFrame* MediaFrame = nullptr;
+  QTableView* ListView1 = nullptr;
+  QLabel* Label1 = nullptr;
+  QComboBox* Combo1 = nullptr;
+  QPushButton* Command1 = nullptr;
+  QPushButton* Command5 = nullptr;
+  QGroupBox* Frame1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLineEdit* Text1 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLineEdit* Text3 = nullptr;
+  QLabel* Label4 = nullptr;
+  QLineEdit* Text4 = nullptr;
+  QGroupBox* Frame2 = nullptr;
+  QLabel* Label6 = nullptr;
+  QLineEdit* Text6 = nullptr;
+  QLabel* Label5 = nullptr;
+  QLineEdit* Text5 = nullptr;
+  QPushButton* Command2 = nullptr;
+  QPlainTextEdit* Text2 = nullptr;
+  QLabel* StatusBar1 = nullptr;  ///< the status bar's simple text
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildToolbar();
+  QWidget* BuildInfoAndEdit();
+  QWidget* BuildTrackArea();
+  void BuildList();
+  void SetDesignState();
+  void ConnectHandlers();
+
+  /// Runs one command: not after shutdown, not while another command is running (whose pending
+  /// events may deliver this click), and never letting a failure escape into the event loop.
+  void Command(const std::function<void()>& command);
+  void ListView1CellClick(const QModelIndex& index);
+  void ListView1CellEditDone(const CellEdit& edit);
+
+  QtToolkit toolkit_;
+  Session session_;
+  EventListModel* model_ = nullptr;
+  CellEditDelegate* delegate_ = nullptr;
+  MediaFrameHook* hook_ = nullptr;
+  std::unique_ptr<frmAbout> about_;
+  bool running_command_ = false;
+  bool close_pending_ = false;
+  bool ended_ = false;
+};
+
+}  // namespace quavert

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "common/toolkit.h"
+
+class QAction;
+class QFileDialog;
+class QMessageBox;
+class QWidget;
+
+namespace quavert {
+
+class frmmain;
+
+/// Bits of FileDialogSetup::Flags that change how the dialog behaves (4, hide read-only, changes nothing here).
+inline constexpr int kOverwritePrompt = 0x2;
+inline constexpr int kFileMustExist = 0x1000;
+
+/// The window operations of the program, carried out on the controls of `frmmain`.
+class QtToolkit : public Toolkit {
+ public:
+  explicit QtToolkit(frmmain& window);
+  ~QtToolkit() override;
+  QtToolkit(const QtToolkit&) = delete;
+  QtToolkit& operator=(const QtToolkit&) = delete;
+
+  Answer MessageBox(std::string_view text, Buttons buttons, Icon icon, std::string_view title) override;
+  FileChoice ShowOpenDialog(const FileDialogSetup& setup) override;
+  FileChoice ShowSaveDialog(const FileDialogSetup& setup) override;
+
+  std::string GetText(Control control) override;
+  void SetText(Control control, std::string_view text) override;
+  void SetEnabled(Control control, bool enabled) override;
+  void SetLocked(Control control, bool locked) override;
+
+  void ComboClear() override;
+  void ComboAddItem(std::string_view text) override;
+
+  void SetStatusText(std::string_view text) override;
+  void SetCaption(std::string_view caption) override;
+  void SetBusy(bool busy) override;
+  void DoEvents() override;
+  void ShowAbout() override;
+
+  void ListClear() override;
+  void ListAddColumn(std::string_view caption, int width_twips) override;
+  void ListAddItems(const std::vector<ListItem>& items) override;
+  std::int64_t ListItemCount() override;
+  std::string ListText(std::int64_t item, int column) override;
+  void ListSetText(std::int64_t item, int column, std::string_view text) override;
+  void ListBeginCellEdit(std::int64_t item, int column, std::string_view text) override;
+
+  std::int64_t MediaFrameHandle() override;
+  void MediaFrameSize(int& width, int& height) override;
+
+  /// Keeps the media frame's native handle, read once at start-up.
+  void SetMediaFrameHandle(std::int64_t handle) { frame_handle_ = handle; }
+
+ private:
+  QWidget* WidgetOf(Control control) const;
+  QAction* ActionOf(Control control) const;
+  QString WidgetText(Control control) const;
+
+  frmmain& window_;
+  struct TextSet {
+    std::string Bytes;  // as the program set them
+    QString Shown;      // as the control read them back
+  };
+  std::map<Control, TextSet> texts_set_;  // text the program set comes back byte for byte
+  bool busy_ = false;
+  std::int64_t frame_handle_ = 0;
+};
+
+/// A message box set up as the program shows it: plain text, the title (the application's when
+/// empty), OK or Yes and No, and its icon.
+void SetUpMessageBox(QMessageBox& box, std::string_view text, Buttons buttons, Icon icon, std::string_view title);
+
+/// A file dialog set up from the program's description of it. The save dialog never asks about
+/// overwriting unless the flags ask for it: the program asks itself.
+void SetUpFileDialog(QFileDialog& dialog, const FileDialogSetup& setup, bool save);
+
+/// The answer of a message box from the button that closed it.
+Answer AnswerOf(int button);
+
+}  // namespace quavert

@@ -1,0 +1,30 @@
+#include <string>
+
+#include "playback/media_commands.h"
+#include "session/session.h"
+#include "writing/save_track.h"
+#include "writing/writing_messages.h"
+
+namespace quavert {
+
+void SaveTrackCommand(Session& session) {
+  session.ui.SetBusy(true);
+  // The player lets go of the file it plays before the working copy is replaced.
+  MciClose(session, kDeviceAlias);
+  try {
+    SaveTrack(session);
+    session.ui.MessageBox(kDataSaved);
+  } catch (const TrackNotSaved& failure) {
+    session.ui.MessageBox(std::string(kTrackNotSaved) + kNewLine + failure.what());
+  }
+  // From now on playback plays the working copy, saved or as it was.
+  std::string work_copy = session.WorkCopyPath();
+  MciOpen(session, work_copy, kDeviceAlias);
+  session.ui.DoEvents();
+  int width = 0;
+  int height = 0;
+  MciPutWindow(session, kDeviceAlias, 0, 0, width, height);
+  session.ui.SetBusy(false);
+}
+
+}  // namespace quavert

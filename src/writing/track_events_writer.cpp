@@ -1,0 +1,132 @@
+#include "writing/track_events_writer.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "common/binary_file.h"
+#include "common/block_copy.h"
+#include "common/byte_reader.h"
+#include "decoding/event_rows.h"
+#include "decoding/event_scanner.h"
+#include "decoding/meta_types.h"
+#include "writing/delta_writer.h"
+#include "writing/row_encoding.h"
+
+namespace quavert {
+namespace {
+
+constexpr char kEndOfTrackEvent[] = {static_cast<char>(0xFF), 0x2F, 0x00};
+
+class TrackEventsWriter {
+ public:
+  TrackEventsWriter(BinaryFile& work, std::int64_t data_first, std::int64_t data_last, std::span<const EventRecord> rows,
+                    BinaryFile& out)
+      : reader_(work, data_first, data_last), copier_(work, data_first, data_last), rows_(rows), out_(out) {}
+
+  WrittenSysex Run(std::int64_t first_event_pos);
+
+ private:
+  void WriteRowEvent(const ScannedEvent& event);
+  void WriteEventWithoutRow(const ScannedEvent& event);
+  void CopyOriginal(std::int64_t first, std::int64_t last);
+  void WriteDelta(std::int32_t delta);
+
+  ByteReader reader_;
+  ByteReader copier_;  // a second reader over the same bytes, for the events that go back as they stand
+  std::span<const EventRecord> rows_;
+  std::size_t next_row_ = 0;
+  BinaryFile& out_;
+  std::string bytes_;           // the bytes of the event being written
+  bool keep_strays_ = false;    // after a sequence-number event: its length and data follow as stray bytes
+  WrittenSysex sysex_;
+};
+
+WrittenSysex TrackEventsWriter::Run(std::int64_t first_event_pos) {
+  EventScanner scanner(reader_);
+  scanner.Start();
+  bool timed = false;
+  while (std::optional<ScannedEvent> event = scanner.Next()) {
+    // A track the decoder read to its end has no event it refuses.
+    if (event->problem != ScanProblem::kNone) throw TrackMismatch();
+    const bool begun = timed;
+    if (!timed && StartsTimedPart(*event)) {
+      if (event->first != first_event_pos) throw TrackMismatch();
+      timed = true;
+    }
+    // Everything before the timed part is copied with the chunk's beginning.
+    if (!timed) continue;
+    if (event->kind == ScannedKind::kEndOfTrack) break;
+    if (event->kind == ScannedKind::kStray) {
+      if (keep_strays_) CopyOriginal(event->first, event->last);
+      continue;
+    }
+    keep_strays_ = false;
+    if (GetsRow(*event, begun))
+      WriteRowEvent(*event);
+    else
+      WriteEventWithoutRow(*event);
+  }
+  if (!scanner.Finished() || !timed || next_row_ != rows_.size()) throw TrackMismatch();
+  out_.Write(kEndOfTrackEvent, sizeof kEndOfTrackEvent);
+  return std::move(sysex_);
+}
+
+void TrackEventsWriter::WriteRowEvent(const ScannedEvent& event) {
+  if (next_row_ >= rows_.size()) throw TrackMismatch();
+  const EventRecord& row = rows_[next_row_++];
+  if (!RowFitsEvent(row, event)) throw TrackMismatch();
+  if (event.kind == ScannedKind::kSysex) {
+    sysex_.Start.push_back(out_.Position());
+    CopyOriginal(event.first, event.last);
+    sysex_.End.push_back(out_.Position() - 1);
+  } else if (event.kind == ScannedKind::kChannel) {
+    bytes_.clear();
+    AppendChannelRow(bytes_, row);
+    out_.Write(bytes_);
+  } else if (KeepsOriginalBytes(row, event)) {
+    CopyOriginal(event.first, event.last);
+  } else {
+    bytes_.clear();
+    AppendRebuiltMeta(bytes_, row, event);
+    out_.Write(bytes_);
+  }
+  WriteDelta(row.Delta);
+}
+
+void TrackEventsWriter::WriteEventWithoutRow(const ScannedEvent& event) {
+  // A controller or pressure status byte with no data carries nothing.
+  if (event.kind != ScannedKind::kMeta) return;
+  CopyOriginal(event.first, event.last);
+  if (event.meta_type == kMetaSequenceNumber) {
+    keep_strays_ = true;
+    return;
+  }
+  WriteDelta(event.delta.value);
+}
+
+void TrackEventsWriter::CopyOriginal(std::int64_t first, std::int64_t last) {
+  // Events come in track order, so the copier only ever moves forward.
+  copier_.Skip(first - copier_.Position());
+  for (std::int64_t left = last - first + 1; left > 0;) {
+    const std::int64_t part = std::min(left, kBlockSize);
+    out_.Write(copier_.Bytes(part));
+    left -= part;
+  }
+}
+
+void TrackEventsWriter::WriteDelta(std::int32_t delta) {
+  bytes_.clear();
+  AppendDeltaTime(bytes_, delta);
+  out_.Write(bytes_);
+}
+
+}  // namespace
+
+WrittenSysex WriteTrackEvents(BinaryFile& work, std::int64_t data_first, std::int64_t data_last,
+                              std::int64_t first_event_pos, std::span<const EventRecord> rows, BinaryFile& out) {
+  TrackEventsWriter writer(work, data_first, data_last, rows, out);
+  return writer.Run(first_event_pos);
+}
+
+}  // namespace quavert

@@ -1,0 +1,48 @@
+// Draws the window with a file loaded, a track chosen and its event list shown, into a PNG:
+//   shell_screenshot FILE.mid TRACK OUT.png
+// Runs on the offscreen platform; the window works in a temporary application folder holding
+// a copy of the genmidi.ini that sits next to this program.
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <cstdio>
+
+#include "playback/recording_media_service.h"
+#include "shell/frm_main.h"
+#include "support/temp_folder.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: %s FILE.mid TRACK OUT.png\n", argv[0]);
+    return 2;
+  }
+  quavert::testing::TempFolder folder;
+  QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/genmidi.ini"),
+              QString::fromStdString(folder.Join("genmidi.ini")));
+  quavert::RecordingMediaService media;
+  quavert::frmmain window(folder.Path(), media);
+  window.resize(1000, 720);
+  window.show();
+  window.FormLoad();
+  if (!QTest::qWaitForWindowExposed(&window)) return 1;
+
+  window.OpenDropped(QFile::decodeName(argv[1]));
+  const int track = QString::fromLocal8Bit(argv[2]).toInt();
+  if (track > 1 && track <= window.Combo1->count()) {
+    window.Combo1->setCurrentIndex(track - 1);
+    emit window.Combo1->activated(track - 1);
+  }
+  window.Command1->click();
+  window.ListView1->selectRow(0);
+  QTest::qWait(50);
+  if (!window.grab().save(QFile::decodeName(argv[3]))) {
+    std::fprintf(stderr, "cannot write %s\n", argv[3]);
+    return 1;
+  }
+  window.close();
+  return 0;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quavert::testing {
+
+/// One event as any Standard MIDI File reader sees it, whatever bytes it was written with.
+struct StandardEvent {
+  std::uint64_t tick = 0;  ///< absolute time
+  int status = 0;          ///< the status in force (running or not); FF for meta events
+  std::string data;        ///< channel data bytes; meta: the type byte, then the data; F0/F7: the data
+  bool operator==(const StandardEvent&) const = default;
+};
+
+/// One chunk of a file: its four-letter id, its data, and for "MTrk" chunks the events in it.
+struct StandardChunk {
+  std::string id;
+  std::string data;
+  std::vector<StandardEvent> events;  ///< up to and with the end of track
+};
+
+struct StandardFile {
+  std::string header;  ///< the 14 bytes of "MThd"
+  std::vector<StandardChunk> chunks;
+};
+
+struct StandardReadError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+/// Reads a file the way the MIDI standard describes it, independently of the program's own
+/// code: chunks by their length field (all four bytes), delta times and lengths of up to four
+/// bytes, running status after channel messages only, meta events with a variable-length
+/// length. StandardReadError for anything else.
+StandardFile ReadStandardFile(std::string_view bytes);
+
+/// The events printed one a line ("480 90 3C 64"), for failure messages.
+std::string Describe(const std::vector<StandardEvent>& events);
+
+}  // namespace quavert::testing
