@@ -11,6 +11,7 @@
 #include "common/recording_toolkit.h"
 #include "common/run_error.h"
 #include "decoding/decode_messages.h"
+#include "decoding/meta_types.h"
 #include "decoding/track_decoder.h"
 #include "editing/cell_edit.h"
 #include "editing/edit_frame.h"
@@ -20,6 +21,8 @@
 #include "loading/chunk_walker.h"
 #include "loading/load_driver.h"
 #include "playback/recording_media_service.h"
+#include "writing/save_as.h"
+#include "writing/save_track.h"
 #include "session/session.h"
 
 namespace quavert::fuzz {
@@ -31,7 +34,7 @@ constexpr const char* kInputName = "input.mid";
 constexpr const char* kSavedName = "saved.mid";
 constexpr const char* kSoundName = "sound.mid";
 constexpr const char* kLogsFolder = "logs";
-[[maybe_unused]] constexpr const char* kDataSaved = "Data saved!";
+constexpr const char* kDataSaved = "Data saved!";
 constexpr int kAnswers = 16;
 constexpr int kMostCellEdits = 4;
 constexpr std::int64_t kDivisionField = 13;
@@ -63,6 +66,15 @@ void Empty(const std::string& folder, const std::set<std::string>& keep = {}) {
     if (!keep.contains(entry.path().filename())) fs::remove_all(entry.path());
 }
 
+std::string RowText(const EventRecord& row) {
+  return "{" + std::to_string(row.Status) + "," + std::to_string(row.Data1) + "," + std::to_string(row.Data2) + "," +
+         std::to_string(row.Delta) + "," + std::to_string(row.MetaMark) + "}";
+}
+
+bool IsMetaRow(const EventRecord& row) {
+  return row.MetaMark == kMetaPlaceholderMark || row.Status == kTempoRowStatus || row.Status == kTimeSignatureRowStatus;
+}
+
 // The window, with a note of where each accepted time-signature repair writes.
 class RoadToolkit : public RecordingToolkit {
  public:
@@ -92,6 +104,10 @@ class Road {
  private:
   void Fault(const std::string& what) { outcome_.Faults.push_back(what); }
   std::size_t MessageCount() const { return ui_.Messages.size(); }
+  bool SaidSince(std::size_t first, std::string_view text) const {
+    return std::any_of(ui_.Messages.begin() + static_cast<std::ptrdiff_t>(first), ui_.Messages.end(),
+                       [text](const RecordingToolkit::Message& message) { return message.Text == text; });
+  }
 
   void ChooseTrack(int index);
   void EditCells();
@@ -178,11 +194,54 @@ void Road::EditCells() {
     if (ui_.CellEdits.size() == opened && !choices_.Bit()) continue;
     const std::string old_text = ui_.ListText(item, column);
     CellEditDone(session_, item, column, old_text, choices_.Text());
+    ++outcome_.CellEdits;
   }
 }
 
+// "Save Track": the track written back decodes again into the rows it was saved from.
 void Road::SaveTrack() {
-  // "Save Track" comes with the track writer; until then the road stops at the list.
+  const int index = session_.file.CurrentTrack - 1;
+  const std::vector<EventRecord> saved_rows = session_.buffers.EventBuffer;
+  const std::string before = ReadBytes(session_.WorkCopyPath());
+  const std::size_t first = MessageCount();
+  SaveTrackCommand(session_);
+  if (!SaidSince(first, kDataSaved)) {
+    Fault("track " + std::to_string(index + 1) + ": Save Track failed: " +
+          (ui_.Messages.size() > first ? ui_.Messages[first].Text : std::string("no message")));
+    if (ReadBytes(session_.WorkCopyPath()) != before) Fault("a failed Save Track changed the working copy");
+    return;
+  }
+  track_saved_ = true;
+  ++outcome_.TracksSaved;
+
+  Combo1Click(session_, index);
+  if (!ui_.IsEnabled(Control::Command1)) {
+    Fault("track " + std::to_string(index + 1) + " does not decode after Save Track");
+    return;
+  }
+  Command1Click(session_);
+  const std::vector<EventRecord>& rows = session_.buffers.EventBuffer;
+  // Where the timed part begins may move: when it began with bytes the writer leaves out (a
+  // status byte without data) or with a text whose delta was edited to 0, the text, tempo and
+  // time-signature rows in front of the first channel event now stand before it, as meta lines.
+  // Every other row reads back as it was saved.
+  std::size_t gone = 0;
+  while (rows.size() + gone < saved_rows.size() && IsMetaRow(saved_rows[gone])) ++gone;
+  if (rows.size() + gone != saved_rows.size()) {
+    Fault("track " + std::to_string(index + 1) + " has " + std::to_string(rows.size()) + " rows after Save Track, " +
+          std::to_string(saved_rows.size()) + " before");
+    return;
+  }
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const EventRecord& a = rows[i];
+    const EventRecord& b = saved_rows[i + gone];
+    if (a.Status != b.Status || a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Delta != b.Delta ||
+        a.MetaMark != b.MetaMark) {
+      Fault("track " + std::to_string(index + 1) + " row " + std::to_string(i + gone + 1) + " reads back as " +
+            RowText(a) + " after Save Track of " + RowText(b));
+      return;
+    }
+  }
 }
 
 void Road::EditFrame() {
@@ -192,12 +251,37 @@ void Road::EditFrame() {
   patched_.insert({kDivisionField, kDivisionField + 1});
   if (session_.decoder.TempoBpm != -1)
     for (std::int64_t k = 0; k < 3; ++k) patched_.insert(session_.decoder.TempoPos + k);
+  const std::size_t first = MessageCount();
   Command2Click(session_);
+  outcome_.EditFrameSaved = SaidSince(first, kDataSaved);
 }
 
 void Road::SaveMidi() {
-  // "Save Midi..." comes with the track writer.
+  if (!ui_.IsEnabled(Control::mnuSave)) return;
+  // Now and then the target exists already, and the question decides.
+  std::string before;
+  const bool existed = choices_.Bit();
+  if (existed) {
+    before = choices_.Text();
+    WriteBytes(saved_path_, before);
+  }
+  ui_.DialogChoices.push_back({saved_path_, kSavedName});
+  const std::size_t first = MessageCount();
+  const std::string work_copy = ReadBytes(session_.WorkCopyPath());
+  SaveAs(session_);
+  const bool declined = existed && !(ui_.Messages.size() > first && ui_.Messages[first].Given == Answer::kYes);
+  const bool failed = std::any_of(ui_.Messages.begin() + static_cast<std::ptrdiff_t>(first), ui_.Messages.end(),
+                                  [](const auto& message) { return message.Text.starts_with("ERROR: File not saved"); });
+  if (failed) Fault("Save Midi... failed on a writable folder");
+  if (declined) {
+    if (ReadBytes(saved_path_) != before) Fault("Save Midi... changed the file it was told not to overwrite");
+  } else if (!FileExists(saved_path_) || ReadBytes(saved_path_) != work_copy) {
+    Fault("Save Midi... did not write a copy of the working copy");
+  } else {
+    outcome_.MidiSaved = true;
+  }
 }
+
 
 void Road::CheckUserFile() {
   if (ReadBytes(input_path_) != input_) Fault("the user's file changed");

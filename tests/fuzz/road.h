@@ -19,6 +19,10 @@ struct RoadOutcome {
   bool Loaded = false;                ///< the input loaded
   int Tracks = 0;                     ///< tracks found by the load
   int ListsBuilt = 0;                 ///< tracks whose event list was built
+  int CellEdits = 0;                  ///< edits ended in a cell
+  int TracksSaved = 0;                ///< tracks "Save Track" wrote
+  bool EditFrameSaved = false;        ///< the Edit frame's "Save" wrote a value
+  bool MidiSaved = false;             ///< "Save Midi..." wrote its target
   std::vector<std::string> Messages;  ///< every message box, in order
   std::vector<std::string> Faults;    ///< each failed check in words; empty when all held
 };

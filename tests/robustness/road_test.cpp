@@ -8,7 +8,8 @@
 
 #include "fuzz/road.h"
 #include "robustness/damaged_files.h"
-#include "robustness/real_files.h"
+#include "robustness/example_paths.h"
+#include "support/real_midi.h"
 #include "support/temp_folder.h"
 
 namespace quavert {
@@ -86,7 +87,7 @@ TEST_F(RoadTest, EveryDamagedFileDownSeveralRoads) {
 // The examples go all the way: every track listed, cells edited, both saves. The road's own
 // checks would pass vacuously if it stopped at the load, so how far it got is checked too.
 TEST_F(RoadTest, TheExamplesGoTheWholeRoad) {
-  for (const std::string& path : testing::ExampleFiles()) {
+  for (const std::string& path : testing::ExamplePaths()) {
     SCOPED_TRACE(path);
     const Bytes bytes = ReadFileBytes(path);
     for (const Bytes& decisions : Decisions(6, 2)) {
@@ -95,12 +96,18 @@ TEST_F(RoadTest, TheExamplesGoTheWholeRoad) {
       EXPECT_TRUE(outcome.Loaded);
       EXPECT_EQ(outcome.ListsBuilt, outcome.Tracks);
     }
+    // Every decision Yes: every track is saved and the Edit frame writes.
+    const fuzz::RoadOutcome outcome = fuzz::RunRoad(folders_, bytes, Bytes(64, '\xFF'));
+    EXPECT_EQ(outcome.TracksSaved, outcome.Tracks);
+    EXPECT_GT(outcome.CellEdits, 0);
+    EXPECT_TRUE(outcome.EditFrameSaved);
+    EXPECT_TRUE(outcome.MidiSaved);
   }
 }
 
 TEST_F(RoadTest, TheExamplesWithBytesFlipped) {
   XorShift random(3);
-  for (const std::string& path : testing::ExampleFiles()) {
+  for (const std::string& path : testing::ExamplePaths()) {
     const Bytes bytes = ReadFileBytes(path);
     for (int variant = 0; variant < 40; ++variant)
       ExpectSound(path + " variant " + std::to_string(variant), Flipped(bytes, random), Decisions(2, variant));
@@ -108,7 +115,7 @@ TEST_F(RoadTest, TheExamplesWithBytesFlipped) {
 }
 
 TEST_F(RoadTest, RealFilesAndTheirFlippedVariants) {
-  const std::vector<std::string>& paths = testing::FetchedRealFiles();
+  const std::vector<std::string>& paths = testing::RealMidiFiles();
   if (paths.empty()) GTEST_SKIP() << "no real MIDI files could be fetched (offline)";
   XorShift random(4);
   for (const std::string& path : paths) {
