@@ -44,8 +44,16 @@ void WriteAll(int fd, const std::string& text) {
     lines.push_back(std::string("exception: ") + error.what());
     code = 3;
   }
+  // One line each on the pipe: a line break inside a line travels as a backslash and "n".
   std::string text;
-  for (const std::string& line : lines) text += line + '\n';
+  for (const std::string& line : lines) {
+    for (char c : line) {
+      if (c == '\\') text += "\\\\";
+      else if (c == '\n') text += "\\n";
+      else text += c;
+    }
+    text += '\n';
+  }
   WriteAll(fd, text);
   ::close(fd);
   ::_exit(code);
@@ -83,12 +91,37 @@ ChildResult RunInChild(const ChildLimits& limits, const std::function<std::vecto
   result.exit_code = result.exited ? WEXITSTATUS(status) : -1;
   result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
   result.peak_rss_kb = usage.ru_maxrss;
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t end = text.find('\n', at);
-    result.lines.push_back(text.substr(at, end - at));
-    at = end + 1;
+  std::string line;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (text[at] == '\n') {
+      result.lines.push_back(line);
+      line.clear();
+    } else if (text[at] == '\\' && at + 1 < text.size()) {
+      line += text[++at] == 'n' ? '\n' : text[at];
+    } else {
+      line += text[at];
+    }
   }
   return result;
+}
+
+bool KillChildAfter(std::int64_t delay_us, const std::function<void()>& work) {
+  const pid_t pid = ::fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    try {
+      work();
+    } catch (...) {
+      ::_exit(3);
+    }
+    ::_exit(0);
+  }
+  ::usleep(static_cast<useconds_t>(delay_us));
+  ::kill(pid, SIGKILL);
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 
 void LiftFileSizeLimit() {

@@ -30,6 +30,10 @@ struct ChildResult {
 /// through a pipe; gtest assertions belong in the parent, on those lines.
 ChildResult RunInChild(const ChildLimits& limits, const std::function<std::vector<std::string>()>& work);
 
+/// Runs `work` in a forked child and kills it with SIGKILL `delay_us` microseconds after the
+/// fork, unless it has ended by then. True when the kill came first.
+bool KillChildAfter(std::int64_t delay_us, const std::function<void()>& work);
+
 /// Lifts the file size limit a child was started with (the soft limit back to the hard one).
 void LiftFileSizeLimit();
 

@@ -14,6 +14,8 @@
 #include "editing/event_list.h"
 #include "editing/genmidi.h"
 #include "loading/load_driver.h"
+#include "writing/save_as.h"
+#include "writing/save_track.h"
 #include "robustness/child_process.h"
 #include "support/session_fixture.h"
 
@@ -252,6 +254,131 @@ TEST_F(MachineFaultTest, AWorkingCopyMadeUnreadableBehindTheProgramsBack) {
   EXPECT_EQ(result.lines, (std::vector<std::string>{"loaded 1, commands 1, notes 1, items 0", "message: Error: 75",
                                                     "loaded 1, commands 0, notes 0, items 0",
                                                     "loaded 1, commands 1, notes 1, items 0"}));
+}
+
+
+// A disk that fills while "Save Track" writes: the save says why, the working copy is as it was
+// and nothing is left beside it; with room again, the same edit saves.
+TEST_F(MachineFaultTest, AFullDiskStopsSaveTrackAndLeavesTheWorkingCopy) {
+  const Bytes file = Smf(0, 96, {NoteTrack(100)});
+  const std::string path = UserFile("SONG.MID", file);
+  OpenMidiFile(session, path);
+  Command1Click(session);
+  CellEditDone(session, 1, 3, "0", "999999");  // the track grows by two bytes
+  const ChildResult result = RunInChild({.file_size_limit = static_cast<std::int64_t>(file.size())}, [&] {
+    std::vector<std::string> lines;
+    SaveTrackCommand(session);
+    Look(lines);
+    lines.push_back(testing::ReadFileBytes(app.Join(kWorkCopyName)) == file ? "working copy as it was"
+                                                                            : "working copy changed");
+    lines.push_back(FileExists(app.Join("dffhedc")) ? "dffhedc left" : "nothing left");
+    testing::LiftFileSizeLimit();
+    SaveTrackCommand(session);
+    Look(lines);
+    lines.push_back(std::to_string(FileLength(app.Join(kWorkCopyName)) - static_cast<std::int64_t>(file.size())));
+    return lines;
+  });
+  ExpectEnded(result);
+  EXPECT_EQ(result.lines,
+            (std::vector<std::string>{"message: ERROR: Track not saved\r\nWriting " + app.Join("dffhedc") +
+                                          ": File too large",
+                                      "loaded 1, commands 1, notes 1, items 200", "working copy as it was",
+                                      "nothing left", "message: Data saved!",
+                                      "loaded 1, commands 1, notes 1, items 200", "2"}));
+}
+
+// "Save Midi..." onto a full disk, onto a file that is not there to replace (/dev/full takes no
+// bytes), into a folder that does not exist: each says which file and why; the destination is
+// as it was and nothing is left beside it.
+TEST_F(MachineFaultTest, SaveMidiThatCannotWriteSaysWhyAndLeavesTheDestination) {
+  const Bytes file = Smf(0, 96, {NoteTrack(100)});
+  OpenMidiFile(session, UserFile("SONG.MID", file));
+  const std::string destination = user.Join("SAVED.MID");
+  const Bytes old_bytes = "an older file of the user's";
+  testing::WriteFileBytes(destination, old_bytes);
+
+  const ChildResult result = RunInChild({.file_size_limit = static_cast<std::int64_t>(file.size()) / 2}, [&] {
+    std::vector<std::string> lines;
+    ui.DialogChoices = {{destination, "SAVED.MID"}};
+    ui.Answers = {Answer::kYes};
+    SaveAs(session);
+    Look(lines);
+    return lines;
+  });
+  ExpectEnded(result);
+  EXPECT_EQ(result.lines, (std::vector<std::string>{"message: SAVED.MID already exists, overwrite?",
+                                                    "message: ERROR: File not saved\r\n" + destination +
+                                                        "\r\nFile too large",
+                                                    "loaded 1, commands 1, notes 1, items 0"}));
+  EXPECT_EQ(testing::ReadFileBytes(destination), old_bytes);
+  EXPECT_EQ(std::distance(fs::directory_iterator(user.Path()), fs::directory_iterator()), 2);  // SONG.MID, SAVED.MID
+
+  ui.ClearLog();
+  ui.DialogChoices = {{"/dev/full", "full"}};
+  ui.Answers = {Answer::kYes};
+  SaveAs(session);
+  EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{"full already exists, overwrite?",
+                                                         "ERROR: File not saved\r\n/dev/full\r\nNo space left on device"}));
+
+  ui.ClearLog();
+  const std::string nowhere = user.Join("no such folder/SAVED.MID");
+  ui.DialogChoices = {{nowhere, "SAVED.MID"}};
+  SaveAs(session);
+  EXPECT_EQ(ui.MessageTexts(),
+            std::vector<std::string>{"ERROR: File not saved\r\n" + nowhere + "\r\nNo such file or directory"});
+  EXPECT_FALSE(fs::exists(user.Join("no such folder")));
+}
+
+// A destination folder the user may not write to: "Save Midi..." says so and the file there is
+// as it was. An application folder made read-only after the load stops "Save Track" the same way,
+// while the Edit frame, which patches the working copy in place, still works.
+TEST_F(MachineFaultTest, FoldersThatCannotBeWrittenStopTheSavesCleanly) {
+  const Bytes file = Smf(0, 96, {Hex("00 FF 51 03 07 A1 20") + NoteTrack(3)});
+  const std::string path = UserFile("SONG.MID", file);
+  const std::string locked = user.Join("locked");
+  fs::create_directory(locked);
+  const std::string destination = locked + "/SAVED.MID";
+  testing::WriteFileBytes(destination, "an older file of the user's");
+  ::chmod(destination.c_str(), 0644);
+  ::chmod(locked.c_str(), 0555);
+  OpenFoldersToEveryone();
+  HandOver(app.Path());
+  HandOver(app.Join("logs"));
+  const ChildResult result = RunInChild({.unprivileged = true}, [&] {
+    std::vector<std::string> lines;
+    OpenMidiFile(session, path);
+    Command1Click(session);
+    Look(lines);
+    ui.DialogChoices = {{destination, "SAVED.MID"}};
+    ui.Answers = {Answer::kYes};
+    SaveAs(session);
+    Look(lines);
+    ::chmod(app.Path().c_str(), 0555);
+    CellEditDone(session, 1, 3, "0", "999999");
+    SaveTrackCommand(session);
+    Look(lines);
+    ui.Texts[Control::Text6] = "100";
+    Command2Click(session);
+    Look(lines);
+    ::chmod(app.Path().c_str(), 0755);
+    return lines;
+  });
+  ::chmod(locked.c_str(), 0755);
+  ExpectEnded(result);
+  EXPECT_EQ(result.lines,
+            (std::vector<std::string>{
+                "loaded 1, commands 1, notes 1, items 6", "message: SAVED.MID already exists, overwrite?",
+                "message: ERROR: File not saved\r\n" + destination + "\r\nPermission denied",
+                "loaded 1, commands 1, notes 1, items 6",
+                "message: ERROR: Track not saved\r\nWriting " + app.Join("dffhedc") + ": Permission denied",
+                "loaded 1, commands 1, notes 1, items 6", "message: Data saved!",
+                "loaded 1, commands 1, notes 1, items 6"}));
+  EXPECT_EQ(testing::ReadFileBytes(destination), "an older file of the user's");
+  EXPECT_EQ(std::distance(fs::directory_iterator(locked), fs::directory_iterator()), 1);
+  // The tempo patch is the working copy's only change: 100 beats per minute, 09 27 C0.
+  Bytes patched = file;
+  patched.replace(26, 3, Hex("09 27 C0"));
+  EXPECT_EQ(testing::ToHex(testing::ReadFileBytes(app.Join(kWorkCopyName))), testing::ToHex(patched));
 }
 
 }  // namespace
