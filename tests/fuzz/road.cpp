@@ -170,6 +170,7 @@ void Road::Run() {
 
 void Road::ChooseTrack(int index) {
   Combo1Click(session_, index);
+  if (choices_.Bit()) EditFrame();
   if (!ui_.IsEnabled(Control::Command1)) return;
   Command1Click(session_);
   if (!ui_.IsEnabled(Control::Command5)) return;
@@ -198,21 +199,29 @@ void Road::EditCells() {
   }
 }
 
-// "Save Track": the track written back decodes again into the rows it was saved from.
+// "Save Track", now and then edited and saved once more without a new decode in between: the
+// track written back decodes again into the rows it was last saved from.
 void Road::SaveTrack() {
   const int index = session_.file.CurrentTrack - 1;
-  const std::vector<EventRecord> saved_rows = session_.buffers.EventBuffer;
-  const std::string before = ReadBytes(session_.WorkCopyPath());
-  const std::size_t first = MessageCount();
-  SaveTrackCommand(session_);
-  if (!SaidSince(first, kDataSaved)) {
-    Fault("track " + std::to_string(index + 1) + ": Save Track failed: " +
-          (ui_.Messages.size() > first ? ui_.Messages[first].Text : std::string("no message")));
-    if (ReadBytes(session_.WorkCopyPath()) != before) Fault("a failed Save Track changed the working copy");
-    return;
+  std::vector<EventRecord> saved_rows;
+  for (int save = 0; save < 2; ++save) {
+    if (save > 0) {
+      if (!choices_.Bit()) break;
+      EditCells();
+    }
+    saved_rows = session_.buffers.EventBuffer;
+    const std::string before = ReadBytes(session_.WorkCopyPath());
+    const std::size_t first = MessageCount();
+    SaveTrackCommand(session_);
+    if (!SaidSince(first, kDataSaved)) {
+      Fault("track " + std::to_string(index + 1) + ": Save Track failed: " +
+            (ui_.Messages.size() > first ? ui_.Messages[first].Text : std::string("no message")));
+      if (ReadBytes(session_.WorkCopyPath()) != before) Fault("a failed Save Track changed the working copy");
+      return;
+    }
+    track_saved_ = true;
+    ++outcome_.TracksSaved;
   }
-  track_saved_ = true;
-  ++outcome_.TracksSaved;
 
   Combo1Click(session_, index);
   if (!ui_.IsEnabled(Control::Command1)) {
@@ -253,7 +262,7 @@ void Road::EditFrame() {
     for (std::int64_t k = 0; k < 3; ++k) patched_.insert(session_.decoder.TempoPos + k);
   const std::size_t first = MessageCount();
   Command2Click(session_);
-  outcome_.EditFrameSaved = SaidSince(first, kDataSaved);
+  if (SaidSince(first, kDataSaved)) outcome_.EditFrameSaved = true;
 }
 
 void Road::SaveMidi() {

@@ -102,7 +102,7 @@ TEST_F(RoadTest, TheExamplesGoTheWholeRoad) {
     }
     // Every decision Yes: every track is saved and the Edit frame writes.
     const fuzz::RoadOutcome outcome = fuzz::RunRoad(folders_, bytes, Bytes(64, '\xFF'));
-    EXPECT_EQ(outcome.TracksSaved, outcome.Tracks);
+    EXPECT_EQ(outcome.TracksSaved, 2 * outcome.Tracks);  // each saved, edited and saved again
     EXPECT_GT(outcome.CellEdits, 0);
     EXPECT_TRUE(outcome.EditFrameSaved);
     EXPECT_TRUE(outcome.MidiSaved);
