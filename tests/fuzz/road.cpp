@@ -75,6 +75,12 @@ bool IsMetaRow(const EventRecord& row) {
   return row.MetaMark == kMetaPlaceholderMark || row.Status == kTempoRowStatus || row.Status == kTimeSignatureRowStatus;
 }
 
+std::int32_t WrittenDenominator(std::int32_t denominator) {
+  int power = 0;
+  for (double halved = denominator; halved > 1; halved /= 2) ++power;
+  return std::int32_t{1} << power;
+}
+
 // The window, with a note of where each accepted time-signature repair writes.
 class RoadToolkit : public RecordingToolkit {
  public:
@@ -224,12 +230,16 @@ void Road::SaveTrack() {
   }
 
   Combo1Click(session_, index);
-  if (!ui_.IsEnabled(Control::Command1)) {
+  if (!ui_.IsEnabled(Control::mnuSave)) {
     Fault("track " + std::to_string(index + 1) + " does not decode after Save Track");
     return;
   }
-  Command1Click(session_);
-  const std::vector<EventRecord>& rows = session_.buffers.EventBuffer;
+  // A track whose rows all moved before its timed part has none left to list.
+  std::vector<EventRecord> rows;
+  if (ui_.IsEnabled(Control::Command1)) {
+    Command1Click(session_);
+    rows = session_.buffers.EventBuffer;
+  }
   // Where the timed part begins may move: when it began with bytes the writer leaves out (a
   // status byte without data) or with a text whose delta was edited to 0, the text, tempo and
   // time-signature rows in front of the first channel event now stand before it, as meta lines.
@@ -243,7 +253,9 @@ void Road::SaveTrack() {
   }
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const EventRecord& a = rows[i];
-    const EventRecord& b = saved_rows[i + gone];
+    EventRecord b = saved_rows[i + gone];
+    // A time signature's denominator goes into the file as a power of two: 6 as 8, 0 as 1.
+    if (b.Status == kTimeSignatureRowStatus) b.Data2 = WrittenDenominator(b.Data2);
     if (a.Status != b.Status || a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Delta != b.Delta ||
         a.MetaMark != b.MetaMark) {
       Fault("track " + std::to_string(index + 1) + " row " + std::to_string(i + gone + 1) + " reads back as " +
