@@ -7,6 +7,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "common/binary_file.h"
 #include "common/file_system.h"
 #include "common/recording_toolkit.h"
 #include "common/run_error.h"
@@ -20,6 +21,7 @@
 #include "fuzz/input_choices.h"
 #include "loading/chunk_walker.h"
 #include "loading/load_driver.h"
+#include "playback/midi_length.h"
 #include "playback/recording_media_service.h"
 #include "writing/save_as.h"
 #include "writing/save_track.h"
@@ -152,6 +154,11 @@ void Road::Run() {
   saved_path_ = JoinPath(folders_.User, kSavedName);
   WriteBytes(input_path_, input_);
   for (int i = 0; i < kAnswers; ++i) ui_.Answers.push_back(choices_.Bit() ? Answer::kYes : Answer::kNo);
+
+  // The media player measures the file it is opened on, before the load has checked it.
+  BinaryFile played(input_path_, BinaryFile::Mode::kRead);
+  if (MidiLengthInTicks(played) < 0) Fault("the player measured a negative length");
+  played.Close();
 
   OpenMidiFile(session_, input_path_);
   outcome_.Loaded = session_.file.FileLoaded;

@@ -27,8 +27,8 @@ struct RoadOutcome {
   std::vector<std::string> Faults;    ///< each failed check in words; empty when all held
 };
 
-/// Opens `input` as a file of the user's and drives the program's handlers over it as a user
-/// would: every track chosen, every list built that can be, a few cell edits, "Save Track", the
+/// Opens `input` as a file of the user's (the media player measuring its length first) and drives
+/// the program's handlers over it as a user would: every track chosen, every list built that can be, a few cell edits, "Save Track", the
 /// Edit frame's "Save", "Save Midi..." into the user's folder, and finally another, sound file
 /// opened. Questions, cells, typed texts and which commands run are decided by the input's own
 /// bytes. Then checks what must hold whatever the input: the user's file unchanged, the working
