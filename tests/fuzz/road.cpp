@@ -23,9 +23,9 @@
 #include "loading/load_driver.h"
 #include "playback/midi_length.h"
 #include "playback/recording_media_service.h"
+#include "session/session.h"
 #include "writing/save_as.h"
 #include "writing/save_track.h"
-#include "session/session.h"
 
 namespace quavert::fuzz {
 namespace {
@@ -77,6 +77,7 @@ bool IsMetaRow(const EventRecord& row) {
   return row.MetaMark == kMetaPlaceholderMark || row.Status == kTempoRowStatus || row.Status == kTimeSignatureRowStatus;
 }
 
+// The denominator a time-signature row is written with: the power of two it rounds up to.
 std::int32_t WrittenDenominator(std::int32_t denominator) {
   int power = 0;
   for (double halved = denominator; halved > 1; halved /= 2) ++power;
