@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Quavert and runs every test through ctest twice: once as built for use, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer. Fails when either run fails.
+# AddressSanitizer and UndefinedBehaviorSanitizer; in between, fuzzes the whole program for a
+# minute (QUAVERT_FUZZ_SECONDS changes it). Fails when any of them fails.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/ensure-packages.sh
@@ -26,6 +27,8 @@ echo "== tests"
 
 echo "== build with AddressSanitizer and UndefinedBehaviorSanitizer"
 build build-asan -DCMAKE_BUILD_TYPE=Debug -DQUAVERT_SANITIZE=ON
+echo "== fuzz the whole program briefly (scripts/fuzz.sh SECONDS runs it longer)"
+scripts/fuzz.sh "${QUAVERT_FUZZ_SECONDS:-60}"
 echo "== tests with AddressSanitizer and UndefinedBehaviorSanitizer"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0

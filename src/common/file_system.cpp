@@ -82,6 +82,13 @@ bool FolderExists(const std::string& path) {
   return ::stat(path.empty() ? "." : path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first {};
+  struct stat second {};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
+
 std::int64_t FileLength(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) ThrowFileError(errno);

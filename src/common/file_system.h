@@ -16,6 +16,8 @@ std::string NameOf(std::string_view path);
 /// True when `path` names an existing file that is not a folder (hidden and read-only files count).
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
+/// True when both paths name one existing file (the same device and inode, links followed).
+bool SameFile(const std::string& a, const std::string& b);
 /// Length in bytes of an existing file; RunError 53 when it does not exist.
 std::int64_t FileLength(const std::string& path);
 /// Deletes a file; RunError 53 when it does not exist.

@@ -16,7 +16,7 @@ struct DecoderState {
   std::int64_t FirstEventPos = -1;   ///< 1-based position where the timed part of the track begins
   std::int64_t TempoPos = -1;        ///< position of the first data byte of the first tempo before the timed part
   std::int64_t TempoBpm = -1;        ///< beats per minute of that tempo
-  std::int64_t LastTempoPos = 0;     ///< position of the first data byte of the tempo decoded last
+  std::int64_t LastTempoPos = 0;     ///< position of the first data byte of the track's tempo read last; 0 before one
   double TickMinutes = 0;            ///< timing factor from the first tempo; -1 after a second one
   /// Position of the status byte of each system-exclusive event of the track, entries 0..SysexIndex.
   std::vector<std::int64_t> SysexStart;

@@ -11,6 +11,8 @@
 namespace quavert {
 namespace {
 
+constexpr std::int64_t kLongestTrack = 0xFFFFFF;
+
 // Copies `count` bytes of `source` from `from` on to the end of `target`.
 void CopyRange(BinaryFile& source, std::int64_t from, std::int64_t count, BinaryFile& target) {
   BlockIo io;
@@ -31,17 +33,26 @@ void InsertMissingStatusByte(Session& session, std::int64_t position) {
   const int track = session.file.CurrentTrack;
   if (track < 1 || track > session.tracks.TrackCount) throw RunError(kIndexOutOfRange);
   const std::int64_t start = session.tracks.TrackStart[static_cast<std::size_t>(track)];
-  const std::int64_t next = session.tracks.TrackStart[static_cast<std::size_t>(track) + 1];
-  // The chunk as the walk found it, header excluded, plus the inserted byte.
-  const std::int64_t new_length = next - start - 8 + 1;
   const std::int64_t size_field = start + 4;
 
   const std::string work_copy = session.WorkCopyPath();
   const std::string repaired = session.AppPath(kRepairFileName);
   BinaryFile source(work_copy, BinaryFile::Mode::kRead);
   const std::int64_t old_size = source.Length();
-  if (position <= size_field + 4 || position > old_size || new_length < 1 || new_length > 0xFFFFFFFFLL)
-    throw RunError(kInvalidArgument);
+  if (position <= size_field + 4 || position > old_size) throw RunError(kInvalidArgument);
+
+  // The chunk's own length plus the inserted byte. A track cut short by the end of the file
+  // keeps claiming more than the file holds, so that it walks afterwards as it walked before.
+  const TrackChunk& chunk = session.tracks.TrackChunks[static_cast<std::size_t>(track)];
+  const std::int64_t length = chunk.Size[1] * 65536 + chunk.Size[2] * 256 + chunk.Size[3];
+  const bool cut_short = size_field + 3 + length > old_size;
+  std::int64_t new_length = length + 1;
+  // Only the low three bytes of a length count. A cut track claiming the most they hold still
+  // reaches past the end after the insertion; a whole track that long cannot grow.
+  if (new_length > kLongestTrack) {
+    if (!cut_short) throw RunError(kOverflow);
+    new_length = length;
+  }
   try {
     BinaryFile target(repaired, BinaryFile::Mode::kCreate);
     CopyRange(source, 1, size_field - 1, target);

@@ -111,6 +111,9 @@ void TrackDecode::Setup() {
   decoder_.LastEventIndex = -1;
   decoder_.TempoPos = -1;
   decoder_.SysexIndex = -1;
+  // The missing-byte test looks for a tempo of this track only: a position left by another
+  // track or file would point into bytes that hold no tempo now.
+  decoder_.LastTempoPos = 0;
   decoder_.SysexStart.clear();
   decoder_.SysexEnd.clear();
   decoder_.BlockRow = -1;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/file_system.h"
 #include "common/number_text.h"
 #include "common/record_file.h"
 #include "common/run_error.h"
@@ -58,13 +59,17 @@ void BuildEventList(Session& session) {
   kept.ClearForReuse();
   const GenmidiNames& genmidi = CurrentGenmidi(session);
 
+  const std::int64_t rows = std::max<std::int64_t>(session.decoder.LastEventIndex + 1, 0);
+  // notes.dat removed or cut short since the decode would read as blank rows, which "Save Track"
+  // would then write into the track.
+  if (FileLength(session.AppPath(kNotesDat)) < rows * static_cast<std::int64_t>(kEventRecordLength))
+    throw RunError(kInputPastEnd);
   RecordFile notes(session.AppPath(kNotesDat), kEventRecordLength);
   RecordFile data(session.AppPath(kDataDat), kListRowLength);
   session.NotesDatMade = true;
   session.DataDatMade = true;
 
   const bool write_report = !EventLinesWritten(session);
-  const std::int64_t rows = std::max<std::int64_t>(session.decoder.LastEventIndex + 1, 0);
   const std::int64_t records = (rows + kBlockRecords - 1) / kBlockRecords * kBlockRecords;
   events.reserve(static_cast<std::size_t>(rows));
   kept.reserve(static_cast<std::size_t>(rows));

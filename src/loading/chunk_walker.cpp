@@ -34,6 +34,14 @@ struct Tail {
   bool IsEndOfTrack() const { return seen >= 3 && bytes == kEndOfTrack; }
 };
 
+// Entry TrackCount + 1 of TrackStart: where the tracks read so far end. A 73rd track has no
+// room for it.
+void SetEndOfTable(TrackTable& table, std::int64_t position) {
+  const int next = table.TrackCount + 1;
+  if (next >= static_cast<int>(table.TrackStart.size())) throw RunError(kIndexOutOfRange);
+  table.TrackStart[static_cast<std::size_t>(next)] = position;
+}
+
 void ShowTrackMessage(Session& session, const std::string& what, int track) {
   session.ui.MessageBox(session.file.ShortName + what + SignedNumber(track) + ")");
 }
@@ -52,8 +60,7 @@ void WalkTrackChunks(Session& session) {
   Tail tail;
   for (;;) {
     const int next = table.TrackCount + 1;
-    if (next >= static_cast<int>(table.TrackStart.size())) throw RunError(kIndexOutOfRange);
-    table.TrackStart[next] = work.Position();
+    SetEndOfTable(table, work.Position());
 
     if (table.TrackCount > 0 && !tail.IsEndOfTrack()) {
       work.Close();
@@ -86,7 +93,12 @@ void WalkTrackChunks(Session& session) {
       tail.Add(io.BlockBuffer);
     } while (io.BytesLeft >= 1);
 
-    if (work.PastEnd()) break;
+    if (work.PastEnd()) {
+      // A track cut short by the end of the file still ends somewhere: just after the file's
+      // last byte. The repair and the track writer take the track's end from here.
+      SetEndOfTable(table, work.Position());
+      break;
+    }
   }
   work.Close();
 }

@@ -72,8 +72,13 @@ void LoadSteps(Session& session) {
   SkipIfMissing(session, [&] { file.FileSize = FileLength(file.MidiPath); });
   CloseAllFiles(session);
 
+  // The working copy itself may be opened (to take up the edits of a run that was stopped): it
+  // holds the file already, and deleting or recreating it would destroy the file being read.
+  const bool opening_work_copy = SameFile(file.MidiPath, session.AppPath(kWorkCopyName));
+
   file.LoadState = kLoadNormal;
-  if (!file.WorkCopyName.empty()) SkipIfMissing(session, [&] { DeleteFile(session.WorkCopyPath()); });
+  if (!file.WorkCopyName.empty() && !opening_work_copy)
+    SkipIfMissing(session, [&] { DeleteFile(session.WorkCopyPath()); });
 
   file.WorkCopyName = kWorkCopyName;
   file.RepairAsked = false;
@@ -81,7 +86,7 @@ void LoadSteps(Session& session) {
   file.ReportHeadDone = false;
   file.SummaryDone = false;
 
-  SkipIfMissing(session, [&] {
+  if (!opening_work_copy) SkipIfMissing(session, [&] {
     BinaryFile source(file.MidiPath, BinaryFile::Mode::kRead);
     BinaryFile copy(session.WorkCopyPath(), BinaryFile::Mode::kCreate);
     session.block.BytesLeft = file.FileSize;

@@ -50,11 +50,19 @@ WrittenSysex TrackEventsWriter::Run(std::int64_t first_event_pos) {
   for (ScannedEvent event; scanner.Next(event);) {
     // A track the decoder read to its end has no event it refuses.
     if (event.problem != ScanProblem::kNone) throw TrackMismatch();
-    const bool begun = timed;
-    if (!timed && StartsTimedPart(event)) {
-      if (event.first != first_event_pos) throw TrackMismatch();
-      timed = true;
+    // The timed part begins at first_event_pos: where the decoder found its first event, or,
+    // after an earlier save of these rows, where that save wrote the first of them. That one
+    // need not start a timed part itself (a status byte without data that began it is not
+    // written again), so the position decides; every event from it on is in the timed part,
+    // which gives the events that can start one the rows the decoder gave them.
+    if (!timed) {
+      if (event.first == first_event_pos) {
+        timed = true;
+      } else if (event.first > first_event_pos || StartsTimedPart(event)) {
+        throw TrackMismatch();
+      }
     }
+    const bool begun = timed;
     // Everything before the timed part is copied with the chunk's beginning.
     if (!timed) continue;
     if (event.kind == ScannedKind::kEndOfTrack) break;

@@ -49,6 +49,48 @@ TEST_F(MissingByteRepairTest, YesInsertsTheStatusAndTheLoadDecodesTheTrackAgain)
   EXPECT_FALSE(FileExists(app.Join(kRepairFileName)));
 }
 
+TEST_F(MissingByteRepairTest, ATrackCutShortByTheEndOfTheFileIsRepairedAndStaysLoadable) {
+  ui.Answers = {Answer::kYes};
+  Bytes file = Smf(0, 96, {kMissingByte});
+  file[21] = static_cast<char>(file[21] + 50);  // claims 50 bytes more than the file holds
+  Load(file);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"ERROR: Probably missing byte.  Repair? "});
+  // The length field grows by the inserted byte, as it would for a whole track; the track is
+  // still cut short, so the walk after the repair passes as the load's did.
+  Bytes repaired = Smf(0, 96, {kRepaired});
+  repaired[21] = static_cast<char>(repaired[21] + 50);
+  EXPECT_EQ(testing::ToHex(WorkCopy()), testing::ToHex(repaired));
+  EXPECT_EQ(session.tracks.TrackStart[2], static_cast<std::int64_t>(repaired.size()) + 1);
+  EXPECT_EQ(LoadState(), kLoadNormal);
+  EXPECT_EQ(LastEventIndex(), 1);
+  EXPECT_TRUE(ui.IsEnabled(Control::Command1));
+
+  // Claiming the most three bytes hold, it cannot claim one more: the claim stays.
+  ui.ClearLog();
+  ui.Answers = {Answer::kYes};
+  file.replace(19, 3, Hex("FF FF FF"));
+  Load(file);
+  repaired.replace(19, 3, Hex("FF FF FF"));
+  EXPECT_EQ(testing::ToHex(WorkCopy()), testing::ToHex(repaired));
+  EXPECT_EQ(LoadState(), kLoadNormal);
+  EXPECT_EQ(LastEventIndex(), 1);
+}
+
+// The question concerns a tempo of the track being decoded: a stray byte that stands 4 after a
+// tempo of an earlier file is skipped like any other.
+TEST_F(MissingByteRepairTest, ATempoOfAnEarlierDecodeAsksNothing) {
+  Load(Smf(0, 96, {Hex("00 FF 51 03 07 A1 20 00 90 3C 64 00 80 3C 00 00") + kEnd}));
+  ASSERT_EQ(session.decoder.LastTempoPos, 27);
+  // A text, its delta, then a stray 45 at position 31.
+  const Bytes stray = Smf(0, 96, {Hex("00 FF 01 03 41 42 43 00 45 90 3C 64 00 80 3C 00 00") + kEnd});
+  ASSERT_EQ(stray[30], 0x45);
+  Load(stray);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{});
+  EXPECT_EQ(WorkCopy(), stray);
+  EXPECT_EQ(LoadState(), kLoadNormal);
+  EXPECT_EQ(LastEventIndex(), 1);
+}
+
 TEST_F(MissingByteRepairTest, NoLeavesTheFileAndStopsTheDecode) {
   ui.Answers = {Answer::kNo};
   const Bytes file = Smf(1, 96, {kMissingByte, kGood});

@@ -185,5 +185,23 @@ TEST_F(EventListTest, FailedListingLeavesNothingForSaveTrack) {
   EXPECT_EQ(ui.StatusText, "");
 }
 
+// notes.dat removed or cut behind the program's back holds fewer rows than the decode wrote:
+// listing blanks as rows of zeros would let "Save Track" write them into the track.
+TEST_F(EventListTest, WorkingFileMissingRowsFailsTheListing) {
+  DecodedRows(kTrack);
+  std::filesystem::resize_file(session.AppPath(kNotesDat), 4 * kEventRecordLength);
+  Command1Click(session);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Error: 62"});
+  EXPECT_TRUE(ui.Items.empty());
+  EXPECT_FALSE(ui.IsEnabled(Control::Command5));
+
+  ui.ClearLog();
+  std::filesystem::remove(session.AppPath(kNotesDat));
+  Command1Click(session);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Error: 53"});
+  EXPECT_FALSE(std::filesystem::exists(session.AppPath(kNotesDat)));
+  EXPECT_TRUE(session.buffers.EventBuffer.empty());
+}
+
 }  // namespace
 }  // namespace quavert

@@ -111,12 +111,20 @@ TEST_F(ChunkWalkerTest, OnlyTheLowThreeBytesOfTheLengthCount) {
 }
 
 TEST_F(ChunkWalkerTest, ATruncatedLastTrackEndsTheWalkSilently) {
+  // A longer file first, so that a table entry the walk forgets to write would be stale.
+  Walk(Smf(1, 96, {kNote + kEnd, kNote + kEnd, kNote + kEnd}), 3);
   Bytes file = Smf(0, 96, {kNote + kEnd});
   file[21] = 100;  // claims 100 bytes, holds 12
   Walk(file, 1);
   EXPECT_EQ(table().TrackCount, 1);
   EXPECT_TRUE(ui.Messages.empty());
   EXPECT_EQ(session.file.LoadState, kLoadNormal);
+  // The cut track ends where the file does: the repair and the track writer rely on it.
+  EXPECT_EQ(table().TrackStart[2], static_cast<std::int64_t>(file.size()) + 1);
+
+  Walk(Smf(0, 96, {kNote + kEnd}) + "MTr", 1);  // a chunk header cut short counts as a track
+  EXPECT_EQ(table().TrackCount, 2);
+  EXPECT_EQ(table().TrackStart[3], static_cast<std::int64_t>(Smf(0, 96, {kNote + kEnd}).size()) + 4);
 }
 
 TEST_F(ChunkWalkerTest, SeventyTwoTracksFitAndSeventyThreeDoNot) {
@@ -127,6 +135,15 @@ TEST_F(ChunkWalkerTest, SeventyTwoTracksFitAndSeventyThreeDoNot) {
   try {
     Walk(Smf(1, 96, tracks), 73);
     FAIL() << "73 tracks walked";
+  } catch (const RunError& error) {
+    EXPECT_EQ(error.code(), kIndexOutOfRange);
+  }
+  // A 73rd chunk cut short by the end of the file is a 73rd track all the same.
+  tracks.pop_back();
+  Bytes cut = Smf(1, 96, tracks) + Hex("4D 54 72 6B 00 00 00 09 00 FF 2F");
+  try {
+    Walk(cut, 73);
+    FAIL() << "72 tracks and a cut 73rd walked";
   } catch (const RunError& error) {
     EXPECT_EQ(error.code(), kIndexOutOfRange);
   }

@@ -228,5 +228,25 @@ TEST_F(LoadDriverTest, TheUsersFileIsNeverWritten) {
   EXPECT_EQ(testing::ReadFileBytes(path), file);
 }
 
+// The working copy left by a run that was stopped may be opened to take up its edits: the load
+// neither empties it (the first load of a run) nor deletes it (a later one), and it loads.
+TEST_F(LoadDriverTest, TheWorkingCopyItselfCanBeOpened) {
+  const Bytes left = Smf(0, 96, {kNotes + kEnd});
+  const std::string work = app.Join(kWorkCopyName);
+  testing::WriteFileBytes(work, left);
+  OpenMidiFile(session, work);
+  EXPECT_TRUE(Loaded());
+  EXPECT_TRUE(ui.Messages.empty());
+  EXPECT_EQ(testing::ReadFileBytes(work), left);
+  EXPECT_EQ(session.decoder.LastEventIndex, 1);
+
+  Open(Smf(1, 96, {kEnd}));
+  testing::WriteFileBytes(work, left);
+  OpenMidiFile(session, work);
+  EXPECT_TRUE(Loaded());
+  EXPECT_EQ(testing::ReadFileBytes(work), left);
+  EXPECT_EQ(session.file.FileSize, static_cast<std::int64_t>(left.size()));
+}
+
 }  // namespace
 }  // namespace quavert

@@ -311,6 +311,25 @@ Bytes Tracks(int tracks) {
   return Smf(1, 96, data);
 }
 
+// A controller status byte without data opens the timed part, so the tempo after it is a row.
+// The first save leaves the status byte out and writes the tempo where it stood; a second save,
+// without a new decode, finds the timed part there and pairs the rows as before.
+TEST_F(SaveTrackTest, ASecondSaveAfterTheByteThatOpenedTheTimedPartWasLeftOut) {
+  LoadTrack(Hex("00 B0 FF 51 03 07 A1 20 00 90 3C 64 10 80 3C 00 00") + kEndOfTrack);
+  List();
+  ASSERT_EQ(Rows().size(), 3u);
+  ASSERT_EQ(Rows()[0].Status, 81);
+  Save();
+  const Bytes saved = Hex("00 FF 51 03 07 A1 20 00 90 3C 64 10 80 3C 00 00") + kEndOfTrack;
+  EXPECT_EQ(ToHex(TrackData(WorkCopy(), 1)), ToHex(saved));
+
+  ui.ClearLog();
+  CellEditDone(session, 2, 2, "100", "99");
+  Save();
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Data saved!"});
+  EXPECT_EQ(ToHex(TrackData(WorkCopy(), 1)), ToHex(Hex("00 FF 51 03 07 A1 20 00 90 3C 63") + saved.substr(11)));
+}
+
 TEST_F(SaveTrackTest, OtherTracksStayAsTheyAreAndTheTrackTableFollows) {
   const Bytes original = Tracks(3);
   Load(original);

@@ -1,0 +1,57 @@
+// libFuzzer's entry point: every input is a file the user opens in Quavert, driven through the
+// whole program by the road. A failed check of the road aborts, so libFuzzer keeps the input.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "fuzz/road.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The folders of every road of this process: made at the first input, removed at exit.
+class Scratch {
+ public:
+  Scratch() {
+    const char* base = std::getenv("QUAVERT_FUZZ_TMP");
+    std::string pattern = (base != nullptr && *base != '\0' ? std::string(base) : fs::temp_directory_path().string()) +
+                          "/quavert-fuzz-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+      std::perror("quavert-fuzz: cannot make a scratch folder");
+      std::abort();
+    }
+    root_ = pattern;
+    folders_ = {root_ + "/app", root_ + "/user", root_ + "/current"};
+    for (const std::string& folder : {folders_.App, folders_.User, folders_.Current}) fs::create_directory(folder);
+    const char* genmidi = std::getenv("QUAVERT_GENMIDI");
+    quavert::fuzz::InstallGenmidi(folders_, genmidi != nullptr && *genmidi != '\0' ? genmidi : QUAVERT_GENMIDI_SOURCE);
+  }
+  ~Scratch() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+
+  const quavert::fuzz::RoadFolders& folders() const { return folders_; }
+
+ private:
+  std::string root_;
+  quavert::fuzz::RoadFolders folders_;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static Scratch scratch;
+  const quavert::fuzz::RoadOutcome outcome =
+      quavert::fuzz::RunRoad(scratch.folders(), std::string_view(reinterpret_cast<const char*>(data), size));
+  if (outcome.Faults.empty()) return 0;
+  for (const std::string& fault : outcome.Faults) std::fprintf(stderr, "road fault: %s\n", fault.c_str());
+  for (const std::string& message : outcome.Messages) std::fprintf(stderr, "  message: %s\n", message.c_str());
+  std::abort();
+}

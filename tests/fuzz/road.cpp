@@ -1,0 +1,412 @@
+#include "fuzz/road.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <stdexcept>
+
+#include "common/binary_file.h"
+#include "common/file_system.h"
+#include "common/recording_toolkit.h"
+#include "common/run_error.h"
+#include "decoding/decode_messages.h"
+#include "decoding/meta_types.h"
+#include "decoding/track_decoder.h"
+#include "editing/cell_edit.h"
+#include "editing/edit_frame.h"
+#include "editing/event_list.h"
+#include "editing/genmidi.h"
+#include "fuzz/input_choices.h"
+#include "loading/chunk_walker.h"
+#include "loading/load_driver.h"
+#include "playback/midi_length.h"
+#include "playback/recording_media_service.h"
+#include "session/session.h"
+#include "writing/save_as.h"
+#include "writing/save_track.h"
+
+namespace quavert::fuzz {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kInputName = "input.mid";
+constexpr const char* kSavedName = "saved.mid";
+constexpr const char* kSoundName = "sound.mid";
+constexpr const char* kLogsFolder = "logs";
+constexpr const char* kDataSaved = "Data saved!";
+constexpr int kAnswers = 16;
+constexpr int kMostCellEdits = 4;
+constexpr std::int64_t kDivisionField = 13;
+
+// A file every build of the program loads without a word: one track, a note on and off.
+const std::string kSoundFile = std::string("MThd\0\0\0\x06\0\x01\0\x01\0\x60", 14) +
+                               std::string("MTrk\0\0\0\x0C", 8) +
+                               std::string("\0\x90\x3C\x64\x60\x80\x3C\0\0\xFF\x2F\0", 12);
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out.flush()) throw std::runtime_error("cannot write " + path);
+}
+
+std::set<std::string> NamesIn(const std::string& folder) {
+  std::set<std::string> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+  return names;
+}
+
+void Empty(const std::string& folder, const std::set<std::string>& keep = {}) {
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+    if (!keep.contains(entry.path().filename())) fs::remove_all(entry.path());
+}
+
+std::string RowText(const EventRecord& row) {
+  return "{" + std::to_string(row.Status) + "," + std::to_string(row.Data1) + "," + std::to_string(row.Data2) + "," +
+         std::to_string(row.Delta) + "," + std::to_string(row.MetaMark) + "}";
+}
+
+bool IsMetaRow(const EventRecord& row) {
+  return row.MetaMark == kMetaPlaceholderMark || row.Status == kTempoRowStatus || row.Status == kTimeSignatureRowStatus;
+}
+
+// The denominator a time-signature row is written with: the power of two it rounds up to.
+std::int32_t WrittenDenominator(std::int32_t denominator) {
+  int power = 0;
+  for (double halved = denominator; halved > 1; halved /= 2) ++power;
+  return std::int32_t{1} << power;
+}
+
+// The window, with a note of where each accepted time-signature repair writes.
+class RoadToolkit : public RecordingToolkit {
+ public:
+  const Session* session = nullptr;
+  std::set<std::int64_t>* patched = nullptr;
+  bool rewritten = false;  // a missing-byte repair was accepted: the bytes after it moved
+
+  Answer MessageBox(std::string_view text, Buttons buttons, Icon icon, std::string_view title) override {
+    const Answer answer = RecordingToolkit::MessageBox(text, buttons, icon, title);
+    if (answer == Answer::kYes && text == kTimeSignatureQuestion) patched->insert(session->decoder.TimeSigPatchPos - 2);
+    if (answer == Answer::kYes && text == kMissingByteQuestion) rewritten = true;
+    return answer;
+  }
+};
+
+class Road {
+ public:
+  Road(const RoadFolders& folders, std::string_view input, std::string_view decisions, RoadOutcome& outcome)
+      : folders_(folders), input_(input), outcome_(outcome), choices_(decisions.empty() ? input : decisions),
+        session_(folders.App, ui_, media_) {
+    ui_.session = &session_;
+    ui_.patched = &patched_;
+  }
+
+  void Run();
+
+ private:
+  void Fault(const std::string& what) { outcome_.Faults.push_back(what); }
+  std::size_t MessageCount() const { return ui_.Messages.size(); }
+  bool SaidSince(std::size_t first, std::string_view text) const {
+    return std::any_of(ui_.Messages.begin() + static_cast<std::ptrdiff_t>(first), ui_.Messages.end(),
+                       [text](const RecordingToolkit::Message& message) { return message.Text == text; });
+  }
+
+  void ChooseTrack(int index);
+  void EditCells();
+  void SaveTrack();
+  void EditFrame();
+  void SaveMidi();
+
+  void CheckUserFile();
+  void CheckWorkCopy();
+  void CheckWalk();
+  void CheckFolders();
+  void CheckMessages();
+  void CheckSoundFileLoads();
+
+  const RoadFolders& folders_;
+  std::string_view input_;
+  RoadOutcome& outcome_;
+  InputChoices choices_;
+  RoadToolkit ui_;
+  RecordingMediaService media_;
+  Session session_;
+
+  std::string input_path_;
+  std::string saved_path_;
+  std::set<std::int64_t> patched_;  // positions of the working copy a patch may have changed
+  bool track_saved_ = false;        // "Save Track" wrote the working copy
+  bool walked_ = false;             // the load's walk passed
+};
+
+void Road::Run() {
+  Empty(folders_.App, {kGenmidiName});
+  fs::create_directory(JoinPath(folders_.App, kLogsFolder));
+  Empty(folders_.User);
+  Empty(folders_.Current);
+  input_path_ = JoinPath(folders_.User, kInputName);
+  saved_path_ = JoinPath(folders_.User, kSavedName);
+  WriteBytes(input_path_, input_);
+  for (int i = 0; i < kAnswers; ++i) ui_.Answers.push_back(choices_.Bit() ? Answer::kYes : Answer::kNo);
+
+  // The media player measures the file it is opened on, before the load has checked it.
+  BinaryFile played(input_path_, BinaryFile::Mode::kRead);
+  if (MidiLengthInTicks(played) < 0) Fault("the player measured a negative length");
+  played.Close();
+
+  OpenMidiFile(session_, input_path_);
+  outcome_.Loaded = session_.file.FileLoaded;
+  outcome_.Tracks = session_.tracks.TrackCount;
+  walked_ = outcome_.Loaded;
+
+  if (outcome_.Loaded) {
+    const int tracks = static_cast<int>(ui_.ComboItems.size());
+    for (int index = 0; index < tracks; ++index) ChooseTrack(index);
+    EditFrame();
+    SaveMidi();
+  }
+
+  CheckUserFile();
+  CheckWorkCopy();
+  CheckWalk();
+  CheckMessages();
+  CheckSoundFileLoads();
+  CheckFolders();
+  for (const auto& message : ui_.Messages) outcome_.Messages.push_back(message.Text);
+}
+
+void Road::ChooseTrack(int index) {
+  Combo1Click(session_, index);
+  if (choices_.Bit()) EditFrame();
+  if (!ui_.IsEnabled(Control::Command1)) return;
+  Command1Click(session_);
+  if (!ui_.IsEnabled(Control::Command5)) return;
+  ++outcome_.ListsBuilt;
+  const std::int64_t rows = session_.decoder.LastEventIndex + 1;
+  if (ui_.ListItemCount() != rows || static_cast<std::int64_t>(session_.buffers.EventBuffer.size()) != rows)
+    Fault("track " + std::to_string(index + 1) + ": the list does not show the decoded rows");
+  EditCells();
+  if (choices_.Bit()) SaveTrack();
+}
+
+void Road::EditCells() {
+  const std::int64_t items = ui_.ListItemCount();
+  const std::int64_t edits = choices_.Below(kMostCellEdits);
+  for (std::int64_t k = 0; k < edits && items > 0; ++k) {
+    const std::int64_t item = choices_.Below(items) + 1;
+    const auto column = static_cast<std::int32_t>(choices_.Below(5));
+    const std::size_t opened = ui_.CellEdits.size();
+    CellClick(session_, item, column, 1, true);
+    // A cell the program would not open is edited anyway now and then: the end of an edit may
+    // come for any cell the window lets the user type into.
+    if (ui_.CellEdits.size() == opened && !choices_.Bit()) continue;
+    const std::string old_text = ui_.ListText(item, column);
+    CellEditDone(session_, item, column, old_text, choices_.Text());
+    ++outcome_.CellEdits;
+  }
+}
+
+// "Save Track", now and then edited and saved once more without a new decode in between: the
+// track written back decodes again into the rows it was last saved from.
+void Road::SaveTrack() {
+  const int index = session_.file.CurrentTrack - 1;
+  std::vector<EventRecord> saved_rows;
+  for (int save = 0; save < 2; ++save) {
+    if (save > 0) {
+      if (!choices_.Bit()) break;
+      EditCells();
+    }
+    saved_rows = session_.buffers.EventBuffer;
+    const std::string before = ReadBytes(session_.WorkCopyPath());
+    const std::size_t first = MessageCount();
+    SaveTrackCommand(session_);
+    if (!SaidSince(first, kDataSaved)) {
+      Fault("track " + std::to_string(index + 1) + ": Save Track failed: " +
+            (ui_.Messages.size() > first ? ui_.Messages[first].Text : std::string("no message")));
+      if (ReadBytes(session_.WorkCopyPath()) != before) Fault("a failed Save Track changed the working copy");
+      return;
+    }
+    track_saved_ = true;
+    ++outcome_.TracksSaved;
+  }
+
+  Combo1Click(session_, index);
+  if (!ui_.IsEnabled(Control::mnuSave)) {
+    Fault("track " + std::to_string(index + 1) + " does not decode after Save Track");
+    return;
+  }
+  // A track whose rows all moved before its timed part has none left to list.
+  std::vector<EventRecord> rows;
+  if (ui_.IsEnabled(Control::Command1)) {
+    Command1Click(session_);
+    rows = session_.buffers.EventBuffer;
+  }
+  // Where the timed part begins may move: when it began with bytes the writer leaves out (a
+  // status byte without data) or with a text whose delta was edited to 0, the text, tempo and
+  // time-signature rows in front of the first channel event now stand before it, as meta lines.
+  // Every other row reads back as it was saved.
+  std::size_t gone = 0;
+  while (rows.size() + gone < saved_rows.size() && IsMetaRow(saved_rows[gone])) ++gone;
+  if (rows.size() + gone != saved_rows.size()) {
+    Fault("track " + std::to_string(index + 1) + " has " + std::to_string(rows.size()) + " rows after Save Track, " +
+          std::to_string(saved_rows.size()) + " before");
+    return;
+  }
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const EventRecord& a = rows[i];
+    EventRecord b = saved_rows[i + gone];
+    // A time signature's denominator goes into the file as a power of two: 6 as 8, 0 as 1.
+    if (b.Status == kTimeSignatureRowStatus) b.Data2 = WrittenDenominator(b.Data2);
+    if (a.Status != b.Status || a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Delta != b.Delta ||
+        a.MetaMark != b.MetaMark) {
+      Fault("track " + std::to_string(index + 1) + " row " + std::to_string(i + gone + 1) + " reads back as " +
+            RowText(a) + " after Save Track of " + RowText(b));
+      return;
+    }
+  }
+}
+
+void Road::EditFrame() {
+  if (!ui_.IsEnabled(Control::Command2)) return;
+  if (choices_.Bit()) ui_.Texts[Control::Text5] = choices_.Text();
+  if (session_.decoder.TempoBpm != -1 && choices_.Bit()) ui_.Texts[Control::Text6] = choices_.Text();
+  patched_.insert({kDivisionField, kDivisionField + 1});
+  if (session_.decoder.TempoBpm != -1)
+    for (std::int64_t k = 0; k < 3; ++k) patched_.insert(session_.decoder.TempoPos + k);
+  const std::size_t first = MessageCount();
+  Command2Click(session_);
+  if (SaidSince(first, kDataSaved)) outcome_.EditFrameSaved = true;
+}
+
+void Road::SaveMidi() {
+  if (!ui_.IsEnabled(Control::mnuSave)) return;
+  // Now and then the target exists already, and the question decides.
+  std::string before;
+  const bool existed = choices_.Bit();
+  if (existed) {
+    before = choices_.Text();
+    WriteBytes(saved_path_, before);
+  }
+  ui_.DialogChoices.push_back({saved_path_, kSavedName});
+  const std::size_t first = MessageCount();
+  const std::string work_copy = ReadBytes(session_.WorkCopyPath());
+  SaveAs(session_);
+  const bool declined = existed && !(ui_.Messages.size() > first && ui_.Messages[first].Given == Answer::kYes);
+  const bool failed = std::any_of(ui_.Messages.begin() + static_cast<std::ptrdiff_t>(first), ui_.Messages.end(),
+                                  [](const auto& message) { return message.Text.starts_with("ERROR: File not saved"); });
+  if (failed) Fault("Save Midi... failed on a writable folder");
+  if (declined) {
+    if (ReadBytes(saved_path_) != before) Fault("Save Midi... changed the file it was told not to overwrite");
+  } else if (!FileExists(saved_path_) || ReadBytes(saved_path_) != work_copy) {
+    Fault("Save Midi... did not write a copy of the working copy");
+  } else {
+    outcome_.MidiSaved = true;
+  }
+}
+
+
+void Road::CheckUserFile() {
+  if (ReadBytes(input_path_) != input_) Fault("the user's file changed");
+}
+
+void Road::CheckWorkCopy() {
+  if (session_.file.WorkCopyName.empty() || !FileExists(session_.WorkCopyPath())) {
+    if (outcome_.Loaded) Fault("a loaded file has no working copy");
+    return;
+  }
+  if (ui_.rewritten || track_saved_) return;  // bytes moved; the walk below checks the result
+  const std::string work = ReadBytes(session_.WorkCopyPath());
+  if (work.size() != input_.size()) {
+    Fault("the working copy changed its length without a repair or a saved track");
+    return;
+  }
+  for (std::size_t i = 0; i < work.size(); ++i)
+    if (work[i] != input_[i] && !patched_.contains(static_cast<std::int64_t>(i) + 1)) {
+      Fault("the working copy changed at byte " + std::to_string(i + 1) + ", where nothing was to be written");
+      return;
+    }
+}
+
+// A working copy that walked at the load walks now, with as many tracks.
+void Road::CheckWalk() {
+  if (!walked_) return;
+  RecordingToolkit ui;
+  RecordingMediaService media;
+  Session walker(folders_.App, ui, media);
+  walker.file.WorkCopyName = session_.file.WorkCopyName;
+  walker.file.ShortName = "WORK";
+  walker.file.LoadState = kLoadNormal;
+  try {
+    walker.file.FileSize = FileLength(walker.WorkCopyPath());
+    walker.file.TotalTracks = outcome_.Tracks;
+    WalkTrackChunks(walker);
+  } catch (const RunError& error) {
+    Fault("the working copy no longer walks: error " + std::to_string(error.code()));
+    return;
+  }
+  if (walker.file.LoadState == kLoadFailed || walker.tracks.TrackCount != outcome_.Tracks)
+    Fault("the working copy no longer walks: " + std::to_string(walker.tracks.TrackCount) + " tracks of " +
+          std::to_string(outcome_.Tracks) + (ui.Messages.empty() ? "" : ", " + ui.Messages.front().Text));
+}
+
+void Road::CheckFolders() {
+  const std::set<std::string> allowed_app = {kGenmidiName, kLogsFolder, kWorkCopyName, "notes.dat", "data.dat"};
+  for (const std::string& name : NamesIn(folders_.App))
+    if (!allowed_app.contains(name)) Fault("left in the application folder: " + name);
+  for (const std::string& name : NamesIn(JoinPath(folders_.App, kLogsFolder)))
+    if (!name.ends_with("txt")) Fault("left in the logs folder: " + name);
+  const std::set<std::string> allowed_user = {kInputName, kSavedName, kSoundName};
+  for (const std::string& name : NamesIn(folders_.User))
+    if (!allowed_user.contains(name)) Fault("left in the user's folder: " + name);
+  for (const std::string& name : NamesIn(folders_.Current)) Fault("written to the current folder: " + name);
+}
+
+// Without a fault of the machine, no run-time error may reach the user.
+void Road::CheckMessages() {
+  for (const auto& message : ui_.Messages)
+    if (message.Text.starts_with("Error:")) Fault("a run-time error was shown: " + message.Text);
+}
+
+// The program goes on: a sound file loads in the same session, with its list.
+void Road::CheckSoundFileLoads() {
+  const std::string path = JoinPath(folders_.User, kSoundName);
+  WriteBytes(path, kSoundFile);
+  const std::size_t first = MessageCount();
+  OpenMidiFile(session_, path);
+  if (!session_.file.FileLoaded || !ui_.IsEnabled(Control::Command1) || MessageCount() != first) {
+    Fault("a sound file did not load afterwards");
+    return;
+  }
+  Command1Click(session_);
+  if (ui_.ListItemCount() != 2) Fault("a sound file's list did not build afterwards");
+}
+
+}  // namespace
+
+RoadOutcome RunRoad(const RoadFolders& folders, std::string_view input, std::string_view decisions) {
+  RoadOutcome outcome;
+  const fs::path previous = fs::current_path();
+  fs::current_path(folders.Current);
+  try {
+    Road(folders, input, decisions, outcome).Run();
+  } catch (...) {
+    fs::current_path(previous);
+    throw;
+  }
+  fs::current_path(previous);
+  return outcome;
+}
+
+void InstallGenmidi(const RoadFolders& folders, const std::string& genmidi_source) {
+  if (genmidi_source.empty()) return;
+  fs::copy_file(genmidi_source, JoinPath(folders.App, kGenmidiName), fs::copy_options::overwrite_existing);
+}
+
+}  // namespace quavert::fuzz
