@@ -28,7 +28,8 @@ constexpr std::size_t kWriteBuffer = 64 * 1024;
 BinaryFile::BinaryFile(const std::string& path, Mode mode) : path_(path) {
   int flags = O_CLOEXEC;
   switch (mode) {
-    case Mode::kRead: flags |= O_RDONLY; break;
+    // Opening a named pipe for reading would wait for a writer: it must fail instead.
+    case Mode::kRead: flags |= O_RDONLY | O_NONBLOCK; break;
     case Mode::kCreate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
     case Mode::kReadWrite: flags |= O_RDWR | O_CREAT; break;
   }
@@ -38,6 +39,10 @@ BinaryFile::BinaryFile(const std::string& path, Mode mode) : path_(path) {
   if (::fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode)) {
     Discard();
     throw RunError(kPathFileAccess, "Is a directory");
+  }
+  if (mode == Mode::kRead && !S_ISREG(info.st_mode)) {
+    Discard();
+    throw RunError(kPathFileAccess, "Not a regular file");
   }
 }
 

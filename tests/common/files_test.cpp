@@ -107,6 +107,9 @@ TEST(BinaryFile, FailuresCarryTheirErrorNumbers) {
   EXPECT_EQ(CodeOf([&] { BinaryFile(folder.Join("missing"), BinaryFile::Mode::kRead); }), kFileNotFound);
   EXPECT_EQ(CodeOf([&] { BinaryFile(folder.Join("no/such/file"), BinaryFile::Mode::kCreate); }), kPathNotFound);
   EXPECT_EQ(CodeOf([&] { BinaryFile(folder.Path(), BinaryFile::Mode::kRead); }), kPathFileAccess);
+  ASSERT_EQ(::mkfifo(folder.Join("pipe").c_str(), 0600), 0);
+  EXPECT_EQ(CodeOf([&] { BinaryFile(folder.Join("pipe"), BinaryFile::Mode::kRead); }), kPathFileAccess)
+      << "a named pipe is refused at once, not waited on";
   EXPECT_EQ(CodeOf([&] { FileLength(folder.Join("missing")); }), kFileNotFound);
   EXPECT_EQ(CodeOf([&] { DeleteFile(folder.Join("missing")); }), kFileNotFound);
   MakeFolder(folder.Join("logs"));
