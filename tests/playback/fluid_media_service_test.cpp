@@ -225,11 +225,10 @@ TEST_F(FluidMediaServiceTest, TheSoundCardPlaysFromFluidSynthsAudioThread) {
   EXPECT_EQ(Position(service), 240);
 }
 
-// Opens a song of two notes, types `velocity` into the Volume cell of both note-ons (none when
-// empty), saves the track, plays the file to its end with the poll watching; returns what was heard.
-class PlayAfterSaveTrackTest : public FluidMediaServiceTest {
- protected:
-  double PlayAfterSave(const std::string& velocity) {
+// What is played after "Save Track" is the saved working copy: saved as it was, the song sounds;
+// saved with its notes at velocity 0 it is silent, though the file the user opened still sounds.
+TEST_F(FluidMediaServiceTest, PlayAfterSaveTrackPlaysTheSavedWorkingCopy) {
+  auto heard_after_saving = [&](const std::string& velocity) {
     {
       FluidMediaService service(ToFile());
       Session playing(app.Path(), ui, service);
@@ -245,19 +244,14 @@ class PlayAfterSaveTrackTest : public FluidMediaServiceTest {
       EXPECT_TRUE(WaitFor([&] {
         Timer1Tick(playing);
         return !playing.player.Playing;
-      })) << "playback never ended";
+      })) << "the poll never saw the end";
       EXPECT_FALSE(ui.IsEnabled(Control::mnuPause) || ui.IsEnabled(Control::mnuStop));
       MciClose(playing, kDeviceAlias);
     }
     return WavRms(ReadFileBytes(Wav()));
-  }
-};
-
-TEST_F(PlayAfterSaveTrackTest, PlaysTheSavedWorkingCopy) {
-  // Saved as it was, the song sounds; saved with its notes at velocity 0 it is silent, though
-  // the file the user opened still sounds.
-  EXPECT_GT(PlayAfterSave(""), kAudible);
-  EXPECT_LT(PlayAfterSave("0"), kSilent);
+  };
+  EXPECT_GT(heard_after_saving(""), kAudible);
+  EXPECT_LT(heard_after_saving("0"), kSilent);
   EXPECT_EQ(ReadFileBytes(user.Join("song.mid")), NoteSequence(2, 240));
 }
 

@@ -8,14 +8,6 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-TEST(MediaCommandParserTest, TakesACommandApartIntoVerbDeviceWordsAndNotify) {
-  EXPECT_EQ(ParseMediaCommand("Play REDevid1 from 0 to 1920 notify"),
-            (MediaCommand{"play", "REDevid1", Words{"from", "0", "to", "1920"}, true}));
-  EXPECT_EQ(ParseMediaCommand("  STATUS REDevid1   mode "), (MediaCommand{"status", "REDevid1", Words{"mode"}, false}));
-  EXPECT_EQ(ParseMediaCommand("   "), MediaCommand{});
-  EXPECT_EQ(ParseMediaCommand("Open \"half.mid type x").Device, "\"half.mid");  // an unclosed quote is part of the word
-}
-
 // Whatever the name of the file, the device read back is the path the open command was built with.
 TEST(MediaCommandParserTest, EveryPathComesBackAsItWasSent) {
   for (const std::string path : {"/tmp/song.mid", "/tmp/my song.mid", "\"quoted\".mid", "/tmp/\"q\"", "/tmp/x\" y",
@@ -24,7 +16,9 @@ TEST(MediaCommandParserTest, EveryPathComesBackAsItWasSent) {
     const MediaCommand parsed = ParseMediaCommand(command);
     EXPECT_EQ(parsed.Device, path) << command;
     EXPECT_EQ(parsed.Words, (Words{"type", "MPEGVideo", "Alias", "REDevid1", "parent", "1", "Style", "2"})) << command;
+    EXPECT_TRUE(parsed.Notify);
   }
+  EXPECT_EQ(ParseMediaCommand("Open \"half.mid type x").Device, "\"half.mid");  // an unclosed quote is part of the word
 }
 
 TEST(MediaCommandParserTest, WholeNumbersAreDecimalWithAnOptionalMinus) {

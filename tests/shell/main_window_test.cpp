@@ -15,6 +15,9 @@ const Bytes kSong = SongOfTwoTracks();
 const QString kCaption = QStringLiteral(" Quavert 0.15");
 constexpr const char* kMode = "Status REDevid1 mode";
 
+// What start-up finds in the settings file, from nothing to a file it opens.
+enum Remembered { kNoSettings, kEmptySettings, kUnreadableSettings, kGoneFile, kBrokenFile, kFile };
+
 // "Save Midi..." (menu and button), "Notes...", the Edit frame, "Save Track", Play, Pause and
 // Stop (menu and button each): 1 enabled, 0 disabled, ? when the controls of one disagree.
 QString EnabledState(frmmain& w) {
@@ -39,47 +42,54 @@ class WindowTest : public QObject {
   void init() { f = std::make_unique<WindowFixture>(); }
   void cleanup() { f.reset(); }
 
+  void StartUpOpensTheRememberedFileAndShutdownRemembersItAgain_data() {
+    QTest::addColumn<int>("remembered");
+    QTest::newRow("no settings file") << int{kNoSettings};
+    QTest::newRow("empty settings file") << int{kEmptySettings};
+    QTest::newRow("unreadable settings file") << int{kUnreadableSettings};
+    QTest::newRow("remembered file gone") << int{kGoneFile};
+    QTest::newRow("remembered file no MIDI file") << int{kBrokenFile};
+    QTest::newRow("remembered file") << int{kFile};
+  }
+
   void StartUpOpensTheRememberedFileAndShutdownRemembersItAgain() {
-    enum Remembered { kNoSettings, kEmptySettings, kUnreadableSettings, kGoneFile, kBrokenFile, kFile };
-    for (const Remembered remembered : {kNoSettings, kEmptySettings, kUnreadableSettings, kGoneFile, kBrokenFile, kFile}) {
-      f = std::make_unique<WindowFixture>();
-      const std::string settings = f->app.Join(kSettingsFileName);
-      const std::string path = f->user.Join(" take 2, final.mid");  // restored exactly as written
-      if (remembered >= kBrokenFile) f->UserFile(" take 2, final.mid", remembered == kFile ? kSong : "RIFF");
-      if (remembered == kEmptySettings) WriteFileBytes(settings, "");
-      if (remembered == kUnreadableSettings) ::mkdir(settings.c_str(), 0755);
-      if (remembered >= kGoneFile) WriteFileBytes(settings, path + "\r\nnot read\r\n");
-      // Left by an earlier run: only what this run makes is deleted.
-      for (const char* name : {kNotesDat, kDataDat}) WriteFileBytes(f->app.Join(name), "old");
+    QFETCH(int, remembered);
+    const std::string settings = f->app.Join(kSettingsFileName);
+    const std::string path = f->user.Join(" take 2, final.mid");  // restored exactly as written
+    if (remembered >= kBrokenFile) f->UserFile(" take 2, final.mid", remembered == kFile ? kSong : "RIFF");
+    if (remembered == kEmptySettings) WriteFileBytes(settings, "");
+    if (remembered == kUnreadableSettings) ::mkdir(settings.c_str(), 0755);
+    if (remembered >= kGoneFile) WriteFileBytes(settings, path + "\r\nnot read\r\n");
+    // Left by an earlier run: only what this run makes is deleted.
+    for (const char* name : {kNotesDat, kDataDat}) WriteFileBytes(f->app.Join(name), "old");
 
-      f->Start();
-      QCOMPARE(f->answerer.Messages.size(), std::size_t{remembered == kBrokenFile});
-      if (remembered == kBrokenFile) QVERIFY(f->answerer.Texts()[0].endsWith(QStringLiteral(" is not a MIDI file")));
-      QVERIFY(f->answerer.Dialogs.empty());
-      if (remembered == kNoSettings) QCOMPARE(ReadFileBytes(settings), std::string("\n"));
-      if (remembered == kFile) {
-        QCOMPARE(w().windowTitle(), kCaption + " - " + QString::fromStdString(path));
-        const QStringList info{w().Text1->text(), w().Text3->text(), w().Text4->text(), w().Text5->text(),
-                               w().Text6->text(), w().Combo1->itemText(0), w().Combo1->itemText(1)};
-        QCOMPARE(info, (QStringList{QString::number(kSong.size()), "2", "Multi", "96", "120", "1", "2"}));
-        QVERIFY(w().Text2->toPlainText().contains(QStringLiteral("Demo")));
-      } else {
-        if (remembered != kBrokenFile) QCOMPARE(w().windowTitle(), kCaption);
-        QCOMPARE(w().Combo1->count(), 0);
-        QCOMPARE(f->media.Commands.empty(), remembered != kBrokenFile);
-      }
-
-      f->answerer.Messages.clear();
-      w().close();
-      QVERIFY(f->answerer.Messages.empty());
-      if (remembered == kUnreadableSettings)
-        QVERIFY(FolderExists(settings));  // cannot be written either: left as it is
-      else
-        QCOMPARE(ReadFileBytes(settings), (remembered >= kBrokenFile ? path : std::string()) + "\n");
-      QCOMPARE(FileExists(f->app.Join(kWorkCopyName)), false);
-      QCOMPARE(FileExists(f->app.Join(kNotesDat)), remembered != kFile);
-      QVERIFY(FileExists(f->app.Join(kDataDat)));
+    f->Start();
+    QCOMPARE(f->answerer.Messages.size(), std::size_t{remembered == kBrokenFile});
+    if (remembered == kBrokenFile) QVERIFY(f->answerer.Texts()[0].endsWith(QStringLiteral(" is not a MIDI file")));
+    QVERIFY(f->answerer.Dialogs.empty());
+    if (remembered == kNoSettings) QCOMPARE(ReadFileBytes(settings), std::string("\n"));
+    if (remembered == kFile) {
+      QCOMPARE(w().windowTitle(), kCaption + " - " + QString::fromStdString(path));
+      const QStringList info{w().Text1->text(), w().Text3->text(), w().Text4->text(), w().Text5->text(),
+                             w().Text6->text(), w().Combo1->itemText(0), w().Combo1->itemText(1)};
+      QCOMPARE(info, (QStringList{QString::number(kSong.size()), "2", "Multi", "96", "120", "1", "2"}));
+      QVERIFY(w().Text2->toPlainText().contains(QStringLiteral("Demo")));
+    } else {
+      if (remembered != kBrokenFile) QCOMPARE(w().windowTitle(), kCaption);
+      QCOMPARE(w().Combo1->count(), 0);
+      QCOMPARE(f->media.Commands.empty(), remembered != kBrokenFile);
     }
+
+    f->answerer.Messages.clear();
+    w().close();
+    QVERIFY(f->answerer.Messages.empty());
+    if (remembered == kUnreadableSettings)
+      QVERIFY(FolderExists(settings));  // cannot be written either: left as it is
+    else
+      QCOMPARE(ReadFileBytes(settings), (remembered >= kBrokenFile ? path : std::string()) + "\n");
+    QCOMPARE(FileExists(f->app.Join(kWorkCopyName)), false);
+    QCOMPARE(FileExists(f->app.Join(kNotesDat)), remembered != kFile);
+    QVERIFY(FileExists(f->app.Join(kDataDat)));
   }
 
   void CommandsAreEnabledAsFilesAndPlaybackCome() {
