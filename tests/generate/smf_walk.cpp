@@ -1,101 +1,84 @@
-#include "generate/smf_walk.h"
+#include "smf_walk.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
 
 namespace quavert::testing {
 namespace {
 
-constexpr std::uint32_t kLongestDelta = 0x1FFFFF;  // the program reads at most three bytes
+constexpr std::uint32_t kLongestNumber = 0x1FFFFF;  // three bytes of seven bits
 
-class Cursor {
- public:
-  Cursor(std::string_view bytes, std::size_t start, std::size_t end) : bytes_(bytes), at_(start), end_(end) {}
+[[noreturn]] void Fail(const std::string& what, std::size_t offset) {
+  throw std::runtime_error(what + " at offset " + std::to_string(offset));
+}
 
-  std::size_t At() const { return at_; }
-  bool AtEnd() const { return at_ >= end_; }
-  int U8() {
-    if (at_ >= end_) Fail("read past the end");
-    return static_cast<unsigned char>(bytes_[at_++]);
+struct Reader {
+  std::string_view bytes;
+  std::size_t at;
+  std::size_t end;
+
+  int Byte() {
+    if (at >= end) Fail("a read past the end", at);
+    return static_cast<unsigned char>(bytes[at++]);
   }
   std::uint32_t Big(int size) {
     std::uint32_t value = 0;
-    for (int i = 0; i < size; ++i) value = value << 8 | static_cast<std::uint32_t>(U8());
-    return value;
-  }
-  std::string Take(std::size_t count) {
-    if (end_ - at_ < count) Fail("data runs past the end");
-    std::string out(bytes_.substr(at_, count));
-    at_ += count;
-    return out;
-  }
-  std::uint32_t Vlq() {
-    const std::size_t start = at_;
-    std::uint32_t value = 0;
-    for (int count = 1;; ++count) {
-      const int byte = U8();
-      if (count == 1 && byte == 0x80) Fail("a variable-length quantity not in its shortest form", start);
-      value = value << 7 | static_cast<std::uint32_t>(byte & 0x7F);
-      if (byte < 0x80) break;
-      if (count == 4) Fail("a variable-length quantity of more than four bytes", start);
-    }
-    if (value > kLongestDelta) Fail("a value of more than three bytes", start);
+    while (size-- > 0) value = value << 8 | static_cast<std::uint32_t>(Byte());
     return value;
   }
   int Data() {
-    const int byte = U8();
-    if (byte > 0x7F) Fail("a data byte of 128 or more", at_ - 1);
+    const int byte = Byte();
+    if (byte > 0x7F) Fail("a data byte of 128 or more", at - 1);
     return byte;
   }
-  [[noreturn]] void Fail(const std::string& what) const { Fail(what, at_); }
-  [[noreturn]] static void Fail(const std::string& what, std::size_t offset) {
-    throw SmfFault(what + " at offset " + std::to_string(offset));
+  std::uint32_t Number() {
+    const std::size_t start = at;
+    std::uint32_t value = 0;
+    for (int byte = 0x80; byte >= 0x80;) {
+      byte = Byte();
+      if (at == start + 1 && byte == 0x80) Fail("a number not in its shortest form", start);
+      if (at > start + 4) Fail("a number of more than four bytes", start);
+      value = value << 7 | static_cast<std::uint32_t>(byte & 0x7F);
+    }
+    if (value > kLongestNumber) Fail("a number longer than the program reads", start);
+    return value;
   }
-
- private:
-  std::string_view bytes_;
-  std::size_t at_;
-  std::size_t end_;
+  void Skip(std::uint32_t count) {
+    if (end - at < count) Fail("data running past the end", at);
+    at += count;
+  }
 };
 
-int DataBytesOf(int status) { return status >= 0xC0 && status <= 0xDF ? 1 : 2; }
-
-WalkedTrack WalkTrack(Cursor& in) {
-  WalkedTrack track;
-  std::uint64_t tick = 0;
-  int running = -1;
-  for (;;) {
-    if (in.AtEnd()) in.Fail("a track without FF 2F 00 at its end");
+std::vector<WalkedEvent> WalkTrack(Reader in) {
+  std::vector<WalkedEvent> events;
+  for (int running = -1;;) {
+    if (in.at >= in.end) Fail("a track without FF 2F 00 at its end", in.at);
+    in.Number();
     WalkedEvent event;
-    tick += in.Vlq();
-    event.tick = tick;
-    int lead = in.U8();
-    if (lead < 0x80) {
-      if (running < 0) in.Fail("a data byte where a status is due", in.At() - 1);
-      event.running_status = true;
-      event.status = running;
-      event.data1 = lead;
-    } else {
-      event.status = lead;
+    event.status = in.Byte();
+    if (event.status < 0x80) {
+      if (running < 0) Fail("a data byte where a status is due", in.at - 1);
+      event = {running, event.status, -1, -1, true};
     }
     if (event.status == 0xFF) {
-      event.meta_type = in.U8();
-      const std::uint32_t length = in.Vlq();
-      if (event.meta_type != 0x7F && length > 127) in.Fail("a meta event longer than its one length byte can say");
-      event.data = in.Take(length);
-      running = -1;
+      event.meta = in.Byte();
+      const std::uint32_t length = in.Number();
+      if ((event.meta != 0x7F && length > 127) || (event.meta == 0x2F && length != 0)) Fail("a meta length", in.at);
+      in.Skip(length);
     } else if (event.status == 0xF0 || event.status == 0xF7) {
-      event.data = in.Take(in.Vlq());
-      running = -1;
-    } else if (event.status >= 0xF1) {
-      in.Fail("a system message that does not belong in a file", in.At() - 1);
+      in.Skip(in.Number());
+    } else if (event.status > 0xF0) {
+      Fail("a system message no file may hold", in.at - 1);
     } else {
-      if (!event.running_status) event.data1 = in.Data();
-      if (DataBytesOf(event.status) == 2) event.data2 = in.Data();
-      running = event.status;
+      if (!event.running) event.data1 = in.Data();
+      if (event.status < 0xC0 || event.status >= 0xE0) event.data2 = in.Data();
     }
-    track.events.push_back(event);
-    if (event.meta_type == 0x2F) {
-      if (!event.data.empty()) in.Fail("an end of track with data");
-      if (!in.AtEnd()) in.Fail("bytes after the end of track");
-      return track;
+    running = event.status < 0xF0 ? event.status : -1;
+    events.push_back(event);
+    if (event.meta == 0x2F) {
+      if (in.at != in.end) Fail("bytes after the end of track", in.at);
+      return events;
     }
   }
 }
@@ -103,37 +86,25 @@ WalkedTrack WalkTrack(Cursor& in) {
 }  // namespace
 
 WalkedFile WalkSmf(std::string_view bytes) {
-  Cursor header(bytes, 0, bytes.size());
-  if (header.Take(4) != "MThd") Cursor::Fail("no MThd", 0);
-  if (header.Big(4) != 6) Cursor::Fail("a header length other than 6", 4);
+  if (bytes.substr(0, 8) != std::string_view("MThd\0\0\0\6", 8)) Fail("no header of length 6", 0);
+  Reader file_reader{bytes, 8, bytes.size()};
   WalkedFile file;
-  file.format = static_cast<int>(header.Big(2));
-  file.declared_tracks = static_cast<int>(header.Big(2));
-  file.division = static_cast<int>(header.Big(2));
-  if (file.format > 1) Cursor::Fail("a format other than 0 or 1", 8);
-  if (file.division < 1 || file.division > 0x7FFF) Cursor::Fail("a division the program refuses", 12);
-
-  std::size_t at = header.At();
-  while (at < bytes.size()) {
-    Cursor chunk(bytes, at, bytes.size());
-    if (chunk.Take(4) != "MTrk") Cursor::Fail("a chunk that is not MTrk", at);
-    const std::uint32_t length = chunk.Big(4);
-    if (bytes.size() - chunk.At() < length) Cursor::Fail("a track length running past the end of the file", at + 4);
-    Cursor data(bytes, chunk.At(), chunk.At() + length);
-    file.tracks.push_back(WalkTrack(data));
-    at = chunk.At() + length;
+  file.format = static_cast<int>(file_reader.Big(2));
+  const std::uint32_t tracks = file_reader.Big(2);
+  file.division = static_cast<int>(file_reader.Big(2));
+  if (file.format > 1 || (file.format == 0 && tracks != 1)) Fail("a format other than 0 with one track, or 1", 8);
+  if (file.division < 1 || file.division > 0x7FFF) Fail("a division the program refuses", 12);
+  while (file_reader.at < bytes.size()) {
+    const std::size_t chunk = file_reader.at;
+    if (bytes.substr(chunk, 4) != "MTrk") Fail("a chunk other than MTrk", chunk);
+    file_reader.Skip(4);
+    const std::uint32_t length = file_reader.Big(4);
+    if (bytes.size() - file_reader.at < length) Fail("a track running past the end of the file", chunk);
+    file.tracks.push_back(WalkTrack({bytes, file_reader.at, file_reader.at + length}));
+    file_reader.Skip(length);
   }
-  if (static_cast<int>(file.tracks.size()) != file.declared_tracks) Cursor::Fail("a track count that does not match the chunks", 10);
-  if (file.format == 0 && file.declared_tracks != 1) Cursor::Fail("format 0 with other than one track", 10);
+  if (file.tracks.size() != tracks) Fail("a track count other than the chunks'", 10);
   return file;
-}
-
-std::vector<WalkedEvent> ChannelEvents(const WalkedTrack& track) {
-  std::vector<WalkedEvent> out;
-  for (const WalkedEvent& event : track.events) {
-    if (event.status >= 0x80 && event.status <= 0xEF) out.push_back(event);
-  }
-  return out;
 }
 
 }  // namespace quavert::testing

@@ -9,8 +9,8 @@ namespace quavert::testing {
 /// on every key: small enough to load in an instant, loud enough to measure.
 std::string SineSoundFont();
 
-/// The root mean square of a 16-bit PCM WAV file's samples, on a scale where full scale is 1;
-/// -1 when the bytes are no such file.
+/// The root mean square of the samples of a 16-bit PCM WAV file, full scale being 1; not a
+/// number (neither loud nor quiet) when the bytes hold no such samples.
 double WavRms(std::string_view wav);
 
 /// A format-0 file at 120 beats per minute and 480 ticks per quarter (960 ticks a second)

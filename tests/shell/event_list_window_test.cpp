@@ -1,21 +1,15 @@
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTableView>
-#include <QTest>
-#include <algorithm>
+#include <QAbstractItemModelTester>
 
+#include "common/run_error.h"
+#include "decoding/records.h"
 #include "loading/loaded_file.h"
-#include "shell/event_list_model.h"
-#include "shell_tests.h"
-#include "support/midi_bytes.h"
+#include "shell/qt_text.h"
 #include "window_fixture.h"
 
 namespace quavert::testing {
 namespace {
 
-class EventListWindowTest : public QObject {
+class EventListTest : public QObject {
   Q_OBJECT
 
   std::unique_ptr<WindowFixture> f;
@@ -23,31 +17,28 @@ class EventListWindowTest : public QObject {
   Session& session() { return f->window->session(); }
   Toolkit& ui() { return f->window->toolkit(); }
 
-  // Opens the song, chooses its second track (program change, two notes) and lists it.
-  void ListSecondTrack() {
-    f->Start();
-    f->OpenThroughDialog(f->UserFile("song.mid", SongOfTwoTracks()));
-    f->ChooseTrack(2);
-    QTest::mouseClick(w().Command1, Qt::LeftButton);
+  // The item of the listed track's first note on.
+  std::int64_t FirstNote() {
+    for (std::int64_t item = 1; item <= ui().ListItemCount(); ++item)
+      if (ui().ListText(item, 4).rfind("On", 0) == 0) return item;
+    return 0;
   }
 
-  // The first item whose Description starts with `prefix`; 0 when none does.
-  std::int64_t ItemWith(const std::string& prefix) {
-    for (std::int64_t item = 1; item <= ui().ListItemCount(); ++item)
-      if (ui().ListText(item, 4).rfind(prefix, 0) == 0) return item;
-    return 0;
+  void ClickCell(std::int64_t item, int column, Qt::MouseButton button = Qt::LeftButton) {
+    const QModelIndex cell = w().listModel().index(static_cast<int>(item - 1), column);
+    w().ListView1->scrollTo(cell);
+    QTest::mouseClick(w().ListView1->viewport(), button, Qt::NoModifier, w().ListView1->visualRect(cell).center());
   }
 
   QLineEdit* Editor() { return qobject_cast<QLineEdit*>(w().cellEditor().OpenEditor()); }
 
-  // Types `text` over the open editor's and ends the edit with Return.
-  void TypeIntoEditor(const QString& text) {
-    QLineEdit* editor = Editor();
-    QVERIFY(editor != nullptr);
-    editor->setFocus();
-    editor->selectAll();
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
+  // Clicks the cell, types `text` over the editor's and ends the edit with `key`.
+  void Edit(std::int64_t item, int column, const QString& text, Qt::Key key = Qt::Key_Return) {
+    ClickCell(item, column);
+    QVERIFY(Editor() != nullptr);
+    Editor()->selectAll();
+    QTest::keyClicks(Editor(), text);
+    QTest::keyClick(Editor(), key);
     QTRY_VERIFY(Editor() == nullptr);
     QTest::qWait(10);  // the end of the edit is delivered after the editor has closed
   }
@@ -56,150 +47,123 @@ class EventListWindowTest : public QObject {
   void init() { f = std::make_unique<WindowFixture>(); }
   void cleanup() { f.reset(); }
 
-  void NotesListsTheChosenTrack() {
-    ListSecondTrack();
-    QVERIFY(f->answerer.Messages.empty());
-    QCOMPARE(ui().ListItemCount(), static_cast<std::int64_t>(session().buffers.ListBuffer.size()));
-    QCOMPARE(ui().ListItemCount(), std::int64_t{5});
+  void ModelKeepsEveryCellsBytesAndRefusesCellsOutsideTheList() {
+    EventListModel model;
+    for (const char* caption : {"Channel", "Notes", "Volume", "Length", "Description"}) model.AddColumn(caption);
+    model.Append({{"1", {"60", "100", "96", "x"}}, {"2", {"62", "90", "48", "y"}}});
+    model.SetText(0, 1, "7");                                  // shorter: written in place
+    model.SetText(0, 2, "a volume text longer than before");  // longer: stored anew
+    const std::vector<std::string> rows[] = {{"1", "7", "a volume text longer than before", "96", "x"},
+                                             {"2", "62", "90", "48", "y"}};
+    for (int row = 0; row < 2; ++row)
+      for (int column = 0; column < 5; ++column) QCOMPARE(model.Text(row, column), rows[row][column]);
+    QVERIFY(!model.setData(model.index(1, 1), QStringLiteral("61")));  // only the program writes cells
+    QCOMPARE(model.Text(1, 1), std::string("62"));
+
+    auto refused = [](auto&& call) {
+      try {
+        call();
+      } catch (const RunError& failure) {
+        return failure.code() == kIndexOutOfRange;
+      }
+      return false;
+    };
+    QVERIFY(refused([&] { model.Text(2, 0); }));
+    QVERIFY(refused([&] { model.Text(-1, 0); }));
+    QVERIFY(refused([&] { model.SetText(0, 5, "x"); }));
+    QVERIFY(refused([&] { model.AddColumn(QStringLiteral("Sixth")); }));
+  }
+
+  void ListingEditingAndSavingATrack() {
+    f->Start();
+    QAbstractItemModelTester tester(&w().listModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    f->Open(f->UserFile("song.mid", SongOfTwoTracks()));
+    QVERIFY(w().Text2->toPlainText().contains(QStringLiteral("Demo")));
+    f->ChooseTrack(2);
+    QCOMPARE(session().file.CurrentTrack, 2);
+    QVERIFY(!w().Text2->toPlainText().isEmpty() && !w().Text2->toPlainText().contains(QStringLiteral("Demo")));
+    QTest::mouseClick(w().Command1, Qt::LeftButton);
     QCOMPARE(w().listModel().rowCount(), 5);
-    QVERIFY(ItemWith("Instrument: ") == 1);
-    QVERIFY(w().Text2->toPlainText().contains(QStringLiteral("Total Time")));
-    // The event list is built.
-    CheckEnabled(w(), EnabledState{true, true, true, true, true, true, true, true, true, false, false, false, false});
-    QVERIFY(session().DataDatMade);
+    QCOMPARE(w().listModel().headerData(4, Qt::Horizontal).toString(), QStringLiteral("Description"));
 
-    // Another track empties the list and disables "Save Track" again.
-    f->ChooseTrack(1);
-    QCOMPARE(ui().ListItemCount(), std::int64_t{0});
-    QVERIFY(!w().Command5->isEnabled());
-  }
-
-  void OnlyALeftClickOnAValueCellOpensTheEditor() {
-    ListSecondTrack();
-    const std::int64_t note = ItemWith("On");
-    QVERIFY(note > 0);
-    f->ClickCell(note, 0);
-    QVERIFY(Editor() == nullptr);
-    f->ClickCell(note, 4);
-    QVERIFY(Editor() == nullptr);
-    f->ClickCell(note, 1, Qt::RightButton);
-    QVERIFY(Editor() == nullptr);
-    f->ClickCell(1, 2);  // a program change has no Volume
-    QVERIFY(Editor() == nullptr);
-
-    f->ClickCell(note, 1);
-    QVERIFY(Editor() != nullptr);
-    QCOMPARE(Editor()->text(), QString::fromStdString(ui().ListText(note, 1)));
-    QCOMPARE(w().ListView1->currentIndex(), w().listModel().index(static_cast<int>(note - 1), 1));
-  }
-
-  void AcceptedNoteIsShownAsTypedAndStoredAsANumber() {
-    ListSecondTrack();
-    const std::int64_t note = ItemWith("On");
-    f->ClickCell(note, 1);
-    TypeIntoEditor(QStringLiteral("d5"));
-    QVERIFY(f->answerer.Messages.empty());
-    QCOMPARE(ui().ListText(note, 1), std::string("d5"));
-    const auto row = static_cast<std::size_t>(note - 1);
-    QCOMPARE(session().buffers.EventBuffer[row].Data1, 62);
-    QCOMPARE(session().buffers.ListBuffer[row].Notes, std::string("62"));
-  }
-
-  void RejectedValueShowsItsMessageAndChangesNothing() {
-    ListSecondTrack();
-    const std::int64_t note = ItemWith("On");
+    // Only a left click on a cell the user may change opens the editor, with the cell's text.
+    const std::int64_t note = FirstNote();
     const auto row = static_cast<std::size_t>(note - 1);
     const EventRecord before = session().buffers.EventBuffer[row];
     const std::string shown = ui().ListText(note, 1);
+    ClickCell(note, 0);
+    ClickCell(note, 1, Qt::RightButton);
+    QVERIFY(Editor() == nullptr);
+    ClickCell(note, 1);
+    QVERIFY(Editor() != nullptr);
+    QCOMPARE(Editor()->text(), ToDisplay(shown));
+    QCOMPARE(w().ListView1->currentIndex(), w().listModel().index(static_cast<int>(row), 1));
 
-    f->ClickCell(note, 1);
-    TypeIntoEditor(QStringLiteral("60"));
-    QCOMPARE(f->answerer.MessageTexts(),
+    // Refused: the message is shown and answered, and the editor never wrote the cell.
+    Edit(note, 1, QStringLiteral("60"));
+    QCOMPARE(f->answerer.Texts(),
              QStringList{QStringLiteral("Note must be between (A0 and G10) OR (A#0 and G#10) except B# and E#")});
     QCOMPARE(f->answerer.Messages[0].Title, QStringLiteral("Quavert"));
     QCOMPARE(f->answerer.Messages[0].Buttons, static_cast<int>(QMessageBox::Ok));
     QCOMPARE(ui().ListText(note, 1), shown);
     QCOMPARE(session().buffers.EventBuffer[row], before);
 
-    f->answerer.Clear();
-    f->ClickCell(note, 3);
-    TypeIntoEditor(QStringLiteral("1000000"));
-    QCOMPARE(f->answerer.MessageTexts(), QStringList{QStringLiteral("Data must be between 0 and 999999")});
-    f->ClickCell(note, 3);
-    TypeIntoEditor(QStringLiteral("999999"));
+    Edit(note, 1, QStringLiteral("61"), Qt::Key_Escape);  // handed over, it would be refused
     QCOMPARE(f->answerer.Messages.size(), std::size_t{1});
-    QCOMPARE(session().buffers.EventBuffer[row].Delta, 999999);
-  }
 
-  void ProgramChangeTakesTheNewInstrumentName() {
-    ListSecondTrack();
-    const std::string before = ui().ListText(1, 4);
-    f->ClickCell(1, 1);
-    TypeIntoEditor(QStringLiteral("25"));
-    QVERIFY(f->answerer.Messages.empty());
-    QCOMPARE(ui().ListText(1, 1), std::string("25"));
-    QVERIFY(ui().ListText(1, 4).rfind("Instrument: ", 0) == 0);
-    QVERIFY(ui().ListText(1, 4) != before);
-    QCOMPARE(ui().ListText(1, 4), session().buffers.ListBuffer[0].Description);
-  }
+    // Accepted: shown as typed, stored as a number, and the view hears of it.
+    QSignalSpy changed(&w().listModel(), &QAbstractItemModel::dataChanged);
+    Edit(note, 1, QStringLiteral("d5"));
+    QCOMPARE(f->answerer.Messages.size(), std::size_t{1});
+    QCOMPARE(ui().ListText(note, 1), std::string("d5"));
+    QCOMPARE(session().buffers.EventBuffer[row].Data1, 62);
+    QVERIFY(!changed.isEmpty());
 
-  void SaveTrackWritesTheEditsIntoTheWorkingCopy() {
-    ListSecondTrack();
-    const std::int64_t note = ItemWith("On");
-    f->ClickCell(note, 1);
-    TypeIntoEditor(QStringLiteral("d5"));
-    f->media.Commands.clear();
-
+    // Saved into the working copy (not the user's file) and listed again from it.
     QTest::mouseClick(w().Command5, Qt::LeftButton);
-
-    QCOMPARE(f->answerer.MessageTexts(), QStringList{QStringLiteral("Data saved!")});
-    QVERIFY(ReadFileBytes(f->app.Join(kWorkCopyName)) != SongOfTwoTracks());
-    QCOMPARE(f->media.Commands.front(), std::string("Close REDevid1 notify"));
-    QVERIFY(std::any_of(f->media.Commands.begin(), f->media.Commands.end(), [](const std::string& command) {
-      return command.rfind("Open ", 0) == 0 && command.find(kWorkCopyName) != std::string::npos;
-    }));
-
-    // Listed again from the working copy, the row shows the saved note by its name.
+    QCOMPARE(f->answerer.Texts().back(), QStringLiteral("Data saved!"));
+    QCOMPARE(ReadFileBytes(f->user.Join("song.mid")), SongOfTwoTracks());
     f->ChooseTrack(1);
+    QCOMPARE(w().listModel().rowCount(), 0);
     f->ChooseTrack(2);
     QTest::mouseClick(w().Command1, Qt::LeftButton);
     QCOMPARE(ui().ListText(note, 1), std::string("D5"));
   }
 
-  void EditFrameSavesIntoTheWorkingCopy() {
+  void EditFrameWritesTempoAndTicksIntoTheWorkingCopy() {
     f->Start();
-    const std::string song = SongOfTwoTracks();
-    f->OpenThroughDialog(f->UserFile("song.mid", song));
-    QCOMPARE(w().Text6->text(), QStringLiteral("120"));
-    QVERIFY(!w().Text6->isReadOnly());
-
-    w().Text6->clear();
-    QTest::keyClicks(w().Text6, QStringLiteral("501"));
-    f->media.Commands.clear();
+    f->Open(f->UserFile("song.mid", SongOfTwoTracks()));
+    for (auto [box, text] : {std::pair{w().Text6, "150"}, std::pair{w().Text5, "192"}}) {
+      box->clear();
+      QTest::keyClicks(box, text);
+    }
     QTest::mouseClick(w().Command2, Qt::LeftButton);
-    QCOMPARE(f->answerer.MessageTexts(),
-             (QStringList{QStringLiteral("Tempo must be between 50 and 500"), QStringLiteral("Data saved!")}));
-    QCOMPARE(ReadFileBytes(f->app.Join(kWorkCopyName)), song);
-    // The device is closed while the working copy is written and opened on it again.
-    QCOMPARE(f->media.Commands.front(), std::string("Close REDevid1 notify"));
-    QVERIFY(f->media.Commands.size() >= 2);
-    QVERIFY(f->media.Commands[1].find(kWorkCopyName) != std::string::npos);
-
-    f->answerer.Clear();
-    w().Text5->clear();
-    QTest::keyClicks(w().Text5, QStringLiteral("192"));
-    QTest::mouseClick(w().Command2, Qt::LeftButton);
-    QCOMPARE(f->answerer.MessageTexts().back(), QStringLiteral("Data saved!"));
+    QCOMPARE(f->answerer.Texts(), QStringList{QStringLiteral("Data saved!")});
     const std::string patched = ReadFileBytes(f->app.Join(kWorkCopyName));
-    QCOMPARE(patched.substr(12, 2), Hex("00 C0"));
-    QCOMPARE(patched.substr(14), song.substr(14));
+    QCOMPARE(ToHex(patched.substr(12, 2)), std::string("00 C0"));
+    QVERIFY(patched.find(Hex("FF 51 03 06 1A 80")) != std::string::npos);  // 400,000 microseconds a beat
+  }
+
+  void ClosingWithAnEditorOpenHandsNothingOver() {
+    f->ListSecondTrack();
+    const auto events = session().buffers.EventBuffer;
+    ClickCell(FirstNote(), 1);
+    QVERIFY(Editor() != nullptr);
+    Editor()->selectAll();
+    QTest::keyClicks(Editor(), QStringLiteral("200"));  // out of range: would show a message
+    w().close();
+    QTRY_VERIFY(Editor() == nullptr);
+    QTest::qWait(20);
+    QVERIFY(w().hasEnded());
+    QVERIFY(f->answerer.Messages.empty());
+    QVERIFY(session().buffers.EventBuffer == events);
   }
 };
 
 }  // namespace
 
-int RunEventListWindowTest(int argc, char** argv) {
-  EventListWindowTest test;
+int RunEventListTest(int argc, char** argv) {
+  EventListTest test;
   return QTest::qExec(&test, argc, argv);
 }
 

@@ -1,13 +1,12 @@
 #include <QApplication>
 
-#include "shell_tests.h"
+#include "window_fixture.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quavert"));
   using namespace quavert::testing;
   int failed = 0;
-  for (auto run : {RunEventListModelTest, RunQtTextTest, RunQtToolkitTest, RunMainWindowTest, RunEventListWindowTest, RunAboutBoxTest})
-    failed += run(argc, argv);
+  for (auto run : {RunToolkitTest, RunWindowTest, RunEventListTest}) failed += run(argc, argv);
   return failed == 0 ? 0 : 1;
 }

@@ -1,48 +1,143 @@
 #pragma once
 
-#include <QString>
+#include <QtTest>
+#include <QtWidgets>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
+#include <utility>
+#include <vector>
 
-#include "modal_answerer.h"
 #include "playback/recording_media_service.h"
+#include "shell/event_list_model.h"
 #include "shell/frm_main.h"
+#include "support/midi_bytes.h"
+#include "support/session_fixture.h"
 #include "support/temp_folder.h"
 
 namespace quavert::testing {
 
-/// Format 1, 96 ticks: a tempo track named "Demo" at 120 beats per minute, and a track with a
-/// program change and two notes.
-std::string SongOfTwoTracks();
-
-/// Which of the commands that come and go with files and playback are enabled.
-struct EnabledState {
-  bool mnuSave, Button2, Notes, Text5, Text6, EditSave, SaveTrack, mnuPlay, Button4, mnuPause, Button5, mnuStop,
-      Button6;
+struct ShownMessage {
+  QString Text;
+  QString Title;
+  int Icon = 0;     ///< QMessageBox::Icon
+  int Buttons = 0;  ///< QMessageBox::StandardButtons
 };
 
-/// Compares the window's controls with `expected`, control by control (a Qt Test check).
-void CheckEnabled(frmmain& window, const EnabledState& expected);
+struct ShownDialog {
+  QString Title;
+  bool Save = false;
+  bool ConfirmsOverwrite = false;  ///< the dialog itself would ask before replacing a file
+};
 
-/// A main window in its own application folder (with genmidi.ini and a logs folder), a recording
-/// media service, and a user that answers the window's modal questions.
-class WindowFixture {
+/// Plays the user for modal windows: every few milliseconds it answers the active message box
+/// with the next scripted button (OK, or No for a question when none is left) and the active
+/// file dialog with the next scripted path (cancelled when none is left or it is empty).
+class ModalAnswerer {
  public:
-  WindowFixture();
-  ~WindowFixture();
+  ModalAnswerer() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+    timer_.start(5);
+  }
+
+  std::deque<int> Buttons;  ///< QMessageBox::StandardButton
+  std::deque<QString> Paths;
+  /// Runs once while the next message box is up, before it is answered.
+  std::function<void()> WhileShown;
+
+  std::vector<ShownMessage> Messages;
+  std::vector<ShownDialog> Dialogs;
+
+  QStringList Texts() const {
+    QStringList texts;
+    for (const ShownMessage& message : Messages) texts << message.Text;
+    return texts;
+  }
+
+ private:
+  template <typename T>
+  static T Next(std::deque<T>& answers, T otherwise) {
+    if (answers.empty()) return otherwise;
+    T answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+
+  void Poll() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || !modal->isVisible()) return;
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      if (auto action = std::exchange(WhileShown, nullptr)) action();
+      Messages.push_back({box->text(), box->windowTitle(), box->icon(), static_cast<int>(box->standardButtons())});
+      const int answer = box->standardButtons() & QMessageBox::Yes ? Next(Buttons, int{QMessageBox::No}) : QMessageBox::Ok;
+      box->button(static_cast<QMessageBox::StandardButton>(answer))->click();
+    } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      Dialogs.push_back({dialog->windowTitle(), dialog->acceptMode() == QFileDialog::AcceptSave,
+                         !dialog->testOption(QFileDialog::DontConfirmOverwrite)});
+      const QString path = Next(Paths, QString());
+      if (path.isEmpty()) {
+        dialog->reject();
+      } else {
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();  // the dialog's own accept, reached through its base
+      }
+    }
+  }
+
+  QTimer timer_;
+};
+
+/// Format 1, 96 ticks: a tempo track named "Demo" at 120 beats per minute, and a track with a
+/// program change and two notes.
+inline std::string SongOfTwoTracks() {
+  return Smf(1, 96, {Hex("00 FF 03 04") + "Demo" + Hex("00 FF 51 03 07 A1 20 00 FF 2F 00"),
+                     Hex("00 C0 00 00 90 3C 64 60 80 3C 00 00 90 3E 64 60 80 3E 00 00 FF 2F 00")});
+}
+
+/// A main window in its own application folder (with genmidi.ini), a recording media service,
+/// and a user that answers the window's modal windows.
+struct WindowFixture {
+  WindowFixture() {
+    // Run by hand, without ctest's environment, the copy next to the program serves.
+    if (!InstallGenmidi(app.Path()))
+      QFile::copy(QCoreApplication::applicationDirPath() + "/genmidi.ini", QString::fromStdString(app.Join("genmidi.ini")));
+  }
+  ~WindowFixture() {
+    if (window) window->close();
+  }
 
   /// Creates the window, shows it and runs its start-up.
-  frmmain& Start();
+  frmmain& Start() {
+    window = std::make_unique<frmmain>(app.Path(), media);
+    window->show();
+    window->FormLoad();
+    return *window;
+  }
   /// Writes `bytes` as a file of the user's; returns its path.
-  std::string UserFile(std::string_view name, std::string_view bytes);
-  QString UserPath(std::string_view name) const { return QString::fromStdString(user.Join(name)); }
+  std::string UserFile(std::string_view name, std::string_view bytes) {
+    WriteFileBytes(user.Join(name), bytes);
+    return user.Join(name);
+  }
   /// Opens a file through the open dialog, as the user would with "Open...".
-  void OpenThroughDialog(const std::string& path);
-  /// Picks a track in Combo1 with the keyboard, as the user would.
-  void ChooseTrack(int track);
-  /// Clicks a cell of ListView1 (1-based item, column 0..4) with `button`.
-  void ClickCell(std::int64_t item, int column, Qt::MouseButton button = Qt::LeftButton);
+  void Open(const std::string& path) {
+    answerer.Paths.push_back(QString::fromStdString(path));
+    window->mnuOpen->trigger();
+  }
+  /// Picks a track in Combo1 with the keyboard.
+  void ChooseTrack(int track) {
+    QComboBox* combo = window->Combo1;
+    combo->setFocus();
+    while (combo->currentIndex() < track - 1) QTest::keyClick(combo, Qt::Key_Down);
+    while (combo->currentIndex() > track - 1) QTest::keyClick(combo, Qt::Key_Up);
+  }
+  /// Starts with SongOfTwoTracks opened, its second track chosen and listed with "Notes...".
+  void ListSecondTrack() {
+    Start();
+    Open(UserFile("song.mid", SongOfTwoTracks()));
+    ChooseTrack(2);
+    QTest::mouseClick(window->Command1, Qt::LeftButton);
+  }
 
   TempFolder app;
   TempFolder user;
@@ -50,5 +145,9 @@ class WindowFixture {
   ModalAnswerer answerer;
   std::unique_ptr<frmmain> window;
 };
+
+int RunWindowTest(int argc, char** argv);
+int RunEventListTest(int argc, char** argv);
+int RunToolkitTest(int argc, char** argv);
 
 }  // namespace quavert::testing
