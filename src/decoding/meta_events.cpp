@@ -139,12 +139,7 @@ void OfferTimeSignatureRepair(Session& session, const ScannedEvent& event) {
   decoder.PatchKind = kPatchClocksByte;
   MciClose(session, kDeviceAlias);
   PatchFile(session);
-  std::string work_copy = session.WorkCopyPath();
-  MciOpen(session, work_copy, kDeviceAlias);
-  session.ui.DoEvents();
-  int width = 0;
-  int height = 0;
-  MciPutWindow(session, kDeviceAlias, 0, 0, width, height);
+  MciOpenInFrame(session, session.WorkCopyPath(), kDeviceAlias);
   decoder.SigClocks = 2;
 }
 

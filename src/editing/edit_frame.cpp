@@ -91,12 +91,7 @@ void Command2Click(Session& session) {
   }
   if (written) ui.MessageBox("Data saved!");
 
-  std::string work_copy = session.WorkCopyPath();
-  MciOpen(session, work_copy, kDeviceAlias);
-  ui.DoEvents();
-  int width = 0;
-  int height = 0;
-  MciPutWindow(session, kDeviceAlias, 0, 0, width, height);
+  MciOpenInFrame(session, session.WorkCopyPath(), kDeviceAlias);
   ui.SetBusy(false);
 }
 

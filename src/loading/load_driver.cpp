@@ -188,11 +188,7 @@ void OpenMidiFile(Session& session, const std::string& path) {
   ui.ComboClear();
 
   MciClose(session, kDeviceAlias);
-  MciOpen(session, file.MidiPath, kDeviceAlias);
-  ui.DoEvents();
-  int width = 0;
-  int height = 0;
-  MciPutWindow(session, kDeviceAlias, 0, 0, width, height);
+  MciOpenInFrame(session, file.MidiPath, kDeviceAlias);
 
   LoadMidiFile(session);
 

@@ -97,6 +97,14 @@ void MciPutWindow(Session& session, std::string_view alias, int x, int y, int& w
                                  " " + PlainNumber(width) + " " + PlainNumber(height) + " notify");
 }
 
+void MciOpenInFrame(Session& session, std::string path, std::string_view alias) {
+  MciOpen(session, path, alias);
+  session.ui.DoEvents();
+  int width = 0;
+  int height = 0;
+  MciPutWindow(session, alias, 0, 0, width, height);
+}
+
 std::int32_t MciLength(Session& session, std::string_view alias) {
   std::string reply;
   SendMediaCommand(session, "Set " + std::string(alias) + " time format frames", reply);

@@ -39,6 +39,10 @@ void MciStop(Session& session, std::string_view alias);
 /// A width or height of 0 is first replaced, in the caller's variable, by the frame's.
 void MciPutWindow(Session& session, std::string_view alias, int x, int y, int& width, int& height);
 
+/// Opens `path` on the device `alias` and places its window over the whole media frame, as
+/// every change of the working copy does afterwards so that Play plays what is now on disk.
+void MciOpenInFrame(Session& session, std::string path, std::string_view alias);
+
 /// The length of the device's file in frames (ticks): "Set ALIAS time format frames", then
 /// "Status ALIAS length". -1 when the query fails; the device's error text then goes to the
 /// status bar.

@@ -18,12 +18,7 @@ void SaveTrackCommand(Session& session) {
     session.ui.MessageBox(std::string(kTrackNotSaved) + kNewLine + failure.what());
   }
   // From now on playback plays the working copy, saved or as it was.
-  std::string work_copy = session.WorkCopyPath();
-  MciOpen(session, work_copy, kDeviceAlias);
-  session.ui.DoEvents();
-  int width = 0;
-  int height = 0;
-  MciPutWindow(session, kDeviceAlias, 0, 0, width, height);
+  MciOpenInFrame(session, session.WorkCopyPath(), kDeviceAlias);
   session.ui.SetBusy(false);
 }
 
