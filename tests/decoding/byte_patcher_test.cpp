@@ -43,30 +43,24 @@ class BytePatcherTest : public testing::SessionTest {
 };
 
 TEST_F(BytePatcherTest, EachKindWritesItsBytesInPlace) {
-  session.decoder.PatchKind = kPatchDivision;
-  session.file.DeltaTicks = 480;
-  PatchFile(session);
-  EXPECT_EQ(Patched(), Expected(13, "01 E0"));
-  EXPECT_EQ(session.decoder.PatchKind, 0);
-
-  testing::WriteFileBytes(session.WorkCopyPath(), kFile);
-  session.decoder.PatchKind = kPatchClocksByte;
-  session.decoder.TimeSigPatchPos = 39;  // after the time signature's last data byte
-  PatchFile(session);
-  EXPECT_EQ(Patched(), Expected(37, "02"));
-
   struct Case {
-    std::int64_t bpm;
+    int kind;
+    std::int64_t value;  // ticks per quarter note, clocks position or tempo
+    std::int64_t at;
     const char* bytes;
   };
-  for (const Case& c : {Case{100, "09 27 C0"}, Case{50, "12 4F 80"}, Case{500, "01 D4 C0"}, Case{120, "07 A1 20"},
-                        Case{97, "09 70 3C"}, Case{4, "E4 E1 C0"}}) {
+  for (const Case& c : {Case{kPatchDivision, 480, 13, "01 E0"}, Case{kPatchClocksByte, 39, 37, "02"},
+                        Case{kPatchFirstTempo, 100, kTempoPos, "09 27 C0"}, Case{kPatchFirstTempo, 50, kTempoPos, "12 4F 80"},
+                        Case{kPatchFirstTempo, 500, kTempoPos, "01 D4 C0"}, Case{kPatchFirstTempo, 120, kTempoPos, "07 A1 20"},
+                        Case{kPatchFirstTempo, 97, kTempoPos, "09 70 3C"}, Case{kPatchFirstTempo, 4, kTempoPos, "E4 E1 C0"}}) {
     testing::WriteFileBytes(session.WorkCopyPath(), kFile);
-    session.decoder.PatchKind = kPatchFirstTempo;
+    session.decoder.PatchKind = c.kind;
+    session.file.DeltaTicks = c.value;
+    session.decoder.TimeSigPatchPos = c.value;  // after the time signature's last data byte
     session.decoder.TempoPos = kTempoPos;
-    session.decoder.TempoBpm = c.bpm;
+    session.decoder.TempoBpm = c.value;
     PatchFile(session);
-    EXPECT_EQ(Patched(), Expected(kTempoPos, c.bytes)) << c.bpm;
+    EXPECT_EQ(Patched(), Expected(c.at, c.bytes)) << c.kind << " " << c.value;
     EXPECT_EQ(session.decoder.PatchKind, 0);
   }
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <dirent.h>
-
+#include <filesystem>
+#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -81,12 +81,7 @@ class DecodingTest : public SessionTest {
 
 /// How many files this process has open.
 inline int OpenFileCount() {
-  int count = 0;
-  if (DIR* folder = ::opendir("/proc/self/fd")) {
-    while (::readdir(folder) != nullptr) ++count;
-    ::closedir(folder);
-  }
-  return count;
+  return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}));
 }
 
 /// A row as the decoder writes it: the list builder's fields still -1.

@@ -29,7 +29,7 @@ const Bytes kHeadOfTrack = Hex("00")
                            + Hex("FF 05 02") + "li" + Hex("00")                   // second lyric
                            + Hex("FF 7F 03 00 00 41 3C");                         // sequencer-specific, delta 60
 
-TEST_F(MetaLinesTest, Text2HasOneExactLineForEveryType) {
+TEST_F(MetaLinesTest, Text2AndTheReportHaveOneExactLineForEveryType) {
   LoadTrack(kHeadOfTrack + Hex("90 3C 64 00") + kEnd);
   const std::string length = std::to_string(kHeadOfTrack.size() + 4 + 3);
   EXPECT_EQ(Text2(), "       Track             : 1\r\n"
@@ -48,10 +48,6 @@ TEST_F(MetaLinesTest, Text2HasOneExactLineForEveryType) {
                      "     0 Lyric             : la\r\n"
                      "     0                     li\r\n"
                      "     3 Sequencer Specific: 0 0 65\r\n");
-}
-
-TEST_F(MetaLinesTest, ReportHasTheSameEventsUnderTheirOwnLabels) {
-  LoadTrack(kHeadOfTrack + Hex("90 3C 64 00") + kEnd);
   EXPECT_EQ(ReportLinesOfTrack(1), "      0 Name: Pi no \r\n"
                                    "      0Copyright: (c)  \r\n"
                                    "      0Text: Te t\r\n"

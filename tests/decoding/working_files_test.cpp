@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "common/record_file.h"
 #include "decoding/working_files.h"
 #include "decoding_fixture.h"
 
@@ -16,35 +15,23 @@ using testing::Smf;
 class WorkingFilesTest : public testing::DecodingTest {};
 
 const EventRecord kEmpty{};
-const std::string kEmptyRecord = "-1     -1     -1     -1     -1     -1     -1     ";
 
-TEST_F(WorkingFilesTest, FullBlockGoesToTheRecordsOfItsEvents) {
-  ClearEventBlock(session);
-  ASSERT_EQ(session.buffers.EventBuffer.size(), 101u);
-  for (std::size_t row = 0; row <= 100; ++row) session.buffers.EventBuffer[row] = Row(144, static_cast<int>(row), 1, 2);
-  session.decoder.LastEventIndex = 200;  // the 201st event has come: the block holds events 100..199
-  {
-    RecordFile notes(app.Join(kNotesDat), kEventRecordLength);
-    FlushEventBlock(session, notes);
-    notes.Close();
-  }
-  const std::string bytes = AppFileBytes(kNotesDat);
-  ASSERT_EQ(bytes.size(), 200 * kEventRecordLength);
-  EXPECT_EQ(bytes.substr(100 * kEventRecordLength, kEventRecordLength), " 144    0      1      2     -1     -1     -1     ");
-  EXPECT_EQ(NotesRecords()[199], Row(144, 99, 1, 2));
-  EXPECT_EQ(session.decoder.BlockRow, 0);
-  for (const EventRecord& row : session.buffers.EventBuffer) EXPECT_EQ(row, kEmpty);
-}
-
-TEST_F(WorkingFilesTest, LastBlockIsWrittenWholeWithEmptyRows) {
-  for (int events : {100, 101, 150}) {
+TEST_F(WorkingFilesTest, RowsGoOutInWholeBlocksOfAHundredEndedByEmptyRows) {
+  for (int events : {100, 101, 150, 20000}) {
+    SCOPED_TRACE(events);
     LoadTrack(Hex("00") + Notes(events) + kEnd);
     EXPECT_EQ(LastEventIndex(), events - 1);
     const std::string bytes = AppFileBytes(kNotesDat);
-    ASSERT_EQ(bytes.size(), (events > 100 ? 200 : 100) * kEventRecordLength) << events;
-    EXPECT_EQ(NotesRecords()[static_cast<std::size_t>(events - 1)], Row(144, (events - 1) % 128, 64, 0));
-    for (std::size_t record = static_cast<std::size_t>(events); record < bytes.size() / kEventRecordLength; ++record)
-      EXPECT_EQ(bytes.substr(record * kEventRecordLength, kEventRecordLength), kEmptyRecord) << events << " " << record;
+    const std::size_t blocks = static_cast<std::size_t>(events + 99) / 100;
+    ASSERT_EQ(bytes.size(), blocks * 100 * kEventRecordLength);
+    EXPECT_EQ(bytes.substr(0, kEventRecordLength), " 144    0      64     0     -1     -1     -1     ");
+    const auto records = NotesRecords();
+    for (int row = 0; row < events; ++row)
+      ASSERT_EQ(records[static_cast<std::size_t>(row)], Row(144, row % 128, 64, 0)) << row;
+    for (std::size_t record = static_cast<std::size_t>(events); record < records.size(); ++record)
+      EXPECT_EQ(bytes.substr(record * kEventRecordLength, kEventRecordLength),
+                "-1     -1     -1     -1     -1     -1     -1     ") << record;
+    EXPECT_EQ(session.buffers.EventBuffer.size(), 101u) << "one block in memory";
     // A fresh file each time: the longer track's records must not hide a short one's.
     ASSERT_EQ(::remove(app.Join(kNotesDat).c_str()), 0);
   }
