@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "common/number_text.h"
 #include "editing/cell_edit.h"
 #include "editing_fixture.h"
@@ -42,22 +40,14 @@ TEST_F(CellEditTest, AcceptedValuesAreStoredAndShownAsTyped) {
     std::int32_t stored;
     const char* description;
   } edits[] = {
-      {kProgram, kNotes, "5", 5, "Instrument: Electric Piano 2"},
-      {kDrumProgram, kNotes, "25", 25, "Drum Set: TR - 808"},
-      {kMelodic, kNotes, "c#4", 49, "On"},
-      {kMelodic, kNotes, "G10", 127, "On"},
-      {kDrumOn, kNotes, "38", 38, "On  - Acoustic Snare"},
-      {kDrumOff, kNotes, "27", 27, "Off - High Q"},
+      {kProgram, kNotes, "5", 5, "Instrument: Electric Piano 2"}, {kDrumProgram, kNotes, "25", 25, "Drum Set: TR - 808"},
+      {kMelodic, kNotes, "c#4", 49, "On"}, {kMelodic, kNotes, "G10", 127, "On"}, {kMelodic, kNotes, "C4", 48, "On"},
+      {kDrumOn, kNotes, "38", 38, "On  - Acoustic Snare"}, {kDrumOff, kNotes, "27", 27, "Off - High Q"},
       {kDrumOn, kNotes, "88", 88, "On  - "},  // an empty name line names nothing here
-      {kController, kNotes, "10", 10, "Controller: panpot"},
-      {kController, kNotes, "3", 3, "Controller: 3"},
-      {kController, kVolume, "127", 127, "Controller: 3"},
-      {kTempo, kNotes, "500", 500, "Set Tempo"},
-      {kSignature, kNotes, "3", 3, "Time Signature"},
-      {kBend, kNotes, "127", 127, "Pitch Change"},
-      {kMelodic, kVolume, "0", 0, "On"},
-      {kMelodic, kLength, "999999", 999999, "On"},
-      {kText, kLength, "0", 0, "Text"},
+      {kController, kNotes, "10", 10, "Controller: panpot"}, {kController, kNotes, "3", 3, "Controller: 3"},
+      {kController, kVolume, "127", 127, "Controller: 3"}, {kTempo, kNotes, "500", 500, "Set Tempo"},
+      {kSignature, kNotes, "3", 3, "Time Signature"}, {kBend, kNotes, "127", 127, "Pitch Change"},
+      {kMelodic, kVolume, "0", 0, "On"}, {kMelodic, kLength, "999999", 999999, "On"}, {kText, kLength, "0", 0, "Text"},
       {kMelodic, kLength, "96.5", 96, "On"},  // leading number, rounded half to even
       {kMelodic, kLength, "97.5 ticks", 98, "On"},
   };
@@ -76,7 +66,7 @@ TEST_F(CellEditTest, AcceptedValuesAreStoredAndShownAsTyped) {
   Type(kDrumOn, kNotes, "36");
   EXPECT_EQ(Row(kDrumOn).Description, "      Bass Drum 1");
   EXPECT_TRUE(ui.MessageTexts().empty());
-  EXPECT_EQ(Event(kBend).Status, -224);
+  EXPECT_EQ(Event(kBend).Status, -224);  // the running-status mark stays
   EXPECT_EQ(Event(kProgram).RowKind, -4);
 }
 
@@ -94,13 +84,10 @@ TEST_F(CellEditTest, ValuesOutOfRangeShowTheirMessageAndChangeNothing) {
       {kMelodic, kNotes, "60", note}, {kMelodic, kNotes, "G#10", note},  // every other name: name_lookups_test
       {kDrumOn, kNotes, "26", "Drum Instrument must be between 27 and 88"},
       {kDrumOff, kNotes, "89", "Drum Instrument must be between 27 and 88"},
-      {kController, kNotes, "128", "Controller must be between 0 and 127"},
-      {kController, kVolume, "128", data},
-      {kTempo, kNotes, "49", "Tempo must be between 50 and 500"},
-      {kTempo, kNotes, "501", "Tempo must be between 50 and 500"},
-      {kSignature, kNotes, "0", "Data must be greater than 0"},
-      {kSignature, kNotes, "128", data}, {kSignature, kNotes, "-3", data},
-      {kBend, kNotes, "128", data}, {kBend, kVolume, "-1", data},
+      {kController, kNotes, "128", "Controller must be between 0 and 127"}, {kController, kVolume, "128", data},
+      {kTempo, kNotes, "49", "Tempo must be between 50 and 500"}, {kTempo, kNotes, "501", "Tempo must be between 50 and 500"},
+      {kSignature, kNotes, "0", "Data must be greater than 0"}, {kSignature, kNotes, "128", data},
+      {kSignature, kNotes, "-3", data}, {kBend, kNotes, "128", data}, {kBend, kVolume, "-1", data},
       {kMelodic, kLength, "1000000", "Data must be between 0 and 999999"},
       {kText, kLength, "-1", "Data must be between 0 and 999999"},
   };
@@ -145,21 +132,6 @@ TEST_F(CellEditTest, ClickOpensTheEditorOnlyOnCellsThatHoldAValue) {
   for (int column : {0, 4}) CellClick(session, kMelodic, column, 1, true);
   for (std::int64_t item : {0, 99}) CellClick(session, item, kNotes, 1, true);
   EXPECT_EQ(ui.CellEdits, (std::vector<std::string>{"1,1:c#4", "9,2:64", "10,3:24"}));
-}
-
-// Without genmidi.ini the names are "unknown" and the values are still stored.
-TEST_F(CellEditTest, NamesFollowGenmidiAndMissingNamesAreUnknown) {
-  testing::WriteFileBytes(GenmidiPath(), "names\r\n0=Grand\r\n1=Upright\r\n");
-  Type(kProgram, kNotes, "1");
-  EXPECT_EQ(Row(kProgram).Description, "Instrument: Upright");
-  std::filesystem::remove(GenmidiPath());
-  Type(kProgram, kNotes, "7");
-  Type(kDrumOn, kNotes, "40");
-  EXPECT_EQ(Event(kProgram).Data1, 7);
-  EXPECT_EQ(Row(kProgram).Description, "Instrument: unknown");
-  EXPECT_EQ(Event(kDrumOn).Data1, 40);
-  EXPECT_EQ(Row(kDrumOn).Description, "On  - unknown");
-  EXPECT_TRUE(ui.MessageTexts().empty());
 }
 
 }  // namespace

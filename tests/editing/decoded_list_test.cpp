@@ -21,18 +21,14 @@ const Bytes kFirstTrack = Hex(
     " 00 FF 01 03 61 62 63  00 F0 03 7E 7F F7  00 FF 2F 00");  // text, system exclusive, end
 const Bytes kSecondTrack = Hex("00 C1 18  00 91 40 50  83 00 81 40 00  00 FF 2F 00");
 
-// Files loaded and decoded by the program itself, then listed and edited.
-class DecodedListTest : public testing::EditingTest {
- protected:
-  DecodedListTest() : song(app.Join("song.mid")), bytes(testing::Smf(1, 96, {kFirstTrack, kSecondTrack})) {
-    testing::WriteFileBytes(song, bytes);
-    OpenMidiFile(session, song);
-  }
-  std::string song;
-  Bytes bytes;
-};
+using DecodedListTest = testing::EditingTest;
 
-TEST_F(DecodedListTest, ListsTheFirstTrackAfterTheLoad) {
+// A file loaded and decoded by the program itself, then listed, edited and patched.
+TEST_F(DecodedListTest, ListsEditsAndPatchesWhatTheLoadDecoded) {
+  const std::string song = app.Join("song.mid");
+  const Bytes bytes = testing::Smf(1, 96, {kFirstTrack, kSecondTrack});
+  testing::WriteFileBytes(song, bytes);
+  OpenMidiFile(session, song);
   Command1Click(session);
   EXPECT_EQ(ui.Items, (std::vector<ListItem>{{"C1 ", {"0", "", "0", "Instrument: Acoustic Grand Piano"}},
                                              {"C1 ", {"C5", "100", "96", "On"}},
@@ -43,20 +39,17 @@ TEST_F(DecodedListTest, ListsTheFirstTrackAfterTheLoad) {
                                              {"C1 ", {"10", "64", "0", "Controller: panpot"}},
                                              {"   ", {"", "", "0", "Text"}},
                                              {"   ", {"", "", "0", "System Exclusive"}}}));
-  EXPECT_TRUE(ui.MessageTexts().empty());
-  const std::string text2 = ui.Texts[Control::Text2];
-  EXPECT_EQ(text2.substr(text2.size() - 34), "\r\n       Total Time        : 00.01");  // 112 ticks
-  session.report.Flush();
-  const std::string report = testing::ReadFileBytes(session.report.Path());
-  const std::string lines = "        C10 36   80  16     On  - Bass Drum 1\r\n"
-                            "        C1  7    100 0      Controller: volume\r\n"
-                            "        C1  10   64  0      Controller: panpot\r\n" +
-                            std::string(21, ' ') + "0      Text\r\n" + std::string(21, ' ') +
-                            "0      System Exclusive\r\n        Total Time: 00.01\r\n";
-  EXPECT_EQ(report.substr(report.size() - lines.size()), lines);
-}
+  EXPECT_TRUE(ui.Texts[Control::Text2].ends_with("\r\n       Total Time        : 00.01"));  // 112 ticks
 
-TEST_F(DecodedListTest, ListsAndEditsAnotherTrackAndPatchesTheWorkingCopy) {
+  // The Edit frame patches the first track's tempo, found by the decode, and the division.
+  ui.Texts[Control::Text6] = "100";
+  ui.Texts[Control::Text5] = "480";
+  Command2Click(session);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Data saved!"});
+  const Bytes work = testing::ReadFileBytes(session.WorkCopyPath());
+  EXPECT_EQ(work.substr(12, 2), Hex("01 E0"));
+  EXPECT_EQ(work.substr(14 + 8 + 4, 3), Hex("09 27 C0"));
+
   Combo1Click(session, 1);
   Command1Click(session);
   EXPECT_EQ(ui.Items, (std::vector<ListItem>{{"C2 ", {"24", "", "0", "Instrument: Acoustic Guitar (nylon)"}},
@@ -67,12 +60,6 @@ TEST_F(DecodedListTest, ListsAndEditsAnotherTrackAndPatchesTheWorkingCopy) {
   Command1Click(session);  // listing again starts from the decoded rows
   EXPECT_EQ(ui.Items[1].Sub[0], "E5");
 
-  ui.Texts[Control::Text6] = "100";  // the first track's tempo stays the one the Edit frame knows
-  ui.Texts[Control::Text5] = "480";
-  Command2Click(session);
-  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Data saved!"});
-  const Bytes work = testing::ReadFileBytes(session.WorkCopyPath());
-  EXPECT_EQ(work.substr(12, 2), Hex("01 E0"));
   EXPECT_EQ(testing::ReadFileBytes(song), bytes);  // the user's file is not touched
 }
 

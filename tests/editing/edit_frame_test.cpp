@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "editing/edit_frame.h"
 #include "editing_fixture.h"
 #include "support/midi_bytes.h"
@@ -92,7 +90,6 @@ TEST_F(EditFrameTest, EachValueIsCheckedOnItsOwn) {
     EXPECT_EQ(TempoBytes(), s.tempo_bytes ? Hex(s.tempo_bytes) : tempo_before);
     EXPECT_EQ(DivisionBytes(), s.ticks_bytes ? Hex(s.ticks_bytes) : ticks_before);
   }
-  ExpectDeviceReopened();
   EXPECT_EQ(WorkCopy().size(), kFile.size());
 }
 
@@ -105,23 +102,17 @@ TEST_F(EditFrameTest, WithoutAFirstTempoOnlyTheTicksAreLookedAt) {
   EXPECT_EQ(TempoBytes(), Hex("07 A1 20"));
 }
 
+// A copy too short for the tempo's bytes: nothing is written, not even the division.
 TEST_F(EditFrameTest, WorkingCopyThatCannotBeWrittenKeepsEverything) {
-  std::filesystem::remove(session.WorkCopyPath());
+  testing::WriteFileBytes(session.WorkCopyPath(), kFile.substr(0, kTempoAt));
   Save("100", "480");
-  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"ERROR: Data not saved: " + session.WorkCopyPath() +
-                                                        " (File not found)"});
-  EXPECT_FALSE(std::filesystem::exists(session.WorkCopyPath()));
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_TRUE(ui.Messages[0].Text.starts_with("ERROR: Data not saved: " + session.WorkCopyPath()));
+  EXPECT_EQ(DivisionBytes(), Hex("00 60"));
   EXPECT_EQ(session.decoder.TempoBpm, 120);
   EXPECT_EQ(session.file.DeltaTicks, 96);
   EXPECT_EQ(session.decoder.PatchKind, 0);
   ExpectDeviceReopened();
-  // A copy too short for the tempo's bytes: the division is not written either.
-  testing::WriteFileBytes(session.WorkCopyPath(), kFile.substr(0, kTempoAt));
-  Save("100", "480");
-  ASSERT_EQ(ui.Messages.size(), 1u);
-  EXPECT_EQ(ui.Messages[0].Text.rfind("ERROR: Data not saved: ", 0), 0u);
-  EXPECT_EQ(DivisionBytes(), Hex("00 60"));
-  EXPECT_EQ(session.file.DeltaTicks, 96);
 }
 
 }  // namespace

@@ -45,8 +45,6 @@ void EditingTest::DecodedRows(const std::vector<EventRecord>& records) {
   session.decoder.LastEventIndex = static_cast<std::int64_t>(records.size()) - 1;
 }
 
-void EditingTest::OpenReport() { session.report.Create(app.Join("logs/song.txt")); }
-
 std::string EditingTest::ReportBytes() {
   session.report.Flush();
   return ReadFileBytes(app.Join("logs/song.txt"));

@@ -36,9 +36,8 @@ class EditingTest : public ::testing::Test {
   /// last event) and sets the decoder's row count.
   void DecodedRows(const std::vector<EventRecord>& records);
   /// Creates the report of the loaded file, as a load does.
-  void OpenReport();
+  void OpenReport() { session.report.Create(app.Join("logs/song.txt")); }
   std::string ReportBytes();
-  std::string GenmidiPath() const { return session.AppPath("genmidi.ini"); }
 
   TempFolder app;
   ChunkRecordingToolkit ui;

@@ -98,27 +98,13 @@ TEST_F(SaveAsTest, AnExistingFileIsReplacedOnlyAfterYes) {
   EXPECT_EQ(UserFolder(), (std::vector<std::string>{"OLD.MID", "SONG.MID"}));
 }
 
-TEST_F(SaveAsTest, SavingOverTheOpenedFileReplacesIt) {
-  Load(kSong);
-  List();
-  Save();
-  ui.Answers.push_back(Answer::kYes);
-  SaveAsAnswering(user.Join("SONG.MID"));
-  EXPECT_EQ(ReadFileBytes(user.Join("SONG.MID")), WorkCopy());
-  EXPECT_NE(WorkCopy(), kSong);
-}
-
+// A folder where the file should go (a missing folder and a full disk: machine_faults_test).
 TEST_F(SaveAsTest, AFailedCopyNamesTheFileAndWritesNothing) {
   Load(kSong);
-  // A folder that does not exist, and a folder where the file should go.
-  const std::string nowhere = user.Join("missing/song.mid");
-  SaveAsAnswering(nowhere);
   const std::string folder = user.Join("folder.mid");
   std::filesystem::create_directory(folder);
   SaveAsAnswering(folder);
-  EXPECT_EQ(ui.MessageTexts(),
-            (std::vector<std::string>{"ERROR: File not saved\r\n" + nowhere + "\r\nNo such file or directory",
-                                      "ERROR: File not saved\r\n" + folder + "\r\nIs a directory"}));
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"ERROR: File not saved\r\n" + folder + "\r\nIs a directory"});
   EXPECT_EQ(UserFolder(), (std::vector<std::string>{"SONG.MID", "folder.mid"}));
   EXPECT_TRUE(std::filesystem::is_empty(folder));
   EXPECT_FALSE(ui.Busy);

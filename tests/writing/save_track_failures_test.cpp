@@ -45,16 +45,6 @@ class SaveTrackFailureTest : public testing::WritingTest {
   Bytes before_;
 };
 
-TEST_F(SaveTrackFailureTest, TheNewFileCannotBeCreated) {
-  LoadAndList();
-  ASSERT_EQ(::mkdir(app.Join("dffhedc").c_str(), 0755), 0);
-  Save();
-  EXPECT_EQ(ui.MessageTexts(),
-            std::vector<std::string>{"ERROR: Track not saved\r\nWriting " + app.Join("dffhedc") + ": Is a directory"});
-  EXPECT_EQ(WorkCopy(), before_);
-  EXPECT_TRUE(FolderExists(app.Join("dffhedc")));
-}
-
 TEST_F(SaveTrackFailureTest, TheWorkingCopyIsGone) {
   LoadAndList();
   DeleteFile(app.Join(kWorkCopyName));
@@ -108,18 +98,6 @@ TEST_F(SaveTrackFailureTest, ATrackThatWasNotListedIsNotSaved) {
   ExpectNotSaved("The track's events are not listed.");
   // The decoder's rows stay as they were.
   EXPECT_EQ(AppFileBytes("notes.dat"), notes);
-}
-
-TEST_F(SaveTrackFailureTest, AFailedSaveCanBeMadeAgainOnceTheCauseIsGone) {
-  LoadAndList();
-  ASSERT_EQ(::mkdir(app.Join("dffhedc").c_str(), 0755), 0);
-  Save();
-  ASSERT_EQ(WorkCopy(), before_);
-  ASSERT_EQ(::rmdir(app.Join("dffhedc").c_str()), 0);
-  ui.ClearLog();
-  Save();
-  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Data saved!"});
-  EXPECT_EQ(testing::WritingTest::TrackData(WorkCopy(), 1).substr(0, 4), Hex("00 90 3C 01"));
 }
 
 }  // namespace
