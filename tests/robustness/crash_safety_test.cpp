@@ -37,7 +37,7 @@ void ExpectOldOrNew(const std::string& path, const Bytes& old_bytes, const std::
     return std::vector<std::string>{};
   });
   const auto took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
-  ASSERT_TRUE(whole.exited && whole.exit_code == 0);
+  ASSERT_TRUE(whole.clean);
   const Bytes new_bytes = testing::ReadFileBytes(path);
   ASSERT_NE(new_bytes, old_bytes) << "the save changes nothing";
 
