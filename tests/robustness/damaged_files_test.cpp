@@ -11,22 +11,23 @@ namespace {
 
 using testing::Bytes;
 using testing::DamagedFile;
-using testing::DamagedFiles;
-using testing::Hex;
 using testing::Reaches;
-using testing::Smf;
 
 // What Block disables, and what a load enables again.
 constexpr Control kFileCommands[] = {Control::mnuSave, Control::Toolbar2Button2, Control::Command1, Control::Text6,
                                      Control::Text5,   Control::Command2,        Control::mnuPlay,  Control::Toolbar2Button4};
 
-const Bytes kSound = Smf(1, 96, {Hex("00 90 3C 64 60 80 3C 00 00 FF 2F 00")});
-
 class DamagedFileTest : public testing::SessionTest {
  protected:
-  void Open(const Bytes& bytes) {
-    path = UserFile("SONG.MID", bytes);
+  // Opens `damaged` as SONG.MID with `answer` to every question: its messages show, and the
+  // user's file is as it was.
+  void Open(const DamagedFile& damaged, Answer answer) {
+    ui.ClearLog();
+    ui.Answers.assign(4, answer);
+    const std::string path = UserFile("SONG.MID", damaged.bytes);
     OpenMidiFile(session, path);
+    EXPECT_EQ(ui.MessageTexts(), damaged.messages);
+    EXPECT_EQ(testing::ReadFileBytes(path), damaged.bytes);
   }
 
   void ExpectState(const DamagedFile& damaged) {
@@ -51,48 +52,32 @@ class DamagedFileTest : public testing::SessionTest {
   // The program goes on: a sound file opened next loads, decodes and lists.
   void ExpectASoundFileLoads() {
     ui.ClearLog();
-    OpenMidiFile(session, UserFile("OTHER.MID", kSound));
+    const Bytes sound = testing::Smf(1, 96, {testing::Hex("00 90 3C 64 60 80 3C 00 00 FF 2F 00")});
+    OpenMidiFile(session, UserFile("OTHER.MID", sound));
     EXPECT_TRUE(ui.Messages.empty()) << ui.Messages.front().Text;
-    EXPECT_TRUE(session.file.FileLoaded);
     for (Control control : kFileCommands) EXPECT_TRUE(ui.IsEnabled(control)) << ControlName(control);
     Command1Click(session);
     EXPECT_EQ(ui.Items.size(), 2u);
   }
-
-  std::string path;
 };
 
 // One session opens every damaged file in turn, each followed by a sound one, as a user going
-// through a folder of broken files would.
-TEST_F(DamagedFileTest, EachDamageShowsItsMessageLeavesItsStateAndTheProgramGoesOn) {
-  for (const DamagedFile& damaged : DamagedFiles()) {
-    SCOPED_TRACE(damaged.name);
-    ui.ClearLog();
-    Open(damaged.bytes);
-    EXPECT_EQ(ui.MessageTexts(), damaged.messages);
-    ExpectState(damaged);
-    EXPECT_EQ(testing::ReadFileBytes(path), damaged.bytes);
-    ExpectASoundFileLoads();
-  }
-}
-
-// Answered Yes, the two repairs change the working copy, never the user's file, and the track
+// through a folder of broken files would. The questions answered No leave the file as it came;
+// answered Yes, the two repairs change the working copy, never the user's file, and the track
 // then decodes.
-TEST_F(DamagedFileTest, AcceptedRepairsChangeOnlyTheWorkingCopy) {
+TEST_F(DamagedFileTest, EachDamageShowsItsMessageLeavesItsStateAndTheProgramGoesOn) {
   int repairs = 0;
-  for (const DamagedFile& damaged : DamagedFiles()) {
-    if (damaged.messages.empty() || !damaged.messages.front().ends_with("Repair? ")) continue;
+  for (const DamagedFile& damaged : testing::DamagedFiles()) {
     SCOPED_TRACE(damaged.name);
+    Open(damaged, Answer::kNo);
+    ExpectState(damaged);
+    ExpectASoundFileLoads();
+    if (damaged.messages.empty() || !damaged.messages.front().ends_with("Repair? ")) continue;
     ++repairs;
-    ui.ClearLog();
-    ui.Answers = {Answer::kYes};
-    Open(damaged.bytes);
-    EXPECT_EQ(ui.MessageTexts(), damaged.messages);
-    EXPECT_TRUE(session.file.FileLoaded);
+    Open(damaged, Answer::kYes);
     EXPECT_TRUE(ui.IsEnabled(Control::Command1));
     EXPECT_TRUE(ui.IsEnabled(Control::mnuSave));
     EXPECT_NE(AppFileBytes(kWorkCopyName), damaged.bytes);
-    EXPECT_EQ(testing::ReadFileBytes(path), damaged.bytes);
     ExpectASoundFileLoads();
   }
   EXPECT_EQ(repairs, 2);

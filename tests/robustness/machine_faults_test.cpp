@@ -63,11 +63,10 @@ class MachineFaultTest : public testing::SessionTest {
     return result.lines;
   }
 
-  // Lets an unprivileged child read the test's folders, and write in the application folder
-  // when `writable_app`.
-  void OpenFolders(bool writable_app) {
+  // Lets an unprivileged child read the test's folders and own the application folder.
+  void OpenFolders() {
     for (const std::string& folder : {app.Path(), user.Path(), app.Join("logs")}) ::chmod(folder.c_str(), 0755);
-    if (!writable_app || ::geteuid() != 0) return;
+    if (::geteuid() != 0) return;
     for (const std::string& folder : {app.Path(), app.Join("logs")})
       ASSERT_EQ(::chown(folder.c_str(), testing::kUnprivilegedId, testing::kUnprivilegedId), 0);
   }
@@ -122,26 +121,25 @@ TEST_F(MachineFaultTest, AFullDiskStopsTheSavesAndLeavesTheFilesAsTheyWere) {
   const std::string destination = user.Join("SAVED.MID");
   testing::WriteFileBytes(destination, "an older file of the user's");
 
-  EXPECT_EQ(InChild({.file_size_limit = static_cast<std::int64_t>(file.size()) / 2},
-                    [&] {
-                      ui.DialogChoices = {{destination, "SAVED.MID"}};
-                      ui.Answers = {Answer::kYes};
-                      SaveAs(session);
-                      Look();
-                      SaveTrackCommand(session);
-                      Look();
-                      seen.push_back(std::string(testing::ReadFileBytes(app.Join(kWorkCopyName)) == file ? "as it was"
-                                                                                                         : "changed") +
-                                     (FileExists(app.Join("dffhedc")) ? ", dffhedc left" : ""));
-                      testing::LiftFileSizeLimit();
-                      SaveTrackCommand(session);
-                      Look();
-                      seen.push_back(std::to_string(FileLength(app.Join(kWorkCopyName)) - std::ssize(file)));
-                    }),
-            (Lines{"SAVED.MID already exists, overwrite?", "ERROR: File not saved\r\n" + destination + "\r\nFile too large",
-                   "L1 S1 N1 T1 R200",
-                   "ERROR: Track not saved\r\nWriting " + app.Join("dffhedc") + ": File too large", "L1 S1 N1 T1 R200",
-                   "as it was", "Data saved!", "L1 S1 N1 T1 R200", "2"}));
+  const std::string work_copy = app.Join(kWorkCopyName);
+  const Lines lines = InChild({.file_size_limit = std::ssize(file) / 2}, [&] {
+    ui.DialogChoices = {{destination, "SAVED.MID"}};
+    ui.Answers = {Answer::kYes};
+    SaveAs(session);
+    Look();
+    SaveTrackCommand(session);
+    Look();
+    seen.push_back(testing::ReadFileBytes(work_copy) == file ? "as it was" : "changed");
+    seen.push_back(FileExists(app.Join("dffhedc")) ? "dffhedc left" : "nothing left");
+    testing::LiftFileSizeLimit();
+    SaveTrackCommand(session);
+    Look();
+    seen.push_back(std::to_string(FileLength(work_copy) - std::ssize(file)));
+  });
+  EXPECT_EQ(lines, (Lines{"SAVED.MID already exists, overwrite?",
+                          "ERROR: File not saved\r\n" + destination + "\r\nFile too large", "L1 S1 N1 T1 R200",
+                          "ERROR: Track not saved\r\nWriting " + app.Join("dffhedc") + ": File too large",
+                          "L1 S1 N1 T1 R200", "as it was", "nothing left", "Data saved!", "L1 S1 N1 T1 R200", "2"}));
   EXPECT_EQ(testing::ReadFileBytes(destination), "an older file of the user's");
   EXPECT_EQ(std::distance(fs::directory_iterator(user.Path()), fs::directory_iterator()), 2);  // SONG.MID, SAVED.MID
 
@@ -156,25 +154,6 @@ TEST_F(MachineFaultTest, AFullDiskStopsTheSavesAndLeavesTheFilesAsTheyWere) {
                                       "ERROR: File not saved\r\n/dev/full\r\nNo space left on device",
                                       "ERROR: File not saved\r\n" + nowhere + "\r\nNo such file or directory"}));
   EXPECT_FALSE(fs::exists(user.Join("no such folder")));
-}
-
-// An application folder the user may not write to: no working copy can be made, so every load
-// fails with the access error and nothing is written anywhere.
-TEST_F(MachineFaultTest, AReadOnlyApplicationFolderFailsEveryLoadCleanly) {
-  const Bytes file = Smf(0, 96, {NoteTrack(2)});
-  const std::string path = UserFile("SONG.MID", file);
-  OpenFolders(false);
-  ::chmod(app.Path().c_str(), 0555);
-  const Lines lines = InChild({.unprivileged = true}, [&] {
-    for (int load = 0; load < 2; ++load) {
-      OpenMidiFile(session, path);
-      Look();
-    }
-  });
-  ::chmod(app.Path().c_str(), 0755);
-  EXPECT_EQ(lines, (Lines{"Error: 75", "L0 S0 N0 T0 R0", "Error: 75", "L0 S0 N0 T0 R0"}));
-  EXPECT_FALSE(FileExists(app.Join(kWorkCopyName)));
-  EXPECT_EQ(testing::ReadFileBytes(path), file);
 }
 
 // Without genmidi.ini names read "unknown", the list is built and edits are stored.
@@ -234,28 +213,13 @@ TEST_F(MachineFaultTest, AWorkingCopyCutShortOrDeletedBehindTheProgramsBack) {
                          "L1 S0 N0 T0 R0", "L1 S1 N1 T0 R0"}));
 }
 
-// Made unreadable behind the program's back, the working copy cannot be decoded; readable again,
-// it can. Run as a user, since root reads any file.
-TEST_F(MachineFaultTest, AWorkingCopyMadeUnreadableBehindTheProgramsBack) {
-  const std::string path = UserFile("SONG.MID", Smf(1, 96, {NoteTrack(2), NoteTrack(3)}));
-  OpenFolders(true);
-  EXPECT_EQ(InChild({.unprivileged = true},
-                    [&] {
-                      OpenMidiFile(session, path);
-                      ::chmod(app.Join(kWorkCopyName).c_str(), 0);
-                      Combo1Click(session, 1);
-                      Look();
-                      ::chmod(app.Join(kWorkCopyName).c_str(), 0644);
-                      Combo1Click(session, 1);
-                      Look();
-                    }),
-            (Lines{"Error: 75", "L1 S0 N0 T0 R0", "L1 S1 N1 T0 R0"}));
-}
-
-// A destination folder the user may not write to: "Save Midi..." says so and the file there is
-// as it was. An application folder made read-only after the load stops "Save Track" the same way,
-// while the Edit frame, which patches the working copy in place, still works.
-TEST_F(MachineFaultTest, FoldersThatCannotBeWrittenStopTheSavesCleanly) {
+// Permissions taken away: an application folder the user may not write to fails the load with
+// the access error before any working copy is made; a working copy made unreadable behind the
+// program's back fails its decode until it is readable again; a destination folder that cannot
+// be written stops "Save Midi...", and an application folder made read-only after the load stops
+// "Save Track", each saying why, while the Edit frame, which patches the working copy in place,
+// still works. Run as a user, since root may do all of it.
+TEST_F(MachineFaultTest, PermissionsTakenAwayStopOnlyTheStepsThatNeedThem) {
   const Bytes file = Smf(0, 96, {Hex("00 FF 51 03 07 A1 20") + NoteTrack(3)});
   const std::string path = UserFile("SONG.MID", file);
   const std::string locked = user.Join("locked");
@@ -264,11 +228,22 @@ TEST_F(MachineFaultTest, FoldersThatCannotBeWrittenStopTheSavesCleanly) {
   testing::WriteFileBytes(destination, "an older file of the user's");
   ::chmod(destination.c_str(), 0644);
   ::chmod(locked.c_str(), 0555);
-  OpenFolders(true);
+  OpenFolders();
+  const std::string work_copy = app.Join(kWorkCopyName);
   const Lines lines = InChild({.unprivileged = true}, [&] {
+    ::chmod(app.Path().c_str(), 0555);
     OpenMidiFile(session, path);
+    Look();
+    seen.push_back(FileExists(work_copy) ? "a working copy" : "no working copy");
+    ::chmod(app.Path().c_str(), 0755);
+    OpenMidiFile(session, path);
+    ::chmod(work_copy.c_str(), 0);
+    Combo1Click(session, 0);
+    Look();
+    ::chmod(work_copy.c_str(), 0644);
+    Combo1Click(session, 0);
     Command1Click(session);
-    ui.ClearLog();
+    Look();
     ui.DialogChoices = {{destination, "SAVED.MID"}};
     ui.Answers = {Answer::kYes};
     SaveAs(session);
@@ -281,16 +256,18 @@ TEST_F(MachineFaultTest, FoldersThatCannotBeWrittenStopTheSavesCleanly) {
     ::chmod(app.Path().c_str(), 0755);
   });
   ::chmod(locked.c_str(), 0755);
-  EXPECT_EQ(lines, (Lines{"SAVED.MID already exists, overwrite?",
+  EXPECT_EQ(lines, (Lines{"Error: 75", "L0 S0 N0 T0 R0", "no working copy", "Error: 75", "L1 S0 N0 T0 R0",
+                          "L1 S1 N1 T1 R6", "SAVED.MID already exists, overwrite?",
                           "ERROR: File not saved\r\n" + destination + "\r\nPermission denied",
                           "ERROR: Track not saved\r\nWriting " + app.Join("dffhedc") + ": Permission denied",
                           "Data saved!", "L1 S1 N1 T1 R6"}));
+  EXPECT_EQ(testing::ReadFileBytes(path), file);
   EXPECT_EQ(testing::ReadFileBytes(destination), "an older file of the user's");
   EXPECT_EQ(std::distance(fs::directory_iterator(locked), fs::directory_iterator()), 1);
   // The tempo patch is the working copy's only change: 100 beats per minute, 09 27 C0.
   Bytes patched = file;
   patched.replace(26, 3, Hex("09 27 C0"));
-  EXPECT_EQ(testing::ToHex(testing::ReadFileBytes(app.Join(kWorkCopyName))), testing::ToHex(patched));
+  EXPECT_EQ(testing::ToHex(testing::ReadFileBytes(work_copy)), testing::ToHex(patched));
 }
 
 }  // namespace
