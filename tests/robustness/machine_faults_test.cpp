@@ -79,34 +79,32 @@ class MachineFaultTest : public testing::SessionTest {
 TEST_F(MachineFaultTest, AFullDiskStopsTheLoadTheDecodeOrTheListAndTheProgramGoesOn) {
   const Bytes file = Smf(0, 96, {NoteTrack(75)});  // 150 rows: notes.dat and data.dat of 200 records
   const std::string path = UserFile("SONG.MID", file);
-  const auto fill_then_make_room = [&](std::int64_t limit, const std::function<void()>& step,
-                                       const std::function<void()>& again) {
-    return InChild({.file_size_limit = limit}, [&] {
-      step();
-      Look();
-      testing::LiftFileSizeLimit();
-      again();
-      Look();
-    });
-  };
   const auto open = [&] { OpenMidiFile(session, path); };
   const auto list = [&] { Command1Click(session); };
-
-  EXPECT_EQ(fill_then_make_room(static_cast<std::int64_t>(file.size()) / 2, open, open),
-            (Lines{"Error: 61", "L0 S0 N0 T0 R0", "L1 S1 N1 T0 R0"}));
-  EXPECT_EQ(fill_then_make_room(200 * kEventRecordLength - 100, open,
-                                [&] {
-                                  Combo1Click(session, 0);
-                                  list();
-                                }),
-            (Lines{"Error: 61", "L1 S0 N0 T0 R0", "L1 S1 N1 T1 R150"}));
-  EXPECT_EQ(fill_then_make_room(200 * (kEventRecordLength + kListRowLength) / 2,
-                                [&] {
-                                  open();
-                                  list();
-                                },
-                                list),
-            (Lines{"Error: 61", "L1 S1 N1 T0 R0", "L1 S1 N1 T1 R150"}));
+  struct Case {
+    const char* writing;
+    std::int64_t limit;
+    std::function<void()> step, again;
+    Lines seen;
+  };
+  const Case cases[] = {
+      {"the working copy", std::ssize(file) / 2, open, open, {"Error: 61", "L0 S0 N0 T0 R0", "L1 S1 N1 T0 R0"}},
+      {"notes.dat", 200 * kEventRecordLength - 100, open, [&] { Combo1Click(session, 0); list(); },
+       {"Error: 61", "L1 S0 N0 T0 R0", "L1 S1 N1 T1 R150"}},
+      {"data.dat", 200 * (kEventRecordLength + kListRowLength) / 2, [&] { open(); list(); }, list,
+       {"Error: 61", "L1 S1 N1 T0 R0", "L1 S1 N1 T1 R150"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.writing);
+    EXPECT_EQ(InChild({.file_size_limit = c.limit}, [&] {
+                c.step();
+                Look();
+                testing::LiftFileSizeLimit();
+                c.again();
+                Look();
+              }),
+              c.seen);
+  }
   EXPECT_EQ(testing::ReadFileBytes(path), file);
 }
 
