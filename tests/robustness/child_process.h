@@ -19,10 +19,8 @@ struct ChildLimits {
 
 /// How a child ended and what its work said.
 struct ChildResult {
-  bool exited = false;          ///< ended by returning from its work (not by a signal)
-  int exit_code = -1;
-  int signal = 0;               ///< the signal that ended it, when one did
-  std::int64_t peak_rss_kb = 0;  ///< its largest resident set
+  bool clean = false;              ///< returned from its work without an exception
+  int signal = 0;                  ///< the signal that ended it, when one did
   std::vector<std::string> lines;  ///< what the work returned, or "exception: ..." when it threw
 };
 
@@ -31,8 +29,8 @@ struct ChildResult {
 ChildResult RunInChild(const ChildLimits& limits, const std::function<std::vector<std::string>()>& work);
 
 /// Runs `work` in a forked child and kills it with SIGKILL `delay_us` microseconds after the
-/// fork, unless it has ended by then. True when the kill came first.
-bool KillChildAfter(std::int64_t delay_us, const std::function<void()>& work);
+/// fork, unless it has ended by then.
+void KillChildAfter(std::int64_t delay_us, const std::function<void()>& work);
 
 /// Lifts the file size limit a child was started with (the soft limit back to the hard one).
 void LiftFileSizeLimit();

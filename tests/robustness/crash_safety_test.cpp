@@ -28,36 +28,31 @@ constexpr int kKills = 40;
 
 // Kills `save` in a child at points spread over the time a whole save takes, and after each kill
 // checks that `path` holds either `old_bytes` or what a whole save leaves there, putting the old
-// bytes back after each. The spread widens until both have been seen, so that kills landed
+// bytes back after each. The spread doubles until both have been seen, so that kills landed
 // before and after the moment the file changes.
 void ExpectOldOrNew(const std::string& path, const Bytes& old_bytes, const std::function<void()>& save) {
   const auto started = std::chrono::steady_clock::now();
-  const testing::ChildResult whole = testing::RunInChild({}, [&] {
-    save();
-    return std::vector<std::string>{};
-  });
+  ASSERT_TRUE(testing::RunInChild({}, [&] {
+                save();
+                return std::vector<std::string>{};
+              }).clean);
   const auto took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
-  ASSERT_TRUE(whole.exited && whole.exit_code == 0);
   const Bytes new_bytes = testing::ReadFileBytes(path);
   ASSERT_NE(new_bytes, old_bytes) << "the save changes nothing";
 
-  std::int64_t span_us = std::max<std::int64_t>(took.count(), 1000) * 3 / 2;
   int olds = 0;
   int news = 0;
+  std::int64_t span_us = std::max<std::int64_t>(took.count(), 1000) * 3 / 2;
   for (int round = 0; round < 4 && (olds == 0 || news == 0); ++round, span_us *= 2) {
     for (int k = 0; k < kKills; ++k) {
       testing::WriteFileBytes(path, old_bytes);
       testing::KillChildAfter(span_us * k / kKills, save);
       const Bytes now = testing::ReadFileBytes(path);
-      if (now == old_bytes) {
-        ++olds;
-      } else if (now == new_bytes) {
-        ++news;
-      } else {
-        ADD_FAILURE() << "killed " << span_us * k / kKills << " us into the save, the file holds " << now.size()
-                      << " bytes: neither the old " << old_bytes.size() << " nor the new " << new_bytes.size();
-        return;
-      }
+      olds += now == old_bytes;
+      news += now == new_bytes;
+      ASSERT_TRUE(now == old_bytes || now == new_bytes)
+          << "killed " << span_us * k / kKills << " us into the save, the file holds " << now.size()
+          << " bytes: neither the old " << old_bytes.size() << " nor the new " << new_bytes.size();
     }
   }
   testing::WriteFileBytes(path, old_bytes);

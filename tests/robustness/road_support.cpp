@@ -1,9 +1,17 @@
-#include "robustness/example_paths.h"
+#include "robustness/road_support.h"
 
 #include <algorithm>
 #include <filesystem>
 
+#include "support/session_fixture.h"
+
 namespace quavert::testing {
+
+RoadScratch::RoadScratch() : folders{root.Join("app"), root.Join("user"), root.Join("current")} {
+  for (const std::string& folder : {folders.App, folders.User, folders.Current})
+    std::filesystem::create_directory(folder);
+  InstallGenmidi(folders.App);
+}
 
 std::vector<std::string> ExamplePaths() {
   std::vector<std::string> paths;
