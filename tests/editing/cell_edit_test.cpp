@@ -24,11 +24,11 @@ class CellEditTest : public testing::EditingTest {
   }
   const EventRecord& Event(std::int64_t item) const { return session.buffers.EventBuffer[item - 1]; }
   ListRow Row(std::int64_t item) const { return session.buffers.ListBuffer[static_cast<std::size_t>(item - 1)]; }
-  std::int32_t Stored(std::int64_t item, int column) const {
-    return column == kNotes ? Event(item).Data1 : column == kVolume ? Event(item).Data2 : Event(item).Delta;
-  }
-  std::string StoredText(std::int64_t item, int column) const {
-    return column == kNotes ? Row(item).Notes : column == kVolume ? Row(item).Volume : Row(item).Length;
+  // The number a cell of the Notes, Volume or Length column stores, and its text in data.dat's row.
+  std::pair<std::int32_t, std::string> Stored(std::int64_t item, int column) const {
+    const EventRecord& e = Event(item);
+    const ListRow r = Row(item);
+    return column == kNotes ? std::pair(e.Data1, r.Notes) : column == kVolume ? std::pair(e.Data2, r.Volume) : std::pair(e.Delta, r.Length);
   }
 };
 
@@ -54,11 +54,9 @@ TEST_F(CellEditTest, AcceptedValuesAreStoredAndShownAsTyped) {
   for (const auto& e : edits) {
     SCOPED_TRACE(e.text);
     Type(e.item, e.column, e.text);
-    EXPECT_EQ(Stored(e.item, e.column), e.stored);
-    EXPECT_EQ(StoredText(e.item, e.column), PlainNumber(e.stored));
-    EXPECT_EQ(ui.ListText(e.item, e.column), e.text);
-    EXPECT_EQ(Row(e.item).Description, e.description);
-    EXPECT_EQ(ui.ListText(e.item, 4), Trim(e.description));
+    EXPECT_EQ(Stored(e.item, e.column), std::pair(e.stored, PlainNumber(e.stored)));
+    EXPECT_EQ((std::vector{ui.ListText(e.item, e.column), Row(e.item).Description, ui.ListText(e.item, 4)}),
+              (std::vector<std::string>{e.text, e.description, std::string(Trim(e.description))}));
   }
   ListRow kick = Row(kDrumOn);
   kick.Description = "Kick";  // a drum row saying neither On nor Off
@@ -91,46 +89,42 @@ TEST_F(CellEditTest, ValuesOutOfRangeShowTheirMessageAndChangeNothing) {
       {kMelodic, kLength, "1000000", "Data must be between 0 and 999999"},
       {kText, kLength, "-1", "Data must be between 0 and 999999"},
   };
-  const auto events = session.buffers.EventBuffer;
-  const auto rows = session.buffers.ListBuffer;
+  const EditBuffers buffers = session.buffers;
   const auto items = ui.Items;
+  std::vector<std::string> expected;
   for (const auto& e : edits) {
-    ui.ClearLog();
     Type(e.item, e.column, e.text);
-    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{e.message}) << e.text;
+    expected.push_back(e.message);
   }
-  EXPECT_EQ(session.buffers.EventBuffer, events);
-  EXPECT_EQ(session.buffers.ListBuffer, rows);
+  EXPECT_EQ(ui.MessageTexts(), expected);
+  EXPECT_EQ(session.buffers.EventBuffer, buffers.EventBuffer);
+  EXPECT_EQ(session.buffers.ListBuffer, buffers.ListBuffer);
   EXPECT_EQ(ui.Items, items);
 }
 
 TEST_F(CellEditTest, EditsThatChangeNothingAndFailuresAreSilent) {
-  const auto events = session.buffers.EventBuffer;
-  const auto rows = session.buffers.ListBuffer;
+  const EditBuffers buffers = session.buffers;
   Type(kBend, kNotes, "-99");  // the "no value" mark
-  Type(kMelodic, kLength, "1e20");
-  Type(kMelodic, kLength, "9e999");
+  for (const char* text : {"1e20", "9e999"}) Type(kMelodic, kLength, text);
   Type(kMelodic, kNotes, "C9e999");
   CellEditDone(session, 0, kLength, "", "5");
   CellEditDone(session, 99, kLength, "", "5");
   Type(kMelodic, 0, "C9");  // the Channel column only shows what was typed
   EXPECT_EQ(ui.ListText(kMelodic, 0), "C9");
   EXPECT_TRUE(ui.MessageTexts().empty());
-  EXPECT_EQ(session.buffers.EventBuffer, events);
-  EXPECT_EQ(session.buffers.ListBuffer, rows);
+  EXPECT_EQ(session.buffers.EventBuffer, buffers.EventBuffer);
+  EXPECT_EQ(session.buffers.ListBuffer, buffers.ListBuffer);
 }
 
 TEST_F(CellEditTest, ClickOpensTheEditorOnlyOnCellsThatHoldAValue) {
   Type(kMelodic, kNotes, "c#4");
-  CellClick(session, kMelodic, kNotes, 1, true);
-  CellClick(session, kBend, kVolume, 1, true);
-  CellClick(session, kText, kLength, 1, true);
-  for (std::int64_t item : {kText, kSysex}) CellClick(session, item, kNotes, 1, true);
-  CellClick(session, kProgram, kVolume, 1, true);
-  CellClick(session, kMelodic, kNotes, 2, true);   // right button
+  // Cells with a value, then cells without one, outside the list, or clicked otherwise.
+  const std::vector<std::pair<std::int64_t, int>> cells = {{kMelodic, kNotes}, {kBend, kVolume}, {kText, kLength},
+                                                           {kText, kNotes},    {kSysex, kNotes}, {kProgram, kVolume},
+                                                           {kMelodic, 0},      {kMelodic, 4},    {0, kNotes}, {99, kNotes}};
+  for (const auto& [item, column] : cells) CellClick(session, item, column, 1, true);
+  CellClick(session, kMelodic, kNotes, 2, true);  // right button
   CellClick(session, kMelodic, kNotes, 1, false);
-  for (int column : {0, 4}) CellClick(session, kMelodic, column, 1, true);
-  for (std::int64_t item : {0, 99}) CellClick(session, item, kNotes, 1, true);
   EXPECT_EQ(ui.CellEdits, (std::vector<std::string>{"1,1:c#4", "9,2:64", "10,3:24"}));
 }
 
