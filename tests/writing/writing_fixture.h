@@ -1,10 +1,15 @@
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "decoding/records.h"
+#include "decoding/track_decoder.h"
+#include "editing/event_list.h"
+#include "loading/load_driver.h"
 #include "support/session_fixture.h"
+#include "writing/save_track.h"
 
 namespace quavert::testing {
 
@@ -19,26 +24,34 @@ inline const Bytes kEndOfTrack = Hex("FF 2F 00");
 /// "Notes..." does and saves them with "Save Track".
 class WritingTest : public SessionTest {
  protected:
-  void Load(const Bytes& bytes) { OpenMidiFile(bytes); }
+  void Load(const Bytes& bytes) { quavert::OpenMidiFile(session, UserFile("SONG.MID", bytes)); }
   /// A format-0 file of one track holding `track_data`, at 96 ticks per quarter note.
   void LoadTrack(const Bytes& track_data) { Load(Smf(0, 96, {track_data})); }
-  void OpenMidiFile(const Bytes& bytes);
   /// Chooses track `number` (1-based) in the track chooser, which decodes it.
-  void Choose(int number);
-  /// "Notes...": lists the decoded track into the editing buffers.
-  void List();
-  /// "Save Track".
-  void Save();
+  void Choose(int number) { Combo1Click(session, number - 1); }
+  void List() { Command1Click(session); }
+  void Save() { SaveTrackCommand(session); }
 
   /// The editing row of event `index` (0-based), as a cell edit would change it.
   EventRecord& Row(std::size_t index) { return session.buffers.EventBuffer.at(index); }
-  std::vector<EventRecord> Rows() const;
+  std::vector<EventRecord> Rows() const {
+    const std::vector<EventRecord>& buffer = session.buffers.EventBuffer;
+    return {buffer.begin(), buffer.begin() + std::min<std::ptrdiff_t>(session.decoder.LastEventIndex + 1, buffer.size())};
+  }
 
   Bytes WorkCopy() const { return AppFileBytes(kWorkCopyName); }
-  /// The data of track `number` of `file` (after its chunk header), by the length fields.
-  static Bytes TrackData(const Bytes& file, int number);
-  /// The four bytes of the length field of track `number` of `file`.
-  static Bytes LengthField(const Bytes& file, int number);
+  /// The data of track `number` (1-based) of `file` after its chunk header, by the length fields;
+  /// with `length_field`, the four bytes of its length field instead.
+  static Bytes TrackData(const Bytes& file, int number, bool length_field = false) {
+    std::size_t at = 14;
+    for (int track = 1;; ++track) {
+      if (at + 8 > file.size()) throw std::out_of_range("no such track");
+      std::uint32_t length = 0;
+      for (std::size_t i = 4; i < 8; ++i) length = length << 8 | static_cast<std::uint8_t>(file[at + i]);
+      if (track == number) return length_field ? file.substr(at + 4, 4) : file.substr(at + 8, length);
+      at += 8 + length;
+    }
+  }
 };
 
 }  // namespace quavert::testing
