@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "common/file_system.h"
 #include "editing/cell_edit.h"
 #include "loading/loaded_file.h"
 #include "writing_fixture.h"
@@ -279,6 +283,52 @@ TEST_F(SaveTrackTest, APlayingDeviceLetsGoOfTheFileAndPlaysTheWorkingCopyAfterwa
                                       "Put REDevid1 window at 0 0 320 40 notify"}));
   EXPECT_EQ(ui.Calls, (std::vector<std::string>{"SetBusy(1)", "MessageBox(Data saved!)", "DoEvents", "SetBusy(0)"}));
   EXPECT_FALSE(ui.Busy);
+}
+
+// Every failed save: one message, the working copy as it was, no new file left behind, and the
+// device opened again on the working copy all the same.
+TEST_F(SaveTrackTest, AFailedSaveSaysWhyAndLeavesTheWorkingCopyAsItWas) {
+  const Bytes song = Smf(0, 96, {Hex("00 90 3C 64 00 3C 00 00 F0 02 01 F7 00") + kEndOfTrack});
+  const std::string work = app.Join(kWorkCopyName);
+  auto replace_work = [&](const char* track) { return [&, track] { testing::WriteFileBytes(work, Smf(0, 96, {Hex(track)})); }; };
+  const struct {
+    Bytes file;
+    bool listed;  // listed, with an edit that would change the file
+    std::function<void()> change;
+    std::string reason;
+  } cases[] = {
+      {song, true, [&] { DeleteFile(work); }, "Reading " + work + ": No such file or directory"},
+      // The working copy changed behind the list's back: a note became a program change, the
+      // track was cut short, or gained an event.
+      {song, true, replace_work("00 C0 3C 00 3C 00 F0 02 01 F7 00 FF 2F 00"), "The track no longer matches its event list."},
+      {song, true, replace_work("00 90 3C 64 00 3C 00 00"), "The track no longer matches its event list."},
+      {song, true, replace_work("00 90 3C 64 00 3C 00 00 F0 02 01 F7 00 90 3C 00 00 FF 2F 00"),
+       "The track no longer matches its event list."},
+      {Smf(0, 96, {Hex("00 FF 03 01 41 00") + kEndOfTrack}), false, [] {}, "The track has no events to save."},
+      {song, false, [] {}, "The track's events are not listed."},
+      // Last, as no listing works after it.
+      {song, true, [&] { DeleteFile(app.Join("data.dat")), ::mkdir(app.Join("data.dat").c_str(), 0755); },
+       "Writing notes.dat and data.dat: Is a directory"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    Load(c.file);
+    if (c.listed) List(), Row(0).Data2 = 1;
+    c.change();
+    const Bytes before = WorkCopy();
+    const Bytes notes = AppFileBytes(kNotesDat);
+    media.Commands.clear();
+    ui.ClearLog();
+    Save();
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"ERROR: Track not saved\r\n" + c.reason});
+    EXPECT_EQ(WorkCopy(), before);
+    if (!c.listed) { EXPECT_EQ(AppFileBytes(kNotesDat), notes); }  // the decoder's rows stay as they were
+    EXPECT_FALSE(FileExists(app.Join("dffhedc")));
+    ASSERT_EQ(media.Commands.size(), 3u);
+    EXPECT_EQ(media.Commands[0], "Close REDevid1 notify");
+    EXPECT_TRUE(media.Commands[1].starts_with("Open " + work + " ")) << media.Commands[1];
+    EXPECT_FALSE(ui.Busy);
+  }
 }
 
 }  // namespace
