@@ -11,18 +11,21 @@
 namespace quavert {
 namespace {
 
-using testing::Bytes;
 using testing::Hex;
-using testing::kEndOfTrack;
 using testing::ReadFileBytes;
-using testing::Smf;
-using testing::WriteFileBytes;
 using Message = RecordingToolkit::Message;
-
-const Bytes kSong = Smf(0, 96, {Hex("00 90 3C 64 00 3C 00 00") + kEndOfTrack});
 
 class SaveAsTest : public testing::WritingTest {
  protected:
+  // Loads a song, saves its track unedited (so the working copy differs from the user's file)
+  // and clears the records of the window and the device.
+  void LoadAndSave() {
+    Load(testing::Smf(0, 96, {Hex("00 90 3C 64 00 3C 00 00") + testing::kEndOfTrack}));
+    List();
+    Save();
+    ui.ClearLog();
+    media.Commands.clear();
+  }
   // Saves with the dialog answering `path`.
   void SaveAsAnswering(const std::string& path) {
     ui.DialogChoices.push_back({path, NameOf(path)});
@@ -38,36 +41,24 @@ class SaveAsTest : public testing::WritingTest {
 };
 
 TEST_F(SaveAsTest, TheDialogIsSetUpAndCancelChangesNothing) {
-  Load(kSong);
-  ui.ClearLog();
-  media.Commands.clear();
+  LoadAndSave();
   SaveAs(session);
   ASSERT_EQ(ui.SaveDialogs.size(), 1u);
-  FileDialogSetup expected;
-  expected.InitDir = CurrentFolder();
-  expected.DialogTitle = "Save MIDI file";
-  expected.Filter = "MIDI files (*.mid)|*.mid|All files (*.*)|*.*";
-  expected.Flags = 4;
-  expected.FileName = "";
-  EXPECT_EQ(ui.SaveDialogs[0], expected);
+  EXPECT_EQ(ui.SaveDialogs[0],
+            (FileDialogSetup{CurrentFolder(), "Save MIDI file", "MIDI files (*.mid)|*.mid|All files (*.*)|*.*", 4, ""}));
   EXPECT_EQ(ui.Calls, std::vector<std::string>{"ShowSaveDialog"});
   EXPECT_EQ(UserFolder(), std::vector<std::string>{"SONG.MID"});
   EXPECT_TRUE(media.Commands.empty());
 }
 
 TEST_F(SaveAsTest, ANewNameGetsTheWorkingCopyAsItIsOnDisk) {
-  Load(kSong);
-  List();
-  Save();
-  const Bytes saved = WorkCopy();
-  ASSERT_NE(saved, kSong);
-  // An edit not yet written with "Save Track" stays out of the copy.
-  Row(0).Data2 = 1;
+  LoadAndSave();
+  const testing::Bytes saved = WorkCopy();
+  Row(0).Data2 = 1;  // an edit not yet written with "Save Track" stays out of the copy
   const std::string midi_path = session.file.MidiPath;
-  ui.ClearLog();
-  media.Commands.clear();
   SaveAsAnswering(user.Join("copy"));  // no extension: used as typed
   EXPECT_EQ(ReadFileBytes(user.Join("copy")), saved);
+  EXPECT_NE(saved, ReadFileBytes(user.Join("SONG.MID")));
   EXPECT_EQ(ui.Calls, (std::vector<std::string>{"ShowSaveDialog", "SetBusy(1)", "SetBusy(0)"}));
   EXPECT_EQ(session.file.MidiPath, midi_path);
   EXPECT_TRUE(media.Commands.empty());
@@ -75,49 +66,39 @@ TEST_F(SaveAsTest, ANewNameGetsTheWorkingCopyAsItIsOnDisk) {
 }
 
 TEST_F(SaveAsTest, AnExistingFileIsReplacedOnlyAfterYes) {
-  Load(kSong);
-  List();
-  Save();
+  LoadAndSave();
   const std::string old_file = user.Join("OLD.MID");
-  WriteFileBytes(old_file, "old bytes");
-  ui.ClearLog();
-  const Message question{"OLD.MID already exists, overwrite?", Buttons::kYesNo, Icon::kQuestion, "Confirmation",
-                         Answer::kNo};
-
+  testing::WriteFileBytes(old_file, "old bytes");
+  Message question{"OLD.MID already exists, overwrite?", Buttons::kYesNo, Icon::kQuestion, "Confirmation", Answer::kNo};
   SaveAsAnswering(old_file);
   EXPECT_EQ(ui.Messages, std::vector<Message>{question});
   EXPECT_EQ(ReadFileBytes(old_file), "old bytes");
-
   ui.Messages.clear();
   ui.Answers.push_back(Answer::kYes);
   SaveAsAnswering(old_file);
-  Message yes = question;
-  yes.Given = Answer::kYes;
-  EXPECT_EQ(ui.Messages, std::vector<Message>{yes});
+  question.Given = Answer::kYes;
+  EXPECT_EQ(ui.Messages, std::vector<Message>{question});
   EXPECT_EQ(ReadFileBytes(old_file), WorkCopy());
   EXPECT_EQ(UserFolder(), (std::vector<std::string>{"OLD.MID", "SONG.MID"}));
 }
 
-// A folder where the file should go (a missing folder and a full disk: machine_faults_test).
+// A folder where the file should go (a missing folder and a full disk: machine_faults_test), and
+// no working copy at all: the message names the file, and nothing is written.
 TEST_F(SaveAsTest, AFailedCopyNamesTheFileAndWritesNothing) {
-  Load(kSong);
-  const std::string folder = user.Join("folder.mid");
-  std::filesystem::create_directory(folder);
-  SaveAsAnswering(folder);
-  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"ERROR: File not saved\r\n" + folder + "\r\nIs a directory"});
-  EXPECT_EQ(UserFolder(), (std::vector<std::string>{"SONG.MID", "folder.mid"}));
-  EXPECT_TRUE(std::filesystem::is_empty(folder));
-  EXPECT_FALSE(ui.Busy);
-}
-
-TEST_F(SaveAsTest, WithoutAWorkingCopyTheDestinationStaysAsItWas) {
   const std::string old_file = user.Join("OLD.MID");
-  WriteFileBytes(old_file, "old bytes");
+  testing::WriteFileBytes(old_file, "old bytes");
   ui.Answers.push_back(Answer::kYes);
   SaveAsAnswering(old_file);
   EXPECT_EQ(ui.MessageTexts().back(), "ERROR: File not saved\r\n" + old_file + "\r\nNo MIDI file is loaded.");
   EXPECT_EQ(ReadFileBytes(old_file), "old bytes");
-  EXPECT_EQ(UserFolder(), std::vector<std::string>{"OLD.MID"});
+  LoadAndSave();
+  const std::string folder = user.Join("folder.mid");
+  std::filesystem::create_directory(folder);
+  SaveAsAnswering(folder);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"ERROR: File not saved\r\n" + folder + "\r\nIs a directory"});
+  EXPECT_EQ(UserFolder(), (std::vector<std::string>{"OLD.MID", "SONG.MID", "folder.mid"}));
+  EXPECT_TRUE(std::filesystem::is_empty(folder));
+  EXPECT_FALSE(ui.Busy);
 }
 
 }  // namespace
