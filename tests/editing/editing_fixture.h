@@ -1,38 +1,23 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "common/record_file.h"
-#include "common/recording_toolkit.h"
 #include "decoding/records.h"
 #include "editing/row_rules.h"
-#include "playback/recording_media_service.h"
-#include "session/session.h"
 #include "support/session_fixture.h"
 
 namespace quavert::testing {
 
-/// A recording window that also keeps how many items each call added to the list.
-struct ChunkRecordingToolkit : RecordingToolkit {
-  std::vector<std::size_t> AddedChunks;
-  void ListAddItems(const std::vector<ListItem>& items) override {
-    AddedChunks.push_back(items.size());
-    RecordingToolkit::ListAddItems(items);
-  }
-};
-
 /// A session with its name tables filled, the build's genmidi.ini in its application folder and
 /// SONG.MID loaded as track 1.
-class EditingTest : public ::testing::Test {
+class EditingTest : public SessionTest {
  protected:
-  EditingTest() : session(app.Path(), ui, media) {
-    ::mkdir(app.Join("logs").c_str(), 0755);
-    InstallGenmidi(app.Path());
+  EditingTest() {
     FillNameTables(session.names);
     session.file.WorkCopyName = kWorkCopyName;
     session.file.ShortName = "SONG.MID";
@@ -69,11 +54,6 @@ class EditingTest : public ::testing::Test {
     session.report.Flush();
     return ReadFileBytes(app.Join("logs/song.txt"));
   }
-
-  TempFolder app;
-  ChunkRecordingToolkit ui;
-  RecordingMediaService media;
-  Session session;
 };
 
 }  // namespace quavert::testing
