@@ -33,13 +33,7 @@ class CellEditTest : public testing::EditingTest {
 };
 
 TEST_F(CellEditTest, AcceptedValuesAreStoredAndShownAsTyped) {
-  const struct {
-    Item item;
-    int column;
-    const char* text;
-    std::int32_t stored;
-    const char* description;
-  } edits[] = {
+  const struct { Item item; int column; const char* text; std::int32_t stored; const char* description; } edits[] = {
       {kProgram, kNotes, "5", 5, "Instrument: Electric Piano 2"}, {kDrumProgram, kNotes, "25", 25, "Drum Set: TR - 808"},
       {kMelodic, kNotes, "c#4", 49, "On"}, {kMelodic, kNotes, "G10", 127, "On"}, {kMelodic, kNotes, "C4", 48, "On"},
       {kDrumOn, kNotes, "38", 38, "On  - Acoustic Snare"}, {kDrumOff, kNotes, "27", 27, "Off - High Q"},
@@ -71,15 +65,10 @@ TEST_F(CellEditTest, AcceptedValuesAreStoredAndShownAsTyped) {
 TEST_F(CellEditTest, ValuesOutOfRangeShowTheirMessageAndChangeNothing) {
   const std::string note = "Note must be between (A0 and G10) OR (A#0 and G#10) except B# and E#";
   const std::string data = "Data must be between 0 and 127";
-  const struct {
-    Item item;
-    int column;
-    const char* text;
-    std::string message;
-  } edits[] = {
+  const struct { Item item; int column; const char* text; std::string message; } edits[] = {
       {kProgram, kNotes, "128", "Instrument must be between 0 and 127"},
       {kDrumProgram, kNotes, "-1", "Instrument must be between 0 and 127"},
-      {kMelodic, kNotes, "60", note}, {kMelodic, kNotes, "G#10", note},  // every other name: name_lookups_test
+      {kMelodic, kNotes, "60", note}, {kMelodic, kNotes, "G#10", note},  // every other name: names_test
       {kDrumOn, kNotes, "26", "Drum Instrument must be between 27 and 88"},
       {kDrumOff, kNotes, "89", "Drum Instrument must be between 27 and 88"},
       {kController, kNotes, "128", "Controller must be between 0 and 127"}, {kController, kVolume, "128", data},

@@ -42,12 +42,8 @@ class EditFrameTest : public testing::EditingTest {
 };
 
 TEST_F(EditFrameTest, EachValueIsCheckedOnItsOwnAndWrittenIntoTheWorkingCopy) {
-  const struct {
-    const char* tempo;
-    const char* ticks;
-    const char* tempo_bytes;  // nullptr: the tempo is rejected and keeps its bytes
-    const char* ticks_bytes;  // nullptr: likewise for the ticks
-  } saves[] = {
+  // tempo_bytes, ticks_bytes: nullptr when that value is rejected and keeps its bytes.
+  const struct { const char* tempo; const char* ticks; const char* tempo_bytes; const char* ticks_bytes; } saves[] = {
       {"100", "480", "09 27 C0", "01 E0"},  {"50", "96.5", "12 4F 80", "00 60"},  // 96.5 rounds half to even
       {"500", "32767", "01 D4 C0", "7F FF"}, {"49.9", "0", nullptr, nullptr},     {"500.1", "-5", nullptr, nullptr},
       {"1e999", "0.5", nullptr, nullptr},  // 0.5 rounds to 0

@@ -30,11 +30,8 @@ class RowRulesTest : public ::testing::Test {
 };
 
 TEST_F(RowRulesTest, EveryKindOfRowGetsItsTextsRowKindAndNoteState) {
-  const struct {
-    EventRecord record;
-    ListRow texts;  // as built: numbers and note names unpadded
-    std::int32_t row_kind, note_state;
-  } cases[] = {
+  // The texts as built: numbers and note names unpadded.
+  const struct { EventRecord record; ListRow texts; std::int32_t row_kind, note_state; } cases[] = {
       {{144, 60, 100, 96}, {"C1", "C5", "100", "96", "On"}, -3, 1},
       {{144, 61, 0, 0}, {"C1", "C#5", "0", "0", "Off"}, -3, 0},
       {{143, 127, 64, 12}, {"C16", "G10", "64", "12", "Off"}, -3, 0},

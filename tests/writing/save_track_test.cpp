@@ -258,11 +258,7 @@ Bytes SizedTrack(std::size_t bytes, int running, int long_deltas) {
 }
 
 TEST_F(SaveTrackTest, TheLengthFieldFollowsTheTrackAcrossTheSixteenBitBoundary) {
-  const struct {
-    std::size_t before;
-    int running, long_deltas;
-    const char* field;
-  } cases[] = {
+  const struct { std::size_t before; int running, long_deltas; const char* field; } cases[] = {
       {65530, 40, 0, "00 01 00 22"},      // 40 notes gain their status: 65570
       {65540, 0, 10, "00 00 FF F0"},      // 10 deltas lose two bytes each: 65520
       {250000, 70000, 0, "00 04 E2 00"},  // grows by more than 65536: 320000
@@ -291,12 +287,8 @@ TEST_F(SaveTrackTest, AFailedSaveSaysWhyAndLeavesTheWorkingCopyAsItWas) {
   const Bytes song = Smf(0, 96, {Hex("00 90 3C 64 00 3C 00 00 F0 02 01 F7 00") + kEndOfTrack});
   const std::string work = app.Join(kWorkCopyName);
   auto replace_work = [&](const char* track) { return [&, track] { testing::WriteFileBytes(work, Smf(0, 96, {Hex(track)})); }; };
-  const struct {
-    Bytes file;
-    bool listed;  // listed, with an edit that would change the file
-    std::function<void()> change;
-    std::string reason;
-  } cases[] = {
+  // `listed`: the track is listed, with an edit that would change the file.
+  const struct { Bytes file; bool listed; std::function<void()> change; std::string reason; } cases[] = {
       {song, true, [&] { DeleteFile(work); }, "Reading " + work + ": No such file or directory"},
       // The working copy changed behind the list's back: a note became a program change, the
       // track was cut short, or gained an event.
