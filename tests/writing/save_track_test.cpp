@@ -161,27 +161,19 @@ TEST_F(SaveTrackTest, UneditedSavesOfTracksTheRowsCannotSayAgain) {
   for (const auto& [track, saved] : tracks) EXPECT_EQ(SaveUnedited(track), ToHex(saved.empty() ? track : saved));
 }
 
-TEST_F(SaveTrackTest, OneEditedRowInAShortTrack) {
-  const struct {
-    const char* track;  // each followed by the end of the track
-    std::size_t row;
-    std::int32_t EventRecord::*field;
-    std::int32_t value;
-    const char* saved;
-  } edits[] = {
-      // Tempo rows are rebuilt from their beats per minute; microseconds that three bytes cannot
-      // hold give the slowest tempo there is, never a broken event. 60 beats per minute at first.
-      {"00 90 3C 64 00 FF 51 03 0F 42 40 00", 1, &EventRecord::Data1, 130, "00 90 3C 64 00 FF 51 03 07 0A E2 00"},
-      {"00 90 3C 64 00 FF 51 03 0F 42 40 00", 1, &EventRecord::Data1, 3, "00 90 3C 64 00 FF 51 03 FF FF FF 00"},
-      {"00 90 3C 64 00 FF 51 03 0F 42 40 00", 1, &EventRecord::Data1, 0, "00 90 3C 64 00 FF 51 03 FF FF FF 00"},
-      // A text with a delta of 1 or more opens the timed part and has a row; the one before it,
-      // with delta 0, is copied with the chunk's beginning.
-      {"00 FF 01 01 41 00 FF 05 01 42 80 10 90 3C 64 00", 0, &EventRecord::Delta, 200,
-       "00 FF 01 01 41 00 FF 05 01 42 81 48 90 3C 64 00"},
-  };
-  for (const auto& e : edits)
-    EXPECT_EQ(SaveTrack(Hex(e.track) + kEndOfTrack, [&] { Row(e.row).*e.field = e.value; }), ToHex(Hex(e.saved) + kEndOfTrack))
-        << e.track << " " << e.value;
+// Microseconds that three bytes cannot hold give the slowest tempo there is, never a broken event.
+TEST_F(SaveTrackTest, TempoRowsAreRebuiltFromTheirBeatsPerMinute) {
+  for (const auto& [bpm, bytes] : {std::pair{130, "07 0A E2"}, {3, "FF FF FF"}, {0, "FF FF FF"}})
+    EXPECT_EQ(SaveTrack(Hex("00 90 3C 64 00 FF 51 03 0F 42 40 00") + kEndOfTrack, [&] { Row(1).Data1 = bpm; }),
+              ToHex(Hex("00 90 3C 64 00 FF 51 03") + Hex(bytes) + Hex("00") + kEndOfTrack))
+        << bpm;
+}
+
+// A text with a delta of 1 or more opens the timed part and has a row; the one before it, with
+// delta 0, is copied with the chunk's beginning.
+TEST_F(SaveTrackTest, TextsThatOpenTheTimedPartAreRows) {
+  EXPECT_EQ(SaveTrack(Hex("00 FF 01 01 41 00 FF 05 01 42 80 10 90 3C 64 00") + kEndOfTrack, [this] { Row(0).Delta = 200; }),
+            ToHex(Hex("00 FF 01 01 41 00 FF 05 01 42 81 48 90 3C 64 00") + kEndOfTrack));
 }
 
 // A second save, without a new decode in between, copies bytes from where the first left them.

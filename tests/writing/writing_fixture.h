@@ -13,10 +13,6 @@
 
 namespace quavert::testing {
 
-/// Position of the first data byte of the first track of a file: after the 14-byte header and
-/// the track's 8-byte chunk header.
-inline constexpr std::int64_t kFirstTrackData = 14 + 8 + 1;
-
 /// End of a track, with no delta in front.
 inline const Bytes kEndOfTrack = Hex("FF 2F 00");
 
