@@ -1,7 +1,5 @@
 #include "standard_reader.h"
 
-#include "support/midi_bytes.h"
-
 namespace quavert::testing {
 namespace {
 
@@ -91,13 +89,6 @@ StandardFile ReadStandardFile(std::string_view bytes) {
     file.chunks.push_back(std::move(chunk));
   }
   return file;
-}
-
-std::string Describe(const std::vector<StandardEvent>& events) {
-  std::string out;
-  for (const StandardEvent& event : events)
-    out += std::to_string(event.tick) + " " + ToHex(static_cast<char>(event.status) + event.data) + "\n";
-  return out;
 }
 
 }  // namespace quavert::testing

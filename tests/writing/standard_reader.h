@@ -38,7 +38,4 @@ struct StandardReadError : std::runtime_error {
 /// length. StandardReadError for anything else.
 StandardFile ReadStandardFile(std::string_view bytes);
 
-/// The events printed one a line ("480 90 3C 64"), for failure messages.
-std::string Describe(const std::vector<StandardEvent>& events);
-
 }  // namespace quavert::testing
