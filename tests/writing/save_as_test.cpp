@@ -63,16 +63,15 @@ TEST_F(SaveAsTest, AnExistingFileIsReplacedOnlyAfterYes) {
   LoadAndSave();
   const std::string old_file = user.Join("OLD.MID");
   testing::WriteFileBytes(old_file, "old bytes");
-  Message question{"OLD.MID already exists, overwrite?", Buttons::kYesNo, Icon::kQuestion, "Confirmation", Answer::kNo};
   SaveAsAnswering(old_file);
-  EXPECT_EQ(ui.Messages, std::vector<Message>{question});
   EXPECT_EQ(ReadFileBytes(old_file), "old bytes");
-  ui.Messages.clear();
   ui.Answers.push_back(Answer::kYes);
   SaveAsAnswering(old_file);
-  question.Given = Answer::kYes;
-  EXPECT_EQ(ui.Messages, std::vector<Message>{question});
   EXPECT_EQ(ReadFileBytes(old_file), WorkCopy());
+  Message question{"OLD.MID already exists, overwrite?", Buttons::kYesNo, Icon::kQuestion, "Confirmation", Answer::kNo};
+  Message yes = question;
+  yes.Given = Answer::kYes;
+  EXPECT_EQ(ui.Messages, (std::vector<Message>{question, yes}));
   EXPECT_EQ(UserFolder(), (std::vector<std::string>{"OLD.MID", "SONG.MID"}));
 }
 

@@ -65,10 +65,8 @@ const Bytes kMixedTrackSaved = Hex(
     " FF 2F 00");
 
 // Rows of kMixedTrack in list order.
-enum MixedRow : std::size_t {
-  kNoteOn, kNoteOff, kText, kTempo, kSixEight, kThreeFour, kController, kRunningController,
-  kSysex, kEscape, kMarker, kProgram, kRunningProgram, kMixedRows
-};
+enum MixedRow : std::size_t { kNoteOn, kNoteOff, kText, kTempo, kSixEight, kThreeFour, kController,
+                              kRunningController, kSysex, kEscape, kMarker, kProgram, kRunningProgram, kMixedRows };
 
 TEST_F(SaveTrackTest, AnUneditedSaveLosesNothingShiftsNothingAndDecodesAsBefore) {
   LoadTrack(kMixedTrack);
@@ -82,10 +80,9 @@ TEST_F(SaveTrackTest, AnUneditedSaveLosesNothingShiftsNothingAndDecodesAsBefore)
   ui.ClearLog();
   media.Commands.clear();
   Save();
-  EXPECT_EQ(ToHex(TrackData(WorkCopy(), 1)), ToHex(kMixedTrackSaved));
+  EXPECT_EQ(ToHex(WorkCopy()), ToHex(Smf(0, 96, {kMixedTrackSaved})));
   EXPECT_EQ(ui.Calls, (std::vector<std::string>{"SetBusy(1)", "MessageBox(Data saved!)", "DoEvents", "SetBusy(0)"}));
   EXPECT_EQ(media.Commands, DeviceReopened());
-  EXPECT_EQ(WorkCopy().size(), 14 + 8 + kMixedTrackSaved.size());
   EXPECT_EQ(session.file.FileSize, static_cast<std::int64_t>(WorkCopy().size()));
   EXPECT_EQ(session.file.LoadState, kLoadNormal);
   // The list is left as it was; "Save Track" stays on for more edits.
