@@ -77,7 +77,8 @@ TEST_F(RowRulesTest, ARowBuiltWhereAnotherWasIsAFreshRowWithItsReportLine) {
   BuiltRow reused;
   std::vector<std::string> lines;
   const std::vector<EventRecord> records = {{153, 36, 90, 1048576}, {-1, -1, -1, 24, -1, -2, -1}, {128, 127, 64, 12},
-                                            {81, 1000, -1, 1048576},                                            {192, 1, -1, 1234}, {224, 127, 127, 999999}, {88, 6, 8, 0}, {176, 2, 0, 7}};
+                                            {81, 1000, -1, 1048576}, {192, 1, -1, 1234}, {224, 127, 127, 999999},
+                                            {88, 6, 8, 0}, {176, 2, 0, 7}};
   for (std::size_t i = 0; i < records.size(); ++i) {
     EventRecord in_place = records[i], fresh = records[i];
     RowNaming naming{names, genmidi, drums};

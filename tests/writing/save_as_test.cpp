@@ -13,7 +13,6 @@ namespace {
 
 using testing::Hex;
 using testing::ReadFileBytes;
-using Message = RecordingToolkit::Message;
 
 class SaveAsTest : public testing::WritingTest {
  protected:
@@ -59,25 +58,10 @@ TEST_F(SaveAsTest, CancelChangesNothingANewNameGetsTheWorkingCopyAsItIsOnDisk) {
   EXPECT_EQ(UserFolder(), (std::vector<std::string>{"SONG.MID", "copy"}));
 }
 
-TEST_F(SaveAsTest, AnExistingFileIsReplacedOnlyAfterYes) {
-  LoadAndSave();
-  const std::string old_file = user.Join("OLD.MID");
-  testing::WriteFileBytes(old_file, "old bytes");
-  SaveAsAnswering(old_file);
-  EXPECT_EQ(ReadFileBytes(old_file), "old bytes");
-  ui.Answers.push_back(Answer::kYes);
-  SaveAsAnswering(old_file);
-  EXPECT_EQ(ReadFileBytes(old_file), WorkCopy());
-  Message question{"OLD.MID already exists, overwrite?", Buttons::kYesNo, Icon::kQuestion, "Confirmation", Answer::kNo};
-  Message yes = question;
-  yes.Given = Answer::kYes;
-  EXPECT_EQ(ui.Messages, (std::vector<Message>{question, yes}));
-  EXPECT_EQ(UserFolder(), (std::vector<std::string>{"OLD.MID", "SONG.MID"}));
-}
-
-// A folder where the file should go (a missing folder and a full disk: machine_faults_test), and
-// no working copy at all: the message names the file, and nothing is written.
-TEST_F(SaveAsTest, AFailedCopyNamesTheFileAndWritesNothing) {
+// Without a working copy, or with a folder where the file should go (a missing folder and a full
+// disk: machine_faults_test), the message names the file and nothing is written; an existing file
+// is replaced only after "Yes".
+TEST_F(SaveAsTest, AnExistingFileIsReplacedOnlyAfterYesAndAFailedCopyWritesNothing) {
   const std::string old_file = user.Join("OLD.MID");
   testing::WriteFileBytes(old_file, "old bytes");
   ui.Answers.push_back(Answer::kYes);
@@ -85,10 +69,18 @@ TEST_F(SaveAsTest, AFailedCopyNamesTheFileAndWritesNothing) {
   EXPECT_EQ(ui.MessageTexts().back(), "ERROR: File not saved\r\n" + old_file + "\r\nNo MIDI file is loaded.");
   EXPECT_EQ(ReadFileBytes(old_file), "old bytes");
   LoadAndSave();
+  SaveAsAnswering(old_file);
+  EXPECT_EQ(ReadFileBytes(old_file), "old bytes");
+  ui.Answers.push_back(Answer::kYes);
+  SaveAsAnswering(old_file);
+  EXPECT_EQ(ReadFileBytes(old_file), WorkCopy());
   const std::string folder = user.Join("folder.mid");
   std::filesystem::create_directory(folder);
   SaveAsAnswering(folder);
-  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"ERROR: File not saved\r\n" + folder + "\r\nIs a directory"});
+  const std::string question = "OLD.MID already exists, overwrite?";
+  ASSERT_EQ(ui.MessageTexts(),
+            (std::vector<std::string>{question, question, "ERROR: File not saved\r\n" + folder + "\r\nIs a directory"}));
+  EXPECT_EQ(ui.Messages[0], (RecordingToolkit::Message{question, Buttons::kYesNo, Icon::kQuestion, "Confirmation", Answer::kNo}));
   EXPECT_EQ(UserFolder(), (std::vector<std::string>{"OLD.MID", "SONG.MID", "folder.mid"}));
   EXPECT_TRUE(std::filesystem::is_empty(folder));
   EXPECT_FALSE(ui.Busy);
