@@ -2,6 +2,7 @@
 
 #include "common/number_text.h"
 #include "editing/cell_edit.h"
+#include "editing/event_list.h"
 #include "editing_fixture.h"
 
 namespace quavert {
@@ -15,8 +16,10 @@ enum Item : std::int64_t { kMelodic = 1, kDrumOn, kDrumOff, kProgram, kDrumProgr
 class CellEditTest : public testing::EditingTest {
  protected:
   CellEditTest() {
-    ShowRows({{144, 60, 100, 96}, {153, 36, 90, 0}, {137, 38, 0, 12}, {192, 0, -1, 0}, {201, 0, -1, 0}, {176, 7, 100, 0},
+    DecodedRows({{144, 60, 100, 96}, {153, 36, 90, 0}, {137, 38, 0, 12}, {192, 0, -1, 0}, {201, 0, -1, 0}, {176, 7, 100, 0},
               {81, 120, -1, 0}, {88, 6, 8, 0}, {-224, 0, 64, 5}, {-1, -1, -1, 24, -1, -2, -1}, {240, -1, -1, 480}});
+    Command1Click(session);
+    ui.ClearLog();
   }
   // Types `text` into a cell, as the list's editor hands it over.
   void Type(std::int64_t item, int column, std::string_view text) {
