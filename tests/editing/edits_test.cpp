@@ -69,7 +69,7 @@ TEST_F(CellEditTest, AcceptedValuesAreStoredAndShownAsTyped) {
   EXPECT_EQ(Event(kProgram).RowKind, -4);
 }
 
-TEST_F(CellEditTest, ValuesOutOfRangeShowTheirMessageAndChangeNothing) {
+TEST_F(CellEditTest, ValuesOutOfRangeShowTheirMessageAndOtherFailuresNoneAndNothingChanges) {
   const std::string note = "Note must be between (A0 and G10) OR (A#0 and G#10) except B# and E#";
   const std::string data = "Data must be between 0 and 127";
   const struct { Item item; int column; const char* text; std::string message; } edits[] = {
@@ -92,23 +92,18 @@ TEST_F(CellEditTest, ValuesOutOfRangeShowTheirMessageAndChangeNothing) {
     Type(e.item, e.column, e.text);
     expected.push_back(e.message);
   }
-  EXPECT_EQ(ui.MessageTexts(), expected);
-  EXPECT_EQ(session.buffers.EventBuffer, buffers.EventBuffer);
-  EXPECT_EQ(session.buffers.ListBuffer, buffers.ListBuffer);
-  EXPECT_EQ(ui.Items, items);
-}
-
-TEST_F(CellEditTest, EditsThatChangeNothingAndFailuresAreSilent) {
-  const EditBuffers buffers = session.buffers;
+  // Edits that change nothing, and failures, are silent.
   Type(kBend, kNotes, "-99");  // the "no value" mark
   for (const char* text : {"1e20", "9e999"}) Type(kMelodic, kLength, text);
   Type(kMelodic, kNotes, "C9e999");
   CellEditDone(session, 0, kLength, "", "5");
   CellEditDone(session, 99, kLength, "", "5");
+  EXPECT_EQ(ui.MessageTexts(), expected);
+  EXPECT_EQ(session.buffers.EventBuffer, buffers.EventBuffer);
+  EXPECT_EQ(session.buffers.ListBuffer, buffers.ListBuffer);
+  EXPECT_EQ(ui.Items, items);
   Type(kMelodic, 0, "C9");  // the Channel column only shows what was typed
   EXPECT_EQ(ui.ListText(kMelodic, 0), "C9");
-  EXPECT_TRUE(ui.MessageTexts().empty());
-  EXPECT_EQ(session.buffers.EventBuffer, buffers.EventBuffer);
   EXPECT_EQ(session.buffers.ListBuffer, buffers.ListBuffer);
 }
 
@@ -184,14 +179,11 @@ TEST_F(EditFrameTest, EachValueIsCheckedOnItsOwnAndWrittenIntoTheWorkingCopy) {
   EXPECT_EQ(session.decoder.TempoBpm, 100);
   EXPECT_EQ(session.file.DeltaTicks, 1);
   EXPECT_EQ(session.decoder.PatchKind, 0);
-}
-
-TEST_F(EditFrameTest, WithoutAFirstTempoOnlyTheTicksAreLookedAt) {
+  // Without a first tempo only the ticks are looked at.
   session.decoder.TempoBpm = -1;
   session.decoder.TempoPos = -1;
   Save("not a tempo", "192");
   EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Data saved!"});
-  Bytes expected = kFile;
   EXPECT_EQ(WorkCopy(), expected.replace(12, 2, Hex("00 C0")));
 }
 
