@@ -61,32 +61,30 @@ TEST_F(EventListTest, NotesButtonListsTheTrackAndReportsItOnce) {
   EXPECT_EQ(ui.Texts[Control::Text2], "Track 1\r\n       Total Time        : 00.03       Total Time        : 00.03");
 }
 
-TEST_F(EventListTest, WorkingFilesAreRewrittenInWholeBlocksOfAHundred) {
+// The working files are rewritten in whole blocks of 100 rows. Numbers too wide for data.dat's
+// fields are listed, reported and totalled whole; the file keeps its widths.
+TEST_F(EventListTest, WorkingFilesAreRewrittenInBlocksAndWideNumbersStayWhole) {
   std::vector<EventRecord> track(101, EventRecord{144, 64, 1, 1});
-  track[100] = {176, 1, 2, 3};
+  track[0] = {81, 1000, -1, 1048576};
+  track[100] = {144, 60, 1, 2097279};
   DecodedRows(track);
+  session.decoder.TickMinutes = 1.0;
   Command1Click(session);
   EXPECT_EQ(std::filesystem::file_size(session.AppPath(kNotesDat)), 200u * 49);
   EXPECT_EQ(std::filesystem::file_size(session.AppPath(kDataDat)), 200u * 56);
-  EXPECT_EQ((std::vector{NotesRecord(1), NotesRecord(101), NotesRecord(102)}),
-            (std::vector<EventRecord>{{144, 64, 1, 1, -3, -1, 1}, {176, 1, 2, 3, -5, -1, -1}, {}}));
-  EXPECT_EQ((std::vector{DataRecord(1), DataRecord(101), DataRecord(102)}),
-            (std::vector<std::string>{"C1 E5  1  1     On" + std::string(38, ' '),
-                                      "C1 1   2  3     Controller: modulation" + std::string(18, ' '), std::string(56, ' ')}));
-  EXPECT_EQ(session.list.TotalTicks, 103);
-}
-
-// Numbers too wide for data.dat's fields are listed, reported and totalled whole.
-TEST_F(EventListTest, WideNumbersStayWhole) {
-  DecodedRows({{81, 1000, -1, 1048576}, {144, 60, 1, 2097279}});
-  session.decoder.TickMinutes = 1.0;
-  Command1Click(session);
+  EXPECT_EQ((std::vector{NotesRecord(1), NotesRecord(2), NotesRecord(101), NotesRecord(102)}),
+            (std::vector<EventRecord>{{81, 1000, -1, 1048576, -1, -1, -1}, {144, 64, 1, 1, -3, -1, 1},
+                                      {144, 60, 1, 2097279, -3, -1, 1}, {}}));
+  EXPECT_EQ((std::vector{DataRecord(1), DataRecord(2), DataRecord(101), DataRecord(102)}),
+            (std::vector<std::string>{"   1000   104857Set Tempo" + std::string(31, ' '), "C1 E5  1  1     On" + std::string(38, ' '),
+                                      "C1 C5  1  209727On" + std::string(38, ' '), std::string(56, ' ')}));
   EXPECT_EQ(ui.Items[0].Sub, (std::array<std::string, 4>{"1000", "", "1048576", "Set Tempo"}));
-  EXPECT_EQ(ui.Items[1].Sub[2], "2097279");
-  EXPECT_EQ(DataRecord(1).substr(0, 16), "   1000   104857");  // the file keeps its widths
-  // 3145855 sixtieths of a second: 52430 seconds and a part, shown as 873 minutes 51.
-  EXPECT_TRUE(ReportBytes().ends_with(" 1000     1048576 Set Tempo\r\n        C1 C5    1   2097279 On\r\n"
-                                      "        Total Time: 873.51\r\n"));
+  EXPECT_EQ(ui.Items[100].Sub[2], "2097279");
+  EXPECT_EQ(session.list.TotalTicks, 1048576 + 99 + 2097279);
+  const std::string report = ReportBytes();
+  EXPECT_TRUE(report.starts_with(std::string(12, ' ') + "1000     1048576 Set Tempo\r\n")) << report.substr(0, 100);
+  // 3145954 sixtieths of a second: 52432 seconds and a part, shown as 873 minutes 53.
+  EXPECT_TRUE(report.ends_with("        C1 C5    1   2097279 On\r\n        Total Time: 873.53\r\n")) << report.substr(report.size() - 100);
 }
 
 // Any number of rows is listed; a window that keeps no items (a batch report) is given

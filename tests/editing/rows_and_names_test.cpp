@@ -193,9 +193,7 @@ TEST_F(GenmidiCacheTest, ReadsAgainOnlyWhenTheFileChangesSizeOrTime) {
   EXPECT_EQ(LookupInstrument(CurrentGenmidi(session), 0), "unknown");
 }
 
-TEST(NameLookups, DrumKitsControllersAndNotes) {
-  NameTables names;
-  FillNameTables(names);
+TEST_F(RowRulesTest, DrumKitsControllersAndNotesAreNamed) {
   const struct {
     int first, last;
     const char* kit;
