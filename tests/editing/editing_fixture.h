@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "common/record_file.h"
 #include "decoding/records.h"
 #include "editing/name_lookups.h"
 #include "support/session_fixture.h"
@@ -32,9 +31,7 @@ class EditingTest : public SessionTest {
     std::string bytes;
     for (const EventRecord& record : records) AppendEventRecord(record, bytes);
     while (bytes.size() % (100 * kEventRecordLength) != 0) AppendEventRecord({}, bytes);
-    RecordFile notes(session.AppPath(kNotesDat), kEventRecordLength);
-    if (!bytes.empty()) notes.PutRecords(1, bytes);
-    notes.Close();
+    WriteFileBytes(session.AppPath(kNotesDat), bytes);
     session.decoder.LastEventIndex = static_cast<std::int64_t>(records.size()) - 1;
   }
   std::string ReportBytes() {

@@ -99,8 +99,7 @@ TEST_F(CellEditTest, ValuesOutOfRangeShowTheirMessageAndOtherFailuresNoneAndNoth
   CellEditDone(session, 0, kLength, "", "5");
   CellEditDone(session, 99, kLength, "", "5");
   EXPECT_EQ(ui.MessageTexts(), expected);
-  EXPECT_EQ(session.buffers.EventBuffer, buffers.EventBuffer);
-  EXPECT_EQ(session.buffers.ListBuffer, buffers.ListBuffer);
+  EXPECT_TRUE(session.buffers.EventBuffer == buffers.EventBuffer && session.buffers.ListBuffer == buffers.ListBuffer);
   EXPECT_EQ(ui.Items, items);
   Type(kMelodic, 0, "C9");  // the Channel column only shows what was typed
   EXPECT_EQ(ui.ListText(kMelodic, 0), "C9");
@@ -176,9 +175,7 @@ TEST_F(EditFrameTest, EachValueIsCheckedOnItsOwnAndWrittenIntoTheWorkingCopy) {
   expected.replace(12, 2, Hex("00 01"));
   expected.replace(kTempoAt, 3, Hex("09 27 C0"));
   EXPECT_EQ(WorkCopy(), expected);
-  EXPECT_EQ(session.decoder.TempoBpm, 100);
-  EXPECT_EQ(session.file.DeltaTicks, 1);
-  EXPECT_EQ(session.decoder.PatchKind, 0);
+  EXPECT_EQ(std::tuple(session.decoder.TempoBpm, session.file.DeltaTicks, session.decoder.PatchKind), std::tuple(100, 1, 0));
   // Without a first tempo only the ticks are looked at.
   session.decoder.TempoBpm = -1;
   session.decoder.TempoPos = -1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "common/record_file.h"
 #include "editing/cell_edit.h"
 #include "editing/event_list.h"
 #include "editing_fixture.h"

@@ -90,7 +90,6 @@ TEST_F(RowRulesTest, ARowBuiltWhereAnotherWasIsAFreshRowWithItsReportLine) {
     BuildRow(in_place, static_cast<std::int64_t>(2 * i), naming, reused);
     const BuiltRow expected = BuildRow(fresh, static_cast<std::int64_t>(2 * i), naming);
     EXPECT_TRUE(reused.Texts() == expected.Texts() && reused.Melodic == expected.Melodic && in_place == fresh) << i;
-    EXPECT_EQ(ReportLine(reused), ReportLine(expected)) << i;
     lines.push_back(ReportLine(reused));
   }
   EXPECT_EQ(lines, (std::vector<std::string>{"        C10 36   90  1048576 On  - Bass Drum 1",
@@ -129,13 +128,12 @@ TEST_F(RowRulesTest, RememberedDrumNamesEqualFreshLookups) {
 TEST(TotalTime, LinesForKnownAndUnknownTiming) {
   EXPECT_EQ(TotalTime(1000, -1), (TotalTimeLines{"       Total time        : ?", "        Total Time: ?"}));
   EXPECT_EQ(TotalTime(5000, 0), (TotalTimeLines{"       Total Time        : 00.01", "        Total Time: 00.01"}));
-  EXPECT_EQ(TotalTime(12624, 1.0).Report, "        Total Time: 03.31");  // 3 minutes 30.4 seconds
-  EXPECT_EQ(TotalTime(119, 0.5).Report, "        Total Time: 00.02");    // 59.5 sixtieths round to 60
-  EXPECT_EQ(TotalTime(117, 0.5).Report, "        Total Time: 00.01");
-  // A hundred minutes and more show every digit.
-  EXPECT_EQ(TotalTime(5999 * 60 - 1, 1.0).Report, "        Total Time: 99.59");
-  EXPECT_EQ(TotalTime(5999 * 60, 1.0).Report, "        Total Time: 100.00");
-  EXPECT_EQ(TotalTime(std::int64_t{100000} * 2097279, 1.0).Report, "        Total Time: 58257750.01");
+  // 3 minutes 30.4 seconds; 59.5 sixtieths round to 60; a hundred minutes and more show every digit.
+  const std::vector<std::pair<std::int64_t, double>> totals = {{12624, 1.0}, {119, 0.5}, {117, 0.5}, {5999 * 60 - 1, 1.0},
+                                                               {5999 * 60, 1.0}, {std::int64_t{100000} * 2097279, 1.0}};
+  std::vector<std::string> reports;
+  for (const auto& [ticks, minutes] : totals) reports.push_back(TotalTime(ticks, minutes).Report.substr(20));
+  EXPECT_EQ(reports, (std::vector<std::string>{"03.31", "00.02", "00.01", "99.59", "100.00", "58257750.01"}));
 }
 
 TEST(GenmidiFile, ShippedFileHoldsEveryProgramAndDrumInPlace) {
