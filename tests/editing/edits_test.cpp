@@ -65,25 +65,22 @@ TEST_F(CellEditTest, AcceptedValuesAreStoredAndShownAsTyped) {
   Type(kDrumOn, kNotes, "36");
   EXPECT_EQ(Row(kDrumOn).Description, "      Bass Drum 1");
   EXPECT_TRUE(ui.MessageTexts().empty());
-  EXPECT_EQ(Event(kBend).Status, -224);  // the running-status mark stays
-  EXPECT_EQ(Event(kProgram).RowKind, -4);
+  EXPECT_EQ(std::pair(Event(kBend).Status, Event(kProgram).RowKind), std::pair(-224, -4));  // running-status mark kept
 }
 
 TEST_F(CellEditTest, ValuesOutOfRangeShowTheirMessageAndOtherFailuresNoneAndNothingChanges) {
-  const std::string note = "Note must be between (A0 and G10) OR (A#0 and G#10) except B# and E#";
-  const std::string data = "Data must be between 0 and 127";
+  const std::string note = "Note must be between (A0 and G10) OR (A#0 and G#10) except B# and E#",
+                    data = "Data must be between 0 and 127", instrument = "Instrument must be between 0 and 127",
+                    drum = "Drum Instrument must be between 27 and 88", tempo = "Tempo must be between 50 and 500",
+                    length = "Data must be between 0 and 999999";
   const struct { Item item; int column; const char* text; std::string message; } edits[] = {
-      {kProgram, kNotes, "128", "Instrument must be between 0 and 127"},
-      {kDrumProgram, kNotes, "-1", "Instrument must be between 0 and 127"},
-      {kMelodic, kNotes, "60", note}, {kMelodic, kNotes, "G#10", note},  // every other name: names_test
-      {kDrumOn, kNotes, "26", "Drum Instrument must be between 27 and 88"},
-      {kDrumOff, kNotes, "89", "Drum Instrument must be between 27 and 88"},
-      {kController, kNotes, "128", "Controller must be between 0 and 127"}, {kController, kVolume, "128", data},
-      {kTempo, kNotes, "49", "Tempo must be between 50 and 500"}, {kTempo, kNotes, "501", "Tempo must be between 50 and 500"},
-      {kSignature, kNotes, "0", "Data must be greater than 0"}, {kSignature, kNotes, "128", data},
-      {kSignature, kNotes, "-3", data}, {kBend, kNotes, "128", data}, {kBend, kVolume, "-1", data},
-      {kMelodic, kLength, "1000000", "Data must be between 0 and 999999"},
-      {kText, kLength, "-1", "Data must be between 0 and 999999"},
+      {kProgram, kNotes, "128", instrument}, {kDrumProgram, kNotes, "-1", instrument}, {kMelodic, kNotes, "60", note},
+      {kMelodic, kNotes, "G#10", note},  // every other name: DrumKitsControllersAndNotesAreNamed
+      {kDrumOn, kNotes, "26", drum}, {kDrumOff, kNotes, "89", drum}, {kController, kVolume, "128", data},
+      {kController, kNotes, "128", "Controller must be between 0 and 127"}, {kTempo, kNotes, "49", tempo},
+      {kTempo, kNotes, "501", tempo}, {kSignature, kNotes, "0", "Data must be greater than 0"},
+      {kSignature, kNotes, "128", data}, {kSignature, kNotes, "-3", data}, {kBend, kNotes, "128", data},
+      {kBend, kVolume, "-1", data}, {kMelodic, kLength, "1000000", length}, {kText, kLength, "-1", length},
   };
   const EditBuffers buffers = session.buffers;
   const auto items = ui.Items;
@@ -172,9 +169,7 @@ TEST_F(EditFrameTest, EachValueIsCheckedOnItsOwnAndWrittenIntoTheWorkingCopy) {
     EXPECT_EQ(WorkCopy().substr(12, 2), s.ticks_bytes ? Hex(s.ticks_bytes) : before.substr(12, 2));
   }
   Bytes expected = kFile;
-  expected.replace(12, 2, Hex("00 01"));
-  expected.replace(kTempoAt, 3, Hex("09 27 C0"));
-  EXPECT_EQ(WorkCopy(), expected);
+  EXPECT_EQ(WorkCopy(), expected.replace(12, 2, Hex("00 01")).replace(kTempoAt, 3, Hex("09 27 C0")));
   EXPECT_EQ(std::tuple(session.decoder.TempoBpm, session.file.DeltaTicks, session.decoder.PatchKind), std::tuple(100, 1, 0));
   // Without a first tempo only the ticks are looked at.
   session.decoder.TempoBpm = -1;

@@ -18,9 +18,7 @@ class EventListTest : public testing::EditingTest {
     return ParseEventRecord(RecordFile(session.AppPath(kNotesDat), kEventRecordLength).Get(number));
   }
   std::string DataRecord(std::int64_t number) { return RecordFile(session.AppPath(kDataDat), kListRowLength).Get(number); }
-  std::string WorkingFiles() {
-    return testing::ReadFileBytes(session.AppPath(kNotesDat)) + "|" + testing::ReadFileBytes(session.AppPath(kDataDat));
-  }
+  std::string WorkingFiles() const { return AppFileBytes(kNotesDat) + "|" + AppFileBytes(kDataDat); }
 };
 
 const std::vector<EventRecord> kTrack = {
@@ -30,11 +28,10 @@ TEST_F(EventListTest, NotesButtonListsTheTrackAndReportsItOnce) {
   DecodedRows(kTrack);
   session.decoder.TickMinutes = 60.0 / (2 * 96);  // 120 beats per minute, 96 ticks per quarter
   Command1Click(session);
-  EXPECT_EQ(ui.Items, (std::vector<ListItem>{{"C1 ", {"0", "", "0", "Instrument: Acoustic Grand Piano"}},
-                                             {"C1 ", {"C5", "100", "96", "On"}},
-                                             {"   ", {"", "", "24", "Text"}},
-                                             {"C10", {"36", "90", "0", "On  - Bass Drum 1"}},
-                                             {"C1 ", {"10", "64", "264", "Controller: panpot"}}}));
+  EXPECT_EQ(ui.Items, (std::vector<ListItem>{
+                          {"C1 ", {"0", "", "0", "Instrument: Acoustic Grand Piano"}}, {"C1 ", {"C5", "100", "96", "On"}},
+                          {"   ", {"", "", "24", "Text"}}, {"C10", {"36", "90", "0", "On  - Bass Drum 1"}},
+                          {"C1 ", {"10", "64", "264", "Controller: panpot"}}}));
   std::vector<std::int32_t> kinds;
   for (const EventRecord& e : session.buffers.EventBuffer) kinds.push_back(e.RowKind);
   EXPECT_EQ(kinds, (std::vector<std::int32_t>{-4, -3, -1, -2, -5}));
@@ -105,8 +102,7 @@ TEST_F(EventListTest, AnyNumberOfRowsIsListedOrNotAtAll) {
   DecodedRows(track);
   Command1Click(session);
   EXPECT_TRUE(ui.Items.empty());
-  EXPECT_EQ(session.buffers.EventBuffer, shown.EventBuffer);
-  EXPECT_EQ(session.buffers.ListBuffer, shown.ListBuffer);
+  EXPECT_TRUE(session.buffers.EventBuffer == shown.EventBuffer && session.buffers.ListBuffer == shown.ListBuffer);
   EXPECT_EQ(WorkingFiles(), files);
 }
 
@@ -116,8 +112,7 @@ TEST_F(EventListTest, WorkingFileMissingRowsFailsTheListing) {
   DecodedRows(kTrack);
   std::filesystem::resize_file(session.AppPath(kNotesDat), 4 * kEventRecordLength);
   Command1Click(session);
-  EXPECT_TRUE(ui.Items.empty());
-  EXPECT_FALSE(ui.IsEnabled(Control::Command5));
+  EXPECT_TRUE(ui.Items.empty() && !ui.IsEnabled(Control::Command5));
   std::filesystem::remove(session.AppPath(kNotesDat));
   Command1Click(session);
   EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{"Error: 62", "Error: 53"}));
