@@ -7,12 +7,9 @@
 namespace quavert {
 namespace {
 
-using testing::Bytes;
-using testing::Hex;
-using testing::kEnd;
-using testing::Row;
+using namespace testing;
 
-class MetaLinesTest : public testing::DecodingTest {};
+class MetaLinesTest : public DecodingTest {};
 
 // One event of every type that shows a line, all before the first note.
 const Bytes kHeadOfTrack = Hex("00")

@@ -11,12 +11,7 @@
 namespace quavert {
 namespace {
 
-using testing::Bytes;
-using testing::Hex;
-using testing::kEnd;
-using testing::Row;
-using testing::Smf;
-using testing::ToHex;
+using namespace testing;
 using Texts = std::vector<std::string>;
 
 // A tempo whose next event lost its status byte: 3C 64 stand where 90 3C 64 belongs.
@@ -26,7 +21,7 @@ const Bytes kGood = Hex("00 90 3C 64 00") + kEnd;
 const std::string kAsk = "ERROR: Probably missing byte.  Repair? ";
 const std::string kTempoLine = "     0 Set tempo         : 120\r\n";
 
-class MissingByteRepairTest : public testing::DecodingTest {
+class MissingByteRepairTest : public DecodingTest {
  protected:
   // The working copy is `file` and was walked again: its size and the start past its last of
   // `tracks` tracks follow it, and the track decoded to row `last_row`.
@@ -142,7 +137,7 @@ TEST_F(MissingByteRepairTest, FailedRepairLeavesTheWorkingCopyAsItWas) {
   EXPECT_EQ(std::tuple(LoadState(), session.file.FileSize), std::tuple(int{kLoadFailed}, std::int64_t(file.size())));
 }
 
-class TimeSignatureRepairTest : public testing::DecodingTest {
+class TimeSignatureRepairTest : public DecodingTest {
  protected:
   // Loads a good track 1, then chooses `track` as track 2 with the logs cleared.
   void ChooseTrack(const Bytes& track, Answer answer) {

@@ -10,14 +10,10 @@
 namespace quavert {
 namespace {
 
-using testing::Bytes;
-using testing::Hex;
-using testing::kEnd;
-using testing::Row;
-using testing::Smf;
+using namespace testing;
 using RowList = std::vector<EventRecord>;
 
-class TrackDecoderTest : public testing::DecodingTest {};
+class TrackDecoderTest : public DecodingTest {};
 
 TEST_F(TrackDecoderTest, TrackOfNothingButItsEnd) {
   LoadTrack(Hex("00") + kEnd);
@@ -88,7 +84,7 @@ TEST_F(TrackDecoderTest, SystemExclusivePositionsForAnyNumberAnywhereInTheFile) 
 }
 
 // Every damaged event of track 1 is in the robustness catalogue; these stop a track chosen later.
-class FailedDecodeTest : public testing::DecodingTest {
+class FailedDecodeTest : public DecodingTest {
  protected:
   // The state after a decode that stopped: its message, Text2 empty, the file commands off, the
   // file still loaded, the track's report lines not marked written, its files closed.
@@ -100,13 +96,13 @@ class FailedDecodeTest : public testing::DecodingTest {
       EXPECT_FALSE(ui.IsEnabled(control)) << ControlName(control);
     EXPECT_TRUE(session.file.FileLoaded);
     EXPECT_FALSE(session.file.TrackReportFlags[1][static_cast<std::size_t>(session.file.CurrentTrack)]);
-    EXPECT_EQ(testing::OpenFileCount(), files_before_);
+    EXPECT_EQ(OpenFileCount(), files_before_);
   }
   // Loads a good track 1 and a track 3, then chooses `bad` as track 2.
   void ChooseBadTrack(const Bytes& bad) {
     Load(Smf(1, 96, {Hex("00 90 3C 64 00") + kEnd, bad, Hex("00 FF 01 01 41 00") + kEnd}));
     ui.ClearLog();
-    files_before_ = testing::OpenFileCount();
+    files_before_ = OpenFileCount();
     Choose(2);
   }
   int files_before_ = 0;
@@ -133,7 +129,7 @@ TEST_F(FailedDecodeTest, EveryUnusableEventHasItsMessageAndNothingIsReadPastTheT
 }
 
 TEST_F(FailedDecodeTest, StopDuringTheLoadKeepsTheFileLoaded) {
-  files_before_ = testing::OpenFileCount() + 1;  // the report stays open
+  files_before_ = OpenFileCount() + 1;  // the report stays open
   LoadTrack(Hex("00 FF 03 01 41 00 FF 58 04 00 02 30 10 00") + kEnd);
   ExpectStopped("ERROR: Invalid Time Signature");
   // The load itself succeeded; the clocks were read before the numerator was found wanting.
@@ -142,7 +138,7 @@ TEST_F(FailedDecodeTest, StopDuringTheLoadKeepsTheFileLoaded) {
 }
 
 TEST_F(FailedDecodeTest, RowsWrittenBeforeTheStopStayInNotesDat) {
-  ChooseBadTrack(Hex("00") + testing::Notes(150) + Hex("C0 80 00") + kEnd);
+  ChooseBadTrack(Hex("00") + Notes(150) + Hex("C0 80 00") + kEnd);
   ExpectStopped("ERROR: Invalid Instrument");
   EXPECT_EQ(NotesRecords().at(99), Row(144, 99, 64, 0));
 }
@@ -160,7 +156,7 @@ TEST_F(FailedDecodeTest, RunTimeErrorsShowTheirNumberAndTheProgramGoesOn) {
   for (const auto& c : cases) {
     c.break_it();
     ui.ClearLog();
-    files_before_ = testing::OpenFileCount();
+    files_before_ = OpenFileCount();
     Choose(c.track);
     ExpectStopped(c.message);
     EXPECT_EQ(LoadState(), kLoadFailed);

@@ -7,11 +7,9 @@
 namespace quavert {
 namespace {
 
-using testing::Hex;
-using testing::kEnd;
-using testing::Smf;
+using namespace testing;
 
-class TrackSelectionTest : public testing::DecodingTest {};
+class TrackSelectionTest : public DecodingTest {};
 
 TEST_F(TrackSelectionTest, NothingHappensWithoutALoadedFileOrASelection) {
   Combo1Click(session, 0);

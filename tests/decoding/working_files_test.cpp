@@ -8,13 +8,9 @@
 namespace quavert {
 namespace {
 
-using testing::Hex;
-using testing::kEnd;
-using testing::Notes;
-using testing::Row;
-using testing::Smf;
+using namespace testing;
 
-class WorkingFilesTest : public testing::DecodingTest {};
+class WorkingFilesTest : public DecodingTest {};
 
 TEST_F(WorkingFilesTest, RowsGoOutInWholeBlocksOfAHundredEndedByEmptyRows) {
   for (int events : {100, 101, 150, 20000}) {
