@@ -90,7 +90,7 @@ TEST_F(MetaLinesTest, FirstTempoFillsTheEditFrameAndGivesTheTimingFactor) {
                           "     0 Set tempo         : 100\r\n");
 }
 
-TEST_F(MetaLinesTest, TimedPartTurnsTempoTimeSignatureTextLyricAndMarkerIntoRows) {
+TEST_F(MetaLinesTest, TimedPartTurnsTempoTimeSignatureTextLyricAndMarkerIntoRowsAndADelayedTextStartsIt) {
   LoadTrack(Hex("00 90 3C 64 00")
             + Hex("FF 51 03 09 27 C0 10")         // tempo 100: a row, no line
             + Hex("FF 58 04 03 02 18 08 20")      // 3/4: a row, no line
@@ -107,9 +107,7 @@ TEST_F(MetaLinesTest, TimedPartTurnsTempoTimeSignatureTextLyricAndMarkerIntoRows
                           "     7 Lyric             : la\r\n"
                           "     8 Name              : nm\r\n");
   EXPECT_EQ(std::tuple(session.decoder.SigClocks, session.decoder.Sig32nds, session.decoder.TempoPos), std::tuple(24, 8, -1));
-}
 
-TEST_F(MetaLinesTest, DelayedTextStartsTheTimedPart) {
   // A text followed by a delta of 1 or more keeps its place in time: a row, and the timed part
   // begins at its FF. A marker before the timed part gets no row.
   LoadTrack(Hex("00 FF 06 01 4D 04 FF 01 01 54 03 FF 51 03 07 A1 20 00") + kEnd);

@@ -75,10 +75,8 @@ TEST_F(MissingByteRepairTest, NoLeavesTheFileAndStopsTheDecodeAlsoFromTheTrackCh
   const Bytes file = Smf(1, 96, {kMissingByte, kGood});
   Load(file);
   EXPECT_EQ(ui.MessageTexts(), Texts{kAsk});
-  EXPECT_FALSE(session.file.RepairAsked);
-  EXPECT_EQ(Text2(), "");
-  EXPECT_FALSE(ui.IsEnabled(Control::Command1));
-  EXPECT_TRUE(session.file.FileLoaded);
+  EXPECT_EQ(std::tuple(session.file.RepairAsked, Text2(), ui.IsEnabled(Control::Command1), session.file.FileLoaded),
+            std::tuple(false, "", false, true));
   Choose(2);
   ui.Answers = {Answer::kNo};
   Choose(1);

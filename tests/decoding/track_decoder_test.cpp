@@ -109,23 +109,22 @@ class FailedDecodeTest : public DecodingTest {
 };
 
 TEST_F(FailedDecodeTest, EveryUnusableEventHasItsMessageAndNothingIsReadPastTheTrack) {
-  struct Case {
-    const char* bytes;
-    const char* message;
-  };
-  for (const Case& c : {Case{"00 C0 80 00 FF 2F 00", "ERROR: Invalid Instrument"},
-                        Case{"00 FF 60 00 00 FF 2F 00", "Invalid byte: 96"},
-                        Case{"00 FF 58 00 00 FF 2F 00", "ERROR: Invalid Time Signature"},
-                        Case{"00 FF 59 00 00 FF 2F 00", "ERROR: Invalid Key Signature"},
-                        Case{"00 FF 01 05 41 FF 2F 00", "ERROR: Unexpected end of track"},     // into the next chunk
-                        Case{"00 90 3C 64 FF 2F 00", "ERROR: Unexpected end of track"},        // a delta swallows the end
-                        Case{"00 FF 7F 83 00 00 FF 2F 00", "ERROR: Unexpected end of track"},  // a length past the end
-                        Case{"00 FF 54 05 01 FF 2F 00", "ERROR: Unexpected end of track"}}) {  // SMPTE reads six
-    SCOPED_TRACE(c.bytes);
-    ChooseBadTrack(Hex(c.bytes));
-    ExpectStopped(c.message);
+  const std::pair<Bytes, const char*> cases[] = {
+      {Hex("00 FF 60 00 00 FF 2F 00"), "Invalid byte: 96"},
+      {Hex("00 FF 58 00 00 FF 2F 00"), "ERROR: Invalid Time Signature"},
+      {Hex("00 FF 59 00 00 FF 2F 00"), "ERROR: Invalid Key Signature"},
+      {Hex("00 FF 01 05 41 FF 2F 00"), "ERROR: Unexpected end of track"},     // into the next chunk
+      {Hex("00 90 3C 64 FF 2F 00"), "ERROR: Unexpected end of track"},        // a delta swallows the end
+      {Hex("00 FF 7F 83 00 00 FF 2F 00"), "ERROR: Unexpected end of track"},  // a length past the end
+      {Hex("00 FF 54 05 01 FF 2F 00"), "ERROR: Unexpected end of track"},     // SMPTE reads six
+      {Hex("00") + Notes(150) + Hex("C0 80 00") + kEnd, "ERROR: Invalid Instrument"}};
+  for (const auto& [bytes, message] : cases) {
+    SCOPED_TRACE(message);
+    ChooseBadTrack(bytes);
+    ExpectStopped(message);
     EXPECT_EQ(LoadState(), kLoadFailed);
   }
+  EXPECT_EQ(NotesRecords().at(99), Row(144, 99, 64, 0));  // rows written before the stop stay
 }
 
 TEST_F(FailedDecodeTest, StopDuringTheLoadKeepsTheFileLoaded) {
@@ -135,12 +134,6 @@ TEST_F(FailedDecodeTest, StopDuringTheLoadKeepsTheFileLoaded) {
   // The load itself succeeded; the clocks were read before the numerator was found wanting.
   EXPECT_EQ(std::tuple(LoadState(), ui.ComboItems.size(), session.decoder.SigClocks), std::tuple(int{kLoadNormal}, 1u, 48));
   EXPECT_EQ(ReportLinesOfTrack(1), "      0 Name: A\r\n");  // the lines up to the stop
-}
-
-TEST_F(FailedDecodeTest, RowsWrittenBeforeTheStopStayInNotesDat) {
-  ChooseBadTrack(Hex("00") + Notes(150) + Hex("C0 80 00") + kEnd);
-  ExpectStopped("ERROR: Invalid Instrument");
-  EXPECT_EQ(NotesRecords().at(99), Row(144, 99, 64, 0));
 }
 
 TEST_F(FailedDecodeTest, RunTimeErrorsShowTheirNumberAndTheProgramGoesOn) {
