@@ -44,6 +44,7 @@ TEST(ListRows, ReplacingARowLeavesTheOthersAndCopiesAreIndependent) {
   ListRows rows;
   for (std::size_t n = 0; n < 10; ++n) rows.push_back(RowNumber(n));
   ListRows before = rows;
+  EXPECT_EQ(rows, before);
   ListRow edited = rows[4];
   edited.Description = "Instrument: " + std::string(300, 'p');
   rows.Set(4, edited);
