@@ -8,27 +8,24 @@
 namespace quavert {
 namespace {
 
-using testing::Bytes;
-using testing::Hex;
-using testing::kEnd;
-using testing::Smf;
+using namespace testing;
 
 // The first tempo's data begins at byte 14 + 8 + 5 = 27; the time signature's clocks byte is 37.
 const Bytes kFile = Smf(0, 96, {Hex("00 FF 51 03 07 A1 20 00 FF 58 04 04 02 00 08 00 90 3C 64 00") + kEnd});
 constexpr std::int64_t kTempoPos = 27;
 
-class BytePatcherTest : public testing::SessionTest {
+class BytePatcherTest : public SessionTest {
  protected:
   BytePatcherTest() {
     session.file.WorkCopyName = kWorkCopyName;
-    testing::WriteFileBytes(session.WorkCopyPath(), kFile);
+    WriteFileBytes(session.WorkCopyPath(), kFile);
   }
-  std::string Patched() const { return testing::ToHex(AppFileBytes(kWorkCopyName)); }
+  std::string Patched() const { return ToHex(AppFileBytes(kWorkCopyName)); }
   // kFile with `bytes` in place from 1-based `position` on.
   static std::string Expected(std::int64_t position, const char* bytes) {
     Bytes out = kFile;
     out.replace(static_cast<std::size_t>(position - 1), Hex(bytes).size(), Hex(bytes));
-    return testing::ToHex(out);
+    return ToHex(out);
   }
   // The error number of a patch that must fail.
   int Failure(int kind) {
@@ -53,7 +50,7 @@ TEST_F(BytePatcherTest, EachKindWritesItsBytesInPlace) {
                         Case{kPatchFirstTempo, 100, kTempoPos, "09 27 C0"}, Case{kPatchFirstTempo, 50, kTempoPos, "12 4F 80"},
                         Case{kPatchFirstTempo, 500, kTempoPos, "01 D4 C0"}, Case{kPatchFirstTempo, 120, kTempoPos, "07 A1 20"},
                         Case{kPatchFirstTempo, 97, kTempoPos, "09 70 3C"}, Case{kPatchFirstTempo, 4, kTempoPos, "E4 E1 C0"}}) {
-    testing::WriteFileBytes(session.WorkCopyPath(), kFile);
+    WriteFileBytes(session.WorkCopyPath(), kFile);
     session.decoder.PatchKind = c.kind;
     session.file.DeltaTicks = c.value;
     session.decoder.TimeSigPatchPos = c.value;  // after the time signature's last data byte
@@ -80,7 +77,7 @@ TEST_F(BytePatcherTest, PatchesThatCannotBeMadeChangeNothing) {
   EXPECT_EQ(Failure(kPatchDivision), kOverflow);
   EXPECT_EQ(Failure(0), kInvalidArgument);
   EXPECT_EQ(Failure(4), kInvalidArgument);
-  EXPECT_EQ(Patched(), testing::ToHex(kFile));
+  EXPECT_EQ(Patched(), ToHex(kFile));
 
   ASSERT_EQ(::remove(session.WorkCopyPath().c_str()), 0);
   session.file.DeltaTicks = 96;

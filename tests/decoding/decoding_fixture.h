@@ -49,16 +49,12 @@ class DecodingTest : public SessionTest {
   }
   /// The report's lines after the heading of track `track` (up to the next track heading).
   std::string ReportLinesOfTrack(int track) {
-    const std::string rule(70, static_cast<char>(0xC4));
+    const std::string rule = std::string(70, static_cast<char>(0xC4)) + "\r\n";
     const std::string report = Report();
-    const std::string heading = rule + "\r\nTrack :" + " " + std::to_string(track) + "\r\n";
-    std::size_t at = report.find(heading);
+    const std::size_t heading = report.find(rule + "Track : " + std::to_string(track) + "\r\n");
+    const std::size_t at = heading == std::string::npos ? heading : report.find(rule, heading + rule.size());
     if (at == std::string::npos) return "<no heading>";
-    at = report.find(rule + "\r\n", at + heading.size());
-    if (at == std::string::npos) return "<no heading>";
-    at += rule.size() + 2;
-    const std::size_t end = report.find(rule, at);
-    return report.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    return report.substr(at + rule.size(), report.find(rule, at + rule.size()) - at - rule.size());
   }
 
   std::vector<EventRecord> NotesRecords() {

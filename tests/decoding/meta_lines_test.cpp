@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "decoding_fixture.h"
 
 namespace quavert {
 namespace {
 
-using testing::Bytes;
-using testing::Hex;
-using testing::kEnd;
-using testing::Row;
+using namespace testing;
 
-class MetaLinesTest : public testing::DecodingTest {};
+class MetaLinesTest : public DecodingTest {};
 
 // One event of every type that shows a line, all before the first note.
 const Bytes kHeadOfTrack = Hex("00")
@@ -75,26 +74,23 @@ TEST_F(MetaLinesTest, WideDeltasKeepTheirDigits) {
 
 TEST_F(MetaLinesTest, FirstTempoFillsTheEditFrameAndGivesTheTimingFactor) {
   LoadTrack(Hex("00 90 3C 64 00") + kEnd);
-  EXPECT_EQ(session.decoder.TempoPos, -1);
-  EXPECT_TRUE(ui.IsLocked(Control::Text6));
-
+  EXPECT_EQ(std::tuple(session.decoder.TempoPos, ui.IsLocked(Control::Text6)), std::tuple(-1, true));
   LoadTrack(Hex("00 FF 51 03 07 A1 20 00 90 3C 64 00") + kEnd);
   EXPECT_DOUBLE_EQ(session.decoder.TickMinutes, 60 / (1000000.0 / 500000 * 96));
   Choose(1);  // a second tempo since the load: no single timing factor
   EXPECT_EQ(session.decoder.TickMinutes, -1);
 
-  // A later tempo before the timed part shows its value but does not move the first.
+  // A later tempo before the timed part shows its value but does not move the first, whose 07
+  // stands at 27.
   LoadTrack(Hex("00 FF 51 03 07 A1 20 00 FF 51 03 09 27 C0 00 90 3C 64 00") + kEnd);
-  EXPECT_EQ(session.decoder.TempoPos, 14 + 8 + 5);  // the 07 of the first tempo
-  EXPECT_EQ(session.decoder.TempoBpm, 120);
-  EXPECT_EQ(session.decoder.LastTempoPos, 14 + 8 + 12);
-  EXPECT_EQ(ui.Texts[Control::Text6], "100");
-  EXPECT_FALSE(ui.IsLocked(Control::Text6));
+  const DecoderState& d = session.decoder;
+  EXPECT_EQ(std::tuple(d.TempoPos, d.TempoBpm, d.LastTempoPos, ui.Texts[Control::Text6], ui.IsLocked(Control::Text6)),
+            std::tuple(27, 120, 34, "100", false));
   EXPECT_EQ(Text2Lines(), "     0 Set tempo         : 120\r\n"
                           "     0 Set tempo         : 100\r\n");
 }
 
-TEST_F(MetaLinesTest, TimedPartTurnsTempoTimeSignatureTextLyricAndMarkerIntoRows) {
+TEST_F(MetaLinesTest, TimedPartTurnsTempoTimeSignatureTextLyricAndMarkerIntoRowsAndADelayedTextStartsIt) {
   LoadTrack(Hex("00 90 3C 64 00")
             + Hex("FF 51 03 09 27 C0 10")         // tempo 100: a row, no line
             + Hex("FF 58 04 03 02 18 08 20")      // 3/4: a row, no line
@@ -110,19 +106,13 @@ TEST_F(MetaLinesTest, TimedPartTurnsTempoTimeSignatureTextLyricAndMarkerIntoRows
                           "     6 Mark              : mk\r\n"
                           "     7 Lyric             : la\r\n"
                           "     8 Name              : nm\r\n");
-  EXPECT_EQ(session.decoder.SigClocks, 24);
-  EXPECT_EQ(session.decoder.Sig32nds, 8);
-  EXPECT_EQ(session.decoder.TempoPos, -1);
-}
+  EXPECT_EQ(std::tuple(session.decoder.SigClocks, session.decoder.Sig32nds, session.decoder.TempoPos), std::tuple(24, 8, -1));
 
-TEST_F(MetaLinesTest, DelayedTextStartsTheTimedPart) {
   // A text followed by a delta of 1 or more keeps its place in time: a row, and the timed part
   // begins at its FF. A marker before the timed part gets no row.
   LoadTrack(Hex("00 FF 06 01 4D 04 FF 01 01 54 03 FF 51 03 07 A1 20 00") + kEnd);
   EXPECT_EQ(session.decoder.FirstEventPos, 14 + 8 + 7);
-  EXPECT_EQ(LastEventIndex(), 1);
-  EXPECT_EQ(NotesRecords()[0], Row(-1, -1, -1, 3, -2));
-  EXPECT_EQ(NotesRecords()[1], Row(81, 120, -1, 0));
+  EXPECT_EQ(Rows(), (std::vector<EventRecord>{Row(-1, -1, -1, 3, -2), Row(81, 120, -1, 0)}));
 }
 
 TEST_F(MetaLinesTest, KeySignaturesFromSevenFlatsToSevenSharps) {

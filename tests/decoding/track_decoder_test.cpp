@@ -2,28 +2,25 @@
 
 #include <sys/stat.h>
 
+#include <functional>
+#include <tuple>
+
 #include "decoding_fixture.h"
 
 namespace quavert {
 namespace {
 
-using testing::Bytes;
-using testing::Hex;
-using testing::kEnd;
-using testing::Row;
-using testing::Smf;
+using namespace testing;
 using RowList = std::vector<EventRecord>;
 
-class TrackDecoderTest : public testing::DecodingTest {};
+class TrackDecoderTest : public DecodingTest {};
 
 TEST_F(TrackDecoderTest, TrackOfNothingButItsEnd) {
   LoadTrack(Hex("00") + kEnd);
   EXPECT_EQ(Text2(), "       Track             : 1\r\n       Length            : 4\r\n");
-  EXPECT_EQ(LastEventIndex(), -1);
-  EXPECT_EQ(session.decoder.FirstEventPos, -1);
-  EXPECT_FALSE(ui.IsEnabled(Control::Command1));
-  EXPECT_EQ(LoadState(), kLoadNormal);
-  EXPECT_TRUE(ui.Messages.empty());
+  EXPECT_EQ(std::tuple(LastEventIndex(), session.decoder.FirstEventPos, ui.IsEnabled(Control::Command1), LoadState(),
+                       ui.Messages.size()),
+            std::tuple(-1, -1, false, int{kLoadNormal}, 0u));
 }
 
 TEST_F(TrackDecoderTest, RunningStatusKeepsNotesAndProgramsPositiveAndNegatesTheRest) {
@@ -78,20 +75,16 @@ TEST_F(TrackDecoderTest, SystemExclusivePositionsForAnyNumberAnywhereInTheFile) 
   Bytes track = Hex("00 F0 82 B8 40") + Bytes(40000, '\x01') + Hex("10");
   for (int i = 0; i < 300; ++i) track += Hex("F0 02 7E F7 00");
   LoadTrack(track + Hex("F7 00 05") + kEnd);
-  const DecoderState& decoder = session.decoder;
-  ASSERT_EQ(decoder.SysexIndex, 301);
-  ASSERT_EQ(decoder.SysexStart.size(), 302u);
-  EXPECT_EQ(decoder.SysexStart[0], data + 1);
-  EXPECT_EQ(decoder.SysexEnd[0], data + 4 + 40000);
-  EXPECT_EQ(decoder.SysexStart[300], data + 40006 + 299 * 5);
-  EXPECT_EQ(decoder.SysexEnd[300], data + 40006 + 299 * 5 + 3);
-  EXPECT_EQ(decoder.SysexEnd[301], decoder.SysexStart[301] + 1);  // no data: its length byte
-  EXPECT_EQ(Rows().front(), Row(240, -1, -1, 16));
-  EXPECT_EQ(Rows().back(), Row(247, -1, -1, 5));
+  const DecoderState& d = session.decoder;
+  ASSERT_EQ(std::tuple(d.SysexIndex, d.SysexStart.size()), std::tuple(301, 302u));
+  // The escape has no data: its end is its length byte.
+  EXPECT_EQ((std::vector{d.SysexStart[0], d.SysexEnd[0], d.SysexStart[300], d.SysexEnd[300], d.SysexEnd[301] - d.SysexStart[301]}),
+            (std::vector<std::int64_t>{data + 1, data + 4 + 40000, data + 40006 + 299 * 5, data + 40006 + 299 * 5 + 3, 1}));
+  EXPECT_EQ((RowList{Rows().front(), Rows().back()}), (RowList{Row(240, -1, -1, 16), Row(247, -1, -1, 5)}));
 }
 
 // Every damaged event of track 1 is in the robustness catalogue; these stop a track chosen later.
-class FailedDecodeTest : public testing::DecodingTest {
+class FailedDecodeTest : public DecodingTest {
  protected:
   // The state after a decode that stopped: its message, Text2 empty, the file commands off, the
   // file still loaded, the track's report lines not marked written, its files closed.
@@ -103,81 +96,68 @@ class FailedDecodeTest : public testing::DecodingTest {
       EXPECT_FALSE(ui.IsEnabled(control)) << ControlName(control);
     EXPECT_TRUE(session.file.FileLoaded);
     EXPECT_FALSE(session.file.TrackReportFlags[1][static_cast<std::size_t>(session.file.CurrentTrack)]);
-    EXPECT_EQ(testing::OpenFileCount(), files_before_);
+    EXPECT_EQ(OpenFileCount(), files_before_);
   }
   // Loads a good track 1 and a track 3, then chooses `bad` as track 2.
   void ChooseBadTrack(const Bytes& bad) {
     Load(Smf(1, 96, {Hex("00 90 3C 64 00") + kEnd, bad, Hex("00 FF 01 01 41 00") + kEnd}));
     ui.ClearLog();
-    files_before_ = testing::OpenFileCount();
+    files_before_ = OpenFileCount();
     Choose(2);
   }
   int files_before_ = 0;
 };
 
 TEST_F(FailedDecodeTest, EveryUnusableEventHasItsMessageAndNothingIsReadPastTheTrack) {
-  struct Case {
-    const char* bytes;
-    const char* message;
-  };
-  for (const Case& c : {Case{"00 C0 80 00 FF 2F 00", "ERROR: Invalid Instrument"},
-                        Case{"00 FF 60 00 00 FF 2F 00", "Invalid byte: 96"},
-                        Case{"00 FF 58 00 00 FF 2F 00", "ERROR: Invalid Time Signature"},
-                        Case{"00 FF 59 00 00 FF 2F 00", "ERROR: Invalid Key Signature"},
-                        Case{"00 FF 01 05 41 FF 2F 00", "ERROR: Unexpected end of track"},     // into the next chunk
-                        Case{"00 90 3C 64 FF 2F 00", "ERROR: Unexpected end of track"},        // a delta swallows the end
-                        Case{"00 FF 7F 83 00 00 FF 2F 00", "ERROR: Unexpected end of track"},  // a length past the end
-                        Case{"00 FF 54 05 01 FF 2F 00", "ERROR: Unexpected end of track"}}) {  // SMPTE reads six
-    SCOPED_TRACE(c.bytes);
-    ChooseBadTrack(Hex(c.bytes));
-    ExpectStopped(c.message);
+  const std::pair<Bytes, const char*> cases[] = {
+      {Hex("00 FF 60 00 00 FF 2F 00"), "Invalid byte: 96"},
+      {Hex("00 FF 58 00 00 FF 2F 00"), "ERROR: Invalid Time Signature"},
+      {Hex("00 FF 59 00 00 FF 2F 00"), "ERROR: Invalid Key Signature"},
+      {Hex("00 FF 01 05 41 FF 2F 00"), "ERROR: Unexpected end of track"},     // into the next chunk
+      {Hex("00 90 3C 64 FF 2F 00"), "ERROR: Unexpected end of track"},        // a delta swallows the end
+      {Hex("00 FF 7F 83 00 00 FF 2F 00"), "ERROR: Unexpected end of track"},  // a length past the end
+      {Hex("00 FF 54 05 01 FF 2F 00"), "ERROR: Unexpected end of track"},     // SMPTE reads six
+      {Hex("00") + Notes(150) + Hex("C0 80 00") + kEnd, "ERROR: Invalid Instrument"}};
+  for (const auto& [bytes, message] : cases) {
+    SCOPED_TRACE(message);
+    ChooseBadTrack(bytes);
+    ExpectStopped(message);
     EXPECT_EQ(LoadState(), kLoadFailed);
   }
+  EXPECT_EQ(NotesRecords().at(99), Row(144, 99, 64, 0));  // rows written before the stop stay
 }
 
 TEST_F(FailedDecodeTest, StopDuringTheLoadKeepsTheFileLoaded) {
-  files_before_ = testing::OpenFileCount() + 1;  // the report stays open
+  files_before_ = OpenFileCount() + 1;  // the report stays open
   LoadTrack(Hex("00 FF 03 01 41 00 FF 58 04 00 02 30 10 00") + kEnd);
   ExpectStopped("ERROR: Invalid Time Signature");
-  EXPECT_EQ(LoadState(), kLoadNormal);  // the load itself succeeded
-  EXPECT_EQ(ui.ComboItems.size(), 1u);
-  EXPECT_EQ(session.decoder.SigClocks, 48);  // read before the numerator was found wanting
+  // The load itself succeeded; the clocks were read before the numerator was found wanting.
+  EXPECT_EQ(std::tuple(LoadState(), ui.ComboItems.size(), session.decoder.SigClocks), std::tuple(int{kLoadNormal}, 1u, 48));
   EXPECT_EQ(ReportLinesOfTrack(1), "      0 Name: A\r\n");  // the lines up to the stop
 }
 
-TEST_F(FailedDecodeTest, RowsWrittenBeforeTheStopStayInNotesDat) {
-  ChooseBadTrack(Hex("00") + testing::Notes(150) + Hex("C0 80 00") + kEnd);
-  ExpectStopped("ERROR: Invalid Instrument");
-  EXPECT_EQ(NotesRecords().at(99), Row(144, 99, 64, 0));
-}
-
 TEST_F(FailedDecodeTest, RunTimeErrorsShowTheirNumberAndTheProgramGoesOn) {
-  // notes.dat cannot be opened: a folder stands in its place.
   Load(Smf(1, 96, {Hex("00 90 3C 64 00") + kEnd, Hex("00 FF 03 01 41 00") + kEnd}));
-  ASSERT_EQ(::remove(app.Join(kNotesDat).c_str()), 0);
-  ASSERT_EQ(::mkdir(app.Join(kNotesDat).c_str(), 0755), 0);
-  ui.ClearLog();
-  files_before_ = testing::OpenFileCount();
-  Choose(2);
-  ExpectStopped("Error: 75");
-  EXPECT_EQ(LoadState(), kLoadFailed);
-  ASSERT_EQ(::rmdir(app.Join(kNotesDat).c_str()), 0);
-  // A track that is not there.
-  ui.ClearLog();
-  Choose(3);
-  ExpectStopped("Error: 9");
-  // The report was closed under the decoder.
-  session.report.Close();
-  ui.ClearLog();
-  files_before_ = testing::OpenFileCount();
-  Choose(2);
-  ExpectStopped("Error: 52");
+  const struct {
+    int track;
+    std::function<void()> break_it;
+    const char* message;
+  } cases[] = {{2, [&] { ASSERT_EQ(::remove(app.Join(kNotesDat).c_str()), 0);  // a folder stands in its place
+                         ASSERT_EQ(::mkdir(app.Join(kNotesDat).c_str(), 0755), 0); }, "Error: 75"},
+               {3, [&] { ASSERT_EQ(::rmdir(app.Join(kNotesDat).c_str()), 0); }, "Error: 9"},  // a track not there
+               {2, [&] { session.report.Close(); }, "Error: 52"}};                           // closed under the decoder
+  for (const auto& c : cases) {
+    c.break_it();
+    ui.ClearLog();
+    files_before_ = OpenFileCount();
+    Choose(c.track);
+    ExpectStopped(c.message);
+    EXPECT_EQ(LoadState(), kLoadFailed);
+  }
   // Nothing stays broken: a good track decodes.
   ui.ClearLog();
   Choose(1);
-  EXPECT_TRUE(ui.Messages.empty());
-  EXPECT_EQ(LoadState(), kLoadNormal);
-  EXPECT_EQ(LastEventIndex(), 0);
+  EXPECT_EQ(std::tuple(ui.Messages.size(), LoadState(), LastEventIndex()), std::tuple(0u, int{kLoadNormal}, 0));
 }
 
 }  // namespace

