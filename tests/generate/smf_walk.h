@@ -6,18 +6,15 @@
 namespace quavert::testing {
 
 /// One event of a track: `status` is the status in force (the running one when the event has
-/// none of its own), 0xFF for meta events, with `meta` set.
+/// none of its own), 0xFF for meta events with `meta` their type; `data1` its first data byte.
 struct WalkedEvent {
   int status = 0;
   int data1 = -1;
-  int data2 = -1;
   int meta = -1;
-  bool running = false;  ///< written without its status byte
 };
 
 struct WalkedFile {
   int format = 0;
-  int division = 0;
   std::vector<std::vector<WalkedEvent>> tracks;  ///< each ends with its end of track
 };
 
