@@ -45,10 +45,10 @@ TEST(FluidSetupTest, TheUsersSoundFontWinsElseTheFirstInstalledOne) {
   testing::TempFolder folder;
   WriteFileBytes(folder.Join("second.sf2"), "x");
   const std::vector<std::string> candidates{folder.Join("first.sf2"), folder.Join("second.sf2")};
-  EXPECT_EQ(FindSoundFont(nullptr, candidates), folder.Join("second.sf2"));
-  EXPECT_EQ(FindSoundFont("", candidates), folder.Join("second.sf2"));
-  EXPECT_EQ(FindSoundFont("/nowhere/mine.sf2", candidates), "/nowhere/mine.sf2");  // named, so taken
-  EXPECT_EQ(FindSoundFont(nullptr, {folder.Join("first.sf2")}), "");
+  EXPECT_EQ((std::vector<std::string>{FindSoundFont(nullptr, candidates), FindSoundFont("", candidates),
+                                      FindSoundFont("/nowhere/mine.sf2", candidates),  // named, so taken
+                                      FindSoundFont(nullptr, {folder.Join("first.sf2")})}),
+            (std::vector<std::string>{folder.Join("second.sf2"), folder.Join("second.sf2"), "/nowhere/mine.sf2", ""}));
 }
 
 class FluidMediaServiceTest : public testing::SessionTest {
@@ -76,80 +76,72 @@ class FluidMediaServiceTest : public testing::SessionTest {
   static bool Stops(MediaService& service) {
     return WaitFor([&] { return Ask(service, kMode) == "stopped"; });
   }
+  // Opens `bytes` as `name`, plays it from 0 to `to` until it stops, and closes it: where it stopped.
+  std::int64_t PlayThrough(MediaService& service, const std::string& name, const std::string& bytes, int to) {
+    EXPECT_EQ(Open(service, UserFile(name, bytes)), kMediaOk) << name;
+    EXPECT_EQ(Send(service, "Play REDevid1 from 0 to " + std::to_string(to)), kMediaOk) << name;
+    EXPECT_TRUE(Stops(service)) << name;
+    const std::int64_t stopped_at = Position(service);
+    EXPECT_EQ(Send(service, "Close REDevid1"), kMediaOk) << name;
+    return stopped_at;
+  }
 };
 
-TEST_F(FluidMediaServiceTest, PlaysPausesResumesFromThePauseAndStopsAtTheEnd) {
+// Then, on the same device: a part of the file, a Play taking over another, Stop back at 0, and
+// what the device refuses, which changes nothing.
+TEST_F(FluidMediaServiceTest, PlaysPausesResumesFromThePauseStopsAtTheEndAndRefusesWhatItCannotDo) {
   // The environment names the SoundFont and sends the sound to a WAV file, as on a machine without sound.
   ::setenv("QUAVERT_SOUNDFONT", SoundFont().c_str(), 1);
   ::setenv("QUAVERT_AUDIO_FILE", Wav().c_str(), 1);
-  const FluidSetup setup = FluidSetupFromEnvironment();
-  ::unsetenv("QUAVERT_SOUNDFONT");
-  ::unsetenv("QUAVERT_AUDIO_FILE");
   {
-    FluidMediaService service(setup);
-    ASSERT_EQ(Open(service, UserFile("my song.mid", NoteSequence(8, 240))), kMediaOk);  // two seconds
+    FluidMediaService service(FluidSetupFromEnvironment());
+    ::unsetenv("QUAVERT_SOUNDFONT");
+    ::unsetenv("QUAVERT_AUDIO_FILE");
+    std::vector<std::string> modes;
+    const auto then = [&](int code) {
+      EXPECT_EQ(code, kMediaOk);
+      modes.push_back(Ask(service, kMode));
+    };
+    then(Open(service, UserFile("my song.mid", NoteSequence(8, 240))));  // two seconds
     EXPECT_EQ(Ask(service, "Set REDevid1 time format frames"), "");
     EXPECT_EQ(Ask(service, "Status REDevid1 length"), "1920");
-    EXPECT_EQ(Ask(service, kMode), "stopped");
-
     const auto started = std::chrono::steady_clock::now();
-    ASSERT_EQ(Send(service, "Play REDevid1 from 0 to 1920 notify"), kMediaOk);
-    EXPECT_EQ(Ask(service, kMode), "playing");
+    then(Send(service, "Play REDevid1 from 0 to 1920 notify"));
     ASSERT_TRUE(WaitFor([&] { return Position(service) > 480; }));
-
-    ASSERT_EQ(Send(service, "Pause REDevid1 notify"), kMediaOk);
-    EXPECT_EQ(Ask(service, kMode), "paused");
+    then(Send(service, "Pause REDevid1 notify"));
     const std::int64_t paused_at = Position(service);
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(Position(service), paused_at);
-
-    ASSERT_EQ(Send(service, "Play REDevid1 from " + std::to_string(paused_at) + " to 1920 notify"), kMediaOk);
-    EXPECT_EQ(Ask(service, kMode), "playing");
+    then(Send(service, "Play REDevid1 from " + std::to_string(paused_at) + " to 1920 notify"));
     std::int64_t lowest = paused_at;
-    EXPECT_TRUE(WaitFor([&] {
-      const std::int64_t position = Position(service);
-      lowest = std::min(lowest, position);
-      return position > paused_at + 48;
-    }));
+    EXPECT_TRUE(WaitFor([&] { return (lowest = std::min(lowest, Position(service))), Position(service) > paused_at + 48; }));
     EXPECT_EQ(lowest, paused_at) << "resumed from an earlier place";
-
     ASSERT_TRUE(Stops(service));
     // Two seconds of music take two seconds, less what was heard before the pause was asked for.
     EXPECT_GE(std::chrono::steady_clock::now() - started, 1800ms);
     EXPECT_EQ(Position(service), 1920);
+    EXPECT_EQ(modes, (std::vector<std::string>{"stopped", "playing", "paused", "playing"}));
+
+    ASSERT_EQ(Send(service, "Play REDevid1 from 1700 to 1800 notify"), kMediaOk);
+    ASSERT_TRUE(Stops(service));
+    EXPECT_EQ(Position(service), 1800);
+    ASSERT_EQ(Send(service, "Play REDevid1 from 960 to 1920 notify"), kMediaOk);
+    ASSERT_EQ(Send(service, "Play REDevid1 from 0 to 1920 notify"), kMediaOk);  // takes over
+    EXPECT_LT(Position(service), 960);
+    ASSERT_EQ(Send(service, "Stop REDevid1 notify"), kMediaOk);
+    for (const auto& [command, code] : std::initializer_list<std::pair<std::string, int>>{
+             {"Play REDevid1 from 1921 to 1920", kOutOfRange}, {"Play REDevid1 from -1 to 1920", kOutOfRange},
+             {"Play REDevid1 from 900 to 800", kOutOfRange}, {"Play REDevid1 from x to 1920", kBadNumber},
+             {"Set REDevid1 time format milliseconds", kUnknownWord}, {"Status REDevid1", kUnknownWord},
+             {"Status Other mode", kDeviceNotOpen}, {"", kUnknownCommand}, {"Open " + user.Join("x.mid"), kDeviceAlreadyOpen}}) {
+      EXPECT_EQ(Send(service, command), code) << command;
+      EXPECT_EQ(Ask(service, kMode) + " " + Ask(service, kPosition), "stopped 0") << command;
+    }
+    EXPECT_EQ(Ask(service, "status redevid1 LENGTH"), "1920");
     EXPECT_EQ(Send(service, "Close REDevid1 notify"), kMediaOk);
+    EXPECT_EQ(Send(service, kMode), kDeviceNotOpen);
   }
   EXPECT_GT(WavRms(ReadFileBytes(Wav())), kAudible);
-}
-
-TEST_F(FluidMediaServiceTest, PlaysBetweenThePositionsGivenAndRefusesWhatItCannotDo) {
-  FluidMediaService service(ToFile());
-  ASSERT_EQ(Open(service, UserFile("song.mid", NoteSequence(8, 240))), kMediaOk);
-  ASSERT_EQ(Send(service, "Play REDevid1 from 1700 to 1800 notify"), kMediaOk);
-  ASSERT_TRUE(Stops(service));
-  EXPECT_EQ(Position(service), 1800);
-  ASSERT_EQ(Send(service, "Play REDevid1 from 960 to 1920 notify"), kMediaOk);
-  ASSERT_EQ(Send(service, "Play REDevid1 from 0 to 1920 notify"), kMediaOk);  // takes over
-  EXPECT_LT(Position(service), 960);
-  ASSERT_EQ(Send(service, "Stop REDevid1 notify"), kMediaOk);
-  EXPECT_EQ(Ask(service, kMode), "stopped");
-  EXPECT_EQ(Position(service), 0);
-
-  const std::pair<std::string, int> refused[] = {
-      {"Play REDevid1 from 1921 to 1920 notify", kOutOfRange}, {"Play REDevid1 from -1 to 1920 notify", kOutOfRange},
-      {"Play REDevid1 from 900 to 800 notify", kOutOfRange},   {"Play REDevid1 from x to 1920 notify", kBadNumber},
-      {"Set REDevid1 time format milliseconds", kUnknownWord}, {"Status REDevid1", kUnknownWord},
-      {"Status Other mode", kDeviceNotOpen},                   {"", kUnknownCommand},
-      {"Open " + user.Join("song.mid"), kDeviceAlreadyOpen},
-  };
-  for (const auto& [command, code] : refused) {
-    EXPECT_EQ(Send(service, command), code) << command;
-    EXPECT_EQ(Ask(service, kMode), "stopped") << command;
-    EXPECT_EQ(Position(service), 0) << command;
-  }
-  EXPECT_EQ(Ask(service, "status redevid1 LENGTH"), "1920");
-  EXPECT_EQ(Send(service, "Close REDevid1 notify"), kMediaOk);
-  EXPECT_EQ(Send(service, kMode), kDeviceNotOpen);
 }
 
 TEST_F(FluidMediaServiceTest, OpenSaysWhatIsMissingAndNothingThenPlays) {
@@ -165,7 +157,7 @@ TEST_F(FluidMediaServiceTest, OpenSaysWhatIsMissingAndNothingThenPlays) {
     FluidMediaService service(setup);
     EXPECT_EQ(Open(service, song), code) << setup.SoundFont << " " << setup.AudioFile;
     EXPECT_EQ(service.ErrorText(code), MediaErrorText(code));
-    EXPECT_FALSE(MediaErrorText(code).empty());
+    EXPECT_NE(MediaErrorText(code), "");
     EXPECT_EQ(Send(service, "Play REDevid1 from 0 to 96 notify"), code);
   }
   FluidMediaService service(ToFile());
@@ -180,12 +172,7 @@ TEST_F(FluidMediaServiceTest, OpenSaysWhatIsMissingAndNothingThenPlays) {
 TEST_F(FluidMediaServiceTest, DamagedFilesEndAtOnceAndNoFileInheritsAnothersSettings) {
   FluidMediaService service(ToFile());
   // One note, then a message that has no place in a file: the synthesizer refuses the file.
-  ASSERT_EQ(Open(service, UserFile("damaged.mid", testing::Smf(0, 480, {testing::Hex(
-                                                      "00 90 3C 64  83 60 80 3C 00  00 F2 00 00  00 FF 2F 00")}))),
-            kMediaOk);
-  ASSERT_EQ(Send(service, "Play REDevid1 from 0 to 480 notify"), kMediaOk);
-  EXPECT_TRUE(Stops(service));
-  ASSERT_EQ(Send(service, "Close REDevid1"), kMediaOk);
+  PlayThrough(service, "damaged.mid", testing::Smf(0, 480, {testing::Hex("00 90 3C 64  83 60 80 3C 00  00 F2 00 00  00 FF 2F 00")}), 480);
   ASSERT_EQ(Open(service, UserFile("notes.txt", "no MIDI here")), kMediaOk);
   EXPECT_EQ(Ask(service, "Status REDevid1 length"), "0");
   EXPECT_EQ(Send(service, "Play REDevid1 from 0 to 1 notify"), kOutOfRange);
@@ -203,10 +190,7 @@ TEST_F(FluidMediaServiceTest, DamagedFilesEndAtOnceAndNoFileInheritsAnothersSett
   ASSERT_TRUE(Stops(service));
   ASSERT_EQ(Send(service, "Close REDevid1"), kMediaOk);
   EXPECT_LT(WavRms(ReadFileBytes(Wav())), kSilent);
-  ASSERT_EQ(Open(service, UserFile("short.mid", NoteSequence(1, 240))), kMediaOk);
-  ASSERT_EQ(Send(service, "Play REDevid1 from 0 to 240"), kMediaOk);
-  ASSERT_TRUE(Stops(service));
-  ASSERT_EQ(Send(service, "Close REDevid1"), kMediaOk);
+  EXPECT_EQ(PlayThrough(service, "short.mid", NoteSequence(1, 240), 240), 240);
   EXPECT_GT(WavRms(ReadFileBytes(Wav())), kAudible);
 }
 
@@ -222,7 +206,6 @@ TEST_F(FluidMediaServiceTest, TheSoundCardPlaysFromFluidSynthsAudioThread) {
   ASSERT_EQ(opened, kMediaOk) << MediaErrorText(opened);
   ASSERT_EQ(Send(service, "Play REDevid1 from 0 to 240 notify"), kMediaOk);
   ASSERT_TRUE(Stops(service));
-  EXPECT_EQ(Position(service), 240);
 }
 
 // What is played after "Save Track" is the saved working copy: saved as it was, the song sounds;

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "playback/media_commands.h"
 #include "playback/playback_actions.h"
 #include "support/session_fixture.h"
@@ -40,61 +38,38 @@ class MediaCommandsTest : public testing::SessionTest {
   }
 };
 
-TEST_F(MediaCommandsTest, EachRoutineSendsItsCommandString) {
-  media.Replies[kPosition] = "640";
+// The routines the actions do not reach on their own; a failed query answers -1 and shows the
+// device's error, a reply is read for its leading number.
+TEST_F(MediaCommandsTest, EachRoutineSendsItsCommandStringAndQueriesReadTheirReplies) {
   std::string path = user.Join("My Song.mid");
-  std::string to_end = "TheEnd";
-  std::string to_480 = "480";
+  std::string to = "480";
   int width = 0, height = 0, given_width = 100, given_height = 0;
-  const struct {
-    std::function<void()> call;
-    Commands sent;
-    bool playing_after;  // playing before each
-  } routines[] = {
-      {[&] { MciOpen(session, path, "REDevid1"); },
-       {"Open \"" + path + "\" type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify"}, true},
-      {[&] { MciPlay(session, "REDevid1", "0", to_end); }, {kSetFrames, kLength, kPlayAll}, true},
-      {[&] { MciPlay(session, "REDevid1", "96", to_480); }, {"Play REDevid1 from 96 to 480 notify"}, true},
-      {[&] { MciPause(session, "REDevid1"); }, {kPause}, true},
-      {[&] { MciStop(session, "REDevid1"); }, {kStop}, false},
-      {[&] { MciClose(session, "REDevid1"); }, {"Close REDevid1 notify"}, false},
-      {[&] { MciPutWindow(session, "REDevid1", 0, 0, width, height); }, {"Put REDevid1 window at 0 0 320 40 notify"}, true},
-      {[&] { MciPutWindow(session, "REDevid1", 5, -2, given_width, given_height); },
-       {"Put REDevid1 window at 5 -2 100 40 notify"}, true},
-      {[&] { EXPECT_EQ(MciLength(session, "REDevid1"), 1920); }, {kSetFrames, kLength}, true},
-      {[&] { EXPECT_EQ(MciPosition(session, "REDevid1"), 640); }, {kPosition}, true},
-  };
-  for (const auto& routine : routines) {
-    media.Commands.clear();
-    session.player.Playing = true;
-    routine.call();
-    EXPECT_EQ(media.Commands, routine.sent);
-    EXPECT_EQ(session.player.Playing, routine.playing_after) << routine.sent.back();
-  }
-  EXPECT_EQ(to_end, "1920");  // kept in the caller's variable
-  EXPECT_EQ(path, user.Join("My Song.mid"));
+  session.player.Playing = true;
+  MciOpen(session, path, "REDevid1");
+  MciPlay(session, "REDevid1", "96", to);
+  MciPutWindow(session, "REDevid1", 0, 0, width, height);
+  MciPutWindow(session, "REDevid1", 5, -2, given_width, given_height);
+  EXPECT_TRUE(session.player.Playing);
+  MciClose(session, "REDevid1");
+  EXPECT_FALSE(session.player.Playing);
+  EXPECT_EQ(media.Commands, (Commands{"Open \"" + path + "\" type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify",
+                                      "Play REDevid1 from 96 to 480 notify", "Put REDevid1 window at 0 0 320 40 notify",
+                                      "Put REDevid1 window at 5 -2 100 40 notify", "Close REDevid1 notify"}));
   EXPECT_EQ((std::vector<int>{width, height, given_width, given_height}), (std::vector<int>{320, 40, 100, 40}));
-  EXPECT_EQ(ui.StatusText, "");
-}
-
-TEST_F(MediaCommandsTest, QueriesReadTheLeadingNumberAndFailuresGiveMinusOne) {
-  const std::pair<std::string, std::int32_t> replies[] = {
-      {" 77 frames", 77}, {std::string("12\0" "99", 5), 12}, {"97.5", 98}, {"none", 0}, {"2147483648", -1}, {"1e400", -1}};
-  for (const auto& [reply, expected] : replies) {
+  for (const auto& [reply, expected] : {std::pair{" 77 frames", 77}, {"97.5", 98}, {"none", 0}, {"2147483648", -1}}) {
     media.Replies[kPosition] = reply;
     EXPECT_EQ(MciPosition(session, "REDevid1"), expected) << reply;
   }
   EXPECT_EQ(ui.StatusText, "");
-  media.Codes[kSetFrames] = 5;  // only the status query decides the length
+  media.Codes = {{kSetFrames, 5}};  // only the status query decides the length
   EXPECT_EQ(MciLength(session, "REDevid1"), 1920);
-  media.Codes[kLength] = 7;
-  std::string to = "TheEnd";
-  MciPlay(session, "REDevid1", "0", to);
+  media.Codes = {{kLength, 7}, {"Open /nowhere/song.mid type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify", 4}};
+  std::string to_end = "TheEnd";
+  MciPlay(session, "REDevid1", "0", to_end);
   EXPECT_EQ(media.Commands.back(), "Play REDevid1 from 0 to -1 notify");
   EXPECT_EQ(ui.StatusText, "media error 7");
-
-  std::string path = "/nowhere/song.mid";
-  media.Codes["Open /nowhere/song.mid type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify"] = 4;
+  EXPECT_EQ(to_end, "-1");  // the caller sees the end it played to
+  path = "/nowhere/song.mid";
   MciOpen(session, path, "REDevid1");
   EXPECT_EQ(session.player.LastMciError, 4);
   EXPECT_EQ(ui.StatusText, "media error 4");
