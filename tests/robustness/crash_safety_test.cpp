@@ -32,16 +32,12 @@ constexpr int kKills = 40;
 // before and after the moment the file changes.
 void ExpectOldOrNew(const std::string& path, const Bytes& old_bytes, const std::function<void()>& save) {
   const auto started = std::chrono::steady_clock::now();
-  ASSERT_TRUE(testing::RunInChild({}, [&] {
-                save();
-                return std::vector<std::string>{};
-              }).clean);
+  ASSERT_TRUE(testing::RunInChild({}, [&] { return save(), std::vector<std::string>{}; }).clean);
   const auto took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
   const Bytes new_bytes = testing::ReadFileBytes(path);
   ASSERT_NE(new_bytes, old_bytes) << "the save changes nothing";
 
-  int olds = 0;
-  int news = 0;
+  int olds = 0, news = 0;
   std::int64_t span_us = std::max<std::int64_t>(took.count(), 1000) * 3 / 2;
   for (int round = 0; round < 4 && (olds == 0 || news == 0); ++round, span_us *= 2) {
     for (int k = 0; k < kKills; ++k) {
@@ -71,9 +67,7 @@ TEST_F(CrashSafetyTest, AKilledSaveTrackLeavesTheOldOrTheNewWorkingCopy) {
   OpenMidiFile(session, UserFile("BIG.MID", file));
   Combo1Click(session, 1);
   Command1Click(session);
-  ASSERT_TRUE(ui.IsEnabled(Control::Command5));
   CellEditDone(session, 1, 3, "0", "999999");  // the track grows by two bytes
-  ASSERT_EQ(session.buffers.EventBuffer[0].Delta, 999999);
 
   ExpectOldOrNew(app.Join(kWorkCopyName), file, [&] { SaveTrackCommand(session); });
   // A save that was killed leaves nothing in the way of the next one.

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fuzz/road.h"
@@ -59,30 +60,23 @@ TEST(MemoryTest, HostileFieldsCostWhatTheFileHolds) {
   const Bytes end = Hex("00 FF 2F 00");
   const std::int64_t sound_kb = GrowthOfRoad(Smf(0, 96, {notes + end}));
   ASSERT_GT(sound_kb, 0);
-
   Bytes long_track = Smf(0, 96, {notes + end});
   long_track.replace(18, 4, Hex("00 FF FF FF"));  // a track of 16 MB, in a file of 34 bytes
   Bytes late_events = Hex("00");
   for (int i = 0; i < 10000; ++i) late_events += Hex("90 3C 64 FF FF FF 80 3C 00 FF FF FF");
-  struct Case {
-    const char* name;
-    Bytes file;
-    std::int64_t most_kb;
-  };
   // Far below the 2 MB and 16 MB claimed; 20,000 rows in the list, its buffers and the window's
   // items at about 1 kB each at most.
-  const Case cases[] = {
+  const std::tuple<const char*, Bytes, std::int64_t> cases[] = {
       {"track length 16 MB", long_track, sound_kb + 512},
       {"system exclusive of 2 MB", Smf(0, 96, {notes + Hex("00 F0 FF FF 7F 01 02 F7") + end}), sound_kb + 512},
       {"sequencer-specific of 2 MB", Smf(0, 96, {notes + Hex("00 FF 7F FF FF 7F 01 02") + end}), sound_kb + 512},
       {"text of 255 bytes, the file ends", Smf(0, 96, {Hex("00 FF 01 FF 41 42") + end}), sound_kb + 512},
       {"the largest delta on 20,000 events", Smf(0, 96, {late_events + Hex("FF 2F 00")}), 20 * 1024},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::int64_t growth_kb = GrowthOfRoad(c.file);
-    EXPECT_GT(growth_kb, 0);
-    EXPECT_LT(growth_kb, c.most_kb + kSlackKb) << "the sound file's road took " << sound_kb << " kB";
+  for (const auto& [name, file, most_kb] : cases) {
+    const std::int64_t growth_kb = GrowthOfRoad(file);
+    EXPECT_GT(growth_kb, 0) << name;
+    EXPECT_LT(growth_kb, most_kb + kSlackKb) << name << ": the sound file's road took " << sound_kb << " kB";
   }
 }
 
