@@ -1,19 +1,46 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fuzz/road.h"
+#include "robustness/child_process.h"
 #include "robustness/damaged_files.h"
-#include "robustness/road_support.h"
 #include "support/real_midi.h"
+#include "support/session_fixture.h"
 
 namespace quavert {
 namespace {
 
 using testing::Bytes;
+using testing::Hex;
 using testing::ReadFileBytes;
+using testing::Smf;
+
+// The road's three folders under a temporary folder of their own, with the build's genmidi.ini.
+struct RoadScratch {
+  RoadScratch() : folders{root.Join("app"), root.Join("user"), root.Join("current")} {
+    for (const std::string& folder : {folders.App, folders.User, folders.Current}) std::filesystem::create_directory(folder);
+    testing::InstallGenmidi(folders.App);
+  }
+  testing::TempFolder root;
+  fuzz::RoadFolders folders;
+};
+
+// Paths of the project's example files, in name order.
+std::vector<std::string> ExamplePaths() {
+  std::vector<std::string> paths;
+  for (const auto& entry : std::filesystem::directory_iterator(QUAVERT_SOURCE_DIR "/examples"))
+    if (entry.path().extension() == ".mid") paths.push_back(entry.path().string());
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
 
 class RoadTest : public ::testing::Test {
  protected:
@@ -44,7 +71,7 @@ class RoadTest : public ::testing::Test {
         ADD_FAILURE() << what << ", road " << k << ": " << fault;
   }
 
-  testing::RoadScratch scratch_;
+  RoadScratch scratch_;
   std::mt19937_64 random_{1};  // the standard fixes its sequence, so every run flips the same bytes
 };
 
@@ -52,7 +79,7 @@ class RoadTest : public ::testing::Test {
 // real files (when they could be fetched) whole down two roads and flipped down one.
 TEST_F(RoadTest, DamagedFilesAndFlippedBytesKeepEveryCheck) {
   for (const testing::DamagedFile& damaged : testing::DamagedFiles()) ExpectSound(damaged.name, damaged.bytes, Decisions(4));
-  for (const std::string& path : testing::ExamplePaths())
+  for (const std::string& path : ExamplePaths())
     for (int variant = 0; variant < 40; ++variant)
       ExpectSound(path + " variant " + std::to_string(variant), Flipped(ReadFileBytes(path)), Decisions(1));
   for (const std::string& path : testing::RealMidiFiles()) {
@@ -64,7 +91,7 @@ TEST_F(RoadTest, DamagedFilesAndFlippedBytesKeepEveryCheck) {
 // The examples go all the way: every track listed, cells edited, both saves. The road's own
 // checks would pass vacuously if it stopped at the load, so how far it got is checked too.
 TEST_F(RoadTest, TheExamplesGoTheWholeRoad) {
-  for (const std::string& path : testing::ExamplePaths()) {
+  for (const std::string& path : ExamplePaths()) {
     SCOPED_TRACE(path);
     for (const Bytes& decisions : Decisions(6)) {
       const fuzz::RoadOutcome outcome = fuzz::RunRoad(scratch_.folders, ReadFileBytes(path), decisions);
@@ -77,6 +104,68 @@ TEST_F(RoadTest, TheExamplesGoTheWholeRoad) {
       EXPECT_GT(outcome.CellEdits, 0);
       EXPECT_TRUE(outcome.EditFrameSaved && outcome.MidiSaved);
     }
+  }
+}
+
+// A value of the process's /proc status in kB ("VmRSS", "VmHWM").
+std::int64_t StatusKb(const std::string& field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.starts_with(field + ":")) return std::stoll(line.substr(field.size() + 1));
+  return -1;
+}
+
+// How far the resident set of a child grows above where it stood while it drives `input` down
+// the longest road (every question Yes, every command run), in kB; the road's faults fail the
+// test. clear_refs resets the high-water mark, so the peak is the road's own.
+std::int64_t GrowthOfRoad(const Bytes& input) {
+  const RoadScratch scratch;
+  const testing::ChildResult result = testing::RunInChild({}, [&] {
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const std::int64_t start = StatusKb("VmRSS");
+    const fuzz::RoadOutcome outcome = fuzz::RunRoad(scratch.folders, input, Bytes(64, '\xFF'));
+    std::vector<std::string> lines = {std::to_string(StatusKb("VmHWM") - start)};
+    lines.insert(lines.end(), outcome.Faults.begin(), outcome.Faults.end());
+    return lines;
+  });
+  EXPECT_TRUE(result.clean) << "the child ended by signal " << result.signal;
+  if (result.lines.empty()) return -1;
+  for (std::size_t k = 1; k < result.lines.size(); ++k) ADD_FAILURE() << result.lines[k];
+  return std::stoll(result.lines.front());
+}
+
+// The sanitizers keep freed memory in quarantine; their builds may grow by that much more.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr std::int64_t kSlackKb = 64 * 1024;
+#else
+constexpr std::int64_t kSlackKb = 0;
+#endif
+
+// Fields that claim far more than the file holds cost what the file holds, not what they claim;
+// the largest delta on every one of 20,000 events adds up to hours, and the memory stays with the
+// events.
+TEST(MemoryTest, HostileFieldsCostWhatTheFileHolds) {
+  const Bytes notes = Hex("00 90 3C 64 60 80 3C 00");
+  const Bytes end = Hex("00 FF 2F 00");
+  const std::int64_t sound_kb = GrowthOfRoad(Smf(0, 96, {notes + end}));
+  ASSERT_GT(sound_kb, 0);
+  Bytes long_track = Smf(0, 96, {notes + end});
+  long_track.replace(18, 4, Hex("00 FF FF FF"));  // a track of 16 MB, in a file of 34 bytes
+  Bytes late_events = Hex("00");
+  for (int i = 0; i < 10000; ++i) late_events += Hex("90 3C 64 FF FF FF 80 3C 00 FF FF FF");
+  // Far below the 2 MB and 16 MB claimed; 20,000 rows in the list, its buffers and the window's
+  // items at about 1 kB each at most.
+  const std::tuple<const char*, Bytes, std::int64_t> cases[] = {
+      {"track length 16 MB", long_track, sound_kb + 512},
+      {"system exclusive of 2 MB", Smf(0, 96, {notes + Hex("00 F0 FF FF 7F 01 02 F7") + end}), sound_kb + 512},
+      {"sequencer-specific of 2 MB", Smf(0, 96, {notes + Hex("00 FF 7F FF FF 7F 01 02") + end}), sound_kb + 512},
+      {"text of 255 bytes, the file ends", Smf(0, 96, {Hex("00 FF 01 FF 41 42") + end}), sound_kb + 512},
+      {"the largest delta on 20,000 events", Smf(0, 96, {late_events + Hex("FF 2F 00")}), 20 * 1024},
+  };
+  for (const auto& [name, file, most_kb] : cases) {
+    const std::int64_t growth_kb = GrowthOfRoad(file);
+    EXPECT_GT(growth_kb, 0) << name;
+    EXPECT_LT(growth_kb, most_kb + kSlackKb) << name << ": the sound file's road took " << sound_kb << " kB";
   }
 }
 
