@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "common/file_system.h"
 #include "decoding/records.h"
@@ -86,29 +87,17 @@ TEST_F(MachineFaultTest, AFullDiskStopsTheLoadTheDecodeOrTheListAndTheProgramGoe
   const std::string path = UserFile("SONG.MID", file);
   const auto open = [&] { OpenMidiFile(session, path); };
   const auto list = [&] { Command1Click(session); };
-  struct Case {
-    const char* writing;
-    std::int64_t limit;
-    std::function<void()> step, again;
-    Lines seen;
-  };
-  const Case cases[] = {
+  // What is being written when the disk fills, the file size limit, the step, and the step again.
+  const std::tuple<const char*, std::int64_t, std::function<void()>, std::function<void()>, Lines> cases[] = {
       {"the working copy", std::ssize(file) / 2, open, open, {"Error: 61", "L0 S0 N0 T0 R0", "L1 S1 N1 T0 R0"}},
       {"notes.dat", 200 * kEventRecordLength - 100, open, [&] { Combo1Click(session, 0); list(); },
        {"Error: 61", "L1 S0 N0 T0 R0", "L1 S1 N1 T1 R150"}},
       {"data.dat", 200 * (kEventRecordLength + kListRowLength) / 2, [&] { open(); list(); }, list,
        {"Error: 61", "L1 S1 N1 T0 R0", "L1 S1 N1 T1 R150"}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.writing);
-    EXPECT_EQ(InChild({.file_size_limit = c.limit}, [&] {
-                c.step();
-                Look();
-                testing::LiftFileSizeLimit();
-                c.again();
-                Look();
-              }),
-              c.seen);
+  for (const auto& [writing, limit, step, again, expected] : cases) {
+    const auto room_again = [&] { step(); Look(); testing::LiftFileSizeLimit(); again(); Look(); };
+    EXPECT_EQ(InChild({.file_size_limit = limit}, room_again), expected) << writing;
   }
   EXPECT_EQ(testing::ReadFileBytes(path), file);
 }
@@ -213,14 +202,12 @@ TEST_F(MachineFaultTest, AWorkingCopyCutShortOrDeletedBehindTheProgramsBack) {
 TEST_F(MachineFaultTest, PermissionsTakenAwayStopOnlyTheStepsThatNeedThem) {
   const Bytes file = Smf(0, 96, {Hex("00 FF 51 03 07 A1 20") + NoteTrack(3)});
   const std::string path = UserFile("SONG.MID", file);
-  const std::string locked = user.Join("locked");
+  const std::string locked = user.Join("locked"), destination = locked + "/SAVED.MID", work_copy = app.Join(kWorkCopyName);
   fs::create_directory(locked);
-  const std::string destination = locked + "/SAVED.MID";
   testing::WriteFileBytes(destination, "an older file of the user's");
   ::chmod(destination.c_str(), 0644);
   ::chmod(locked.c_str(), 0555);
   OpenFolders();
-  const std::string work_copy = app.Join(kWorkCopyName);
   const Lines lines = InChild({.unprivileged = true}, [&] {
     ::chmod(app.Path().c_str(), 0555);
     OpenMidiFile(session, path);
@@ -254,9 +241,7 @@ TEST_F(MachineFaultTest, PermissionsTakenAwayStopOnlyTheStepsThatNeedThem) {
   EXPECT_EQ(testing::ReadFileBytes(destination), "an older file of the user's");
   EXPECT_EQ(std::distance(fs::directory_iterator(locked), fs::directory_iterator()), 1);
   // The tempo patch is the working copy's only change: 100 beats per minute, 09 27 C0.
-  Bytes patched = file;
-  patched.replace(26, 3, Hex("09 27 C0"));
-  EXPECT_EQ(testing::ToHex(testing::ReadFileBytes(work_copy)), testing::ToHex(patched));
+  EXPECT_EQ(testing::ToHex(testing::ReadFileBytes(work_copy)), testing::ToHex(Bytes(file).replace(26, 3, Hex("09 27 C0"))));
 }
 
 }  // namespace
