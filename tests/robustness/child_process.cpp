@@ -58,12 +58,8 @@ ChildResult RunInChild(const ChildLimits& limits, const std::function<std::vecto
       text += std::string("exception: ") + error.what() + '\0';
       code = 3;
     }
-    for (std::size_t done = 0; done < text.size();) {
-      const ssize_t put = ::write(fds[1], text.data() + done, text.size() - done);
-      if (put <= 0) break;
-      done += static_cast<std::size_t>(put);
-    }
-    return code;
+    // A blocking write to a pipe returns when all is written; nothing here catches a signal.
+    return ::write(fds[1], text.data(), text.size()) == std::ssize(text) ? code : 4;
   });
   ::close(fds[1]);
   std::string text;
