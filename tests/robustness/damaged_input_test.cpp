@@ -48,7 +48,7 @@ std::vector<std::string> ExamplePaths() {
 
 // What Block disables, and what a load enables again.
 const std::vector<Control> kFileCommands = {Control::mnuSave, Control::Toolbar2Button2, Control::Command1, Control::Text6,
-                                     Control::Text5,   Control::Command2,        Control::mnuPlay,  Control::Toolbar2Button4};
+                                           Control::Text5,   Control::Command2,        Control::mnuPlay,  Control::Toolbar2Button4};
 
 class DamagedFileTest : public testing::SessionTest {
  protected:

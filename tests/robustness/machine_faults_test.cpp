@@ -24,7 +24,6 @@ namespace quavert {
 namespace {
 
 using testing::Bytes;
-using testing::ChildLimits;
 using testing::Hex;
 using testing::Smf;
 using Lines = std::vector<std::string>;
@@ -53,12 +52,8 @@ class MachineFaultTest : public testing::SessionTest {
   }
 
   // Runs `steps` in a child under `limits` and returns what it saw.
-  Lines InChild(const ChildLimits& limits, const std::function<void()>& steps) {
-    const testing::ChildResult result = RunInChild(limits, [&] {
-      seen.clear();
-      steps();
-      return seen;
-    });
+  Lines InChild(const testing::ChildLimits& limits, const std::function<void()>& steps) {
+    const testing::ChildResult result = RunInChild(limits, [&] { seen.clear(); steps(); return seen; });
     EXPECT_TRUE(result.clean) << "the child ended by signal " << result.signal;
     return result.lines;
   }
@@ -111,17 +106,15 @@ TEST_F(MachineFaultTest, AFullDiskStopsTheSavesAndLeavesTheFilesAsTheyWere) {
   OpenMidiFile(session, UserFile("SONG.MID", file));
   Command1Click(session);
   CellEditDone(session, 1, 3, "0", "999999");  // the track grows by two bytes
-  const std::string destination = user.Join("SAVED.MID");
+  const std::string destination = user.Join("SAVED.MID"), work_copy = app.Join(kWorkCopyName);
   testing::WriteFileBytes(destination, "an older file of the user's");
-
-  const std::string work_copy = app.Join(kWorkCopyName);
   const Lines lines = InChild({.file_size_limit = std::ssize(file) / 2}, [&] {
     SaveTo(destination);
     Look();
     SaveTrackCommand(session);
     Look();
-    seen.push_back(testing::ReadFileBytes(work_copy) == file ? "as it was" : "changed");
-    seen.push_back(FileExists(app.Join("dffhedc")) ? "dffhedc left" : "nothing left");
+    seen.push_back(std::string(testing::ReadFileBytes(work_copy) == file ? "as it was" : "changed") +
+                   (FileExists(app.Join("dffhedc")) ? ", dffhedc left" : ", nothing left"));
     testing::LiftFileSizeLimit();
     SaveTrackCommand(session);
     Look();
@@ -130,7 +123,7 @@ TEST_F(MachineFaultTest, AFullDiskStopsTheSavesAndLeavesTheFilesAsTheyWere) {
   EXPECT_EQ(lines, (Lines{"SAVED.MID already exists, overwrite?",
                           "ERROR: File not saved\r\n" + destination + "\r\nFile too large", "L1 S1 N1 T1 R200",
                           "ERROR: Track not saved\r\nWriting " + app.Join("dffhedc") + ": File too large",
-                          "L1 S1 N1 T1 R200", "as it was", "nothing left", "Data saved!", "L1 S1 N1 T1 R200", "2"}));
+                          "L1 S1 N1 T1 R200", "as it was, nothing left", "Data saved!", "L1 S1 N1 T1 R200", "2"}));
   EXPECT_EQ(testing::ReadFileBytes(destination), "an older file of the user's");
   EXPECT_EQ(std::distance(fs::directory_iterator(user.Path()), fs::directory_iterator()), 2);  // SONG.MID, SAVED.MID
 
@@ -254,10 +247,7 @@ constexpr int kKills = 40;
 // before and after the moment the file changes.
 void ExpectOldOrNew(const std::string& path, const Bytes& old_bytes, const std::function<void()>& save) {
   const auto started = std::chrono::steady_clock::now();
-  ASSERT_TRUE(testing::RunInChild({}, [&] {
-                save();
-                return Lines{};
-              }).clean);
+  ASSERT_TRUE(testing::RunInChild({}, [&] { save(); return Lines{}; }).clean);
   const auto took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
   const Bytes new_bytes = testing::ReadFileBytes(path);
   ASSERT_NE(new_bytes, old_bytes) << "the save changes nothing";
