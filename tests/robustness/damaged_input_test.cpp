@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "editing/event_list.h"
+#include "examples.h"
 #include "fuzz/road.h"
 #include "loading/load_driver.h"
 #include "robustness/child_process.h"
@@ -36,15 +36,6 @@ struct RoadScratch {
   testing::TempFolder root;
   fuzz::RoadFolders folders;
 };
-
-// Paths of the project's example files, in name order.
-std::vector<std::string> ExamplePaths() {
-  std::vector<std::string> paths;
-  for (const auto& entry : std::filesystem::directory_iterator(QUAVERT_SOURCE_DIR "/examples"))
-    if (entry.path().extension() == ".mid") paths.push_back(entry.path().string());
-  std::sort(paths.begin(), paths.end());
-  return paths;
-}
 
 // What Block disables, and what a load enables again.
 const std::vector<Control> kFileCommands = {Control::mnuSave, Control::Toolbar2Button2, Control::Command1, Control::Text6,
@@ -118,10 +109,8 @@ class RoadTest : public ::testing::Test {
   std::vector<Bytes> Decisions(std::size_t count) {
     std::vector<Bytes> out;
     if (count > 1) out = {Bytes(64, '\0'), Bytes(64, '\xFF')};
-    while (out.size() < count) {
-      out.emplace_back(64, '\0');
-      for (char& c : out.back()) c = static_cast<char>(random_());
-    }
+    while (out.size() < count)
+      for (char& c : out.emplace_back(64, '\0')) c = static_cast<char>(random_());
     return out;
   }
 
@@ -144,13 +133,13 @@ class RoadTest : public ::testing::Test {
   std::mt19937_64 random_{1};  // the standard fixes its sequence, so every run flips the same bytes
 };
 
-// Every damaged file down several roads; the examples with bytes flipped, forty variants each;
+// Every damaged file down several roads; the example files with bytes flipped, forty variants each;
 // real files (when they could be fetched) whole down two roads and flipped down one.
 TEST_F(RoadTest, DamagedFilesAndFlippedBytesKeepEveryCheck) {
   for (const testing::DamagedFile& damaged : testing::DamagedFiles()) ExpectSound(damaged.name, damaged.bytes, Decisions(4));
-  for (const std::string& path : ExamplePaths())
+  for (const generate::ExampleFile& example : generate::ExampleFiles())
     for (int variant = 0; variant < 40; ++variant)
-      ExpectSound(path + " variant " + std::to_string(variant), Flipped(ReadFileBytes(path)), Decisions(1));
+      ExpectSound(example.name + " variant " + std::to_string(variant), Flipped(example.bytes), Decisions(1));
   for (const std::string& path : testing::RealMidiFiles()) {
     ExpectSound(path, ReadFileBytes(path), Decisions(2));
     ExpectSound(path + " flipped", Flipped(ReadFileBytes(path)), Decisions(1));
@@ -160,18 +149,16 @@ TEST_F(RoadTest, DamagedFilesAndFlippedBytesKeepEveryCheck) {
 // The examples go all the way: every track listed, cells edited, both saves. The road's own
 // checks would pass vacuously if it stopped at the load, so how far it got is checked too.
 TEST_F(RoadTest, TheExamplesGoTheWholeRoad) {
-  for (const std::string& path : ExamplePaths()) {
-    SCOPED_TRACE(path);
+  for (const generate::ExampleFile& example : generate::ExampleFiles()) {
+    SCOPED_TRACE(example.name);
     for (const Bytes& decisions : Decisions(6)) {
-      const fuzz::RoadOutcome outcome = fuzz::RunRoad(scratch_.folders, ReadFileBytes(path), decisions);
+      const fuzz::RoadOutcome outcome = fuzz::RunRoad(scratch_.folders, example.bytes, decisions);
       EXPECT_TRUE(outcome.Faults.empty()) << outcome.Faults.front();
-      EXPECT_TRUE(outcome.Loaded);
-      EXPECT_EQ(outcome.ListsBuilt, outcome.Tracks);
+      EXPECT_TRUE(outcome.Loaded && outcome.ListsBuilt == outcome.Tracks);
       if (decisions != Bytes(64, '\xFF')) continue;
       // Every decision Yes: every track is saved, edited and saved again, and the Edit frame writes.
       EXPECT_EQ(outcome.TracksSaved, 2 * outcome.Tracks);
-      EXPECT_GT(outcome.CellEdits, 0);
-      EXPECT_TRUE(outcome.EditFrameSaved && outcome.MidiSaved);
+      EXPECT_TRUE(outcome.CellEdits > 0 && outcome.EditFrameSaved && outcome.MidiSaved);
     }
   }
 }
@@ -198,9 +185,8 @@ std::int64_t GrowthOfRoad(const Bytes& input) {
     return lines;
   });
   EXPECT_TRUE(result.clean) << "the child ended by signal " << result.signal;
-  if (result.lines.empty()) return -1;
   for (std::size_t k = 1; k < result.lines.size(); ++k) ADD_FAILURE() << result.lines[k];
-  return std::stoll(result.lines.front());
+  return result.lines.empty() ? -1 : std::stoll(result.lines.front());
 }
 
 // The sanitizers keep freed memory in quarantine; their builds may grow by that much more.
