@@ -46,8 +46,7 @@ WalkedFile WalkSmf(std::string_view bytes) {
   at = 8;
   WalkedFile file;
   file.format = static_cast<int>(big(2));
-  const std::uint32_t tracks = big(2);
-  const std::uint32_t division = big(2);
+  const std::uint32_t tracks = big(2), division = big(2);
   require(file.format == 1 || (file.format == 0 && tracks == 1), "a format other than 0 with one track, or 1");
   require(division >= 1 && division <= 0x7FFF, "a division the program refuses");
   while (at < bytes.size()) {
