@@ -2,15 +2,20 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <numeric>
 #include <set>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
 
 #include "bench_files.h"
 #include "examples.h"
-#include "smf_walk.h"
 #include "support/midi_bytes.h"
 #include "support/temp_folder.h"
 
@@ -18,17 +23,114 @@ namespace quavert::generate {
 namespace {
 
 using testing::ReadFileBytes;
-using testing::WalkSmf;
+
+// One event of a track: `status` is the status in force (the running one when the event has
+// none of its own), 0xFF for meta events with `meta` their type; `data1` its first data byte.
+struct WalkedEvent {
+  int status = 0;
+  int data1 = -1;
+  int meta = -1;
+};
+
+struct WalkedFile {
+  int format = 0;
+  std::vector<std::vector<WalkedEvent>> tracks;  // each ends with its end of track
+};
+
+// Reads a whole Standard MIDI File and holds it to what the program reads: a header "MThd" of
+// length 6, format 0 with one track or format 1, a division of 1..32767 ticks, the announced
+// number of "MTrk" chunks filling the file exactly, numbers in their shortest form and within
+// the three bytes the program reads, meta lengths below 128 but for the sequencer-specific
+// event, data bytes below 128, running status only after a channel message, and FF 2F 00 as
+// the last event of every track and nowhere else. std::runtime_error naming the offset otherwise.
+WalkedFile WalkSmf(std::string_view bytes) {
+  std::size_t at = 0, end = bytes.size();
+  const auto require = [&](bool ok, const std::string& what) {
+    if (!ok) throw std::runtime_error(what + " at offset " + std::to_string(at));
+  };
+  const auto byte = [&] {
+    require(at < end, "a read past the end");
+    return static_cast<int>(static_cast<unsigned char>(bytes[at++]));
+  };
+  const auto big = [&](int size) {
+    std::uint32_t value = 0;
+    while (size-- > 0) value = value << 8 | static_cast<std::uint32_t>(byte());
+    return value;
+  };
+  const auto data = [&] {
+    const int value = byte();
+    require(value < 0x80, "a data byte of 128 or more");
+    return value;
+  };
+  // A number in its shortest form within the three bytes (21 bits) the program reads.
+  const auto number = [&] {
+    const std::size_t start = at;
+    std::uint32_t value = 0;
+    for (int next = 0x80; next >= 0x80; value = value << 7 | static_cast<std::uint32_t>(next & 0x7F)) {
+      next = byte();
+      require(at != start + 1 || next != 0x80, "a number not in its shortest form");
+    }
+    require(at - start <= 3, "a number longer than the program reads");
+    return value;
+  };
+  const auto skip = [&](std::uint32_t count) {
+    require(end - at >= count, "data running past the end");
+    at += count;
+  };
+
+  require(bytes.substr(0, 8) == std::string_view("MThd\0\0\0\6", 8), "no header of length 6");
+  at = 8;
+  WalkedFile file;
+  file.format = static_cast<int>(big(2));
+  const std::uint32_t tracks = big(2), division = big(2);
+  require(file.format == 1 || (file.format == 0 && tracks == 1), "a format other than 0 with one track, or 1");
+  require(division >= 1 && division <= 0x7FFF, "a division the program refuses");
+  while (at < bytes.size()) {
+    end = bytes.size();
+    require(bytes.substr(at, 4) == "MTrk", "a chunk other than MTrk");
+    skip(4);
+    const std::uint32_t length = big(4);
+    skip(length);
+    std::tie(at, end) = std::pair(at - length, at);
+    auto& events = file.tracks.emplace_back();
+    for (int running = -1; events.empty() || events.back().meta != 0x2F;) {
+      require(at < end, "a track without FF 2F 00 at its end");
+      number();
+      WalkedEvent event{byte()};
+      const bool has_status = event.status >= 0x80;
+      require(has_status || running >= 0, "a data byte where a status is due");
+      if (!has_status) std::tie(event.status, event.data1, at) = std::tuple(running, event.status, at - 1);
+      if (event.status == 0xFF) {
+        event.meta = byte();
+        const std::uint32_t size = number();
+        require((event.meta == 0x7F || size < 128) && (event.meta != 0x2F || size == 0), "a meta length");
+        skip(size);
+      } else if (event.status == 0xF0 || event.status == 0xF7) {
+        skip(number());
+      } else {
+        require(event.status < 0xF0, "a system message no file may hold");
+        event.data1 = data();
+        if (event.status < 0xC0 || event.status >= 0xE0) data();
+      }
+      running = event.status < 0xF0 ? event.status : -1;
+      events.push_back(event);
+    }
+    require(at == end, "bytes after the end of track");
+  }
+  require(file.tracks.size() == tracks, "a track count other than the chunks'");
+  return file;
+}
+
 
 // The channel events of each track, counted, and what the benchmarks look for in them, in words.
-std::pair<std::vector<std::int64_t>, std::set<std::string>> Contents(const testing::WalkedFile& file) {
+std::pair<std::vector<std::int64_t>, std::set<std::string>> Contents(const WalkedFile& file) {
   const std::map<int, std::string> words = {{0xFF03, "names"}, {0xFF51, "tempo"},     {0xFF58, "meter"},
                                             {0x90, "notes"},    {0x99, "drums"},      {0xB0, "controllers"},
                                             {0xC0, "programs"}, {0xE0, "pitch bend"}, {0xF0, "sysex"}};
   std::pair<std::vector<std::int64_t>, std::set<std::string>> contents;
   for (const auto& track : file.tracks) {
     contents.first.push_back(std::count_if(track.begin(), track.end(), [](auto& e) { return e.status < 0xF0; }));
-    for (const testing::WalkedEvent& e : track)
+    for (const WalkedEvent& e : track)
       for (int key : {e.status == 0xFF ? 0xFF00 | e.meta : e.status & 0xF0, e.status})
         if (words.contains(key)) contents.second.insert(words.at(key));
   }
@@ -72,7 +174,7 @@ TEST(BenchFilesTest, EachFileIsValidRepeatableAndHoldsWhatTheBenchmarksNeed) {
   for (const auto& expected : files) {
     SCOPED_TRACE(expected.name);
     const Bytes bytes = MakeFile(*Preset(expected.name));
-    testing::WalkedFile file;
+    WalkedFile file;
     ASSERT_NO_THROW(file = WalkSmf(bytes));
     EXPECT_EQ(file.format, expected.counts.size() > 1);
     EXPECT_EQ(Contents(file), std::pair(expected.counts, expected.kinds));
@@ -81,7 +183,7 @@ TEST(BenchFilesTest, EachFileIsValidRepeatableAndHoldsWhatTheBenchmarksNeed) {
     std::set<int> values;
     for (std::size_t k = 1; k < file.tracks[0].size(); ++k)
       if (file.tracks[0][k].status < 0xF0 && file.tracks[0][k].data1 == file.tracks[0][k - 1].data1) ADD_FAILURE() << k;
-    for (const testing::WalkedEvent& event : file.tracks[0]) {
+    for (const WalkedEvent& event : file.tracks[0]) {
       values.insert(event.data1);
       EXPECT_TRUE(event.status >= 0xF0 || ((event.status & 0x0F) == 9) == expected.kinds.contains("drums"))
           << "channel 10 is for drums only";
