@@ -48,18 +48,16 @@ WalkedFile WalkSmf(std::string_view bytes) {
   const auto require = [&](bool ok, const std::string& what) {
     if (!ok) throw std::runtime_error(what + " at offset " + std::to_string(at));
   };
-  const auto byte = [&] {
+  // A byte; a data byte when `below` is 0x80.
+  const auto byte = [&](int below = 0x100) {
     require(at < end, "a read past the end");
-    return static_cast<int>(static_cast<unsigned char>(bytes[at++]));
+    const int value = static_cast<unsigned char>(bytes[at++]);
+    require(value < below, "a data byte of 128 or more");
+    return value;
   };
   const auto big = [&](int size) {
     std::uint32_t value = 0;
     while (size-- > 0) value = value << 8 | static_cast<std::uint32_t>(byte());
-    return value;
-  };
-  const auto data = [&] {
-    const int value = byte();
-    require(value < 0x80, "a data byte of 128 or more");
     return value;
   };
   // A number in its shortest form within the three bytes (21 bits) the program reads.
@@ -109,8 +107,8 @@ WalkedFile WalkSmf(std::string_view bytes) {
         skip(number());
       } else {
         require(event.status < 0xF0, "a system message no file may hold");
-        event.data1 = data();
-        if (event.status < 0xC0 || event.status >= 0xE0) data();
+        event.data1 = byte(0x80);
+        if (event.status < 0xC0 || event.status >= 0xE0) byte(0x80);
       }
       running = event.status < 0xF0 ? event.status : -1;
       events.push_back(event);
@@ -120,7 +118,6 @@ WalkedFile WalkSmf(std::string_view bytes) {
   require(file.tracks.size() == tracks, "a track count other than the chunks'");
   return file;
 }
-
 
 // The channel events of each track, counted, and what the benchmarks look for in them, in words.
 std::pair<std::vector<std::int64_t>, std::set<std::string>> Contents(const WalkedFile& file) {
