@@ -2,40 +2,136 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <numeric>
 #include <set>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
 
 #include "bench_files.h"
 #include "examples.h"
-#include "loading/chunk_walker.h"
-#include "loading/loaded_file.h"
-#include "smf_walk.h"
 #include "support/midi_bytes.h"
-#include "support/session_fixture.h"
+#include "support/temp_folder.h"
 
 namespace quavert::generate {
 namespace {
 
 using testing::ReadFileBytes;
-using testing::WalkedEvent;
-using testing::WalkedFile;
-using testing::WalkSmf;
 
-const std::string kExamples = QUAVERT_EXAMPLES_FOLDER;
+// One event of a track: `status` is the status in force (the running one when the event has
+// none of its own), 0xFF for meta events with `meta` their type; `data1` its first data byte.
+struct WalkedEvent {
+  int status = 0;
+  int data1 = -1;
+  int meta = -1;
+};
 
-std::vector<WalkedEvent> ChannelEvents(const std::vector<WalkedEvent>& track) {
-  std::vector<WalkedEvent> events;
-  std::copy_if(track.begin(), track.end(), std::back_inserter(events), [](const WalkedEvent& e) { return e.status < 0xF0; });
-  return events;
+struct WalkedFile {
+  int format = 0;
+  std::vector<std::vector<WalkedEvent>> tracks;  // each ends with its end of track
+};
+
+// Reads a whole Standard MIDI File and holds it to what the program reads: a header "MThd" of
+// length 6, format 0 with one track or format 1, a division of 1..32767 ticks, the announced
+// number of "MTrk" chunks filling the file exactly, numbers in their shortest form and within
+// the three bytes the program reads, meta lengths below 128 but for the sequencer-specific
+// event, data bytes below 128, running status only after a channel message, and FF 2F 00 as
+// the last event of every track and nowhere else. std::runtime_error naming the offset otherwise.
+WalkedFile WalkSmf(std::string_view bytes) {
+  std::size_t at = 0, end = bytes.size();
+  const auto require = [&](bool ok, const std::string& what) {
+    if (!ok) throw std::runtime_error(what + " at offset " + std::to_string(at));
+  };
+  // A byte; a data byte when `below` is 0x80.
+  const auto byte = [&](int below = 0x100) {
+    require(at < end, "a read past the end");
+    const int value = static_cast<unsigned char>(bytes[at++]);
+    require(value < below, "a data byte of 128 or more");
+    return value;
+  };
+  const auto big = [&](int size) {
+    std::uint32_t value = 0;
+    while (size-- > 0) value = value << 8 | static_cast<std::uint32_t>(byte());
+    return value;
+  };
+  // A number in its shortest form within the three bytes (21 bits) the program reads.
+  const auto number = [&] {
+    const std::size_t start = at;
+    std::uint32_t value = 0;
+    for (int next = 0x80; next >= 0x80; value = value << 7 | static_cast<std::uint32_t>(next & 0x7F)) {
+      next = byte();
+      require(at != start + 1 || next != 0x80, "a number not in its shortest form");
+    }
+    require(at - start <= 3, "a number longer than the program reads");
+    return value;
+  };
+  const auto skip = [&](std::uint32_t count) {
+    require(end - at >= count, "data running past the end");
+    at += count;
+  };
+
+  require(bytes.substr(0, 8) == std::string_view("MThd\0\0\0\6", 8), "no header of length 6");
+  at = 8;
+  WalkedFile file;
+  file.format = static_cast<int>(big(2));
+  const std::uint32_t tracks = big(2), division = big(2);
+  require(file.format == 1 || (file.format == 0 && tracks == 1), "a format other than 0 with one track, or 1");
+  require(division >= 1 && division <= 0x7FFF, "a division the program refuses");
+  while (at < bytes.size()) {
+    end = bytes.size();
+    require(bytes.substr(at, 4) == "MTrk", "a chunk other than MTrk");
+    skip(4);
+    const std::uint32_t length = big(4);
+    skip(length);
+    std::tie(at, end) = std::pair(at - length, at);
+    auto& events = file.tracks.emplace_back();
+    for (int running = -1; events.empty() || events.back().meta != 0x2F;) {
+      require(at < end, "a track without FF 2F 00 at its end");
+      number();
+      WalkedEvent event{byte()};
+      const bool has_status = event.status >= 0x80;
+      require(has_status || running >= 0, "a data byte where a status is due");
+      if (!has_status) std::tie(event.status, event.data1, at) = std::tuple(running, event.status, at - 1);
+      if (event.status == 0xFF) {
+        event.meta = byte();
+        const std::uint32_t size = number();
+        require((event.meta == 0x7F || size < 128) && (event.meta != 0x2F || size == 0), "a meta length");
+        skip(size);
+      } else if (event.status == 0xF0 || event.status == 0xF7) {
+        skip(number());
+      } else {
+        require(event.status < 0xF0, "a system message no file may hold");
+        event.data1 = byte(0x80);
+        if (event.status < 0xC0 || event.status >= 0xE0) byte(0x80);
+      }
+      running = event.status < 0xF0 ? event.status : -1;
+      events.push_back(event);
+    }
+    require(at == end, "bytes after the end of track");
+  }
+  require(file.tracks.size() == tracks, "a track count other than the chunks'");
+  return file;
 }
 
-// The channel events of each track, counted.
-std::vector<std::size_t> Counts(const WalkedFile& file) {
-  std::vector<std::size_t> counts;
-  for (const auto& track : file.tracks) counts.push_back(ChannelEvents(track).size());
-  return counts;
+// The channel events of each track, counted, and what the benchmarks look for in them, in words.
+std::pair<std::vector<std::int64_t>, std::set<std::string>> Contents(const WalkedFile& file) {
+  const std::map<int, std::string> words = {{0xFF03, "names"}, {0xFF51, "tempo"},     {0xFF58, "meter"},
+                                            {0x90, "notes"},    {0x99, "drums"},      {0xB0, "controllers"},
+                                            {0xC0, "programs"}, {0xE0, "pitch bend"}, {0xF0, "sysex"}};
+  std::pair<std::vector<std::int64_t>, std::set<std::string>> contents;
+  for (const auto& track : file.tracks) {
+    contents.first.push_back(std::count_if(track.begin(), track.end(), [](auto& e) { return e.status < 0xF0; }));
+    for (const WalkedEvent& e : track)
+      for (int key : {e.status == 0xFF ? 0xFF00 | e.meta : e.status & 0xF0, e.status})
+        if (words.contains(key)) contents.second.insert(words.at(key));
+  }
+  return contents;
 }
 
 // The exit status of quavert-generate with `arguments`, its output thrown away.
@@ -44,95 +140,83 @@ int Generate(const std::string& arguments) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// The walker the other checks lean on refuses what the program could not read.
 TEST(SmfWalkTest, RefusesWhatTheProgramCouldNotRead) {
   using testing::Hex;
   const std::string end = Hex("00 FF 2F 00");
-  for (const Bytes& bad : {testing::Smf(0, 96, {Hex("00 90 3C 64")}), testing::Smf(0, 96, {Hex("80 00 FF 2F 00")}),
-                           testing::Smf(0, 96, {Hex("00 3C 64") + end}), testing::Smf(0, 96, {Hex("00 F0 05 7E") + end}),
-                           testing::Smf(0, 96, {end + Hex("00")}), testing::Smf(0, 96, {Hex("00 90 80 64") + end}),
-                           testing::Smf(0, 96, {Hex("00 FF 01 81 00") + std::string(128, 'x') + end}),
-                           testing::Smf(0, 0, {end}), testing::Mthd(1, 2, 96) + testing::Mtrk(end)})
-    EXPECT_THROW(WalkSmf(bad), std::runtime_error) << testing::ToHex(bad);
-  EXPECT_NO_THROW(WalkSmf(testing::Smf(1, 96, {Hex("00 90 3C 64 60 3C 00") + end, end})));
+  for (const std::string& track : {Hex("00 90 3C 64"), Hex("80 00 FF 2F 00"), Hex("00 3C 64") + end, end + Hex("00"),
+                                  Hex("00 F0 05 7E") + end, Hex("00 90 80 64") + end, Hex("81 80 80 00 C0 01") + end,
+                                  Hex("00 FF 01 81 00") + std::string(128, 'x') + end, Hex("00 F2 00 00") + end})
+    EXPECT_THROW(WalkSmf(testing::Smf(0, 96, {track})), std::runtime_error) << testing::ToHex(track);
+  EXPECT_THROW(WalkSmf(testing::Mthd(1, 2, 96) + testing::Mtrk(end)), std::runtime_error);
 }
 
-TEST(BenchFilesTest, EachFileIsValidAndHoldsExactlyItsEvents) {
+// Each named file is valid, the same every time, and holds exactly its channel events and what
+// the benchmarks need; the drum keys and programs of their own files never repeat a neighbour
+// and all are used. Any other count is shared out exactly too.
+TEST(BenchFilesTest, EachFileIsValidRepeatableAndHoldsWhatTheBenchmarksNeed) {
+  const std::set<std::string> song = {"controllers", "drums", "meter",      "names", "notes",
+                                      "pitch bend",  "programs", "sysex", "tempo"};
   const struct {
     const char* name;
-    int format;
-    std::vector<std::size_t> counts;
-    std::set<int> kinds;  // of its channel messages, 0xF0 for system exclusive
+    std::vector<std::int64_t> counts;  // one per track: 16 make a format-1 file
+    std::set<std::string> kinds;
+    std::size_t distinct;  // first data bytes, neighbours never equal; 0 when they may be
   } files[] = {
-      {"single", 0, {16'000}, {0x90, 0xB0, 0xC0, 0xE0, 0xF0}},
-      {"drums", 0, {16'000}, {0x90}},
-      {"programs", 0, {16'000}, {0xC0}},
-      {"medium", 1, std::vector<std::size_t>(16, 62'500), {0x90, 0xB0, 0xC0, 0xE0, 0xF0}},
+      {"single", {16'000}, song, 0},
+      {"medium", std::vector<std::int64_t>(16, 62'500), song, 0},
+      {"drums", {16'000}, {"drums", "names", "notes", "tempo"}, 62},
+      {"programs", {16'000}, {"names", "programs", "tempo"}, 128},
   };
   for (const auto& expected : files) {
+    SCOPED_TRACE(expected.name);
+    const Bytes bytes = MakeFile(*Preset(expected.name));
     WalkedFile file;
-    ASSERT_NO_THROW(file = WalkSmf(MakeFile(*Preset(expected.name)))) << expected.name;
-    EXPECT_EQ(file.format, expected.format) << expected.name;
-    EXPECT_EQ(Counts(file), expected.counts) << expected.name;
-    std::set<int> kinds;
-    for (const auto& track : file.tracks)
-      for (const WalkedEvent& event : track)
-        if (event.status != 0xFF) kinds.insert(event.status & 0xF0);
-    EXPECT_EQ(kinds, expected.kinds) << expected.name;
-  }
-}
-
-TEST(BenchFilesTest, TheSameOptionsGiveTheSameBytesAndAnotherSeedOtherMusic) {
-  for (const char* name : {"single", "drums", "programs"}) EXPECT_EQ(MakeFile(*Preset(name)), MakeFile(*Preset(name)));
-  EXPECT_NE(MakeFile({Style::kSong, 1, 16'000, 2}), MakeFile(*Preset("single")));
-}
-
-TEST(BenchFilesTest, NoDrumKeyOrProgramFollowsItselfAndEveryOneIsUsed) {
-  for (const auto& [name, used] : {std::pair{"drums", 62u}, std::pair{"programs", 128u}}) {
+    ASSERT_NO_THROW(file = WalkSmf(bytes));
+    EXPECT_EQ(file.format, expected.counts.size() > 1);
+    EXPECT_EQ(Contents(file), std::pair(expected.counts, expected.kinds));
+    EXPECT_EQ(MakeFile(*Preset(expected.name)), bytes);
+    if (expected.distinct == 0) continue;
     std::set<int> values;
-    int previous = -1;
-    for (const WalkedEvent& event : ChannelEvents(WalkSmf(MakeFile(*Preset(name))).tracks[0])) {
-      EXPECT_NE(event.data1, previous) << name;
-      EXPECT_EQ((event.status & 0x0F) == 9, name == std::string("drums")) << name << ": channel 10 is for drums only";
-      previous = event.data1;
+    for (std::size_t k = 1; k < file.tracks[0].size(); ++k)
+      if (file.tracks[0][k].status < 0xF0 && file.tracks[0][k].data1 == file.tracks[0][k - 1].data1) ADD_FAILURE() << k;
+    for (const WalkedEvent& event : file.tracks[0]) {
       values.insert(event.data1);
+      EXPECT_TRUE(event.status >= 0xF0 || ((event.status & 0x0F) == 9) == expected.kinds.contains("drums"))
+          << "channel 10 is for drums only";
     }
-    EXPECT_EQ(values.size(), used) << name;
+    EXPECT_EQ(values.size(), expected.distinct + 1);  // and -1 of the meta events
   }
+  EXPECT_NE(MakeFile({Style::kSong, 1, 16'000, 2}), MakeFile(*Preset("single")));
+  // Any count is shared out over the tracks exactly, differing by one at most.
+  for (const Style style : {Style::kSong, Style::kDrums, Style::kPrograms})
+    for (const int tracks : {1, 3, 16, kMaxTracks})
+      for (const std::int64_t events : {0, 1, 2, 3, 5, 63, 125, 1003}) {
+        if (style != Style::kSong && tracks > 1) continue;
+        const std::vector<std::int64_t> counts = Contents(WalkSmf(MakeFile({style, tracks, events, 7}))).first;
+        EXPECT_EQ(counts.size(), static_cast<std::size_t>(tracks));
+        EXPECT_EQ(std::accumulate(counts.begin(), counts.end(), std::int64_t{0}), events) << tracks << " tracks";
+        EXPECT_LE(std::ranges::max(counts) - std::ranges::min(counts), 1);
+      }
 }
 
-TEST(BenchFilesTest, AnyCountIsSharedOutExactly) {
-  for (const int tracks : {1, 3, 16, 72}) {
-    for (const std::int64_t events : {0, 1, 2, 5, 150, 1003}) {
-      const std::vector<std::size_t> counts = Counts(WalkSmf(MakeFile({Style::kSong, tracks, events, 7})));
-      EXPECT_EQ(counts.size(), static_cast<std::size_t>(tracks));
-      EXPECT_EQ(std::accumulate(counts.begin(), counts.end(), std::int64_t{0}), events) << tracks << " tracks";
-      EXPECT_LE(*std::max_element(counts.begin(), counts.end()) - *std::min_element(counts.begin(), counts.end()), 1u);
-    }
-  }
-  for (const Style style : {Style::kDrums, Style::kPrograms})
-    for (const std::int64_t events : {0, 1, 2, 3, 63, 124, 125})
-      EXPECT_EQ(Counts(WalkSmf(MakeFile({style, 1, events, 1}))), std::vector<std::size_t>{std::size_t(events)});
-}
-
-TEST(ExamplesTest, TheCommittedFilesAreExactlyWhatTheGeneratorMakes) {
-  std::set<std::string> made;
+// The committed examples, and what the program writes when asked, are what the generator makes;
+// a usage error writes nothing.
+TEST(GenerateProgramTest, TheExamplesAndWhatTheProgramWritesAreWhatTheGeneratorMakes) {
+  testing::TempFolder folder;
+  std::set<std::string> made, committed;
+  ASSERT_EQ(Generate("examples " + folder.Path()), 0);
   for (const ExampleFile& example : ExampleFiles()) {
     made.insert(example.name);
-    EXPECT_EQ(ReadFileBytes(kExamples + "/" + example.name), example.bytes)
-        << example.name << " differs: run cmake --build build --target examples";
     EXPECT_NO_THROW(WalkSmf(example.bytes)) << example.name;
+    EXPECT_EQ(ReadFileBytes(folder.Join(example.name)), example.bytes);
+    EXPECT_EQ(ReadFileBytes(std::string(QUAVERT_EXAMPLES_FOLDER "/") + example.name), example.bytes)
+        << example.name << " differs: run cmake --build build --target examples";
   }
-  std::set<std::string> committed;
-  for (const auto& entry : std::filesystem::directory_iterator(kExamples))
+  for (const auto& entry : std::filesystem::directory_iterator(QUAVERT_EXAMPLES_FOLDER))
     if (entry.path().extension() == ".mid") committed.insert(entry.path().filename().string());
   EXPECT_EQ(committed, made);
-  EXPECT_TRUE(made.count("demo.mid")) << "the first run opens it";
-}
-
-TEST(GenerateProgramTest, WritesWhatItIsAskedForAndRefusesTheRest) {
-  testing::TempFolder folder;
-  ASSERT_EQ(Generate("examples " + folder.Path()), 0);
-  for (const ExampleFile& example : ExampleFiles()) EXPECT_EQ(ReadFileBytes(folder.Join(example.name)), example.bytes);
+  EXPECT_TRUE(made.contains("demo.mid")) << "the first run opens it";
   ASSERT_EQ(Generate("single " + folder.Join("a.mid") + " --events 100 --seed 7 --tracks 3"), 0);
   EXPECT_EQ(ReadFileBytes(folder.Join("a.mid")), MakeFile({Style::kSong, 3, 100, 7}));
   const std::string out = folder.Join("x.mid");
@@ -142,28 +226,6 @@ TEST(GenerateProgramTest, WritesWhatItIsAskedForAndRefusesTheRest) {
     EXPECT_EQ(Generate(arguments), 2) << arguments;
   EXPECT_FALSE(std::filesystem::exists(out)) << "nothing written after a usage error";
   EXPECT_EQ(Generate("single " + folder.Join("no/such/folder/x.mid")), 1);
-}
-
-// The program's own chunk walker takes every file the generator makes without a word.
-class WalkerAgreesTest : public testing::SessionTest {};
-
-TEST_F(WalkerAgreesTest, TheProgramWalksEveryExampleAndTheMostTracksToTheirEnd) {
-  std::vector<Bytes> files{MakeFile({Style::kSong, kMaxTracks, 5000, 3})};
-  for (const ExampleFile& example : ExampleFiles()) files.push_back(example.bytes);
-  for (const Bytes& bytes : files) {
-    const int tracks = static_cast<int>(WalkSmf(bytes).tracks.size());
-    session.file.WorkCopyName = kWorkCopyName;
-    session.file.ShortName = "GENERATED.MID";
-    session.file.FileSize = static_cast<std::int64_t>(bytes.size());
-    session.file.TotalTracks = tracks;
-    session.file.LoadState = kLoadNormal;
-    testing::WriteFileBytes(session.WorkCopyPath(), bytes);
-    WalkTrackChunks(session);
-    EXPECT_EQ(session.tracks.TrackCount, tracks);
-    EXPECT_EQ(session.tracks.TrackStart[tracks + 1], session.file.FileSize + 1);
-    EXPECT_EQ(session.file.LoadState, kLoadNormal);
-  }
-  EXPECT_TRUE(ui.Messages.empty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "editing/cell_edit.h"
@@ -20,10 +21,10 @@ namespace quavert {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::Hex;
 using testing::NoteSequence;
 using testing::ReadFileBytes;
-using testing::WavRms;
-using testing::WriteFileBytes;
+using testing::Smf;
 
 constexpr const char* kPosition = "Status REDevid1 position";
 constexpr const char* kMode = "Status REDevid1 mode";
@@ -31,198 +32,175 @@ constexpr double kAudible = 0.001;
 constexpr double kSilent = 0.0005;
 
 // Waits, patiently (the machine may be busy), until `condition` holds; false when it never does.
-template <typename Condition>
-bool WaitFor(Condition condition) {
-  const auto give_up = std::chrono::steady_clock::now() + 15s;
-  while (!condition()) {
+bool WaitFor(const std::function<bool()>& condition) {
+  for (const auto give_up = std::chrono::steady_clock::now() + 15s; !condition(); std::this_thread::sleep_for(10ms))
     if (std::chrono::steady_clock::now() > give_up) return false;
-    std::this_thread::sleep_for(10ms);
-  }
   return true;
 }
 
-TEST(FluidSetupTest, TheUsersSoundFontWinsElseTheFirstInstalledOne) {
-  testing::TempFolder folder;
-  WriteFileBytes(folder.Join("second.sf2"), "x");
-  const std::vector<std::string> candidates{folder.Join("first.sf2"), folder.Join("second.sf2")};
-  EXPECT_EQ(FindSoundFont(nullptr, candidates), folder.Join("second.sf2"));
-  EXPECT_EQ(FindSoundFont("", candidates), folder.Join("second.sf2"));
-  EXPECT_EQ(FindSoundFont("/nowhere/mine.sf2", candidates), "/nowhere/mine.sf2");  // named, so taken
-  EXPECT_EQ(FindSoundFont(nullptr, {folder.Join("first.sf2")}), "");
-}
-
-class FluidMediaServiceTest : public testing::SessionTest {
- protected:
-  FluidMediaServiceTest() { WriteFileBytes(SoundFont(), testing::SineSoundFont()); }
-
-  std::string SoundFont() const { return user.Join("sine.sf2"); }
-  std::string Wav() const { return user.Join("heard.wav"); }
-  FluidSetup ToFile() const { return {SoundFont(), Wav()}; }
-
-  static int Send(MediaService& service, const std::string& command) {
+// The FluidSynth service, spoken to in command strings as the program speaks to it.
+struct Device {
+  explicit Device(const FluidSetup& setup) : service(setup) {}
+  int Send(const std::string& command) {
     std::string reply;
     return service.SendString(command, reply);
   }
-  static int Open(MediaService& service, const std::string& path) {
-    return Send(service, "Open " + CommandPath(path) + " type MPEGVideo Alias REDevid1 parent 1 Style 1073741824 notify");
-  }
   // The answer to a query that must succeed.
-  static std::string Ask(MediaService& service, const std::string& command) {
+  std::string Ask(const std::string& command) {
     std::string reply;
     EXPECT_EQ(service.SendString(command, reply), kMediaOk) << command;
     return reply;
   }
-  static std::int64_t Position(MediaService& service) { return std::stoll(Ask(service, kPosition)); }
-  static bool Stops(MediaService& service) {
-    return WaitFor([&] { return Ask(service, kMode) == "stopped"; });
+  int Open(const std::string& path) {
+    return Send("Open " + CommandPath(path) + " type MPEGVideo Alias REDevid1 parent 1 Style 1073741824 notify");
   }
+  std::int64_t Position() { return std::stoll(Ask(kPosition)); }
+  bool Stops() { return WaitFor([&] { return Ask(kMode) == "stopped"; }); }
+  // Plays the open file from 0 to `to` (pausing and resuming halfway when asked) until it stops,
+  // and closes it: where it stopped.
+  std::int64_t PlayThrough(int to, bool pause = false) {
+    EXPECT_EQ(Send("Play REDevid1 from 0 to " + std::to_string(to)), kMediaOk);
+    if (pause) {
+      EXPECT_TRUE(WaitFor([&] { return Position() > to / 2; }));
+      EXPECT_EQ(Send("Pause REDevid1"), kMediaOk);
+      EXPECT_EQ(Send("Play REDevid1 from " + Ask(kPosition) + " to " + std::to_string(to)), kMediaOk);
+    }
+    EXPECT_TRUE(Stops());
+    const std::int64_t stopped_at = Position();
+    EXPECT_EQ(Send("Close REDevid1"), kMediaOk);
+    return stopped_at;
+  }
+  FluidMediaService service;
 };
 
-TEST_F(FluidMediaServiceTest, PlaysPausesResumesFromThePauseAndStopsAtTheEnd) {
+TEST(FluidSetupTest, TheUsersSoundFontWinsElseTheFirstInstalledOne) {
+  testing::TempFolder folder;
+  testing::WriteFileBytes(folder.Join("second.sf2"), "x");
+  const std::vector<std::string> installed{folder.Join("first.sf2"), folder.Join("second.sf2")};
+  EXPECT_EQ((std::vector<std::string>{FindSoundFont(nullptr, installed), FindSoundFont("", installed),
+                                      FindSoundFont("/nowhere/mine.sf2", installed),  // named, so taken
+                                      FindSoundFont(nullptr, {folder.Join("first.sf2")})}),
+            (std::vector<std::string>{folder.Join("second.sf2"), folder.Join("second.sf2"), "/nowhere/mine.sf2", ""}));
+}
+
+class FluidMediaServiceTest : public testing::SessionTest {
+ protected:
+  FluidMediaServiceTest() { testing::WriteFileBytes(SoundFont(), testing::SineSoundFont()); }
+  std::string SoundFont() const { return user.Join("sine.sf2"); }
+  std::string Wav() const { return user.Join("heard.wav"); }
+  double Heard() const { return testing::WavRms(ReadFileBytes(Wav())); }
+};
+
+// Then, on the same device: a part of the file, a Play taking over another, Stop back at 0, and
+// what the device refuses, which changes nothing.
+TEST_F(FluidMediaServiceTest, PlaysPausesResumesFromThePauseStopsAtTheEndAndRefusesWhatItCannotDo) {
   // The environment names the SoundFont and sends the sound to a WAV file, as on a machine without sound.
   ::setenv("QUAVERT_SOUNDFONT", SoundFont().c_str(), 1);
   ::setenv("QUAVERT_AUDIO_FILE", Wav().c_str(), 1);
-  const FluidSetup setup = FluidSetupFromEnvironment();
-  ::unsetenv("QUAVERT_SOUNDFONT");
-  ::unsetenv("QUAVERT_AUDIO_FILE");
   {
-    FluidMediaService service(setup);
-    ASSERT_EQ(Open(service, UserFile("my song.mid", NoteSequence(8, 240))), kMediaOk);  // two seconds
-    EXPECT_EQ(Ask(service, "Set REDevid1 time format frames"), "");
-    EXPECT_EQ(Ask(service, "Status REDevid1 length"), "1920");
-    EXPECT_EQ(Ask(service, kMode), "stopped");
-
+    Device device(FluidSetupFromEnvironment());
+    ::unsetenv("QUAVERT_SOUNDFONT");
+    ::unsetenv("QUAVERT_AUDIO_FILE");
+    std::vector<std::string> modes;
+    const auto then = [&](int code) {
+      EXPECT_EQ(code, kMediaOk);
+      modes.push_back(device.Ask(kMode));
+    };
+    then(device.Open(UserFile("my song.mid", NoteSequence(8, 240))));  // two seconds
+    EXPECT_EQ(device.Ask("Set REDevid1 time format frames") + device.Ask("Status REDevid1 length"), "1920");
     const auto started = std::chrono::steady_clock::now();
-    ASSERT_EQ(Send(service, "Play REDevid1 from 0 to 1920 notify"), kMediaOk);
-    EXPECT_EQ(Ask(service, kMode), "playing");
-    ASSERT_TRUE(WaitFor([&] { return Position(service) > 480; }));
-
-    ASSERT_EQ(Send(service, "Pause REDevid1 notify"), kMediaOk);
-    EXPECT_EQ(Ask(service, kMode), "paused");
-    const std::int64_t paused_at = Position(service);
+    then(device.Send("Play REDevid1 from 0 to 1920 notify"));
+    ASSERT_TRUE(WaitFor([&] { return device.Position() > 480; }));
+    then(device.Send("Pause REDevid1 notify"));
+    const std::int64_t paused_at = device.Position();
     std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(Position(service), paused_at);
-
-    ASSERT_EQ(Send(service, "Play REDevid1 from " + std::to_string(paused_at) + " to 1920 notify"), kMediaOk);
-    EXPECT_EQ(Ask(service, kMode), "playing");
+    EXPECT_EQ(device.Position(), paused_at);
+    then(device.Send("Play REDevid1 from " + std::to_string(paused_at) + " to 1920 notify"));
     std::int64_t lowest = paused_at;
     EXPECT_TRUE(WaitFor([&] {
-      const std::int64_t position = Position(service);
-      lowest = std::min(lowest, position);
-      return position > paused_at + 48;
+      const std::int64_t at = device.Position();
+      lowest = std::min(lowest, at);
+      return at > paused_at + 48;
     }));
     EXPECT_EQ(lowest, paused_at) << "resumed from an earlier place";
-
-    ASSERT_TRUE(Stops(service));
+    ASSERT_TRUE(device.Stops());
     // Two seconds of music take two seconds, less what was heard before the pause was asked for.
     EXPECT_GE(std::chrono::steady_clock::now() - started, 1800ms);
-    EXPECT_EQ(Position(service), 1920);
-    EXPECT_EQ(Send(service, "Close REDevid1 notify"), kMediaOk);
-  }
-  EXPECT_GT(WavRms(ReadFileBytes(Wav())), kAudible);
-}
+    EXPECT_EQ(device.Position(), 1920);
+    EXPECT_EQ(modes, (std::vector<std::string>{"stopped", "playing", "paused", "playing"}));
 
-TEST_F(FluidMediaServiceTest, PlaysBetweenThePositionsGivenAndRefusesWhatItCannotDo) {
-  FluidMediaService service(ToFile());
-  ASSERT_EQ(Open(service, UserFile("song.mid", NoteSequence(8, 240))), kMediaOk);
-  ASSERT_EQ(Send(service, "Play REDevid1 from 1700 to 1800 notify"), kMediaOk);
-  ASSERT_TRUE(Stops(service));
-  EXPECT_EQ(Position(service), 1800);
-  ASSERT_EQ(Send(service, "Play REDevid1 from 960 to 1920 notify"), kMediaOk);
-  ASSERT_EQ(Send(service, "Play REDevid1 from 0 to 1920 notify"), kMediaOk);  // takes over
-  EXPECT_LT(Position(service), 960);
-  ASSERT_EQ(Send(service, "Stop REDevid1 notify"), kMediaOk);
-  EXPECT_EQ(Ask(service, kMode), "stopped");
-  EXPECT_EQ(Position(service), 0);
-
-  const std::pair<std::string, int> refused[] = {
-      {"Play REDevid1 from 1921 to 1920 notify", kOutOfRange}, {"Play REDevid1 from -1 to 1920 notify", kOutOfRange},
-      {"Play REDevid1 from 900 to 800 notify", kOutOfRange},   {"Play REDevid1 from x to 1920 notify", kBadNumber},
-      {"Set REDevid1 time format milliseconds", kUnknownWord}, {"Status REDevid1", kUnknownWord},
-      {"Status Other mode", kDeviceNotOpen},                   {"", kUnknownCommand},
-      {"Open " + user.Join("song.mid"), kDeviceAlreadyOpen},
-  };
-  for (const auto& [command, code] : refused) {
-    EXPECT_EQ(Send(service, command), code) << command;
-    EXPECT_EQ(Ask(service, kMode), "stopped") << command;
-    EXPECT_EQ(Position(service), 0) << command;
+    ASSERT_EQ(device.Send("Play REDevid1 from 1700 to 1800 notify"), kMediaOk);
+    ASSERT_TRUE(device.Stops());
+    EXPECT_EQ(device.Position(), 1800);
+    ASSERT_EQ(device.Send("Play REDevid1 from 960 to 1920 notify"), kMediaOk);
+    ASSERT_EQ(device.Send("Play REDevid1 from 0 to 1920 notify"), kMediaOk);  // takes over
+    EXPECT_LT(device.Position(), 960);
+    ASSERT_EQ(device.Send("Stop REDevid1 notify"), kMediaOk);
+    for (const auto& [command, code] : std::initializer_list<std::pair<std::string, int>>{
+             {"Play REDevid1 from 1921 to 1920", kOutOfRange}, {"Play REDevid1 from -1 to 1920", kOutOfRange},
+             {"Play REDevid1 from 900 to 800", kOutOfRange}, {"Play REDevid1 from x to 1920", kBadNumber},
+             {"Set REDevid1 time format milliseconds", kUnknownWord}, {"Status REDevid1", kUnknownWord},
+             {"Status Other mode", kDeviceNotOpen}, {"", kUnknownCommand}, {"Open " + user.Join("x.mid"), kDeviceAlreadyOpen}}) {
+      EXPECT_EQ(device.Send(command), code) << command;
+      EXPECT_EQ(device.Ask(kMode) + " " + device.Ask(kPosition), "stopped 0") << command;
+    }
+    EXPECT_EQ(device.Ask("status redevid1 LENGTH"), "1920");
+    EXPECT_EQ(device.Send("Close REDevid1 notify"), kMediaOk);
+    EXPECT_EQ(device.Send(kMode), kDeviceNotOpen);
   }
-  EXPECT_EQ(Ask(service, "status redevid1 LENGTH"), "1920");
-  EXPECT_EQ(Send(service, "Close REDevid1 notify"), kMediaOk);
-  EXPECT_EQ(Send(service, kMode), kDeviceNotOpen);
+  EXPECT_GT(Heard(), kAudible);
 }
 
 TEST_F(FluidMediaServiceTest, OpenSaysWhatIsMissingAndNothingThenPlays) {
   const std::string song = UserFile("song.mid", NoteSequence(1, 96));
-  WriteFileBytes(user.Join("broken.sf2"), "RIFF this is no SoundFont");
-  const std::pair<FluidSetup, int> setups[] = {
-      {{"", Wav()}, kNoSoundFont},
-      {{user.Join("none.sf2"), Wav()}, kNoSoundFont},
-      {{user.Join("broken.sf2"), Wav()}, kSoundFontUnusable},
-      {{SoundFont(), user.Join("no folder/out.wav")}, kNoAudioOutput},
-  };
+  testing::WriteFileBytes(user.Join("broken.sf2"), "RIFF this is no SoundFont");
+  const std::pair<FluidSetup, int> setups[] = {{{"", Wav()}, kNoSoundFont}, {{user.Join("none.sf2"), Wav()}, kNoSoundFont},
+                                                {{user.Join("broken.sf2"), Wav()}, kSoundFontUnusable},
+                                                {{SoundFont(), user.Join("no folder/out.wav")}, kNoAudioOutput}};
   for (const auto& [setup, code] : setups) {
-    FluidMediaService service(setup);
-    EXPECT_EQ(Open(service, song), code) << setup.SoundFont << " " << setup.AudioFile;
-    EXPECT_EQ(service.ErrorText(code), MediaErrorText(code));
-    EXPECT_FALSE(MediaErrorText(code).empty());
-    EXPECT_EQ(Send(service, "Play REDevid1 from 0 to 96 notify"), code);
+    Device device(setup);
+    EXPECT_EQ(device.Open(song), code) << setup.SoundFont << " " << setup.AudioFile;
+    EXPECT_EQ(device.service.ErrorText(code), MediaErrorText(code));
+    EXPECT_NE(MediaErrorText(code), "");
+    EXPECT_EQ(device.Send("Play REDevid1 from 0 to 96 notify"), code);
   }
-  FluidMediaService service(ToFile());
-  EXPECT_EQ(Open(service, user.Join("missing.mid")), kFileMissing);
-  EXPECT_EQ(Open(service, user.Path()), kFileMissing);
+  Device device({SoundFont(), Wav()});
   const std::string huge = UserFile("huge.mid", NoteSequence(1, 96));
   std::filesystem::resize_file(huge, std::uintmax_t{65} << 20);  // sparse: costs no disk
-  EXPECT_EQ(Open(service, huge), kFileTooLarge);
-  EXPECT_EQ(Open(service, song), kMediaOk);
+  EXPECT_EQ((std::vector<int>{device.Open(user.Join("missing.mid")), device.Open(user.Path()), device.Open(huge), device.Open(song)}),
+            (std::vector<int>{kFileMissing, kFileMissing, kFileTooLarge, kMediaOk}));
 }
 
+// A damaged file ends at once; a file whose channel volume is 0 is not heard, also after a
+// resume, and the next file, which sets no volume, does not inherit the silence.
 TEST_F(FluidMediaServiceTest, DamagedFilesEndAtOnceAndNoFileInheritsAnothersSettings) {
-  FluidMediaService service(ToFile());
+  Device device({SoundFont(), Wav()});
   // One note, then a message that has no place in a file: the synthesizer refuses the file.
-  ASSERT_EQ(Open(service, UserFile("damaged.mid", testing::Smf(0, 480, {testing::Hex(
-                                                      "00 90 3C 64  83 60 80 3C 00  00 F2 00 00  00 FF 2F 00")}))),
-            kMediaOk);
-  ASSERT_EQ(Send(service, "Play REDevid1 from 0 to 480 notify"), kMediaOk);
-  EXPECT_TRUE(Stops(service));
-  ASSERT_EQ(Send(service, "Close REDevid1"), kMediaOk);
-  ASSERT_EQ(Open(service, UserFile("notes.txt", "no MIDI here")), kMediaOk);
-  EXPECT_EQ(Ask(service, "Status REDevid1 length"), "0");
-  EXPECT_EQ(Send(service, "Play REDevid1 from 0 to 1 notify"), kOutOfRange);
-  ASSERT_EQ(Send(service, "Close REDevid1"), kMediaOk);
-
-  // Channel volume 0 before the notes: nothing of this file may be heard, also after a resume,
-  // and the next file, which sets no volume, must not inherit the silence.
-  ASSERT_EQ(Open(service, UserFile("quiet.mid", testing::Smf(0, 480, {testing::Hex(
-                                                    "00 B0 07 00  00 90 3C 64  83 60 80 3C 00  00 FF 2F 00")}))),
-            kMediaOk);
-  ASSERT_EQ(Send(service, "Play REDevid1 from 0 to 480"), kMediaOk);
-  ASSERT_TRUE(WaitFor([&] { return Position(service) > 240; }));
-  ASSERT_EQ(Send(service, "Pause REDevid1"), kMediaOk);
-  ASSERT_EQ(Send(service, "Play REDevid1 from " + Ask(service, kPosition) + " to 480"), kMediaOk);
-  ASSERT_TRUE(Stops(service));
-  ASSERT_EQ(Send(service, "Close REDevid1"), kMediaOk);
-  EXPECT_LT(WavRms(ReadFileBytes(Wav())), kSilent);
-  ASSERT_EQ(Open(service, UserFile("short.mid", NoteSequence(1, 240))), kMediaOk);
-  ASSERT_EQ(Send(service, "Play REDevid1 from 0 to 240"), kMediaOk);
-  ASSERT_TRUE(Stops(service));
-  ASSERT_EQ(Send(service, "Close REDevid1"), kMediaOk);
-  EXPECT_GT(WavRms(ReadFileBytes(Wav())), kAudible);
+  ASSERT_EQ(device.Open(UserFile("damaged.mid", Smf(0, 480, {Hex("00 90 3C 64  83 60 80 3C 00  00 F2 00 00  00 FF 2F 00")}))), kMediaOk);
+  device.PlayThrough(480);
+  ASSERT_EQ(device.Open(UserFile("notes.txt", "no MIDI here")), kMediaOk);
+  EXPECT_EQ(device.Ask("Status REDevid1 length"), "0");
+  EXPECT_EQ(device.Send("Play REDevid1 from 0 to 1 notify"), kOutOfRange);
+  ASSERT_EQ(device.Send("Close REDevid1"), kMediaOk);
+  ASSERT_EQ(device.Open(UserFile("quiet.mid", Smf(0, 480, {Hex("00 B0 07 00  00 90 3C 64  83 60 80 3C 00  00 FF 2F 00")}))), kMediaOk);
+  EXPECT_EQ(device.PlayThrough(480, true), 480);
+  EXPECT_LT(Heard(), kSilent);
+  ASSERT_EQ(device.Open(UserFile("short.mid", NoteSequence(1, 240))), kMediaOk);
+  EXPECT_EQ(device.PlayThrough(240), 240);
+  EXPECT_GT(Heard(), kAudible);
 }
 
 // ALSA's null device takes sound where there is no sound card, so FluidSynth's own audio thread
 // drives the player here as it does on a desktop. ALSA reads its settings once, from HOME.
 TEST_F(FluidMediaServiceTest, TheSoundCardPlaysFromFluidSynthsAudioThread) {
-  WriteFileBytes(user.Join(".asoundrc"), "pcm.!default { type null }\n");
-  const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+  testing::WriteFileBytes(user.Join(".asoundrc"), "pcm.!default { type null }\n");
+  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
   ::setenv("HOME", user.Path().c_str(), 1);
-  FluidMediaService service({SoundFont(), ""});
-  const int opened = Open(service, UserFile("quarter.mid", NoteSequence(1, 240)));
+  Device device({SoundFont(), ""});
+  const int opened = device.Open(UserFile("quarter.mid", NoteSequence(1, 240)));
   ::setenv("HOME", home.c_str(), 1);
   ASSERT_EQ(opened, kMediaOk) << MediaErrorText(opened);
-  ASSERT_EQ(Send(service, "Play REDevid1 from 0 to 240 notify"), kMediaOk);
-  ASSERT_TRUE(Stops(service));
-  EXPECT_EQ(Position(service), 240);
+  EXPECT_EQ(device.PlayThrough(240), 240);
 }
 
 // What is played after "Save Track" is the saved working copy: saved as it was, the song sounds;
@@ -230,7 +208,7 @@ TEST_F(FluidMediaServiceTest, TheSoundCardPlaysFromFluidSynthsAudioThread) {
 TEST_F(FluidMediaServiceTest, PlayAfterSaveTrackPlaysTheSavedWorkingCopy) {
   auto heard_after_saving = [&](const std::string& velocity) {
     {
-      FluidMediaService service(ToFile());
+      FluidMediaService service({SoundFont(), Wav()});
       Session playing(app.Path(), ui, service);
       OpenMidiFile(playing, UserFile("song.mid", NoteSequence(2, 240)));
       Command1Click(playing);
@@ -241,14 +219,11 @@ TEST_F(FluidMediaServiceTest, PlayAfterSaveTrackPlaysTheSavedWorkingCopy) {
       EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Data saved!"});
       PlayAction(playing);
       EXPECT_TRUE(playing.player.Playing);
-      EXPECT_TRUE(WaitFor([&] {
-        Timer1Tick(playing);
-        return !playing.player.Playing;
-      })) << "the poll never saw the end";
+      EXPECT_TRUE(WaitFor([&] { return Timer1Tick(playing), !playing.player.Playing; })) << "the poll never saw the end";
       EXPECT_FALSE(ui.IsEnabled(Control::mnuPause) || ui.IsEnabled(Control::mnuStop));
       MciClose(playing, kDeviceAlias);
     }
-    return WavRms(ReadFileBytes(Wav()));
+    return Heard();
   };
   EXPECT_GT(heard_after_saving(""), kAudible);
   EXPECT_LT(heard_after_saving("0"), kSilent);

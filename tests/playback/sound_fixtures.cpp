@@ -9,6 +9,7 @@
 namespace quavert::testing {
 namespace {
 
+// `value` in `size` bytes, least significant first.
 std::string LittleEndian(std::uint32_t value, int size) {
   std::string out;
   for (int i = 0; i < size; ++i) out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
@@ -17,14 +18,10 @@ std::string LittleEndian(std::uint32_t value, int size) {
 std::string Word(std::uint32_t value) { return LittleEndian(value, 2); }
 std::string Dword(std::uint32_t value) { return LittleEndian(value, 4); }
 // A name field of `size` bytes, padded with NULs.
-std::string Name(std::string name, std::size_t size) {
-  name.resize(size, '\0');
-  return name;
-}
+std::string Name(std::string name, std::size_t size) { return name.resize(size, '\0'), name; }
 std::string Chunk(std::string_view id, const std::string& body) {
   return std::string(id) + Dword(static_cast<std::uint32_t>(body.size())) + body + std::string(body.size() % 2, '\0');
 }
-std::string List(std::string_view type, const std::string& chunks) { return Chunk("LIST", std::string(type) + chunks); }
 
 // Generator operators and sample values of the SoundFont format.
 constexpr std::uint32_t kInstrument = 41, kSampleId = 53, kSampleModes = 54, kLoopContinuously = 1;
@@ -45,18 +42,15 @@ std::string PresetData() {
   auto preset = [](const char* name, std::uint32_t bank, std::uint32_t bag) {
     return Name(name, 20) + Word(0) + Word(bank) + Word(bag) + Dword(0) + Dword(0) + Dword(0);
   };
-  const std::string phdr = preset("Sine", 0, 0) + preset("Sine drums", kDrumBank, 1) + preset("EOP", 0, 2);
-  const std::string pbag = Word(0) + Word(0) + Word(1) + Word(0) + Word(2) + Word(0);
-  const std::string pgen = Word(kInstrument) + Word(0) + Word(kInstrument) + Word(0) + Word(0) + Word(0);
-  const std::string inst = Name("Sine", 20) + Word(0) + Name("EOI", 20) + Word(1);
-  const std::string ibag = Word(0) + Word(0) + Word(2) + Word(0);
-  const std::string igen = Word(kSampleModes) + Word(kLoopContinuously) + Word(kSampleId) + Word(0) + Word(0) + Word(0);
-  const std::string shdr = Name("Sine", 20) + Dword(0) + Dword(kPeriod) + Dword(0) + Dword(kPeriod) + Dword(kSampleRate) +
-                           kMiddleC + '\0' + Word(0) + Word(kMonoSample) + Name("EOS", 46);
   const std::string no_modulators(10, '\0');
-  return Chunk("phdr", phdr) + Chunk("pbag", pbag) + Chunk("pmod", no_modulators) + Chunk("pgen", pgen) +
-         Chunk("inst", inst) + Chunk("ibag", ibag) + Chunk("imod", no_modulators) + Chunk("igen", igen) +
-         Chunk("shdr", shdr);
+  return Chunk("phdr", preset("Sine", 0, 0) + preset("Sine drums", kDrumBank, 1) + preset("EOP", 0, 2)) +
+         Chunk("pbag", Word(0) + Word(0) + Word(1) + Word(0) + Word(2) + Word(0)) + Chunk("pmod", no_modulators) +
+         Chunk("pgen", Word(kInstrument) + Word(0) + Word(kInstrument) + Word(0) + Word(0) + Word(0)) +
+         Chunk("inst", Name("Sine", 20) + Word(0) + Name("EOI", 20) + Word(1)) +
+         Chunk("ibag", Word(0) + Word(0) + Word(2) + Word(0)) + Chunk("imod", no_modulators) +
+         Chunk("igen", Word(kSampleModes) + Word(kLoopContinuously) + Word(kSampleId) + Word(0) + Word(0) + Word(0)) +
+         Chunk("shdr", Name("Sine", 20) + Dword(0) + Dword(kPeriod) + Dword(0) + Dword(kPeriod) + Dword(kSampleRate) +
+                           kMiddleC + '\0' + Word(0) + Word(kMonoSample) + Name("EOS", 46));
 }
 
 }  // namespace
@@ -64,21 +58,21 @@ std::string PresetData() {
 std::string SineSoundFont() {
   const std::string info = Chunk("ifil", Word(2) + Word(1)) + Chunk("isng", Name("EMU8000", 8)) +
                            Chunk("INAM", Name("Quavert test sine", 18));
-  return Chunk("RIFF", "sfbk" + List("INFO", info) + List("sdta", Chunk("smpl", Samples())) + List("pdta", PresetData()));
+  const auto list = [](std::string_view type, const std::string& chunks) { return Chunk("LIST", std::string(type) + chunks); };
+  return Chunk("RIFF", "sfbk" + list("INFO", info) + list("sdta", Chunk("smpl", Samples())) + list("pdta", PresetData()));
 }
 
 double WavRms(std::string_view wav) {
   // The renderer writes 16-bit samples, and the data chunk last.
   const std::size_t data = wav.find("data");
-  if (wav.substr(0, 4) != "RIFF" || data == std::string_view::npos) return std::nan("");
+  if (wav.substr(0, 4) != "RIFF" || data == std::string_view::npos || data + 10 > wav.size()) return std::nan("");
   double sum = 0;
   std::size_t count = 0;
   for (std::size_t at = data + 8; at + 1 < wav.size(); at += 2, ++count) {
     const auto bits = static_cast<std::uint16_t>(static_cast<std::uint8_t>(wav[at]) | static_cast<std::uint8_t>(wav[at + 1]) << 8);
-    const double sample = static_cast<std::int16_t>(bits) / 32768.0;
-    sum += sample * sample;
+    sum += std::pow(static_cast<std::int16_t>(bits) / 32768.0, 2);
   }
-  return count == 0 ? std::nan("") : std::sqrt(sum / static_cast<double>(count));
+  return std::sqrt(sum / static_cast<double>(count));
 }
 
 std::string NoteSequence(int notes, int ticks_each) {

@@ -21,15 +21,16 @@ void ApplyLimits(const ChildLimits& limits) {
     limit.rlim_cur = static_cast<rlim_t>(limits.file_size_limit);
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) throw std::runtime_error("setrlimit failed");
   }
-  if (limits.unprivileged && ::geteuid() == 0) {
-    if (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedId) != 0 || ::setuid(kUnprivilegedId) != 0)
-      throw std::runtime_error("cannot drop to an unprivileged user");
-  }
+  if (limits.unprivileged && ::geteuid() == 0 &&
+      (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedId) != 0 || ::setuid(kUnprivilegedId) != 0))
+    throw std::runtime_error("cannot drop to an unprivileged user");
 }
 
-pid_t Fork() {
+// Forks; the child runs `child` and ends with the code it returns.
+pid_t Fork(const std::function<int()>& child) {
   const pid_t pid = ::fork();
   if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) ::_exit(child());
   return pid;
 }
 
@@ -45,8 +46,7 @@ int Wait(pid_t pid) {
 ChildResult RunInChild(const ChildLimits& limits, const std::function<std::vector<std::string>()>& work) {
   int fds[2];
   if (::pipe(fds) != 0) throw std::runtime_error("pipe failed");
-  const pid_t pid = Fork();
-  if (pid == 0) {
+  const pid_t pid = Fork([&] {
     ::close(fds[0]);
     // Each line ends in a NUL on the pipe: the program's messages hold line breaks, never NULs.
     std::string text;
@@ -58,13 +58,9 @@ ChildResult RunInChild(const ChildLimits& limits, const std::function<std::vecto
       text += std::string("exception: ") + error.what() + '\0';
       code = 3;
     }
-    for (std::size_t done = 0; done < text.size();) {
-      const ssize_t put = ::write(fds[1], text.data() + done, text.size() - done);
-      if (put <= 0) break;
-      done += static_cast<std::size_t>(put);
-    }
-    ::_exit(code);
-  }
+    // A blocking write to a pipe returns when all is written; nothing here catches a signal.
+    return ::write(fds[1], text.data(), text.size()) == std::ssize(text) ? code : 4;
+  });
   ::close(fds[1]);
   std::string text;
   char buffer[4096];
@@ -75,24 +71,21 @@ ChildResult RunInChild(const ChildLimits& limits, const std::function<std::vecto
   ::close(fds[0]);
 
   const int status = Wait(pid);
-  ChildResult result;
-  result.clean = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+  ChildResult result{WIFEXITED(status) && WEXITSTATUS(status) == 0, WIFSIGNALED(status) ? WTERMSIG(status) : 0, {}};
   for (std::size_t at = 0, end; (end = text.find('\0', at)) != std::string::npos; at = end + 1)
     result.lines.push_back(text.substr(at, end - at));
   return result;
 }
 
 void KillChildAfter(std::int64_t delay_us, const std::function<void()>& work) {
-  const pid_t pid = Fork();
-  if (pid == 0) {
+  const pid_t pid = Fork([&] {
     try {
       work();
+      return 0;
     } catch (...) {
-      ::_exit(3);
+      return 3;
     }
-    ::_exit(0);
-  }
+  });
   ::usleep(static_cast<useconds_t>(delay_us));
   ::kill(pid, SIGKILL);
   Wait(pid);

@@ -2,11 +2,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
-#include <iterator>
-#include <string>
-#include <vector>
+#include <tuple>
 
 #include "common/file_system.h"
 #include "decoding/records.h"
@@ -25,7 +24,6 @@ namespace quavert {
 namespace {
 
 using testing::Bytes;
-using testing::ChildLimits;
 using testing::Hex;
 using testing::Smf;
 using Lines = std::vector<std::string>;
@@ -45,20 +43,17 @@ class MachineFaultTest : public testing::SessionTest {
   // "L S N T Rn": a file loaded, "Save Midi..." enabled, Notes enabled, "Save Track" enabled (1
   // or 0 each), and n rows in the list.
   void Look() {
+    const auto on = [&](bool yes) { return yes ? "1" : "0"; };
     for (const std::string& text : ui.MessageTexts()) seen.push_back(text);
-    const auto on = [&](Control control) { return ui.IsEnabled(control) ? "1" : "0"; };
-    seen.push_back(std::string("L") + (session.file.FileLoaded ? "1" : "0") + " S" + on(Control::mnuSave) + " N" +
-                   on(Control::Command1) + " T" + on(Control::Command5) + " R" + std::to_string(ui.Items.size()));
+    seen.push_back(std::string("L") + on(session.file.FileLoaded) + " S" + on(ui.IsEnabled(Control::mnuSave)) + " N" +
+                   on(ui.IsEnabled(Control::Command1)) + " T" + on(ui.IsEnabled(Control::Command5)) + " R" +
+                   std::to_string(ui.Items.size()));
     ui.ClearLog();
   }
 
   // Runs `steps` in a child under `limits` and returns what it saw.
-  Lines InChild(const ChildLimits& limits, const std::function<void()>& steps) {
-    const testing::ChildResult result = RunInChild(limits, [&] {
-      seen.clear();
-      steps();
-      return seen;
-    });
+  Lines InChild(const testing::ChildLimits& limits, const std::function<void()>& steps) {
+    const testing::ChildResult result = RunInChild(limits, [&] { seen.clear(); steps(); return seen; });
     EXPECT_TRUE(result.clean) << "the child ended by signal " << result.signal;
     return result.lines;
   }
@@ -71,6 +66,13 @@ class MachineFaultTest : public testing::SessionTest {
       ASSERT_EQ(::chown(folder.c_str(), testing::kUnprivilegedId, testing::kUnprivilegedId), 0);
   }
 
+  // "Save Midi..." to `path`, named `name` in the dialog, overwriting when asked.
+  void SaveTo(const std::string& path, const std::string& name = "SAVED.MID") {
+    ui.DialogChoices = {{path, name}};
+    ui.Answers = {Answer::kYes};
+    SaveAs(session);
+  }
+
   Lines seen;
 };
 
@@ -81,29 +83,17 @@ TEST_F(MachineFaultTest, AFullDiskStopsTheLoadTheDecodeOrTheListAndTheProgramGoe
   const std::string path = UserFile("SONG.MID", file);
   const auto open = [&] { OpenMidiFile(session, path); };
   const auto list = [&] { Command1Click(session); };
-  struct Case {
-    const char* writing;
-    std::int64_t limit;
-    std::function<void()> step, again;
-    Lines seen;
-  };
-  const Case cases[] = {
+  // What is being written when the disk fills, the file size limit, the step, and the step again.
+  const std::tuple<const char*, std::int64_t, std::function<void()>, std::function<void()>, Lines> cases[] = {
       {"the working copy", std::ssize(file) / 2, open, open, {"Error: 61", "L0 S0 N0 T0 R0", "L1 S1 N1 T0 R0"}},
       {"notes.dat", 200 * kEventRecordLength - 100, open, [&] { Combo1Click(session, 0); list(); },
        {"Error: 61", "L1 S0 N0 T0 R0", "L1 S1 N1 T1 R150"}},
       {"data.dat", 200 * (kEventRecordLength + kListRowLength) / 2, [&] { open(); list(); }, list,
        {"Error: 61", "L1 S1 N1 T0 R0", "L1 S1 N1 T1 R150"}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.writing);
-    EXPECT_EQ(InChild({.file_size_limit = c.limit}, [&] {
-                c.step();
-                Look();
-                testing::LiftFileSizeLimit();
-                c.again();
-                Look();
-              }),
-              c.seen);
+  for (const auto& [writing, limit, step, again, expected] : cases) {
+    const auto room_again = [&] { step(); Look(); testing::LiftFileSizeLimit(); again(); Look(); };
+    EXPECT_EQ(InChild({.file_size_limit = limit}, room_again), expected) << writing;
   }
   EXPECT_EQ(testing::ReadFileBytes(path), file);
 }
@@ -116,19 +106,15 @@ TEST_F(MachineFaultTest, AFullDiskStopsTheSavesAndLeavesTheFilesAsTheyWere) {
   OpenMidiFile(session, UserFile("SONG.MID", file));
   Command1Click(session);
   CellEditDone(session, 1, 3, "0", "999999");  // the track grows by two bytes
-  const std::string destination = user.Join("SAVED.MID");
+  const std::string destination = user.Join("SAVED.MID"), work_copy = app.Join(kWorkCopyName);
   testing::WriteFileBytes(destination, "an older file of the user's");
-
-  const std::string work_copy = app.Join(kWorkCopyName);
   const Lines lines = InChild({.file_size_limit = std::ssize(file) / 2}, [&] {
-    ui.DialogChoices = {{destination, "SAVED.MID"}};
-    ui.Answers = {Answer::kYes};
-    SaveAs(session);
+    SaveTo(destination);
     Look();
     SaveTrackCommand(session);
     Look();
-    seen.push_back(testing::ReadFileBytes(work_copy) == file ? "as it was" : "changed");
-    seen.push_back(FileExists(app.Join("dffhedc")) ? "dffhedc left" : "nothing left");
+    seen.push_back(std::string(testing::ReadFileBytes(work_copy) == file ? "as it was" : "changed") +
+                   (FileExists(app.Join("dffhedc")) ? ", dffhedc left" : ", nothing left"));
     testing::LiftFileSizeLimit();
     SaveTrackCommand(session);
     Look();
@@ -137,52 +123,42 @@ TEST_F(MachineFaultTest, AFullDiskStopsTheSavesAndLeavesTheFilesAsTheyWere) {
   EXPECT_EQ(lines, (Lines{"SAVED.MID already exists, overwrite?",
                           "ERROR: File not saved\r\n" + destination + "\r\nFile too large", "L1 S1 N1 T1 R200",
                           "ERROR: Track not saved\r\nWriting " + app.Join("dffhedc") + ": File too large",
-                          "L1 S1 N1 T1 R200", "as it was", "nothing left", "Data saved!", "L1 S1 N1 T1 R200", "2"}));
+                          "L1 S1 N1 T1 R200", "as it was, nothing left", "Data saved!", "L1 S1 N1 T1 R200", "2"}));
   EXPECT_EQ(testing::ReadFileBytes(destination), "an older file of the user's");
   EXPECT_EQ(std::distance(fs::directory_iterator(user.Path()), fs::directory_iterator()), 2);  // SONG.MID, SAVED.MID
 
   // /dev/full takes no bytes; a folder that is not there takes no file.
   ui.ClearLog();
   const std::string nowhere = user.Join("no such folder/SAVED.MID");
-  ui.DialogChoices = {{"/dev/full", "full"}, {nowhere, "SAVED.MID"}};
-  ui.Answers = {Answer::kYes};
-  SaveAs(session);
-  SaveAs(session);
+  SaveTo("/dev/full", "full");
+  SaveTo(nowhere);
   EXPECT_EQ(ui.MessageTexts(), (Lines{"full already exists, overwrite?",
                                       "ERROR: File not saved\r\n/dev/full\r\nNo space left on device",
                                       "ERROR: File not saved\r\n" + nowhere + "\r\nNo such file or directory"}));
   EXPECT_FALSE(fs::exists(user.Join("no such folder")));
 }
 
-// Without genmidi.ini names read "unknown", the list is built and edits are stored.
-TEST_F(MachineFaultTest, WithoutGenmidiNamesAreUnknownAndEverythingWorks) {
+// Without genmidi.ini names read "unknown", the list is built and edits are stored. The logs
+// folder removed after start-up: one message names the report, the load goes on and the list is
+// built; with the folder back, the next load has its report again.
+TEST_F(MachineFaultTest, WithoutGenmidiOrTheLogsFolderOnlyTheNamesAndTheReportAreLost) {
   fs::remove(app.Join(kGenmidiName));
-  OpenMidiFile(session, UserFile("SONG.MID", Smf(0, 96, {Hex("00 C0 05 00 99 24 64 00 B0 07 64 00 FF 2F 00")})));
-  Command1Click(session);
-  ASSERT_EQ(ui.Items.size(), 3u);
-  EXPECT_EQ((Lines{ui.Items[0].Sub[3], ui.Items[1].Sub[3], ui.Items[2].Sub[3]}),
-            (Lines{"Instrument: unknown", "On  - unknown", "Controller: volume"}));
-  CellEditDone(session, 1, 1, "5", "10");
-  CellEditDone(session, 2, 1, "36", "40");
-  EXPECT_EQ(session.buffers.EventBuffer[0].Data1, 10);
-  EXPECT_EQ(session.buffers.EventBuffer[1].Data1, 40);
-  EXPECT_EQ(ui.Items[0].Sub[3], "Instrument: unknown");
-  EXPECT_TRUE(ui.Messages.empty());
-}
-
-// The logs folder removed after start-up: one message names the report, the load goes on and
-// the list is built; with the folder back, the next load has its report again.
-TEST_F(MachineFaultTest, ALogsFolderRemovedAfterStartUpCostsOnlyTheReport) {
   fs::remove_all(app.Join("logs"));
-  const std::string path = UserFile("SONG.MID", Smf(0, 96, {NoteTrack(2)}));
+  const std::string path = UserFile("SONG.MID", Smf(0, 96, {Hex("00 C0 05 00 99 24 64 00 B0 07 64 00 FF 2F 00")}));
   OpenMidiFile(session, path);
   Command1Click(session);
+  CellEditDone(session, 1, 1, "5", "10");
+  CellEditDone(session, 2, 1, "36", "40");
+  Lines names;
+  for (const auto& item : ui.Items) names.push_back(item.Sub[3]);
+  EXPECT_EQ(names, (Lines{"Instrument: unknown", "On  - unknown", "Controller: volume"}));
+  EXPECT_EQ((std::vector{session.buffers.EventBuffer[0].Data1, session.buffers.EventBuffer[1].Data1}), (std::vector{10, 40}));
   Look();
   fs::create_directory(app.Join("logs"));
   OpenMidiFile(session, path);
   Look();
   EXPECT_EQ(seen, (Lines{"ERROR: Report not created: " + app.Join("logs/song.txt") + " (No such file or directory)",
-                         "L1 S1 N1 T1 R4", "L1 S1 N1 T0 R0"}));
+                         "L1 S1 N1 T1 R3", "L1 S1 N1 T0 R0"}));
   EXPECT_TRUE(FileExists(app.Join("logs/song.txt")));
 }
 
@@ -220,14 +196,12 @@ TEST_F(MachineFaultTest, AWorkingCopyCutShortOrDeletedBehindTheProgramsBack) {
 TEST_F(MachineFaultTest, PermissionsTakenAwayStopOnlyTheStepsThatNeedThem) {
   const Bytes file = Smf(0, 96, {Hex("00 FF 51 03 07 A1 20") + NoteTrack(3)});
   const std::string path = UserFile("SONG.MID", file);
-  const std::string locked = user.Join("locked");
+  const std::string locked = user.Join("locked"), destination = locked + "/SAVED.MID", work_copy = app.Join(kWorkCopyName);
   fs::create_directory(locked);
-  const std::string destination = locked + "/SAVED.MID";
   testing::WriteFileBytes(destination, "an older file of the user's");
   ::chmod(destination.c_str(), 0644);
   ::chmod(locked.c_str(), 0555);
   OpenFolders();
-  const std::string work_copy = app.Join(kWorkCopyName);
   const Lines lines = InChild({.unprivileged = true}, [&] {
     ::chmod(app.Path().c_str(), 0555);
     OpenMidiFile(session, path);
@@ -242,9 +216,7 @@ TEST_F(MachineFaultTest, PermissionsTakenAwayStopOnlyTheStepsThatNeedThem) {
     Combo1Click(session, 0);
     Command1Click(session);
     Look();
-    ui.DialogChoices = {{destination, "SAVED.MID"}};
-    ui.Answers = {Answer::kYes};
-    SaveAs(session);
+    SaveTo(destination);
     ::chmod(app.Path().c_str(), 0555);
     CellEditDone(session, 1, 3, "0", "999999");
     SaveTrackCommand(session);
@@ -263,9 +235,82 @@ TEST_F(MachineFaultTest, PermissionsTakenAwayStopOnlyTheStepsThatNeedThem) {
   EXPECT_EQ(testing::ReadFileBytes(destination), "an older file of the user's");
   EXPECT_EQ(std::distance(fs::directory_iterator(locked), fs::directory_iterator()), 1);
   // The tempo patch is the working copy's only change: 100 beats per minute, 09 27 C0.
-  Bytes patched = file;
-  patched.replace(26, 3, Hex("09 27 C0"));
-  EXPECT_EQ(testing::ToHex(testing::ReadFileBytes(work_copy)), testing::ToHex(patched));
+  EXPECT_EQ(testing::ToHex(testing::ReadFileBytes(work_copy)), testing::ToHex(Bytes(file).replace(26, 3, Hex("09 27 C0"))));
+}
+
+// A process killed (SIGKILL) while it saves.
+constexpr int kKills = 40;
+
+// Kills `save` in a child at points spread over the time a whole save takes, and after each kill
+// checks that `path` holds either `old_bytes` or what a whole save leaves there, putting the old
+// bytes back after each. The spread doubles until both have been seen, so that kills landed
+// before and after the moment the file changes.
+void ExpectOldOrNew(const std::string& path, const Bytes& old_bytes, const std::function<void()>& save) {
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_TRUE(testing::RunInChild({}, [&] { save(); return Lines{}; }).clean);
+  const auto took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+  const Bytes new_bytes = testing::ReadFileBytes(path);
+  ASSERT_NE(new_bytes, old_bytes) << "the save changes nothing";
+
+  int olds = 0, news = 0;
+  std::int64_t span_us = std::max<std::int64_t>(took.count(), 1000) * 3 / 2;
+  for (int round = 0; round < 4 && (olds == 0 || news == 0); ++round, span_us *= 2) {
+    for (int k = 0; k < kKills; ++k) {
+      testing::WriteFileBytes(path, old_bytes);
+      testing::KillChildAfter(span_us * k / kKills, save);
+      const Bytes now = testing::ReadFileBytes(path);
+      olds += now == old_bytes;
+      news += now == new_bytes;
+      ASSERT_TRUE(now == old_bytes || now == new_bytes)
+          << "killed " << span_us * k / kKills << " us into the save, the file holds " << now.size()
+          << " bytes: neither the old " << old_bytes.size() << " nor the new " << new_bytes.size();
+    }
+  }
+  testing::WriteFileBytes(path, old_bytes);
+  EXPECT_GT(olds, 0) << "no kill came before the file changed";
+  EXPECT_GT(news, 0) << "no kill came after the file changed";
+}
+
+// Save Track writes a new file beside the working copy and renames it over it: a kill at any
+// moment leaves the working copy as it was or as saved, never cut or mixed.
+TEST_F(MachineFaultTest, AKilledSaveTrackLeavesTheOldOrTheNewWorkingCopy) {
+  Bytes data;
+  for (int i = 0; i < 20000; ++i) data += Hex("00 90 3C 64 00 80 3C 00");
+  const Bytes file = Smf(1, 96, {Hex("00 FF 51 03 07 A1 20 00 FF 2F 00"), data + Hex("00 FF 2F 00")});
+  OpenMidiFile(session, UserFile("BIG.MID", file));
+  Combo1Click(session, 1);
+  Command1Click(session);
+  CellEditDone(session, 1, 3, "0", "999999");  // the track grows by two bytes
+
+  ExpectOldOrNew(app.Join(kWorkCopyName), file, [&] { SaveTrackCommand(session); });
+  // A save that was killed leaves nothing in the way of the next one.
+  ui.ClearLog();
+  SaveTrackCommand(session);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Data saved!"});
+  EXPECT_FALSE(fs::exists(app.Join("dffhedc")));
+}
+
+// Save Midi... copies the working copy to a new file beside the destination and renames it over
+// the destination: a kill at any moment leaves the destination as it was or as saved.
+TEST_F(MachineFaultTest, AKilledSaveMidiLeavesTheOldOrTheNewDestination) {
+  Bytes work = Smf(0, 96, {Hex("00 F0 8F FF 7F") + Bytes(262143, '\x11') + Hex("00 FF 2F 00")});
+  while (work.size() < 1'000'000) work += work;
+  testing::WriteFileBytes(app.Join(kWorkCopyName), work);
+  session.file.WorkCopyName = kWorkCopyName;
+  const std::string destination = user.Join("SAVED.MID");
+  const Bytes old_bytes(800'000, '\x22');
+  testing::WriteFileBytes(destination, old_bytes);
+
+  ExpectOldOrNew(destination, old_bytes, [&] {
+    ui.DialogChoices = {{destination, "SAVED.MID"}};
+    ui.Answers = {Answer::kYes};
+    SaveAs(session);
+  });
+  // What a kill leaves behind is only ever a hidden file beside the destination.
+  for (const auto& entry : fs::directory_iterator(user.Path())) {
+    const std::string name = entry.path().filename();
+    EXPECT_TRUE(name == "SAVED.MID" || name.starts_with(".SAVED.MID.")) << name;
+  }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "common/binary_file.h"
+#include "playback/media_command_parser.h"
+#include "playback/media_commands.h"
 #include "playback/midi_length.h"
 #include "support/midi_bytes.h"
 #include "support/temp_folder.h"
@@ -39,6 +41,26 @@ TEST(MidiLengthTest, CountsTheLongestTrackAndStopsAtWhatItCannotRead) {
     BinaryFile file(folder.Join("song.mid"), BinaryFile::Mode::kRead);
     EXPECT_EQ(MidiLengthInTicks(file), ticks) << testing::ToHex(bytes);
   }
+}
+
+// Whatever the name of the file, the device read back is the path the open command was built with.
+TEST(MediaCommandParserTest, EveryPathComesBackAsItWasSent) {
+  for (const std::string path : {"/tmp/song.mid", "/tmp/my song.mid", "\"quoted\".mid", "/tmp/\"q\"", "/tmp/x\" y",
+                                 "/tmp/a b\"", "/tmp/\"a b\" c.mid", "/tmp/ends with blank "}) {
+    const std::string command = "Open " + CommandPath(path) + " type MPEGVideo Alias REDevid1 parent 1 Style 2 notify";
+    const MediaCommand parsed = ParseMediaCommand(command);
+    EXPECT_EQ(parsed.Device, path) << command;
+    EXPECT_EQ(parsed.Words, (std::vector<std::string>{"type", "MPEGVideo", "Alias", "REDevid1", "parent", "1", "Style", "2"})) << command;
+    EXPECT_TRUE(parsed.Notify);
+  }
+  EXPECT_EQ(ParseMediaCommand("Open \"half.mid type x").Device, "\"half.mid");  // an unclosed quote is part of the word
+}
+
+TEST(MediaCommandParserTest, WholeNumbersAreDecimalWithAnOptionalMinus) {
+  EXPECT_EQ((std::vector{WholeNumber("1920"), WholeNumber("-1"), WholeNumber("9223372036854775807")}),
+            (std::vector<std::optional<std::int64_t>>{1920, -1, INT64_MAX}));
+  for (const char* word : {"", "+1", "1.5", "12a", " 12", "0x10", "-", "99999999999999999999"})
+    EXPECT_FALSE(WholeNumber(word)) << word;
 }
 
 }  // namespace

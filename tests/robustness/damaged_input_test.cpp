@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "editing/event_list.h"
+#include "examples.h"
+#include "fuzz/road.h"
+#include "loading/load_driver.h"
+#include "robustness/child_process.h"
+#include "robustness/damaged_files.h"
+#include "support/real_midi.h"
+#include "support/session_fixture.h"
+
+namespace quavert {
+namespace {
+
+using testing::Bytes;
+using testing::DamagedFile;
+using testing::Reaches;
+using testing::Hex;
+using testing::ReadFileBytes;
+using testing::Smf;
+
+// The road's three folders under a temporary folder of their own, with the build's genmidi.ini.
+struct RoadScratch {
+  RoadScratch() : folders{root.Join("app"), root.Join("user"), root.Join("current")} {
+    for (const std::string& folder : {folders.App, folders.User, folders.Current}) std::filesystem::create_directory(folder);
+    testing::InstallGenmidi(folders.App);
+  }
+  testing::TempFolder root;
+  fuzz::RoadFolders folders;
+};
+
+// What Block disables, and what a load enables again.
+const std::vector<Control> kFileCommands = {Control::mnuSave, Control::Toolbar2Button2, Control::Command1, Control::Text6,
+                                           Control::Text5,   Control::Command2,        Control::mnuPlay,  Control::Toolbar2Button4};
+
+class DamagedFileTest : public testing::SessionTest {
+ protected:
+  // Opens `bytes` as `name` with `answer` to every question: its messages, and the user's file
+  // as it was.
+  std::vector<std::string> Open(const std::string& name, const testing::Bytes& bytes, Answer answer) {
+    ui.ClearLog();
+    ui.Answers.assign(4, answer);
+    OpenMidiFile(session, UserFile(name, bytes));
+    EXPECT_EQ(testing::ReadFileBytes(user.Join(name)), bytes);
+    return ui.MessageTexts();
+  }
+
+  // 1 for each of `controls` enabled, 0 for each disabled.
+  std::string Enabled(const std::vector<Control>& controls) const {
+    std::string flags;
+    for (Control control : controls) flags += ui.IsEnabled(control) ? '1' : '0';
+    return flags;
+  }
+
+  // The program goes on: a sound file opened next loads, decodes and lists.
+  void ExpectASoundFileLoads() {
+    const auto sound = testing::Smf(1, 96, {testing::Hex("00 90 3C 64 60 80 3C 00 00 FF 2F 00")});
+    EXPECT_TRUE(Open("OTHER.MID", sound, Answer::kNo).empty());
+    EXPECT_EQ(Enabled(kFileCommands), "11111111");
+    Command1Click(session);
+    EXPECT_EQ(ui.Items.size(), 2u);
+  }
+};
+
+// One session opens every damaged file in turn, each followed by a sound one, as a user going
+// through a folder of broken files would. The questions answered No leave the file as it came,
+// with the state its damage implies; answered Yes, the two repairs change the working copy,
+// never the user's file, and the track then decodes.
+TEST_F(DamagedFileTest, EachDamageShowsItsMessageLeavesItsStateAndTheProgramGoesOn) {
+  int repairs = 0;
+  for (const DamagedFile& damaged : testing::DamagedFiles()) {
+    SCOPED_TRACE(damaged.name);
+    EXPECT_EQ(Open("SONG.MID", damaged.bytes, Answer::kNo), damaged.messages);
+    const bool rejected = damaged.reaches == Reaches::kRejected, decoded = damaged.reaches == Reaches::kDecoded;
+    EXPECT_EQ(session.file.FileLoaded, !rejected);
+    EXPECT_EQ(session.file.LoadState, rejected ? kLoadFailed : kLoadNormal);
+    EXPECT_EQ(static_cast<int>(ui.ComboItems.size()), damaged.tracks);
+    if (decoded) {
+      EXPECT_EQ(Enabled({Control::mnuSave, Control::mnuPlay, Control::Command2, Control::Text5, Control::Command1}),
+                session.decoder.LastEventIndex >= 0 ? "11111" : "11110");
+    } else {
+      EXPECT_EQ(Enabled(kFileCommands), "00000000");
+    }
+    EXPECT_TRUE(!rejected || media.Commands.back() == "Close REDevid1 notify") << "a rejected file leaves the device closed";
+    EXPECT_FALSE(ui.IsEnabled(Control::Command5) || ui.Busy);
+    ExpectASoundFileLoads();
+    if (damaged.messages.empty() || !damaged.messages.front().ends_with("Repair? ")) continue;
+    ++repairs;
+    Open("SONG.MID", damaged.bytes, Answer::kYes);
+    EXPECT_TRUE(ui.IsEnabled(Control::Command1) && ui.IsEnabled(Control::mnuSave));
+    EXPECT_NE(AppFileBytes(kWorkCopyName), damaged.bytes);
+    ExpectASoundFileLoads();
+  }
+  EXPECT_EQ(repairs, 2);
+}
+
+class RoadTest : public ::testing::Test {
+ protected:
+  // The decisions of `count` roads: all No and nothing edited, all Yes and every edit, then
+  // mixtures; a mixture alone when `count` is 1.
+  std::vector<Bytes> Decisions(std::size_t count) {
+    std::vector<Bytes> out;
+    if (count > 1) out = {Bytes(64, '\0'), Bytes(64, '\xFF')};
+    while (out.size() < count)
+      for (char& c : out.emplace_back(64, '\0')) c = static_cast<char>(random_());
+    return out;
+  }
+
+  // `file` with one to four bytes replaced by random ones, none in the first four (so that most
+  // variants get past the header check and into the tracks).
+  Bytes Flipped(Bytes file) {
+    for (auto flips = 1 + random_() % 4; flips > 0 && file.size() > 4; --flips)
+      file[4 + random_() % (file.size() - 4)] = static_cast<char>(random_());
+    return file;
+  }
+
+  // Drives `input` down the road once per decision string; every check must hold.
+  void ExpectSound(const std::string& what, const Bytes& input, const std::vector<Bytes>& decisions) {
+    for (std::size_t k = 0; k < decisions.size(); ++k)
+      for (const std::string& fault : fuzz::RunRoad(scratch_.folders, input, decisions[k]).Faults)
+        ADD_FAILURE() << what << ", road " << k << ": " << fault;
+  }
+
+  RoadScratch scratch_;
+  std::mt19937_64 random_{1};  // the standard fixes its sequence, so every run flips the same bytes
+};
+
+// Every damaged file down several roads; the example files with bytes flipped, forty variants each;
+// real files (when they could be fetched) whole down two roads and flipped down one.
+TEST_F(RoadTest, DamagedFilesAndFlippedBytesKeepEveryCheck) {
+  for (const testing::DamagedFile& damaged : testing::DamagedFiles()) ExpectSound(damaged.name, damaged.bytes, Decisions(4));
+  for (const generate::ExampleFile& example : generate::ExampleFiles())
+    for (int variant = 0; variant < 40; ++variant)
+      ExpectSound(example.name + " variant " + std::to_string(variant), Flipped(example.bytes), Decisions(1));
+  for (const std::string& path : testing::RealMidiFiles()) {
+    ExpectSound(path, ReadFileBytes(path), Decisions(2));
+    ExpectSound(path + " flipped", Flipped(ReadFileBytes(path)), Decisions(1));
+  }
+}
+
+// The examples go all the way: every track listed, cells edited, both saves. The road's own
+// checks would pass vacuously if it stopped at the load, so how far it got is checked too.
+TEST_F(RoadTest, TheExamplesGoTheWholeRoad) {
+  for (const generate::ExampleFile& example : generate::ExampleFiles()) {
+    SCOPED_TRACE(example.name);
+    for (const Bytes& decisions : Decisions(6)) {
+      const fuzz::RoadOutcome outcome = fuzz::RunRoad(scratch_.folders, example.bytes, decisions);
+      EXPECT_TRUE(outcome.Faults.empty()) << outcome.Faults.front();
+      EXPECT_TRUE(outcome.Loaded && outcome.ListsBuilt == outcome.Tracks);
+      if (decisions != Bytes(64, '\xFF')) continue;
+      // Every decision Yes: every track is saved, edited and saved again, and the Edit frame writes.
+      EXPECT_EQ(outcome.TracksSaved, 2 * outcome.Tracks);
+      EXPECT_TRUE(outcome.CellEdits > 0 && outcome.EditFrameSaved && outcome.MidiSaved);
+    }
+  }
+}
+
+// A value of the process's /proc status in kB ("VmRSS", "VmHWM").
+std::int64_t StatusKb(const std::string& field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.starts_with(field + ":")) return std::stoll(line.substr(field.size() + 1));
+  return -1;
+}
+
+// How far the resident set of a child grows above where it stood while it drives `input` down
+// the longest road (every question Yes, every command run), in kB; the road's faults fail the
+// test. clear_refs resets the high-water mark, so the peak is the road's own.
+std::int64_t GrowthOfRoad(const Bytes& input) {
+  const RoadScratch scratch;
+  const testing::ChildResult result = testing::RunInChild({}, [&] {
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const std::int64_t start = StatusKb("VmRSS");
+    const fuzz::RoadOutcome outcome = fuzz::RunRoad(scratch.folders, input, Bytes(64, '\xFF'));
+    std::vector<std::string> lines = {std::to_string(StatusKb("VmHWM") - start)};
+    lines.insert(lines.end(), outcome.Faults.begin(), outcome.Faults.end());
+    return lines;
+  });
+  EXPECT_TRUE(result.clean) << "the child ended by signal " << result.signal;
+  for (std::size_t k = 1; k < result.lines.size(); ++k) ADD_FAILURE() << result.lines[k];
+  return result.lines.empty() ? -1 : std::stoll(result.lines.front());
+}
+
+// The sanitizers keep freed memory in quarantine; their builds may grow by that much more.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr std::int64_t kSlackKb = 64 * 1024;
+#else
+constexpr std::int64_t kSlackKb = 0;
+#endif
+
+// Fields that claim far more than the file holds cost what the file holds, not what they claim;
+// the largest delta on every one of 20,000 events adds up to hours, and the memory stays with the
+// events.
+TEST(MemoryTest, HostileFieldsCostWhatTheFileHolds) {
+  const Bytes notes = Hex("00 90 3C 64 60 80 3C 00");
+  const Bytes end = Hex("00 FF 2F 00");
+  const std::int64_t sound_kb = GrowthOfRoad(Smf(0, 96, {notes + end}));
+  ASSERT_GT(sound_kb, 0);
+  Bytes long_track = Smf(0, 96, {notes + end});
+  long_track.replace(18, 4, Hex("00 FF FF FF"));  // a track of 16 MB, in a file of 34 bytes
+  Bytes late_events = Hex("00");
+  for (int i = 0; i < 10000; ++i) late_events += Hex("90 3C 64 FF FF FF 80 3C 00 FF FF FF");
+  // Far below the 2 MB and 16 MB claimed; 20,000 rows in the list, its buffers and the window's
+  // items at about 1 kB each at most.
+  const std::tuple<const char*, Bytes, std::int64_t> cases[] = {
+      {"track length 16 MB", long_track, sound_kb + 512},
+      {"system exclusive of 2 MB", Smf(0, 96, {notes + Hex("00 F0 FF FF 7F 01 02 F7") + end}), sound_kb + 512},
+      {"sequencer-specific of 2 MB", Smf(0, 96, {notes + Hex("00 FF 7F FF FF 7F 01 02") + end}), sound_kb + 512},
+      {"text of 255 bytes, the file ends", Smf(0, 96, {Hex("00 FF 01 FF 41 42") + end}), sound_kb + 512},
+      {"the largest delta on 20,000 events", Smf(0, 96, {late_events + Hex("FF 2F 00")}), 20 * 1024},
+  };
+  for (const auto& [name, file, most_kb] : cases) {
+    const std::int64_t growth_kb = GrowthOfRoad(file);
+    EXPECT_GT(growth_kb, 0) << name;
+    EXPECT_LT(growth_kb, most_kb + kSlackKb) << name << ": the sound file's road took " << sound_kb << " kB";
+  }
+}
+
+}  // namespace
+}  // namespace quavert
