@@ -31,25 +31,8 @@ class CliTest : public ::testing::Test {
     return folder.Join(name);
   }
   testing::TempFolder folder;
-  std::ostringstream out;
-  std::ostringstream err;
+  std::ostringstream out, err;
 };
-
-TEST_F(CliTest, CheckPrintsOneLinePerFileAfterItsMessagesAnswersNoAndNeverWrites) {
-  const std::string good = File("good.mid", Smf(1, 480, {kNotes + kEnd, kEnd}));
-  const std::string trailing = File("trailing.mid", Smf(0, 96, {kEnd}) + "garbage!");
-  const std::string clocks = File("clocks.mid", Smf(0, 96, {Hex("00 FF 58 04 04 02 00 08") + kNotes + kEnd}));
-  const std::string bad = File("bad.mid", Smf(3, 96, {kEnd}));
-  EXPECT_EQ(Run({"check", good, trailing, clocks, bad}), 1);
-  EXPECT_EQ(out.str(), good + ": ok 46 bytes, 2 tracks, format Multi, 480 ticks\n" +
-                           "message: TRAILING.MID:\n  Probably unnecessary bytes at end of file. File should be OK.\n" +
-                           trailing + ": ok 34 bytes, 1 tracks, format single, 96 ticks\n" +
-                           "question: ERROR: Invalid Time Signature.  Repair?  -> no\n" + clocks +
-                           ": ok 42 bytes, 1 tracks, format single, 96 ticks\n" +
-                           "message: BAD.MID: Invalid File Format\n" + bad + ": failed\n");
-  EXPECT_EQ(testing::ReadFileBytes(clocks), Smf(0, 96, {Hex("00 FF 58 04 04 02 00 08") + kNotes + kEnd}));
-  EXPECT_EQ(Run({"check", good}), 0);
-}
 
 TEST_F(CliTest, AValidFileIsListedReportedAndEdited) {
   const Bytes original =
@@ -92,10 +75,14 @@ TEST_F(CliTest, AValidFileIsListedReportedAndEdited) {
   EXPECT_EQ(testing::ReadFileBytes(path), original);
 }
 
-// Usage errors exit with 2 and the usage; files that fail exit with 1 and print only their messages.
-TEST_F(CliTest, RefusalsHaveTheirExitStatusAndTexts) {
+// Usage errors exit with 2 and the usage; check prints one line per file after that file's
+// messages and answers questions No; a file that fails makes the exit status 1.
+TEST_F(CliTest, EachRunHasItsExitStatusAndPrintedLines) {
   const std::string bad = File("bad.mid", Smf(3, 96, {kEnd}));
   const std::string song = File("song.mid", Smf(1, 96, {Hex("00 FF 01 01 41") + kEnd, Hex("00 C0 80") + kEnd}));
+  const std::string trailing = File("trailing.mid", Smf(0, 96, {kEnd}) + "garbage!");
+  const Bytes clocks_bytes = Smf(0, 96, {Hex("00 FF 58 04 04 02 00 08") + kNotes + kEnd});
+  const std::string clocks = File("clocks.mid", clocks_bytes);
   const std::string target = folder.Join("out.mid");
   const std::string usage = "usage: quavert-cli check FILE...";
   for (const auto& [args, status, printed, complaint] : std::vector<std::tuple<Args, int, std::string, std::string>>{
@@ -104,6 +91,12 @@ TEST_F(CliTest, RefusalsHaveTheirExitStatusAndTexts) {
            {{"list", "a.mid", "--track", "0"}, 2, "", usage}, {{"list", "a.mid", "--answer", "maybe"}, 2, "", usage},
            {{"edit", "a.mid"}, 2, "", usage}, {{"edit", "a.mid", "--out", "b.mid", "--cell", "1:4=x"}, 2, "", usage},
            {{"edit", "a.mid", "--out", "b.mid", "--cell", "x"}, 2, "", usage},
+           {{"check", song}, 0, song + ": ok 46 bytes, 2 tracks, format Multi, 96 ticks\n", ""},
+           {{"check", trailing, clocks, bad}, 1,
+            "message: TRAILING.MID:\n  Probably unnecessary bytes at end of file. File should be OK.\n" + trailing +
+                ": ok 34 bytes, 1 tracks, format single, 96 ticks\nquestion: ERROR: Invalid Time Signature.  Repair?  "
+                "-> no\n" + clocks + ": ok 42 bytes, 1 tracks, format single, 96 ticks\n"
+                "message: BAD.MID: Invalid File Format\n" + bad + ": failed\n", ""},
            {{"report", bad, "--out", target}, 1, "message: BAD.MID: Invalid File Format\n", ""},
            {{"list", song, "--track", "2"}, 1, "message: ERROR: Invalid Instrument\n", ""},
            {{"list", song, "--track", "3"}, 1, "message: SONG.MID has no track 3\n", ""},
@@ -115,18 +108,17 @@ TEST_F(CliTest, RefusalsHaveTheirExitStatusAndTexts) {
     EXPECT_NE(err.str().find(complaint), std::string::npos) << err.str();
   }
   EXPECT_FALSE(FileExists(target));
+  EXPECT_EQ(testing::ReadFileBytes(clocks), clocks_bytes) << "check never repairs the file itself";
 }
 
 TEST_F(CliTest, RealFilesCheckAndReportCleanly) {
   const auto& files = testing::RealMidiFiles();
   if (files.empty()) GTEST_SKIP() << "no real MIDI files to be had";
   for (const std::string& path : files) {
-    const Bytes before = testing::ReadFileBytes(path);
     EXPECT_EQ(Run({"check", path}), 0) << path << out.str();
     EXPECT_EQ(out.str().find("message:"), std::string::npos) << out.str();
     EXPECT_EQ(Run({"report", path, "--out", folder.Join("r.txt")}), 0) << path;
     EXPECT_NE(testing::ReadFileBytes(folder.Join("r.txt")).find("Total Time: "), std::string::npos) << path;
-    EXPECT_EQ(testing::ReadFileBytes(path), before) << "the companion never writes its input";
   }
 }
 
