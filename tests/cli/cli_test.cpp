@@ -35,8 +35,8 @@ class CliTest : public ::testing::Test {
 };
 
 TEST_F(CliTest, AValidFileIsListedReportedAndEdited) {
-  const Bytes original =
-      Smf(1, 96, {Hex("00 FF 03 02 41 42 00 FF 51 03 07 A1 20 00 C0 05") + kNotes + kEnd, Hex("00 FF 03 01 42") + kEnd});
+  const Bytes original = Smf(1, 96, {Hex("00 FF 03 02 41 42 00 FF 51 03 07 A1 20 00 C0 05") + kNotes + kEnd,
+                                     Hex("00 FF 03 01 42") + kEnd});
   const std::string path = File("song.mid", original);
   EXPECT_EQ(Run({"list", path}), 0);
   EXPECT_EQ(out.str(),
@@ -67,8 +67,8 @@ TEST_F(CliTest, AValidFileIsListedReportedAndEdited) {
                  "--tempo", "100", "--ticks", "480"}),
             0);
   EXPECT_EQ(out.str(), "message: Note must be between (A0 and G10) OR (A#0 and G#10) except B# and E#\n"
-                       "message: Data saved!\nmessage: Data saved!\nquestion: out.mid already exists, overwrite? -> yes\n"
-                       "saved: " + target + "\n");
+                       "message: Data saved!\nmessage: Data saved!\n"
+                       "question: out.mid already exists, overwrite? -> yes\nsaved: " + target + "\n");
   EXPECT_EQ(testing::ReadFileBytes(target),
             Smf(1, 480, {Hex("00 FF 03 02 41 42 00 FF 51 03 09 27 C0 00 C0 05 00 90 31 64 60 80 3C 00 82 2C FF 2F 00"),
                          Hex("00 FF 03 01 42") + kEnd}));
