@@ -49,9 +49,8 @@ TEST_F(CliTest, AValidFileIsListedReportedAndEdited) {
             "C1\t5\t\t0\tInstrument: Electric Piano 2\n"
             "C1\tC5\t100\t96\tOn\n"
             "C1\tC5\t0\t0\tOff\n");
-  EXPECT_EQ(Run({"list", path, "--track", "2"}), 0);
-  EXPECT_EQ(out.str(), "       Track             : 2\n       Length            : 9\n     0 Name              : B\n--\n")
-      << "a track without rows has no list";
+  EXPECT_EQ(Run({"list", path, "--track", "2"}), 0);  // a track without rows has no list
+  EXPECT_EQ(out.str(), "       Track             : 2\n       Length            : 9\n     0 Name              : B\n--\n");
 
   std::string target = folder.Join("song-report.txt");
   EXPECT_EQ(Run({"report", path, "--out", target}), 0);

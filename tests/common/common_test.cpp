@@ -53,10 +53,8 @@ TEST(NumberText, SignFormsLeadingNumbersAndRoundingHalfToEven) {
 TEST(EventRecordFields, SevenCharactersThatReadBackAndOnlyWrittenFormsAreExact) {
   for (const auto& [value, text] : std::vector<std::pair<std::int32_t, const char*>>{
            {144, " 144   "}, {-1, "-1     "}, {0, " 0     "}, {999999, " 999999"}, {-176, "-176   "},
-           {1048576, "1048576"}, {2097279, "2097279"}, {60000000, "6E7    "}}) {
+           {1048576, "1048576"}, {2097279, "2097279"}, {60000000, "6E7    "}})
     EXPECT_EQ(EventFieldText(value), text) << value;
-    EXPECT_EQ(EventFieldValue(text), value) << value;
-  }
   EXPECT_THROW(EventFieldText(12345678), RunError);
 
   const EventRecord record{-176, 10, 64, 2097279, -1, -1, -1};
@@ -77,8 +75,9 @@ TEST(EventRecordFields, SevenCharactersThatReadBackAndOnlyWrittenFormsAreExact) 
     EXPECT_EQ(read.NoteState, ToLong(LeadingNumber(field))) << '"' << field << '"';
     EXPECT_FALSE(exact) << '"' << field << '"';
   }
-  // Only the sign-position forms of six digits or fewer are written as they stand.
-  std::vector<std::int32_t> values = {-999999, -100000, 99999, 999999, 1000000, 2097279, 9999999, 12000000, 30000000};
+  // Every value reads back as written; only sign-position forms of six digits or fewer are exact.
+  std::vector<std::int32_t> values = {-999999, -100000, 99999, 999999, 1000000, 1048576, 2097279, 9999999, 12000000,
+                                      30000000, 60000000};
   for (std::int32_t v = -300; v <= 1100; ++v) values.push_back(v);
   for (std::int32_t value : values) {
     const EventRecord record{value, value, -1, value, -5, -2, 1};
@@ -95,12 +94,6 @@ TEST(ListRowFields, CutAndPaddedToTheirWidths) {
   AppendListRow({"C1", "C#10x", "", "1234567", std::string(45, 'd')}, bytes);
   EXPECT_EQ(bytes, "C1 C#10   123456" + std::string(40, 'd'));
   EXPECT_EQ(ParseListRow(bytes), (ListRow{"C1", "C#10", "", "123456", std::string(40, 'd')}));
-}
-
-mode_t ModeOf(const std::string& path) {
-  struct stat info {};
-  ::stat(path.c_str(), &info);
-  return info.st_mode & 07777;
 }
 
 class FilesTest : public ::testing::Test {
@@ -223,12 +216,15 @@ TEST_F(FilesTest, SafeCopyAndMoveReplaceTheDestinationWholeOrLeaveNothing) {
   ::chmod(At("to").c_str(), 0640);
   MoveFileSafely(At("from"), At("to"));
   EXPECT_EQ(ReadFileBytes(At("to")), "moved");
-  EXPECT_EQ(ModeOf(At("to")), 0640u);  // the replaced file's permissions stay
+  struct stat info {};
+  ::stat(At("to").c_str(), &info);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);  // the replaced file's permissions stay
   EXPECT_FALSE(FileExists(At("from")));
   MoveFileSafely(At("to"), At("fresh"));
   const mode_t mask = ::umask(0);
   ::umask(mask);
-  EXPECT_EQ(ModeOf(At("fresh")), 0666u & ~mask);  // a new file gets the usual ones, not the source's
+  ::stat(At("fresh").c_str(), &info);
+  EXPECT_EQ(info.st_mode & 07777, 0666u & ~mask);  // a new file gets the usual ones, not the source's
 }
 
 }  // namespace
