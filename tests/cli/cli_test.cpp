@@ -50,7 +50,8 @@ TEST_F(CliTest, AValidFileIsListedReportedAndEdited) {
             "C1\tC5\t100\t96\tOn\n"
             "C1\tC5\t0\t0\tOff\n");
   EXPECT_EQ(Run({"list", path, "--track", "2"}), 0);  // a track without rows has no list
-  EXPECT_EQ(out.str(), "       Track             : 2\n       Length            : 9\n     0 Name              : B\n--\n");
+  EXPECT_EQ(out.str(),
+            "       Track             : 2\n       Length            : 9\n     0 Name              : B\n--\n");
 
   std::string target = folder.Join("song-report.txt");
   EXPECT_EQ(Run({"report", path, "--out", target}), 0);
@@ -93,13 +94,14 @@ TEST_F(CliTest, EachRunHasItsExitStatusAndPrintedLines) {
            {{"check", song}, 0, song + ": ok 46 bytes, 2 tracks, format Multi, 96 ticks\n", ""},
            {{"check", trailing, clocks, bad}, 1,
             "message: TRAILING.MID:\n  Probably unnecessary bytes at end of file. File should be OK.\n" + trailing +
-                ": ok 34 bytes, 1 tracks, format single, 96 ticks\nquestion: ERROR: Invalid Time Signature.  Repair?  "
-                "-> no\n" + clocks + ": ok 42 bytes, 1 tracks, format single, 96 ticks\n"
-                "message: BAD.MID: Invalid File Format\n" + bad + ": failed\n", ""},
+                ": ok 34 bytes, 1 tracks, format single, 96 ticks\n" +
+                "question: ERROR: Invalid Time Signature.  Repair?  -> no\n" + clocks +
+                ": ok 42 bytes, 1 tracks, format single, 96 ticks\nmessage: BAD.MID: Invalid File Format\n" + bad +
+                ": failed\n", ""},
            {{"report", bad, "--out", target}, 1, "message: BAD.MID: Invalid File Format\n", ""},
            {{"list", song, "--track", "2"}, 1, "message: ERROR: Invalid Instrument\n", ""},
            {{"list", song, "--track", "3"}, 1, "message: SONG.MID has no track 3\n", ""},
-           {{"edit", song, "--out", target, "--cell", "1:1=5"}, 1, "", "item 1 column 1 has no value to edit"},  // Text
+           {{"edit", song, "--out", target, "--cell", "1:1=5"}, 1, "", "item 1 column 1 has no value to edit"},
            {{"edit", song, "--out", target, "--cell", "9:1=5"}, 1, "", "item 9 column 1 has no value to edit"},
            {{"edit", folder.Join("missing.mid"), "--out", target}, 1, "message: Error: 53\n", ""}}) {
     EXPECT_EQ(Run(args), status) << ::testing::PrintToString(args);
