@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include "common/file_system.h"
+#include "loading/load_driver.h"
+#include "support/session_fixture.h"
+
+namespace quavert {
+namespace {
+
+using testing::Bytes;
+using testing::Hex;
+using testing::Smf;
+using Texts = std::vector<std::string>;
+
+const Bytes kEnd = Hex("00 FF 2F 00");
+const Bytes kNotes = Hex("00 90 3C 64 60 80 3C 00");
+const Bytes kTrack = kNotes + kEnd;
+
+Bytes Patched(Bytes bytes, std::size_t at, const Bytes& with) { return bytes.replace(at, with.size(), with); }
+
+// Damaged files, the program going on after them and the user's file staying untouched are
+// pinned for the whole window in the robustness tests; these pin the load's own steps.
+class LoadTest : public testing::SessionTest {
+ protected:
+  // Opens `bytes` saved as the user's file `name`, as start-up or a dialog choice would.
+  void Open(const Bytes& bytes, const std::string& name = "song.mid") {
+    path = UserFile(name, bytes);
+    OpenMidiFile(session, path);
+  }
+  bool Loaded() const { return session.file.FileLoaded && session.file.LoadState != kLoadFailed; }
+  std::string path;
+};
+
+TEST_F(LoadTest, AGoodFileFillsTheWindowTheReportAndThePlayer) {
+  const Bytes file = Smf(1, 96, {Hex("00 FF 03 05") + "Piano" + kTrack, kTrack, kEnd});
+  Open(file);
+  ASSERT_TRUE(Loaded());
+  EXPECT_EQ(session.file.LastOpenedPath, path);
+  EXPECT_EQ(AppFileBytes(kWorkCopyName), file);
+  EXPECT_EQ((Texts{ui.Texts[Control::Text1], ui.Texts[Control::Text3], ui.Texts[Control::Text4],
+                   ui.Texts[Control::Text5], ui.Texts[Control::Combo1], ui.Caption}),
+            (Texts{std::to_string(file.size()), "3", "Multi", "96", "1", " Quavert 0.15 - " + path}));
+  EXPECT_EQ(ui.ComboItems, (Texts{"1", "2", "3"}));
+  for (Control control : {Control::mnuSave, Control::Command1, Control::Command2, Control::Text5, Control::mnuPlay})
+    EXPECT_TRUE(ui.IsEnabled(control)) << ControlName(control);
+  for (Control control : {Control::Command5, Control::mnuPause, Control::mnuStop, Control::Toolbar2Button5,
+                          Control::Toolbar2Button6})
+    EXPECT_FALSE(ui.IsEnabled(control)) << ControlName(control);
+  EXPECT_TRUE(ui.Messages.empty());
+  EXPECT_FALSE(ui.Busy);
+  EXPECT_EQ(media.Commands,
+            (Texts{"Close REDevid1 notify",
+                   "Open " + path + " type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify",
+                   "Put REDevid1 window at 0 0 320 40 notify"}));
+
+  const std::string rule(70, '\xC4');
+  const std::string expected_start = "Quavert 0.15 - report of a MIDI file\r\n" + std::string(70, '-') +
+                                     "\r\nSONG.MID\r\nFile Size   : " + std::to_string(file.size()) +
+                                     "\r\nTotal Tracks: 3\r\nFile Format : Multi\r\nDelta Ticks : 96\r\n" + rule +
+                                     "\r\nTrack : 1\r\nLength: 21\r\n" + rule + "\r\n";
+  const std::string report = AppFileBytes("logs/song.txt");
+  EXPECT_EQ(report.substr(0, expected_start.size()), expected_start);
+  OpenMidiFile(session, path);
+  EXPECT_EQ(AppFileBytes("logs/song.txt"), report) << "the same file again starts its report afresh";
+}
+
+TEST_F(LoadTest, EveryHeaderAndChunkCheckHasItsMessageInOrder) {
+  const Bytes good = Smf(0, 96, {kEnd});
+  const std::vector<Bytes> tracks72(72, kEnd);
+  struct Case {
+    const char* what;
+    Bytes bytes;
+    Texts messages;
+    int tracks;  // the count found; -1 when the load fails
+  };
+  const std::vector<Case> cases = {
+      {"wrong id", Patched(good, 3, "X"), {"SONG.MID is not a MIDI file"}, -1},
+      {"13 bytes", good.substr(0, 13), {"SONG.MID is not a MIDI file"}, -1},
+      {"empty", Bytes(), {"SONG.MID is not a MIDI file"}, -1},
+      {"id before size", Patched(Patched(good, 7, "\x07"), 1, "X"), {"SONG.MID is not a MIDI file"}, -1},
+      {"short size", Patched(good, 7, "\x07"), {"SONG.MID: Invalid Header Size"}, -1},
+      {"long size", Patched(good, 6, "\x01"), {"SONG.MID: Invalid Header Size"}, -1},
+      {"format 3", Smf(3, 96, {kEnd}), {"SONG.MID: Invalid File Format"}, -1},
+      {"no end of track", Smf(1, 96, {kTrack, kNotes, kTrack}), {"SONG.MID: Invalid Track Length ( 2)"}, -1},
+      {"walk before division", Smf(0, 0, {kNotes}), {"SONG.MID: Invalid Track Length ( 1)"}, -1},
+      {"empty track", Smf(0, 96, {Bytes()}), {"SONG.MID: Invalid Track Length ( 1)"}, -1},
+      {"end too short", Smf(0, 96, {Hex("2F 00")}), {"SONG.MID: Invalid Track Length ( 1)"}, -1},
+      {"division 0", Smf(0, 0, {kEnd}), {"SONG.MID: Invalid Number of Delta Ticks"}, -1},
+      {"SMPTE division", Smf(0, 0xE728, {kEnd}), {"SONG.MID: Invalid Number of Delta Ticks"}, -1},
+      {"division 8000", Smf(0, 0x8000, {kEnd}), {"SONG.MID: Invalid Number of Delta Ticks"}, -1},
+      {"73 chunks", Smf(1, 96, std::vector<Bytes>(73, kEnd)), {"ERROR: Too many notes for array"}, -1},
+      // A 73rd chunk cut short by the end of the file is a 73rd track all the same.
+      {"73rd cut short", Smf(1, 96, tracks72) + Hex("4D 54 72 6B 00 00 00 09 00 FF 2F"),
+       {"ERROR: Too many notes for array"}, -1},
+      {"72 chunks", Smf(1, 96, tracks72), {}, 72},
+      {"no tracks", testing::Mthd(0, 0, 96), {}, 0},
+      {"trailing bytes", Smf(0, 96, {kTrack}) + "garbage-bytes",
+       {"SONG.MID:\r\nProbably unnecessary bytes at end of file. File should be OK."}, 1},
+      {"more announced", Patched(Smf(1, 96, {kTrack, kTrack}), 11, "\x03") + "garbage-bytes",
+       {"SONG.MID: Invalid Track ID ( 3)"}, 2},
+      {"fewer than 8 trailing", Smf(0, 96, {kTrack}) + "abc", {}, 2},
+      {"chunk header cut short", Smf(0, 96, {kTrack}) + "MTr", {}, 2},
+      // Only the low three bytes of a length count: 01 00 00 0C is 12.
+      {"high length byte", Patched(Smf(0, 96, {kTrack}), 18, "\x01"), {}, 1},
+      // 5001 data bytes: the last block holds one byte of the FF 2F 00.
+      {"block boundary", Smf(0, 96, {Hex("00 FF 01 A7 00") + Bytes(4992, 'a') + kEnd}), {}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ui.ClearLog();
+    if (FileExists(app.Join("logs/song.txt"))) DeleteFile(app.Join("logs/song.txt"));
+    Open(c.bytes);
+    EXPECT_EQ(ui.MessageTexts(), c.messages);
+    EXPECT_EQ(Loaded(), c.tracks >= 0);
+    EXPECT_EQ(FileExists(app.Join("logs/song.txt")), c.tracks >= 0) << "a failed load creates no report";
+    if (c.tracks >= 0) {
+      EXPECT_EQ(session.tracks.TrackCount, c.tracks);
+      continue;
+    }
+    for (Control control : {Control::mnuSave, Control::Toolbar2Button2, Control::Command1, Control::Text6,
+                            Control::Text5, Control::Command2, Control::mnuPlay, Control::Toolbar2Button4})
+      EXPECT_FALSE(ui.IsEnabled(control)) << ControlName(control);
+    EXPECT_TRUE(ui.ComboItems.empty());
+    EXPECT_EQ(media.Commands.back(), "Close REDevid1 notify");
+  }
+}
+
+TEST_F(LoadTest, TheWalkRecordsWhereEachTrackStartsAndATruncatedOneEndsWithTheFile) {
+  const Bytes file = Smf(1, 96, {kTrack, Hex("00 C0 05") + kEnd});
+  Open(file);
+  const TrackTable& table = session.tracks;
+  EXPECT_EQ((std::vector<std::int64_t>{table.TrackStart[1], table.TrackStart[2], table.TrackStart[3]}),
+            (std::vector<std::int64_t>{15, 15 + 8 + 12, static_cast<std::int64_t>(file.size()) + 1}));
+  const TrackChunk& second = table.TrackChunks[2];  // the header the repairs rewrite
+  EXPECT_EQ(std::string(second.Id.begin(), second.Id.end()) + Bytes(second.Size.begin(), second.Size.end()),
+            "MTrk" + Hex("00 00 00 07"));
+
+  // A longer file first, so that a table entry the walk forgets to write would be stale.
+  Open(Smf(1, 96, {kTrack, kTrack, kTrack}));
+  const Bytes truncated = Patched(Smf(0, 96, {kTrack}), 21, "\x64");  // claims 100 bytes, holds 12
+  Open(truncated);
+  EXPECT_TRUE(Loaded());
+  EXPECT_EQ(table.TrackStart[2], static_cast<std::int64_t>(truncated.size()) + 1);  // the repairs rely on it
+  Open(Smf(0, 96, {kTrack}) + "MTr");
+  EXPECT_EQ(table.TrackStart[3], static_cast<std::int64_t>(Smf(0, 96, {kTrack}).size()) + 4);
+}
+
+TEST_F(LoadTest, FormatsReadOnlyTheLowByteAndTheTrackCountIsCorrectedSilently) {
+  Open(Patched(Smf(0, 96, {kEnd}), 8, "\x01"));  // format bytes 01 00
+  EXPECT_EQ(ui.Texts[Control::Text4], "single");
+  Open(Patched(Smf(2, 96, {kEnd, kEnd}), 10, "\xFF\xFF"));  // 65535 tracks announced: read unsigned
+  EXPECT_EQ(ui.Texts[Control::Text4], "Multi (independent)");
+  EXPECT_NE(AppFileBytes("logs/song.txt").find("Total Tracks: 2\r\nFile Format : Multi (independent)\r\n"),
+            std::string::npos);
+  EXPECT_EQ(ui.Texts[Control::Text3], "2");
+  EXPECT_TRUE(ui.Messages.empty());
+}
+
+TEST_F(LoadTest, ReportNamesFollowTheShortName) {
+  for (const auto& [name, report] : std::vector<std::pair<std::string, std::string>>{
+           {"NOTES", "notxt"}, {"a.m", "a.m.txt"}, {"My Song.Mid", "my song.txt"}}) {
+    Open(Smf(0, 96, {kEnd}), name);
+    EXPECT_TRUE(FileExists(app.Join("logs/" + report))) << name;
+  }
+  EXPECT_EQ(session.file.ShortName, "MY SONG.MID");
+}
+
+TEST_F(LoadTest, TheOpenDialogCancelledMissingOrChosen) {
+  session.file.MidiPath = "/music/old/song.mid";
+  OpenMidiFile(session, "");
+  EXPECT_EQ(ui.OpenDialogs, (std::vector<FileDialogSetup>{{"/music/old/", "Load MIDI file",
+                                                          "MIDI files (*.mid)|*.mid|All files (*.*)|*.*", 4, ""}}));
+  EXPECT_TRUE(media.Commands.empty());
+
+  ui.DialogChoices.push_back({user.Join("gone.mid"), "gone.mid"});
+  OpenMidiFile(session, "");
+  EXPECT_EQ(ui.Messages, (std::vector<RecordingToolkit::Message>{
+                             {"gone.mid does not exist", Buttons::kOk, Icon::kExclamation, "", Answer::kOk}}));
+  EXPECT_EQ(session.file.MidiPath, "/music/old/song.mid");
+
+  ui.DialogChoices.push_back({UserFile("chosen.mid", Smf(0, 96, {kEnd})), "chosen.mid"});
+  OpenMidiFile(session, "");
+  EXPECT_TRUE(Loaded());
+  EXPECT_EQ(session.file.ShortName, "CHOSEN.MID");
+}
+
+// The working copy left by a run that was stopped may be opened to take up its edits: the load
+// neither empties it (the first load of a run) nor deletes it (a later one), and it loads.
+TEST_F(LoadTest, TheWorkingCopyItselfCanBeOpened) {
+  const Bytes left = Smf(0, 96, {kTrack});
+  const std::string work = app.Join(kWorkCopyName);
+  for (bool first : {true, false}) {
+    if (!first) Open(Smf(1, 96, {kEnd}));
+    testing::WriteFileBytes(work, left);
+    OpenMidiFile(session, work);
+    EXPECT_TRUE(Loaded()) << first;
+    EXPECT_TRUE(ui.Messages.empty());
+    EXPECT_EQ(testing::ReadFileBytes(work), left);
+    EXPECT_EQ(session.decoder.LastEventIndex, 1);
+  }
+}
+
+}  // namespace
+}  // namespace quavert
