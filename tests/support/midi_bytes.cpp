@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "midi_track.h"
+
 namespace quavert::testing {
 namespace {
 
@@ -10,10 +12,6 @@ int Nibble(char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   throw std::invalid_argument("not a hexadecimal digit");
-}
-
-void PutBigEndian(Bytes& out, std::uint32_t value, int size) {
-  for (int shift = 8 * (size - 1); shift >= 0; shift -= 8) out.push_back(static_cast<char>(value >> shift & 0xFF));
 }
 
 }  // namespace
@@ -34,20 +32,10 @@ Bytes Hex(std::string_view pairs) {
   return out;
 }
 
-Bytes Mthd(int format, int tracks, int division) {
-  Bytes out = "MThd";
-  PutBigEndian(out, 6, 4);
-  PutBigEndian(out, static_cast<std::uint32_t>(format), 2);
-  PutBigEndian(out, static_cast<std::uint32_t>(tracks), 2);
-  PutBigEndian(out, static_cast<std::uint32_t>(division), 2);
-  return out;
-}
+// The chunks are made as the benchmark generator makes them: one writer of MIDI bytes for both.
+Bytes Mthd(int format, int tracks, int division) { return generate::HeaderChunk(format, tracks, division); }
 
-Bytes Mtrk(const Bytes& data) {
-  Bytes out = "MTrk";
-  PutBigEndian(out, static_cast<std::uint32_t>(data.size()), 4);
-  return out + data;
-}
+Bytes Mtrk(const Bytes& data) { return generate::TrackChunk(data); }
 
 Bytes Smf(int format, int division, const std::vector<Bytes>& track_data) {
   Bytes out = Mthd(format, static_cast<int>(track_data.size()), division);
@@ -59,11 +47,7 @@ Bytes Smf(int format, int division, std::initializer_list<Bytes> track_data) {
   return Smf(format, division, std::vector<Bytes>(track_data));
 }
 
-Bytes Vlq(std::uint32_t value) {
-  Bytes out(1, static_cast<char>(value & 0x7F));
-  while (value >>= 7) out.insert(out.begin(), static_cast<char>(0x80 | (value & 0x7F)));
-  return out;
-}
+Bytes Vlq(std::uint32_t value) { return generate::Vlq(value); }
 
 std::string ToHex(std::string_view bytes) {
   static const char kDigits[] = "0123456789ABCDEF";
