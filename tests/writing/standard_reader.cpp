@@ -1,5 +1,7 @@
 #include "standard_reader.h"
 
+#include <stdexcept>
+
 namespace quavert::testing {
 namespace {
 
@@ -9,7 +11,7 @@ struct Cursor {
   std::size_t at = 0;
 
   [[noreturn]] void Fail(const std::string& what) const {
-    throw StandardReadError("at offset " + std::to_string(at) + ": the data " + what);
+    throw std::runtime_error("at offset " + std::to_string(at) + ": the data " + what);
   }
   bool AtEnd() const { return at == bytes.size(); }
   std::string Take(std::uint64_t count) {
