@@ -99,9 +99,7 @@ TEST_F(RowRulesTest, ARowBuiltWhereAnotherWasIsAFreshRowWithItsReportLine) {
 }
 
 TEST_F(RowRulesTest, KeptRowsHoldNumbersWholeAndDescriptionsToForty) {
-  const ListRow wide = KeptRow(Build({81, 1000, -1, 2097279}));
-  EXPECT_EQ(wide, (ListRow{"", "1000", "", "2097279", "Set Tempo"}));
-  EXPECT_EQ(ItemOf(TextsOf(wide)), (ListItem{"   ", {"1000", "", "2097279", "Set Tempo"}}));
+  EXPECT_EQ(KeptRow(Build({81, 1000, -1, 2097279})), (ListRow{"", "1000", "", "2097279", "Set Tempo"}));
   // Cut at 40 characters, without the blank the cut leaves at the end; the report has it whole.
   genmidi = ParseGenmidi("h\r\n0=" + std::string(27, 'x') + " " + std::string(20, 'y') + "\r\n");
   const BuiltRow long_name = Build({192, 0, -1, 0});
@@ -170,8 +168,6 @@ using GenmidiCacheTest = testing::SessionTest;
 
 TEST_F(GenmidiCacheTest, ReadsAgainOnlyWhenTheFileChangesSizeOrTime) {
   const std::string path = session.AppPath(kGenmidiName);
-  ASSERT_TRUE(testing::InstallGenmidi(app.Path()));
-  EXPECT_EQ(CurrentGenmidi(session), ReadGenmidi(path));
   // Writes `text` with modification time `seconds` and looks up program 0.
   auto instrument = [&](const char* text, int seconds) {
     if (text != nullptr) testing::WriteFileBytes(path, text);
@@ -189,17 +185,15 @@ TEST_F(GenmidiCacheTest, ReadsAgainOnlyWhenTheFileChangesSizeOrTime) {
 }
 
 TEST_F(RowRulesTest, DrumKitsControllersAndNotesAreNamed) {
-  const struct {
-    int first, last;
-    const char* kit;
-  } ranges[] = {{0, 7, "Standard"}, {8, 15, "Room"},  {16, 23, "Power"}, {24, 24, "Electronic"}, {25, 32, "TR - 808"},
-                {33, 39, "Jazz"},   {40, 47, "Brush"}, {48, 55, "Orchestra"}, {56, 127, "unknown"}, {-1, -1, "unknown"}};
-  for (const auto& range : ranges)
-    for (int p = range.first; p <= range.last; ++p) EXPECT_EQ(DrumKitNameOf(names, p), range.kit) << p;
   std::vector<std::string> texts;
+  for (int program : {-1, 0, 7, 8, 15, 16, 23, 24, 25, 32, 33, 39, 40, 47, 48, 55, 56, 127})
+    texts.push_back(DrumKitNameOf(names, program));
   for (int controller : {7, 38, 127, 2, 0, -1}) texts.push_back(LookupController(names, controller));
   for (int note : {60, 61, 0, 127}) texts.push_back(NoteText(names, note));
-  EXPECT_EQ(texts, (std::vector<std::string>{"volume", "data entry", "poly", "2", "0", "-1", "C5", "C#5", "C0", "G10"}));
+  EXPECT_EQ(texts, (std::vector<std::string>{"unknown", "Standard", "Standard", "Room", "Room", "Power", "Power",
+                                             "Electronic", "TR - 808", "TR - 808", "Jazz", "Jazz", "Brush", "Brush",
+                                             "Orchestra", "Orchestra", "unknown", "unknown", "volume", "data entry",
+                                             "poly", "2", "0", "-1", "C5", "C#5", "C0", "G10"}));
   const struct {
     const char* text;
     int note;
