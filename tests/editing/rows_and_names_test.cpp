@@ -142,9 +142,8 @@ TEST(GenmidiFile, ShippedFileHoldsEveryProgramAndDrumInPlace) {
   const GenmidiNames names = ParseGenmidi(bytes);
   ASSERT_EQ(names.Fields.size(), 192u);  // no name holds a comma
   for (int p = 0; p < 128; ++p) EXPECT_TRUE(names.Fields[p + 1].starts_with(std::to_string(p) + "=")) << p;
-  const std::vector<std::string> found = {LookupInstrument(names, 0), LookupInstrument(names, 127), LookupDrum(names, 27),
-                                          LookupDrum(names, 36), LookupDrum(names, 81), LookupDrum(names, 88)};
-  EXPECT_EQ(found, (std::vector<std::string>{"Acoustic Grand Piano", "Gunshot", "High Q", "Bass Drum 1", "Open Triangle", ""}));
+  // Names at both ends of the drum keys, the empty line of key 88 included: edits_test.
+  EXPECT_EQ(LookupInstrument(names, 127), "Gunshot");
 }
 
 // Instruments are comma-separated fields, drums whole lines; a name that cannot be read is "unknown".
