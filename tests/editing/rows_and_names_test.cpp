@@ -64,15 +64,12 @@ TEST_F(RowRulesTest, EveryKindOfRowGetsItsTextsRowKindAndNoteState) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.texts.Description);
-    const BuiltRow row = Build(c.record);
-    EXPECT_EQ(row.Texts(), TextsOf(c.texts));
-    EXPECT_EQ(classified.RowKind, c.row_kind);
-    EXPECT_EQ(classified.NoteState, c.note_state);
+    EXPECT_EQ(Build(c.record).Texts(), TextsOf(c.texts));
     // The list builder rewrites only these two fields in notes.dat: nothing else may change.
-    EventRecord others = classified;
-    others.RowKind = c.record.RowKind;
-    others.NoteState = c.record.NoteState;
-    EXPECT_EQ(others, c.record);
+    EventRecord classified_as = c.record;
+    classified_as.RowKind = c.row_kind;
+    classified_as.NoteState = c.note_state;
+    EXPECT_EQ(classified, classified_as);
   }
 }
 
@@ -102,9 +99,7 @@ TEST_F(RowRulesTest, ARowBuiltWhereAnotherWasIsAFreshRowWithItsReportLine) {
 }
 
 TEST_F(RowRulesTest, KeptRowsHoldNumbersWholeAndDescriptionsToForty) {
-  const ListRow wide = KeptRow(Build({81, 1000, -1, 2097279}));
-  EXPECT_EQ(wide, (ListRow{"", "1000", "", "2097279", "Set Tempo"}));
-  EXPECT_EQ(ItemOf(TextsOf(wide)), (ListItem{"   ", {"1000", "", "2097279", "Set Tempo"}}));
+  EXPECT_EQ(KeptRow(Build({81, 1000, -1, 2097279})), (ListRow{"", "1000", "", "2097279", "Set Tempo"}));
   // Cut at 40 characters, without the blank the cut leaves at the end; the report has it whole.
   genmidi = ParseGenmidi("h\r\n0=" + std::string(27, 'x') + " " + std::string(20, 'y') + "\r\n");
   const BuiltRow long_name = Build({192, 0, -1, 0});
@@ -147,9 +142,8 @@ TEST(GenmidiFile, ShippedFileHoldsEveryProgramAndDrumInPlace) {
   const GenmidiNames names = ParseGenmidi(bytes);
   ASSERT_EQ(names.Fields.size(), 192u);  // no name holds a comma
   for (int p = 0; p < 128; ++p) EXPECT_TRUE(names.Fields[p + 1].starts_with(std::to_string(p) + "=")) << p;
-  const std::vector<std::string> found = {LookupInstrument(names, 0), LookupInstrument(names, 127), LookupDrum(names, 27),
-                                          LookupDrum(names, 36), LookupDrum(names, 81), LookupDrum(names, 88)};
-  EXPECT_EQ(found, (std::vector<std::string>{"Acoustic Grand Piano", "Gunshot", "High Q", "Bass Drum 1", "Open Triangle", ""}));
+  // Names at both ends of the drum keys, the empty line of key 88 included: edits_test.
+  EXPECT_EQ(LookupInstrument(names, 127), "Gunshot");
 }
 
 // Instruments are comma-separated fields, drums whole lines; a name that cannot be read is "unknown".
@@ -173,8 +167,6 @@ using GenmidiCacheTest = testing::SessionTest;
 
 TEST_F(GenmidiCacheTest, ReadsAgainOnlyWhenTheFileChangesSizeOrTime) {
   const std::string path = session.AppPath(kGenmidiName);
-  ASSERT_TRUE(testing::InstallGenmidi(app.Path()));
-  EXPECT_EQ(CurrentGenmidi(session), ReadGenmidi(path));
   // Writes `text` with modification time `seconds` and looks up program 0.
   auto instrument = [&](const char* text, int seconds) {
     if (text != nullptr) testing::WriteFileBytes(path, text);
@@ -192,17 +184,15 @@ TEST_F(GenmidiCacheTest, ReadsAgainOnlyWhenTheFileChangesSizeOrTime) {
 }
 
 TEST_F(RowRulesTest, DrumKitsControllersAndNotesAreNamed) {
-  const struct {
-    int first, last;
-    const char* kit;
-  } ranges[] = {{0, 7, "Standard"}, {8, 15, "Room"},  {16, 23, "Power"}, {24, 24, "Electronic"}, {25, 32, "TR - 808"},
-                {33, 39, "Jazz"},   {40, 47, "Brush"}, {48, 55, "Orchestra"}, {56, 127, "unknown"}, {-1, -1, "unknown"}};
-  for (const auto& range : ranges)
-    for (int p = range.first; p <= range.last; ++p) EXPECT_EQ(DrumKitNameOf(names, p), range.kit) << p;
   std::vector<std::string> texts;
+  for (int program : {-1, 0, 7, 8, 15, 16, 23, 24, 25, 32, 33, 39, 40, 47, 48, 55, 56, 127})
+    texts.push_back(DrumKitNameOf(names, program));
   for (int controller : {7, 38, 127, 2, 0, -1}) texts.push_back(LookupController(names, controller));
   for (int note : {60, 61, 0, 127}) texts.push_back(NoteText(names, note));
-  EXPECT_EQ(texts, (std::vector<std::string>{"volume", "data entry", "poly", "2", "0", "-1", "C5", "C#5", "C0", "G10"}));
+  EXPECT_EQ(texts, (std::vector<std::string>{"unknown", "Standard", "Standard", "Room", "Room", "Power", "Power",
+                                             "Electronic", "TR - 808", "TR - 808", "Jazz", "Jazz", "Brush", "Brush",
+                                             "Orchestra", "Orchestra", "unknown", "unknown", "volume", "data entry",
+                                             "poly", "2", "0", "-1", "C5", "C#5", "C0", "G10"}));
   const struct {
     const char* text;
     int note;

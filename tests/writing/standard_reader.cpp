@@ -1,20 +1,25 @@
 #include "standard_reader.h"
 
+#include <stdexcept>
+
 namespace quavert::testing {
 namespace {
 
-class Cursor {
- public:
-  explicit Cursor(std::string_view bytes) : bytes_(bytes) {}
+// The bytes still to read; every read past their end fails.
+struct Cursor {
+  std::string_view bytes;
+  std::size_t at = 0;
 
-  bool AtEnd() const { return at_ >= bytes_.size(); }
-  int Byte() { return static_cast<std::uint8_t>(Take(1)[0]); }
-  std::string Take(std::uint64_t count) {
-    if (count > bytes_.size() - at_) Fail("runs past its end");
-    std::string out(bytes_.substr(at_, count));
-    at_ += count;
-    return out;
+  [[noreturn]] void Fail(const std::string& what) const {
+    throw std::runtime_error("at offset " + std::to_string(at) + ": the data " + what);
   }
+  bool AtEnd() const { return at == bytes.size(); }
+  std::string Take(std::uint64_t count) {
+    if (count > bytes.size() - at) Fail("runs past its end");
+    at += count;
+    return std::string(bytes.substr(at - count, count));
+  }
+  int Byte() { return static_cast<std::uint8_t>(Take(1)[0]); }
   std::uint32_t BigEndian32() {
     std::uint32_t value = 0;
     for (int i = 0; i < 4; ++i) value = value << 8 | static_cast<std::uint32_t>(Byte());
@@ -29,17 +34,10 @@ class Cursor {
     }
     Fail("has a variable-length number of more than four bytes");
   }
-  [[noreturn]] void Fail(const std::string& what) const {
-    throw StandardReadError("at offset " + std::to_string(at_) + ": the data " + what);
-  }
-
- private:
-  std::string_view bytes_;
-  std::size_t at_ = 0;
 };
 
 std::vector<StandardEvent> ReadEvents(std::string_view data) {
-  Cursor in(data);
+  Cursor in{data};
   std::vector<StandardEvent> events;
   std::uint64_t tick = 0;
   int running = 0;
@@ -75,7 +73,7 @@ std::vector<StandardEvent> ReadEvents(std::string_view data) {
 }  // namespace
 
 StandardFile ReadStandardFile(std::string_view bytes) {
-  Cursor in(bytes);
+  Cursor in{bytes};
   StandardFile file;
   if (in.Take(4) != "MThd") in.Fail("has no header");
   if (in.BigEndian32() != 6) in.Fail("has a header of another length");

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,7 +12,6 @@ struct StandardEvent {
   std::uint64_t tick = 0;  ///< absolute time
   int status = 0;          ///< the status in force (running or not); FF for meta events
   std::string data;        ///< channel data bytes; meta: the type byte, then the data; F0/F7: the data
-  bool operator==(const StandardEvent&) const = default;
 };
 
 /// One chunk of a file: its four-letter id, its data, and for "MTrk" chunks the events in it.
@@ -28,14 +26,10 @@ struct StandardFile {
   std::vector<StandardChunk> chunks;
 };
 
-struct StandardReadError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
 /// Reads a file the way the MIDI standard describes it, independently of the program's own
 /// code: chunks by their length field (all four bytes), delta times and lengths of up to four
 /// bytes, running status after channel messages only, meta events with a variable-length
-/// length. StandardReadError for anything else.
+/// length. std::runtime_error for anything else.
 StandardFile ReadStandardFile(std::string_view bytes);
 
 }  // namespace quavert::testing

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -36,18 +35,6 @@ class WritingTest : public SessionTest {
   }
 
   Bytes WorkCopy() const { return AppFileBytes(kWorkCopyName); }
-  /// The data of track `number` (1-based) of `file` after its chunk header, by the length fields;
-  /// with `length_field`, the four bytes of its length field instead.
-  static Bytes TrackData(const Bytes& file, int number, bool length_field = false) {
-    std::size_t at = 14;
-    for (int track = 1;; ++track) {
-      if (at + 8 > file.size()) throw std::out_of_range("no such track");
-      std::uint32_t length = 0;
-      for (std::size_t i = 4; i < 8; ++i) length = length << 8 | static_cast<std::uint8_t>(file[at + i]);
-      if (track == number) return length_field ? file.substr(at + 4, 4) : file.substr(at + 8, length);
-      at += 8 + length;
-    }
-  }
 };
 
 }  // namespace quavert::testing
