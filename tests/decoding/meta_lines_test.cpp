@@ -106,19 +106,18 @@ TEST_F(MetaLinesTest, TimedPartTurnsTempoTimeSignatureTextLyricAndMarkerIntoRows
 }
 
 TEST_F(MetaLinesTest, KeySignaturesFromSevenFlatsToSevenSharps) {
-  const char* majors[] = {"Cb", "Gb", "Db", "Ab", "Eb", "Bb", "F", "C", "G", "D", "A", "E", "B", "F#", "C#"};
-  const char* minors[] = {"Ab", "Eb", "Bb", "F", "C", "G", "D", "A", "E", "B", "F#", "C#", "G#", "D#", "A#"};
+  // By fifths: the major key of sf flats or sharps is kFifths[sf + 7], its minor three further on.
+  const char* kFifths[] = {"Cb", "Gb", "Db", "Ab", "Eb", "Bb", "F", "C", "G", "D", "A", "E", "B", "F#", "C#", "G#", "D#", "A#"};
   Bytes data = Hex("00");
   std::string expected;
-  for (int sf = -7; sf <= 8; ++sf) {
-    for (int mode : {0, 1}) {
-      data += Hex("FF 59 02") + Bytes{static_cast<char>(sf & 0xFF), static_cast<char>(mode)} + Hex("00");
-      const std::string name = sf == 8 ? "Unknown Key" : std::string(mode == 0 ? majors[sf + 7] : minors[sf + 7]) + (mode == 0 ? " Major" : " Minor");
-      expected += "     0 Key Signature     : " + name + "\r\n";
-    }
+  for (int sf = -7; sf <= 7; ++sf) {
+    data += Hex("FF 59 02") + Bytes{static_cast<char>(sf & 0xFF), 0} + Hex("00 FF 59 02") + Bytes{static_cast<char>(sf & 0xFF), 1} + Hex("00");
+    expected += "     0 Key Signature     : " + std::string(kFifths[sf + 7]) + " Major\r\n"
+                "     0 Key Signature     : " + std::string(kFifths[sf + 10]) + " Minor\r\n";
   }
-  LoadTrack(data + Hex("FF 59 02 F8 00 00 FF 59 02 00 05 00") + kEnd);
+  LoadTrack(data + Hex("FF 59 02 08 00 00 FF 59 02 F8 01 00 FF 59 02 00 05 00") + kEnd);
   EXPECT_EQ(Text2Lines(), expected + "     0 Key Signature     : Unknown Key\r\n"
+                                     "     0 Key Signature     : Unknown Key\r\n"
                                      "     0 Key Signature     : A Minor\r\n");
 }
 

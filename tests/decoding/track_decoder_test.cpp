@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <functional>
 #include <tuple>
 
 #include "decoding_fixture.h"
@@ -89,12 +88,11 @@ class FailedDecodeTest : public DecodingTest {
     EXPECT_FALSE(session.file.TrackReportFlags[1][static_cast<std::size_t>(session.file.CurrentTrack)]);
     EXPECT_EQ(OpenFileCount(), files_before_);
   }
-  // Loads a good track 1 and a track 3, then chooses `bad` as track 2.
-  void ChooseBadTrack(const Bytes& bad) {
-    Load(Smf(1, 96, {Hex("00 90 3C 64 00") + kEnd, bad, Hex("00 FF 01 01 41 00") + kEnd}));
+  // Chooses track `number` with the logs cleared, counting the open files first.
+  void ChooseCounting(int number) {
     ui.ClearLog();
     files_before_ = OpenFileCount();
-    Choose(2);
+    Choose(number);
   }
   int files_before_ = 0;
 };
@@ -109,7 +107,8 @@ TEST_F(FailedDecodeTest, EveryUnusableEventHasItsMessageAndNothingIsReadPastTheT
       {Hex("00") + Notes(150) + Hex("C0 80 00") + kEnd, "ERROR: Invalid Instrument"}};
   for (const auto& [bytes, message] : cases) {
     SCOPED_TRACE(message);
-    ChooseBadTrack(bytes);
+    Load(Smf(1, 96, {Hex("00 90 3C 64 00") + kEnd, bytes, Hex("00 FF 01 01 41 00") + kEnd}));
+    ChooseCounting(2);
     ExpectStopped(message);
   }
   EXPECT_EQ(NotesRecords().at(99), Row(144, 99, 64, 0));  // rows written before the stop stay
@@ -126,24 +125,17 @@ TEST_F(FailedDecodeTest, StopDuringTheLoadKeepsTheFileLoaded) {
 
 TEST_F(FailedDecodeTest, RunTimeErrorsShowTheirNumberAndTheProgramGoesOn) {
   Load(Smf(1, 96, {Hex("00 90 3C 64 00") + kEnd, Hex("00 FF 03 01 41 00") + kEnd}));
-  const struct {
-    int track;
-    std::function<void()> break_it;
-    const char* message;
-  } cases[] = {{2, [&] { ASSERT_EQ(::remove(app.Join(kNotesDat).c_str()), 0);  // a folder stands in its place
-                         ASSERT_EQ(::mkdir(app.Join(kNotesDat).c_str(), 0755), 0); }, "Error: 75"},
-               {3, [&] { ASSERT_EQ(::rmdir(app.Join(kNotesDat).c_str()), 0); }, "Error: 9"},  // a track not there
-               {2, [&] { session.report.Close(); }, "Error: 52"}};                           // closed under the decoder
-  for (const auto& c : cases) {
-    c.break_it();
-    ui.ClearLog();
-    files_before_ = OpenFileCount();
-    Choose(c.track);
-    ExpectStopped(c.message);
-  }
-  // Nothing stays broken: a good track decodes.
-  ui.ClearLog();
-  Choose(1);
+  ASSERT_EQ(::remove(app.Join(kNotesDat).c_str()), 0);
+  ASSERT_EQ(::mkdir(app.Join(kNotesDat).c_str(), 0755), 0);  // a folder stands in notes.dat's place
+  ChooseCounting(2);
+  ExpectStopped("Error: 75");
+  ASSERT_EQ(::rmdir(app.Join(kNotesDat).c_str()), 0);
+  ChooseCounting(3);  // a track not there
+  ExpectStopped("Error: 9");
+  session.report.Close();  // closed under the decoder
+  ChooseCounting(2);
+  ExpectStopped("Error: 52");
+  ChooseCounting(1);  // nothing stays broken: a good track decodes
   EXPECT_EQ(std::tuple(ui.Messages.size(), LoadState(), LastEventIndex()), std::tuple(0u, int{kLoadNormal}, 0));
 }
 
