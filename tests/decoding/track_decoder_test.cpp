@@ -73,6 +73,36 @@ TEST_F(TrackDecoderTest, SystemExclusivePositionsForAnyNumberAnywhereInTheFile) 
   EXPECT_EQ((RowList{Rows().front(), Rows().back()}), (RowList{Row(240, -1, -1, 16), Row(247, -1, -1, 5)}));
 }
 
+TEST_F(TrackDecoderTest, RowsGoOutInWholeBlocksOfAHundredEndedByEmptyRows) {
+  for (int events : {100, 101, 20000}) {  // in this order, each file covers the one before
+    SCOPED_TRACE(events);
+    LoadTrack(Hex("00") + Notes(events) + kEnd);
+    const std::string bytes = AppFileBytes(kNotesDat);
+    const std::size_t blocks = static_cast<std::size_t>(events + 99) / 100;
+    ASSERT_EQ(bytes.size(), blocks * 100 * kEventRecordLength);
+    EXPECT_EQ(bytes.substr(0, kEventRecordLength), " 144    0      64     0     -1     -1     -1     ");
+    const auto records = NotesRecords();
+    for (int row = 0; row < events; ++row)
+      ASSERT_EQ(records[static_cast<std::size_t>(row)], Row(144, row % 128, 64, 0)) << row;
+    for (std::size_t record = static_cast<std::size_t>(events); record < records.size(); ++record)
+      EXPECT_EQ(bytes.substr(record * kEventRecordLength, kEventRecordLength),
+                "-1     -1     -1     -1     -1     -1     -1     ") << record;
+    EXPECT_EQ(session.buffers.EventBuffer.size(), 101u) << "one block in memory";
+  }
+}
+
+TEST_F(TrackDecoderTest, ShorterTrackLeavesTheLongerOnesRecordsBeyondItsBlock) {
+  Load(Smf(1, 96, {Hex("00") + Notes(250) + kEnd, Hex("00 91 40 20 00") + Notes(29) + kEnd}));
+  const auto first = NotesRecords();
+  Choose(2);
+  // Its 30 rows, 70 empty ones, then the first track's rows and empty rows as they were.
+  std::vector<EventRecord> expected = {Row(145, 64, 32, 0)};
+  for (int row = 0; row < 29; ++row) expected.push_back(Row(144, row, 64, 0));
+  expected.resize(100);
+  expected.insert(expected.end(), first.begin() + 100, first.end());
+  EXPECT_EQ(std::tuple(LastEventIndex(), NotesRecords() == expected), std::tuple(29, true));
+}
+
 // Every damaged event of track 1 is in the robustness catalogue; these stop a track chosen later.
 class FailedDecodeTest : public DecodingTest {
  protected:
@@ -137,6 +167,51 @@ TEST_F(FailedDecodeTest, RunTimeErrorsShowTheirNumberAndTheProgramGoesOn) {
   ExpectStopped("Error: 52");
   ChooseCounting(1);  // nothing stays broken: a good track decodes
   EXPECT_EQ(std::tuple(ui.Messages.size(), LoadState(), LastEventIndex()), std::tuple(0u, int{kLoadNormal}, 0));
+}
+
+// Choosing a track in the track chooser decodes it.
+class TrackSelectionTest : public DecodingTest {};
+
+TEST_F(TrackSelectionTest, NothingHappensWithoutALoadedFileOrASelection) {
+  Load(Hex("4D 54 68 64"));  // a failed load leaves nothing to choose from
+  ui.ClearLog();
+  Combo1Click(session, 0);
+  EXPECT_TRUE(ui.Calls.empty());
+  Load(Smf(1, 96, {Hex("00 90 3C 64 00") + kEnd}));
+  ui.ClearLog();
+  Combo1Click(session, -1);  // a chooser just emptied
+  EXPECT_TRUE(ui.Calls.empty());
+}
+
+TEST_F(TrackSelectionTest, DecodesTheChosenTrackWithTheControlsItNeeds) {
+  Load(Smf(1, 96, {Hex("00 90 3C 64 00") + kEnd, Hex("00 FF 03 02 42 32 00 C1 07 00") + kEnd,
+                   Hex("00 FF 51 00 00") + kEnd, Hex("00 FF 03 01 41 00") + kEnd}));
+  ui.SetEnabled(Control::Command5, true);
+  ui.Items.push_back({});
+  Choose(3);  // fails: the file commands are blocked
+  ASSERT_FALSE(ui.IsEnabled(Control::Command1));
+  Choose(2);
+  EXPECT_EQ(std::tuple(session.file.CurrentTrack, LoadState(), ui.IsEnabled(Control::Command5), ui.Items.size()),
+            std::tuple(2, int{kLoadNormal}, false, 0u));
+  for (Control control : {Control::mnuSave, Control::Toolbar2Button2, Control::Command1, Control::Text6,
+                          Control::Text5, Control::Command2})
+    EXPECT_TRUE(ui.IsEnabled(control)) << ControlName(control);
+  EXPECT_EQ(Text2(), "       Track             : 2\r\n       Length            : 13\r\n"
+                     "     0 Name              : B2\r\n");
+  Choose(4);  // no rows: nothing to list
+  EXPECT_EQ(std::pair(ui.IsEnabled(Control::Command1), ui.IsEnabled(Control::mnuSave)), std::pair(false, true));
+}
+
+TEST_F(TrackSelectionTest, ReportTakesATracksLinesOnItsFirstWholeDecodeOnly) {
+  const auto track = Hex("00 FF 03 01 41 00 90 3C 64 00") + kEnd;
+  Load(Smf(1, 96, {track, track}));
+  Choose(2);
+  Choose(1);
+  Choose(2);
+  const std::string report = Report();
+  EXPECT_EQ(ReportLinesOfTrack(1), "      0 Name: A\r\n");
+  EXPECT_EQ(report.find("Name: A", report.find("Track : 2")), report.rfind("Name: A"));
+  EXPECT_EQ(Text2Lines(), "     0 Name              : A\r\n");  // Text2 shows them every time
 }
 
 }  // namespace
