@@ -4,7 +4,6 @@
 
 #include <tuple>
 
-#include "common/file_system.h"
 #include "decoding/missing_byte_repair.h"
 #include "decoding_fixture.h"
 
@@ -33,31 +32,16 @@ class MissingByteRepairTest : public DecodingTest {
   }
 };
 
+// Yes inserts the status byte and the load decodes the track again. The size field grows in all
+// four bytes: 65535 data bytes become 65536. A track cut short by the end of the file grows by
+// the inserted byte and walks after the repair as before; FF FF FF cannot grow and stays.
 TEST_F(MissingByteRepairTest, YesAtTheLoadInsertsTheStatusAndDecodesTheTrackAgain) {
-  ui.Answers = {Answer::kYes};
-  Load(Smf(0, 96, {kMissingByte}));
-  ASSERT_EQ(ui.MessageTexts(), Texts{kAsk});
-  EXPECT_EQ(ui.Messages[0].ButtonSet, Buttons::kYesNo);
-  ExpectRepaired(Smf(0, 96, {kRepaired}), 1);
-  EXPECT_EQ(Rows(), (std::vector<EventRecord>{Row(144, 60, 100, 16), Row(128, 60, 0, 0)}));
-  EXPECT_EQ(Text2(), "       Track             : 1\r\n       Length            : 19\r\n" + kTempoLine);
-  // The heading and the lines of the track go to the report once, although it was decoded twice.
-  const std::string report = Report();
-  EXPECT_EQ(report.find("Track :"), report.rfind("Track :"));
-  EXPECT_EQ(ReportLinesOfTrack(1), "      0 Set tempo: 120\r\n");
-  EXPECT_FALSE(FileExists(app.Join(kRepairFileName)));
-}
-
-TEST_F(MissingByteRepairTest, SizeFieldGrowsInAllFourBytes) {
-  // A track cut short by the end of the file: the length grows by the inserted byte and the
-  // walk after the repair passes as the load's did; FF FF FF cannot grow and stays. 65535 data
-  // bytes become 65536: the third size byte changes too.
   const Bytes sysex = Hex("F0 83 FF 6C") + Bytes(65516, '\x01') + Hex("00");
-  const struct {
-    Bytes before, after;
-  } cases[] = {{Smf(0, 96, {kMissingByte}).replace(19, 3, Hex("00 00 44")), Smf(0, 96, {kRepaired}).replace(19, 3, Hex("00 00 45"))},
-               {Smf(0, 96, {kMissingByte}).replace(19, 3, Hex("FF FF FF")), Smf(0, 96, {kRepaired}).replace(19, 3, Hex("FF FF FF"))},
-               {Smf(0, 96, {kMissingByte.substr(0, 11) + sysex + kEnd}), Smf(0, 96, {kRepaired.substr(0, 12) + sysex + kEnd})}};
+  const struct { Bytes before, after; } cases[] = {
+      {Smf(0, 96, {kMissingByte.substr(0, 11) + sysex + kEnd}), Smf(0, 96, {kRepaired.substr(0, 12) + sysex + kEnd})},
+      {Smf(0, 96, {kMissingByte}).replace(19, 3, Hex("00 00 44")), Smf(0, 96, {kRepaired}).replace(19, 3, Hex("00 00 45"))},
+      {Smf(0, 96, {kMissingByte}).replace(19, 3, Hex("FF FF FF")), Smf(0, 96, {kRepaired}).replace(19, 3, Hex("FF FF FF"))},
+      {Smf(0, 96, {kMissingByte}), Smf(0, 96, {kRepaired})}};
   for (const auto& c : cases) {
     ui.ClearLog();
     ui.Answers = {Answer::kYes};
@@ -65,6 +49,13 @@ TEST_F(MissingByteRepairTest, SizeFieldGrowsInAllFourBytes) {
     EXPECT_EQ(ui.MessageTexts(), Texts{kAsk});
     ExpectRepaired(c.after, 1);
   }
+  EXPECT_EQ(ui.Messages[0].ButtonSet, Buttons::kYesNo);
+  EXPECT_EQ(Rows(), (std::vector<EventRecord>{Row(144, 60, 100, 16), Row(128, 60, 0, 0)}));
+  EXPECT_EQ(Text2(), "       Track             : 1\r\n       Length            : 19\r\n" + kTempoLine);
+  // The heading and the lines of the track go to the report once, although it was decoded twice.
+  const std::string report = Report();
+  EXPECT_EQ(report.find("Track :"), report.rfind("Track :"));
+  EXPECT_EQ(ReportLinesOfTrack(1), "      0 Set tempo: 120\r\n");
 }
 
 // From the track chooser: No leaves the file and stops the decode without using up the one
@@ -119,39 +110,35 @@ class TimeSignatureRepairTest : public DecodingTest {
     Load(Smf(1, 96, {kGood, track}));
     media.Commands.clear();
     ui.ClearLog();
-    ui.DoEventsCount = 0;
     ui.Answers = {answer};
     Choose(2);
   }
 };
 
-TEST_F(TimeSignatureRepairTest, YesWritesTwoAndReopensThePlayerNoGoesOnUnchanged) {
-  const Bytes clocks_zero = Hex("00 FF 58 04 04 02 00 08 00 90 3C 64 00") + kEnd;
-  Bytes patched = clocks_zero;
-  patched[6] = 2;
+// A clocks byte of 0 asks, whatever the event's length and also in the timed part: Yes writes 2
+// there and reopens the player on the working copy, No goes on unchanged.
+TEST_F(TimeSignatureRepairTest, YesWritesTwoIntoTheClocksByteAndReopensThePlayer) {
   const Texts reopen{"Close REDevid1 notify",
                      "Open " + app.Join(kWorkCopyName) + " type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify",
                      "Put REDevid1 window at 0 0 320 40 notify"};
-  for (Answer answer : {Answer::kYes, Answer::kNo}) {
-    const bool yes = answer == Answer::kYes;
-    ChooseTrack(clocks_zero, answer);
-    EXPECT_EQ(ui.MessageTexts(), Texts{"ERROR: Invalid Time Signature.  Repair? "});
-    EXPECT_EQ(WorkCopy(), Smf(1, 96, {kGood, yes ? patched : clocks_zero}));
-    EXPECT_EQ(media.Commands, yes ? reopen : Texts{});
-    EXPECT_EQ(std::tuple(ui.DoEventsCount, session.decoder.SigClocks, LoadState(), LastEventIndex()),
-              std::tuple(yes ? 1 : 0, yes ? 2 : 0, int{kLoadNormal}, std::int64_t{0}));
-    EXPECT_EQ(Text2Lines(), "     0 Time Signature    : 4/4\r\n");
-  }
-}
-
-TEST_F(TimeSignatureRepairTest, ClocksByteIsFoundInLongerEventsAndInTheTimedPart) {
-  for (const auto& [bytes, clocks] : {std::pair{"00 FF 58 05 04 02 00 08 00 00 90 3C 64 00", 6},
-                                      std::pair{"00 90 3C 64 00 FF 58 04 03 03 00 08 10", 10}}) {
-    const Bytes track = Hex(bytes) + kEnd;
-    ChooseTrack(track, Answer::kYes);
+  const std::string line = "     0 Time Signature    : 4/4\r\n";
+  const struct { const char* bytes; Answer answer; std::size_t clocks; std::string lines; } cases[] = {
+      {"00 FF 58 04 04 02 00 08 00 90 3C 64 00", Answer::kNo, 6, line},
+      {"00 FF 58 04 04 02 00 08 00 90 3C 64 00", Answer::kYes, 6, line},
+      {"00 FF 58 05 04 02 00 08 00 00 90 3C 64 00", Answer::kYes, 6, line},
+      {"00 90 3C 64 00 FF 58 04 03 03 00 08 10", Answer::kYes, 10, ""}};  // a row, no line
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    const bool yes = c.answer == Answer::kYes;
+    const Bytes track = Hex(c.bytes) + kEnd;
     Bytes patched = track;
-    patched[static_cast<std::size_t>(clocks)] = 2;  // offset of the clocks byte in the track's data
-    EXPECT_EQ(ToHex(WorkCopy()), ToHex(Smf(1, 96, {kGood, patched}))) << bytes;
+    patched[c.clocks] = yes ? 2 : 0;  // the clocks byte's offset in the track's data
+    ChooseTrack(track, c.answer);
+    EXPECT_EQ(ui.MessageTexts(), Texts{"ERROR: Invalid Time Signature.  Repair? "});
+    EXPECT_EQ(ui.Messages[0].ButtonSet, Buttons::kYesNo);
+    EXPECT_EQ(ToHex(WorkCopy()), ToHex(Smf(1, 96, {kGood, patched})));
+    EXPECT_EQ(media.Commands, yes ? reopen : Texts{});
+    EXPECT_EQ(std::tuple(session.decoder.SigClocks, LoadState(), Text2Lines()), std::tuple(yes ? 2 : 0, int{kLoadNormal}, c.lines));
   }
   EXPECT_EQ(Rows().at(1), Row(88, 3, 8, 16));
 }
