@@ -122,7 +122,6 @@ class FailedDecodeTest : public DecodingTest {
 
 TEST_F(FailedDecodeTest, EveryUnusableEventHasItsMessageAndNothingIsReadPastTheTrack) {
   const std::pair<Bytes, const char*> cases[] = {
-      {Hex("00 FF 60 00 00 FF 2F 00"), "Invalid byte: 96"},
       {Hex("00 FF 01 05 41 FF 2F 00"), "ERROR: Unexpected end of track"},     // into the next chunk
       {Hex("00 90 3C 64 FF 2F 00"), "ERROR: Unexpected end of track"},        // a delta swallows the end
       {Hex("00 FF 7F 83 00 00 FF 2F 00"), "ERROR: Unexpected end of track"},  // a length past the end
