@@ -23,6 +23,8 @@ inline void PrintTo(const EventRecord& r, std::ostream* out) {
 
 namespace quavert::testing {
 
+using RowList = std::vector<EventRecord>;
+
 /// A session that loads SONG.MID from inline bytes, as the Open command does, and reads back
 /// what the decode left: Text2, notes.dat, the report and the working copy.
 class DecodingTest : public SessionTest {
@@ -55,16 +57,16 @@ class DecodingTest : public SessionTest {
     return report.substr(lines, report.find(rule, lines) - lines);
   }
 
-  std::vector<EventRecord> NotesRecords() {
+  RowList NotesRecords() {
     const std::string bytes = AppFileBytes(kNotesDat);
-    std::vector<EventRecord> records;
+    RowList records;
     for (std::size_t at = 0; at + kEventRecordLength <= bytes.size(); at += kEventRecordLength)
       records.push_back(ParseEventRecord(std::string_view(bytes).substr(at, kEventRecordLength)));
     return records;
   }
   /// The records of the decoded rows, 1 .. LastEventIndex + 1.
-  std::vector<EventRecord> Rows() {
-    std::vector<EventRecord> records = NotesRecords();
+  RowList Rows() {
+    RowList records = NotesRecords();
     records.resize(static_cast<std::size_t>(LastEventIndex() + 1));
     return records;
   }

@@ -31,9 +31,8 @@ const Bytes kHeadOfTrack = Hex("00")
 
 TEST_F(MetaLinesTest, Text2AndTheReportHaveOneExactLineForEveryType) {
   LoadTrack(kHeadOfTrack + Hex("90 3C 64 00") + kEnd);
-  const std::string length = std::to_string(kHeadOfTrack.size() + 4 + 3);
   EXPECT_EQ(Text2(), "       Track             : 1\r\n"
-                     "       Length            : " + length + "\r\n"
+                     "       Length            : " + std::to_string(kHeadOfTrack.size() + 4 + 3) + "\r\n"
                      "1000000 Name              : Pi no \r\n"
                      "     0 Copyright         : (c)  \r\n"
                      "     0 Text              : Te t\r\n"
@@ -89,9 +88,8 @@ TEST_F(MetaLinesTest, TimedPartTurnsTempoTimeSignatureTextLyricAndMarkerIntoRows
             + Hex("FF 05 02") + "la" + Hex("07")
             + Hex("FF 03 02") + "nm" + Hex("08")  // name: a line only
             + Hex("80 3C 00 00") + kEnd);
-  EXPECT_EQ(Rows(), (std::vector<EventRecord>{Row(144, 60, 100, 0), Row(81, 100, -1, 16), Row(88, 3, 4, 32),
-                                                      Row(-1, -1, -1, 5, -2), Row(-1, -1, -1, 6, -2),
-                                                      Row(-1, -1, -1, 7, -2), Row(128, 60, 0, 0)}));
+  EXPECT_EQ(Rows(), (RowList{Row(144, 60, 100, 0), Row(81, 100, -1, 16), Row(88, 3, 4, 32), Row(-1, -1, -1, 5, -2),
+                             Row(-1, -1, -1, 6, -2), Row(-1, -1, -1, 7, -2), Row(128, 60, 0, 0)}));
   EXPECT_EQ(Text2Lines(), "     5 Text              : ab\r\n"
                           "     6 Mark              : mk\r\n"
                           "     7 Lyric             : la\r\n"
@@ -102,7 +100,7 @@ TEST_F(MetaLinesTest, TimedPartTurnsTempoTimeSignatureTextLyricAndMarkerIntoRows
   // begins at its FF. A marker before the timed part gets no row.
   LoadTrack(Hex("00 FF 06 01 4D 04 FF 01 01 54 03 FF 51 03 07 A1 20 00") + kEnd);
   EXPECT_EQ(session.decoder.FirstEventPos, 14 + 8 + 7);
-  EXPECT_EQ(Rows(), (std::vector<EventRecord>{Row(-1, -1, -1, 3, -2), Row(81, 120, -1, 0)}));
+  EXPECT_EQ(Rows(), (RowList{Row(-1, -1, -1, 3, -2), Row(81, 120, -1, 0)}));
 }
 
 TEST_F(MetaLinesTest, KeySignaturesFromSevenFlatsToSevenSharps) {

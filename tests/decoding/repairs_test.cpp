@@ -50,7 +50,7 @@ TEST_F(MissingByteRepairTest, YesAtTheLoadInsertsTheStatusAndDecodesTheTrackAgai
     ExpectRepaired(c.after, 1);
   }
   EXPECT_EQ(ui.Messages[0].ButtonSet, Buttons::kYesNo);
-  EXPECT_EQ(Rows(), (std::vector<EventRecord>{Row(144, 60, 100, 16), Row(128, 60, 0, 0)}));
+  EXPECT_EQ(Rows(), (RowList{Row(144, 60, 100, 16), Row(128, 60, 0, 0)}));
   EXPECT_EQ(Text2(), "       Track             : 1\r\n       Length            : 19\r\n" + kTempoLine);
   // The heading and the lines of the track go to the report once, although it was decoded twice.
   const std::string report = Report();
@@ -76,7 +76,7 @@ TEST_F(MissingByteRepairTest, OneRepairPerLoadFromTheTrackChooser) {
   Choose(4);
   EXPECT_EQ(ui.MessageTexts(), (Texts{kAsk, kAsk}));
   EXPECT_EQ(LoadState(), kLoadNormal);
-  EXPECT_EQ(Rows(), std::vector<EventRecord>{Row(128, 60, 0, 0)});  // 3C, 64 and the delta 10 skipped
+  EXPECT_EQ(Rows(), RowList{Row(128, 60, 0, 0)});  // 3C, 64 and the delta 10 skipped
 }
 
 TEST_F(MissingByteRepairTest, FailedRepairLeavesTheWorkingCopyAsItWas) {

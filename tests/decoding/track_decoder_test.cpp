@@ -10,7 +10,6 @@ namespace quavert {
 namespace {
 
 using namespace testing;
-using RowList = std::vector<EventRecord>;
 
 class TrackDecoderTest : public DecodingTest {};
 
@@ -51,8 +50,7 @@ TEST_F(TrackDecoderTest, EachEventReadsWhatItsTypeSays) {
 TEST_F(TrackDecoderTest, DeltasOfAnySizeReadBackExactly) {
   // At most three bytes are read: FF FF FF is 2097279 and the 3C after it is data.
   LoadTrack(Hex("00 90 3C 64 81 80 00 3C 00 FF FF FF 3C 00 FF FF 7F 3C 00 BD 84 40") + kEnd);
-  EXPECT_EQ(Rows(), (RowList{Row(144, 60, 100, 16384), Row(144, 60, 0, 2097279), Row(144, 60, 0, 2097151),
-                          Row(144, 60, 0, 1000000)}));
+  EXPECT_EQ(Rows(), (RowList{Row(144, 60, 100, 16384), Row(144, 60, 0, 2097279), Row(144, 60, 0, 2097151), Row(144, 60, 0, 1000000)}));
 }
 
 TEST_F(TrackDecoderTest, SystemExclusivePositionsForAnyNumberAnywhereInTheFile) {
@@ -74,7 +72,7 @@ TEST_F(TrackDecoderTest, RowsGoOutInWholeBlocksOfAHundredEndedByEmptyRows) {
   for (int events : {101, 20000}) {  // the second file covers the first
     SCOPED_TRACE(events);
     LoadTrack(Hex("00") + Notes(events) + kEnd);
-    std::vector<EventRecord> expected(static_cast<std::size_t>(events + 99) / 100 * 100);  // empty rows: all -1
+    RowList expected(static_cast<std::size_t>(events + 99) / 100 * 100);  // empty rows: all -1
     for (int row = 0; row < events; ++row) expected[static_cast<std::size_t>(row)] = Row(144, row % 128, 64, 0);
     EXPECT_EQ(NotesRecords(), expected);
     EXPECT_EQ(AppFileBytes(kNotesDat).size(), expected.size() * kEventRecordLength);
@@ -91,7 +89,7 @@ TEST_F(TrackDecoderTest, ShorterTrackLeavesTheLongerOnesRecordsBeyondItsBlock) {
   const auto first = NotesRecords();
   Choose(2);
   // Its 30 rows, 70 empty ones, then the first track's rows and empty rows as they were.
-  std::vector<EventRecord> expected = {Row(145, 64, 32, 0)};
+  RowList expected = {Row(145, 64, 32, 0)};
   for (int row = 0; row < 29; ++row) expected.push_back(Row(144, row, 64, 0));
   expected.resize(100);
   expected.insert(expected.end(), first.begin() + 100, first.end());
