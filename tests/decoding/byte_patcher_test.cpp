@@ -52,7 +52,7 @@ TEST_F(BytePatcherTest, PatchesThatCannotBeMadeChangeNothing) {
   const struct { int kind; std::int64_t value, tempo_pos; int error; } cases[] = {
       {kPatchFirstTempo, 120, -1, kInvalidArgument},  // no first tempo was found
       {kPatchFirstTempo, 120, static_cast<std::int64_t>(kFile.size()) - 1, kInvalidArgument},  // past the end
-      {kPatchFirstTempo, 3, kTempoPos, kOverflow}, {kPatchFirstTempo, 0, kTempoPos, kOverflow},  // too slow for three bytes
+      {kPatchFirstTempo, 3, kTempoPos, kOverflow}, {kPatchFirstTempo, 0, kTempoPos, kOverflow},  // no three bytes hold these
       {kPatchFirstTempo, -120, kTempoPos, kOverflow}, {kPatchDivision, 65536, kTempoPos, kOverflow},
       {0, 96, kTempoPos, kInvalidArgument}, {4, 96, kTempoPos, kInvalidArgument}};
   for (const auto& c : cases)

@@ -106,14 +106,17 @@ TEST_F(MetaLinesTest, TimedPartTurnsTempoTimeSignatureTextLyricAndMarkerIntoRows
 TEST_F(MetaLinesTest, KeySignaturesFromSevenFlatsToSevenSharps) {
   // By fifths: the major key of sf flats or sharps is kFifths[sf + 7], its minor three further on.
   const char* kFifths[] = {"Cb", "Gb", "Db", "Ab", "Eb", "Bb", "F", "C", "G", "D", "A", "E", "B", "F#", "C#", "G#", "D#", "A#"};
+  const auto key = [](int sf, int mode) {
+    return Hex("FF 59 02") + Bytes{static_cast<char>(sf), static_cast<char>(mode)} + Hex("00");
+  };
   Bytes data = Hex("00");
   std::string expected;
   for (int sf = -7; sf <= 7; ++sf) {
-    data += Hex("FF 59 02") + Bytes{static_cast<char>(sf & 0xFF), 0} + Hex("00 FF 59 02") + Bytes{static_cast<char>(sf & 0xFF), 1} + Hex("00");
+    data += key(sf, 0) + key(sf, 1);
     expected += "     0 Key Signature     : " + std::string(kFifths[sf + 7]) + " Major\r\n"
                 "     0 Key Signature     : " + std::string(kFifths[sf + 10]) + " Minor\r\n";
   }
-  LoadTrack(data + Hex("FF 59 02 08 00 00 FF 59 02 F8 01 00 FF 59 02 00 05 00") + kEnd);
+  LoadTrack(data + key(8, 0) + key(-8, 1) + key(0, 5) + kEnd);
   EXPECT_EQ(Text2Lines(), expected + "     0 Key Signature     : Unknown Key\r\n"
                                      "     0 Key Signature     : Unknown Key\r\n"
                                      "     0 Key Signature     : A Minor\r\n");
