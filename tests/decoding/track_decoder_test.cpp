@@ -50,7 +50,8 @@ TEST_F(TrackDecoderTest, EachEventReadsWhatItsTypeSays) {
 TEST_F(TrackDecoderTest, DeltasOfAnySizeReadBackExactly) {
   // At most three bytes are read: FF FF FF is 2097279 and the 3C after it is data.
   LoadTrack(Hex("00 90 3C 64 81 80 00 3C 00 FF FF FF 3C 00 FF FF 7F 3C 00 BD 84 40") + kEnd);
-  EXPECT_EQ(Rows(), (RowList{Row(144, 60, 100, 16384), Row(144, 60, 0, 2097279), Row(144, 60, 0, 2097151), Row(144, 60, 0, 1000000)}));
+  EXPECT_EQ(Rows(), (RowList{Row(144, 60, 100, 16384), Row(144, 60, 0, 2097279), Row(144, 60, 0, 2097151),
+                             Row(144, 60, 0, 1000000)}));
 }
 
 TEST_F(TrackDecoderTest, SystemExclusivePositionsForAnyNumberAnywhereInTheFile) {
@@ -120,6 +121,8 @@ class FailedDecodeTest : public DecodingTest {
 
 TEST_F(FailedDecodeTest, EveryUnusableEventHasItsMessageAndNothingIsReadPastTheTrack) {
   const std::pair<Bytes, const char*> cases[] = {
+      {Hex("00 FF 58 00 00 FF 2F 00"), "ERROR: Invalid Time Signature"},  // too short to read
+      {Hex("00 FF 59 00 00 FF 2F 00"), "ERROR: Invalid Key Signature"},
       {Hex("00 FF 01 05 41 FF 2F 00"), "ERROR: Unexpected end of track"},     // into the next chunk
       {Hex("00 90 3C 64 FF 2F 00"), "ERROR: Unexpected end of track"},        // a delta swallows the end
       {Hex("00 FF 7F 83 00 00 FF 2F 00"), "ERROR: Unexpected end of track"},  // a length past the end
