@@ -23,6 +23,8 @@ inline void PrintTo(const EventRecord& r, std::ostream* out) {
 
 namespace quavert::testing {
 
+using RowList = std::vector<EventRecord>;
+
 /// A session that loads SONG.MID from inline bytes, as the Open command does, and reads back
 /// what the decode left: Text2, notes.dat, the report and the working copy.
 class DecodingTest : public SessionTest {
@@ -38,9 +40,7 @@ class DecodingTest : public SessionTest {
   /// Text2's text after the two heading lines of the track.
   std::string Text2Lines() {
     const std::string text = Text2();
-    std::size_t at = 0;
-    for (int line = 0; line < 2 && at != std::string::npos; ++line) at = text.find("\r\n", at) + 2;
-    return at == std::string::npos ? text : text.substr(at);
+    return text.substr(text.find("\r\n", text.find("\r\n") + 2) + 2);
   }
 
   std::string Report() {
@@ -52,22 +52,22 @@ class DecodingTest : public SessionTest {
     const std::string rule = std::string(70, static_cast<char>(0xC4)) + "\r\n";
     const std::string report = Report();
     const std::size_t heading = report.find(rule + "Track : " + std::to_string(track) + "\r\n");
-    const std::size_t at = heading == std::string::npos ? heading : report.find(rule, heading + rule.size());
-    if (at == std::string::npos) return "<no heading>";
-    return report.substr(at + rule.size(), report.find(rule, at + rule.size()) - at - rule.size());
+    if (heading == std::string::npos) return "<no heading>";
+    const std::size_t lines = report.find(rule, heading + rule.size()) + rule.size();
+    return report.substr(lines, report.find(rule, lines) - lines);
   }
 
-  std::vector<EventRecord> NotesRecords() {
+  RowList NotesRecords() {
     const std::string bytes = AppFileBytes(kNotesDat);
-    std::vector<EventRecord> records;
+    RowList records;
     for (std::size_t at = 0; at + kEventRecordLength <= bytes.size(); at += kEventRecordLength)
       records.push_back(ParseEventRecord(std::string_view(bytes).substr(at, kEventRecordLength)));
     return records;
   }
   /// The records of the decoded rows, 1 .. LastEventIndex + 1.
-  std::vector<EventRecord> Rows() {
-    std::vector<EventRecord> records = NotesRecords();
-    records.resize(static_cast<std::size_t>(session.decoder.LastEventIndex + 1));
+  RowList Rows() {
+    RowList records = NotesRecords();
+    records.resize(static_cast<std::size_t>(LastEventIndex() + 1));
     return records;
   }
   std::string WorkCopy() { return AppFileBytes(kWorkCopyName); }

@@ -4,7 +4,6 @@
 
 #include <tuple>
 
-#include "common/file_system.h"
 #include "decoding/missing_byte_repair.h"
 #include "decoding_fixture.h"
 
@@ -24,115 +23,83 @@ const std::string kTempoLine = "     0 Set tempo         : 120\r\n";
 class MissingByteRepairTest : public DecodingTest {
  protected:
   // The working copy is `file` and was walked again: its size and the start past its last of
-  // `tracks` tracks follow it, and the track decoded to row `last_row`.
-  void ExpectRepaired(const Bytes& file, std::size_t tracks, std::int64_t last_row) {
+  // `tracks` tracks follow it, and the repaired track decoded to its two rows.
+  void ExpectRepaired(const Bytes& file, std::size_t tracks) {
     const auto size = static_cast<std::int64_t>(file.size());
     EXPECT_EQ(ToHex(WorkCopy()), ToHex(file));
     EXPECT_EQ(std::tuple(session.file.FileSize, session.tracks.TrackStart[tracks + 1], LoadState(), LastEventIndex()),
-              std::tuple(size, size + 1, int{kLoadNormal}, last_row));
+              std::tuple(size, size + 1, int{kLoadNormal}, 1));
   }
 };
 
-TEST_F(MissingByteRepairTest, YesInsertsTheStatusAndTheLoadDecodesTheTrackAgain) {
-  ui.Answers = {Answer::kYes};
-  Load(Smf(0, 96, {kMissingByte}));
-  ASSERT_EQ(ui.MessageTexts(), Texts{kAsk});
-  EXPECT_EQ(ui.Messages[0].ButtonSet, Buttons::kYesNo);
-  ExpectRepaired(Smf(0, 96, {kRepaired}), 1, 1);
-  EXPECT_TRUE(session.file.RepairAsked);
-  EXPECT_EQ(Rows(), (std::vector<EventRecord>{Row(144, 60, 100, 16), Row(128, 60, 0, 0)}));
-  EXPECT_EQ(Text2(), "       Track             : 1\r\n       Length            : 19\r\n" + kTempoLine);
-  // The heading and the lines of the track go to the report once, although it was decoded twice.
-  const std::string report = Report();
-  EXPECT_EQ(report.find("Track :"), report.rfind("Track :"));
-  EXPECT_EQ(ReportLinesOfTrack(1), "      0 Set tempo: 120\r\n");
-  EXPECT_FALSE(FileExists(app.Join(kRepairFileName)));
-}
-
-TEST_F(MissingByteRepairTest, SizeFieldGrowsInAllFourBytes) {
-  // A track cut short by the end of the file: the length grows by the inserted byte and the
-  // walk after the repair passes as the load's did; FF FF FF cannot grow and stays. 65535 data
-  // bytes become 65536: the third size byte changes too.
+// Yes inserts the status byte and the load decodes the track again. The size field grows in all
+// four bytes: 65535 data bytes become 65536. A track cut short by the end of the file grows by
+// the inserted byte and walks after the repair as before; FF FF FF cannot grow and stays.
+TEST_F(MissingByteRepairTest, YesAtTheLoadInsertsTheStatusAndDecodesTheTrackAgain) {
   const Bytes sysex = Hex("F0 83 FF 6C") + Bytes(65516, '\x01') + Hex("00");
-  const struct {
-    Bytes before, after;
-  } cases[] = {{Smf(0, 96, {kMissingByte}).replace(19, 3, Hex("00 00 44")), Smf(0, 96, {kRepaired}).replace(19, 3, Hex("00 00 45"))},
-               {Smf(0, 96, {kMissingByte}).replace(19, 3, Hex("FF FF FF")), Smf(0, 96, {kRepaired}).replace(19, 3, Hex("FF FF FF"))},
-               {Smf(0, 96, {kMissingByte.substr(0, 11) + sysex + kEnd}), Smf(0, 96, {kRepaired.substr(0, 12) + sysex + kEnd})}};
+  const struct { Bytes before, after; } cases[] = {
+      {Smf(0, 96, {kMissingByte.substr(0, 11) + sysex + kEnd}), Smf(0, 96, {kRepaired.substr(0, 12) + sysex + kEnd})},
+      {Smf(0, 96, {kMissingByte}).replace(19, 3, Hex("00 00 44")), Smf(0, 96, {kRepaired}).replace(19, 3, Hex("00 00 45"))},
+      {Smf(0, 96, {kMissingByte}).replace(19, 3, Hex("FF FF FF")), Smf(0, 96, {kRepaired}).replace(19, 3, Hex("FF FF FF"))},
+      {Smf(0, 96, {kMissingByte}), Smf(0, 96, {kRepaired})}};
   for (const auto& c : cases) {
     ui.ClearLog();
     ui.Answers = {Answer::kYes};
     Load(c.before);
     EXPECT_EQ(ui.MessageTexts(), Texts{kAsk});
-    ExpectRepaired(c.after, 1, 1);
+    ExpectRepaired(c.after, 1);
   }
-  EXPECT_EQ(ToHex(WorkCopy().substr(14, 8)), "4D 54 72 6B 00 01 00 00");
-  EXPECT_EQ(session.decoder.SysexEnd[0], 14 + 8 + 16 + 65516);
+  EXPECT_EQ(ui.Messages[0].ButtonSet, Buttons::kYesNo);
+  EXPECT_EQ(Rows(), (RowList{Row(144, 60, 100, 16), Row(128, 60, 0, 0)}));
+  EXPECT_EQ(Text2(), "       Track             : 1\r\n       Length            : 19\r\n" + kTempoLine);
+  // The heading and the lines of the track go to the report once, although it was decoded twice.
+  const std::string report = Report();
+  EXPECT_EQ(report.find("Track :"), report.rfind("Track :"));
+  EXPECT_EQ(ReportLinesOfTrack(1), "      0 Set tempo: 120\r\n");
 }
 
-TEST_F(MissingByteRepairTest, NoLeavesTheFileAndStopsTheDecodeAlsoFromTheTrackChooser) {
-  ui.Answers = {Answer::kNo};
-  const Bytes file = Smf(1, 96, {kMissingByte, kGood});
+// From the track chooser: No leaves the file and stops the decode without using up the one
+// repair of the load; Yes repairs and decodes the track at once; a later missing byte is then
+// skipped as a stray one.
+TEST_F(MissingByteRepairTest, OneRepairPerLoadFromTheTrackChooser) {
+  const Bytes file = Smf(1, 96, {kGood, kMissingByte, kMissingByte, kMissingByte});
   Load(file);
-  EXPECT_EQ(ui.MessageTexts(), Texts{kAsk});
-  EXPECT_EQ(std::tuple(session.file.RepairAsked, Text2(), ui.IsEnabled(Control::Command1), session.file.FileLoaded),
-            std::tuple(false, "", false, true));
+  ui.Answers = {Answer::kNo, Answer::kYes};
   Choose(2);
-  ui.Answers = {Answer::kNo};
-  Choose(1);
-  EXPECT_EQ(ui.MessageTexts(), (Texts{kAsk, kAsk}));
-  EXPECT_EQ(LoadState(), kLoadFailed);
-  EXPECT_FALSE(ui.IsEnabled(Control::Toolbar2Button4));
-  EXPECT_EQ(WorkCopy(), file);
-}
-
-TEST_F(MissingByteRepairTest, RepairFromTheTrackChooserDecodesTheTrackAtOnce) {
-  Load(Smf(1, 96, {kGood, kMissingByte}));
-  ui.ClearLog();
-  ui.Answers = {Answer::kYes};
-  Choose(2);
-  EXPECT_EQ(ui.MessageTexts(), Texts{kAsk});
-  ExpectRepaired(Smf(1, 96, {kGood, kRepaired}), 2, 1);
+  EXPECT_EQ(std::tuple(LoadState(), Text2(), ui.IsEnabled(Control::Command1), WorkCopy() == file),
+            std::tuple(int{kLoadFailed}, "", false, true));
+  Choose(3);
+  ExpectRepaired(Smf(1, 96, {kGood, kMissingByte, kRepaired, kMissingByte}), 4);
   EXPECT_EQ(Text2Lines(), kTempoLine);
-  EXPECT_TRUE(ui.IsEnabled(Control::Command1));
-  EXPECT_FALSE(ui.IsEnabled(Control::Command5));
-  EXPECT_EQ(ReportLinesOfTrack(2), "      0 Set tempo: 120\r\n");
-}
-
-TEST_F(MissingByteRepairTest, OnlyOneRepairPerLoadLaterOnesAreStrayBytes) {
-  ui.Answers = {Answer::kYes, Answer::kYes};
-  Load(Smf(1, 96, {kMissingByte, kMissingByte}));
-  ui.ClearLog();
-  Choose(2);
-  EXPECT_TRUE(ui.Messages.empty());
+  EXPECT_EQ(std::pair(ui.IsEnabled(Control::Command1), ui.IsEnabled(Control::Command5)), std::pair(true, false));
+  EXPECT_EQ(ReportLinesOfTrack(3), "      0 Set tempo: 120\r\n");
+  Choose(4);
+  EXPECT_EQ(ui.MessageTexts(), (Texts{kAsk, kAsk}));
   EXPECT_EQ(LoadState(), kLoadNormal);
-  EXPECT_EQ(Rows(), std::vector<EventRecord>{Row(128, 60, 0, 0)});  // 3C, 64 and the delta 10 skipped
-  EXPECT_EQ(WorkCopy(), Smf(1, 96, {kRepaired, kMissingByte}));
-}
-
-TEST_F(MissingByteRepairTest, OnlyTheByteWhereTheStatusBelongsAfterThisTracksTempoAsks) {
-  // A zero there is skipped silently; so is a byte after a tempo with a two-byte delta; and a
-  // stray 45 at position 31 that stands 4 after the tempo of the file loaded before.
-  Load(Smf(0, 96, {Hex("00 FF 51 03 07 A1 20 00 90 3C 64 00 80 3C 00 00") + kEnd}));
-  ASSERT_EQ(session.decoder.LastTempoPos, 27);
-  for (const char* bytes : {"00 FF 01 03 41 42 43 00 45 90 3C 64 00", "00 FF 51 03 07 A1 20 00 00 90 3C 64 00",
-                            "00 FF 51 03 07 A1 20 81 00 3C 90 3C 64 00", "00 FF 51 03 07 A1 20 00 FF 03 01 41 00 3C 90 3C 64 00"}) {
-    const Bytes file = Smf(0, 96, {Hex(bytes) + kEnd});
-    LoadTrack(Hex(bytes) + kEnd);
-    EXPECT_EQ(std::tuple(ui.Messages.size(), LastEventIndex(), WorkCopy() == file), std::tuple(0u, 0, true)) << bytes;
-  }
+  EXPECT_EQ(Rows(), RowList{Row(128, 60, 0, 0)});  // 3C, 64 and the delta 10 skipped
 }
 
 TEST_F(MissingByteRepairTest, FailedRepairLeavesTheWorkingCopyAsItWas) {
   const Bytes file = Smf(1, 96, {kGood, kMissingByte});
   Load(file);
   ASSERT_EQ(::mkdir(app.Join(kRepairFileName).c_str(), 0755), 0);  // the repaired file cannot be written
-  ui.ClearLog();
   ui.Answers = {Answer::kYes};
   Choose(2);
   EXPECT_EQ(ui.MessageTexts(), (Texts{kAsk, "Error: 75"}));
-  EXPECT_EQ(WorkCopy(), file);
-  EXPECT_EQ(std::tuple(LoadState(), session.file.FileSize), std::tuple(int{kLoadFailed}, std::int64_t(file.size())));
+  EXPECT_EQ(std::tuple(LoadState(), session.file.FileSize, WorkCopy() == file),
+            std::tuple(int{kLoadFailed}, std::int64_t(file.size()), true));
+}
+
+TEST_F(MissingByteRepairTest, OnlyTheByteWhereTheStatusBelongsAfterThisTracksTempoAsks) {
+  // A zero there is skipped silently; so is a byte after a tempo with a two-byte delta; and a
+  // stray 45 at position 31 that stands 4 after the tempo of the file loaded before (at 27).
+  Load(Smf(0, 96, {Hex("00 FF 51 03 07 A1 20 00 90 3C 64 00 80 3C 00 00") + kEnd}));
+  for (const char* bytes : {"00 FF 01 03 41 42 43 00 45 90 3C 64 00", "00 FF 51 03 07 A1 20 00 00 90 3C 64 00",
+                            "00 FF 51 03 07 A1 20 81 00 3C 90 3C 64 00", "00 FF 51 03 07 A1 20 00 FF 03 01 41 00 3C 90 3C 64 00"}) {
+    const Bytes file = Smf(0, 96, {Hex(bytes) + kEnd});
+    LoadTrack(Hex(bytes) + kEnd);
+    EXPECT_EQ(std::tuple(ui.Messages.size(), LastEventIndex(), WorkCopy() == file), std::tuple(0u, 0, true)) << bytes;
+  }
 }
 
 class TimeSignatureRepairTest : public DecodingTest {
@@ -142,40 +109,35 @@ class TimeSignatureRepairTest : public DecodingTest {
     Load(Smf(1, 96, {kGood, track}));
     media.Commands.clear();
     ui.ClearLog();
-    ui.DoEventsCount = 0;
     ui.Answers = {answer};
     Choose(2);
   }
 };
 
-TEST_F(TimeSignatureRepairTest, YesWritesTwoAndReopensThePlayerNoGoesOnUnchanged) {
-  const Bytes clocks_zero = Hex("00 FF 58 04 04 02 00 08 00 90 3C 64 00") + kEnd;
-  Bytes patched = clocks_zero;
-  patched[6] = 2;
+// A clocks byte of 0 asks, whatever the event's length and also in the timed part: Yes writes 2
+// there and reopens the player on the working copy, No goes on unchanged.
+TEST_F(TimeSignatureRepairTest, YesWritesTwoIntoTheClocksByteAndReopensThePlayer) {
   const Texts reopen{"Close REDevid1 notify",
                      "Open " + app.Join(kWorkCopyName) + " type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify",
                      "Put REDevid1 window at 0 0 320 40 notify"};
-  for (Answer answer : {Answer::kYes, Answer::kNo}) {
-    const bool yes = answer == Answer::kYes;
-    ChooseTrack(clocks_zero, answer);
+  const std::string line = "     0 Time Signature    : 4/4\r\n";
+  const struct { const char* bytes; Answer answer; std::size_t clocks; std::string lines; } cases[] = {
+      {"00 FF 58 04 04 02 00 08 00 90 3C 64 00", Answer::kNo, 6, line},
+      {"00 FF 58 04 04 02 00 08 00 90 3C 64 00", Answer::kYes, 6, line},
+      {"00 FF 58 05 04 02 00 08 00 00 90 3C 64 00", Answer::kYes, 6, line},
+      {"00 90 3C 64 00 FF 58 04 03 03 00 08 10", Answer::kYes, 10, ""}};  // a row, no line
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    const bool yes = c.answer == Answer::kYes;
+    const Bytes track = Hex(c.bytes) + kEnd;
+    Bytes patched = track;
+    patched[c.clocks] = yes ? 2 : 0;  // the clocks byte's offset in the track's data
+    ChooseTrack(track, c.answer);
     EXPECT_EQ(ui.MessageTexts(), Texts{"ERROR: Invalid Time Signature.  Repair? "});
     EXPECT_EQ(ui.Messages[0].ButtonSet, Buttons::kYesNo);
-    EXPECT_EQ(WorkCopy(), Smf(1, 96, {kGood, yes ? patched : clocks_zero}));
+    EXPECT_EQ(ToHex(WorkCopy()), ToHex(Smf(1, 96, {kGood, patched})));
     EXPECT_EQ(media.Commands, yes ? reopen : Texts{});
-    EXPECT_EQ(std::tuple(ui.DoEventsCount, session.decoder.SigClocks, session.decoder.PatchKind, LoadState(), LastEventIndex()),
-              std::tuple(yes ? 1 : 0, yes ? 2 : 0, 0, int{kLoadNormal}, std::int64_t{0}));
-    EXPECT_EQ(Text2Lines(), "     0 Time Signature    : 4/4\r\n");
-  }
-}
-
-TEST_F(TimeSignatureRepairTest, ClocksByteIsFoundInLongerEventsAndInTheTimedPart) {
-  for (const auto& [bytes, clocks] : {std::pair{"00 FF 58 05 04 02 00 08 00 00 90 3C 64 00", 6},
-                                      std::pair{"00 90 3C 64 00 FF 58 04 03 03 00 08 10", 10}}) {
-    const Bytes track = Hex(bytes) + kEnd;
-    ChooseTrack(track, Answer::kYes);
-    Bytes patched = track;
-    patched[static_cast<std::size_t>(clocks)] = 2;  // offset of the clocks byte in the track's data
-    EXPECT_EQ(ToHex(WorkCopy()), ToHex(Smf(1, 96, {kGood, patched}))) << bytes;
+    EXPECT_EQ(std::tuple(LoadState(), Text2Lines()), std::tuple(int{kLoadNormal}, c.lines));
   }
   EXPECT_EQ(Rows().at(1), Row(88, 3, 8, 16));
 }
