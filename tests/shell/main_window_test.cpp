@@ -204,12 +204,11 @@ class WindowTest : public QObject {
     } spy;
     w().MediaFrame->installEventFilter(&spy);
     w().hook().Install(w().MediaFrame);  // filters run newest first: the hook now comes before the spy
-    PostMediaNotify(w().MediaFrame);
-    QCoreApplication::postEvent(w().MediaFrame, std::make_unique<QEvent>(kOther).release());
-    QCoreApplication::processEvents();
+    QEvent notify(kMediaNotifyEvent);
+    QEvent other(kOther);
+    for (QEvent* event : {&notify, &other}) QCoreApplication::sendEvent(w().MediaFrame, event);
     w().hook().Unhook();
-    PostMediaNotify(w().MediaFrame);
-    QCoreApplication::processEvents();
+    QCoreApplication::sendEvent(w().MediaFrame, &notify);
     QCOMPARE(spy.seen, (std::vector<int>{kOther, kMediaNotifyEvent}));
   }
 
