@@ -11,6 +11,9 @@
 namespace quavert::testing {
 namespace {
 
+// The item of the first note on in SongOfTwoTracks' second track: the program change comes first.
+constexpr std::int64_t kFirstNote = 2;
+
 class EventListTest : public QObject {
   Q_OBJECT
 
@@ -18,13 +21,6 @@ class EventListTest : public QObject {
   frmmain& w() { return *f->window; }
   Session& session() { return f->window->session(); }
   Toolkit& ui() { return f->window->toolkit(); }
-
-  // The item of the listed track's first note on.
-  std::int64_t FirstNote() {
-    for (std::int64_t item = 1; item <= ui().ListItemCount(); ++item)
-      if (ui().ListText(item, 4).rfind("On", 0) == 0) return item;
-    return 0;
-  }
 
   void ClickCell(std::int64_t item, int column, Qt::MouseButton button = Qt::LeftButton) {
     const QModelIndex cell = w().listModel().index(static_cast<int>(item - 1), column);
@@ -84,7 +80,7 @@ class EventListTest : public QObject {
     QCOMPARE(w().listModel().headerData(4, Qt::Horizontal).toString(), QStringLiteral("Description"));
 
     // Only a left click on a cell the user may change opens the editor, with the cell's text.
-    const std::int64_t note = FirstNote();
+    const std::int64_t note = kFirstNote;
     const auto row = static_cast<std::size_t>(note - 1);
     const EventRecord before = session().buffers.EventBuffer[row];
     const std::string shown = ui().ListText(note, 1);
@@ -136,10 +132,13 @@ class EventListTest : public QObject {
   }
 
   void ExitWithAnEditorOpenHandsNothingOverAndDeletesTheWorkingFiles() {
-    f->ListSecondTrack();
+    f->Start();
+    f->Open(f->UserFile("song.mid", SongOfTwoTracks()));
+    f->ChooseTrack(2);
+    QTest::mouseClick(w().Command1, Qt::LeftButton);
     for (const char* name : {kWorkCopyName, kNotesDat, kDataDat}) QVERIFY(FileExists(f->app.Join(name)));
     const auto events = session().buffers.EventBuffer;
-    ClickCell(FirstNote(), 1);
+    ClickCell(kFirstNote, 1);
     QVERIFY(Editor() != nullptr);
     Editor()->selectAll();
     QTest::keyClicks(Editor(), QStringLiteral("200"));  // out of range: would show a message
