@@ -129,11 +129,15 @@ class WindowTest : public QObject {
         {"resume", [&] { w().mnuPlay->trigger(); }, "1111111", {}},
         {"stop", [&] { w().Toolbar2Buttons[6]->trigger(); }, "1111100", {}},
         {"play again", [&] { w().Toolbar2Buttons[4]->trigger(); }, "1111111", {}},
-        {"poll sees stopped",
+        // The About box is no command: checked as soon as it closes, the poll ran while it was open.
+        {"poll sees stopped while the About box is open",
          [&] {
            f->media.Replies[kMode] = "stopped";
            w().Timer1->setInterval(5);
-           QTRY_VERIFY(!w().session().player.Playing);
+           QTimer::singleShot(300, &w(), [&] {
+             if (w().about() != nullptr) w().about()->accept();
+           });
+           w().mnuAbout->trigger();
          },
          "1111100", {}},
         {"another track chosen", [&] { f->ChooseTrack(1); }, "1010100", {}},
@@ -209,19 +213,6 @@ class WindowTest : public QObject {
     w().hook().Unhook();
     QCoreApplication::sendEvent(w().MediaFrame, &notify);
     QCOMPARE(spy.seen, (std::vector<int>{kOther, kMediaNotifyEvent}));
-  }
-
-  void StatusPollGoesOnWhileTheAboutBoxIsOpen() {
-    f->Start();
-    f->Open(f->UserFile("song.mid", kSong));
-    w().mnuPlay->trigger();
-    f->media.Replies[kMode] = "stopped";
-    w().Timer1->setInterval(5);
-    QTimer::singleShot(300, &w(), [&] {
-      if (w().about() != nullptr) w().about()->accept();
-    });
-    w().mnuAbout->trigger();
-    QVERIFY(!w().mnuStop->isEnabled());  // no event has run since the box closed: the poll ran while it was open
   }
 };
 
