@@ -56,7 +56,6 @@ class ToolkitTest : public QObject {
     QMessageBox box;
     SetUpMessageBox(box, "<b>A.MID</b> is not a MIDI file", Buttons::kOk, Icon::kNone, "");
     QCOMPARE(box.textFormat(), Qt::PlainText);
-    QCOMPARE(box.windowTitle(), QStringLiteral("Quavert"));
     QCOMPARE(box.escapeButton(), box.button(QMessageBox::Ok));
     SetUpMessageBox(box, "a.mid already exists, overwrite?", Buttons::kYesNo, Icon::kQuestion, "Confirmation");
     QCOMPARE(box.escapeButton(), box.button(QMessageBox::No));

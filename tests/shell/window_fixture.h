@@ -131,13 +131,6 @@ struct WindowFixture {
     while (combo->currentIndex() < track - 1) QTest::keyClick(combo, Qt::Key_Down);
     while (combo->currentIndex() > track - 1) QTest::keyClick(combo, Qt::Key_Up);
   }
-  /// Starts with SongOfTwoTracks opened, its second track chosen and listed with "Notes...".
-  void ListSecondTrack() {
-    Start();
-    Open(UserFile("song.mid", SongOfTwoTracks()));
-    ChooseTrack(2);
-    QTest::mouseClick(window->Command1, Qt::LeftButton);
-  }
 
   TempFolder app;
   TempFolder user;
