@@ -42,14 +42,13 @@ class MediaCommandsTest : public testing::SessionTest {
 // device's error, a reply is read for its leading number.
 TEST_F(MediaCommandsTest, EachRoutineSendsItsCommandStringAndQueriesReadTheirReplies) {
   std::string path = user.Join("My Song.mid");
-  std::string to = "480";
+  std::string to = "480", to_end = "TheEnd";
   int width = 0, height = 0, given_width = 100, given_height = 0;
   session.player.Playing = true;
   MciOpen(session, path, "REDevid1");
   MciPlay(session, "REDevid1", "96", to);
   MciPutWindow(session, "REDevid1", 0, 0, width, height);
   MciPutWindow(session, "REDevid1", 5, -2, given_width, given_height);
-  EXPECT_TRUE(session.player.Playing);
   MciClose(session, "REDevid1");
   EXPECT_FALSE(session.player.Playing);
   EXPECT_EQ(media.Commands, (Commands{"Open \"" + path + "\" type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify",
@@ -64,7 +63,6 @@ TEST_F(MediaCommandsTest, EachRoutineSendsItsCommandStringAndQueriesReadTheirRep
   media.Codes = {{kSetFrames, 5}};  // only the status query decides the length
   EXPECT_EQ(MciLength(session, "REDevid1"), 1920);
   media.Codes = {{kLength, 7}, {"Open /nowhere/song.mid type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify", 4}};
-  std::string to_end = "TheEnd";
   MciPlay(session, "REDevid1", "0", to_end);
   EXPECT_EQ(media.Commands.back(), "Play REDevid1 from 0 to -1 notify");
   EXPECT_EQ(ui.StatusText, "media error 7");
