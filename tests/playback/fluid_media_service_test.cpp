@@ -136,7 +136,7 @@ TEST_F(FluidMediaServiceTest, PlaysPausesResumesFromThePauseStopsAtTheEndAndRefu
   EXPECT_GT(Heard(), kAudible);
 }
 
-TEST_F(FluidMediaServiceTest, OpenSaysWhatIsMissingAndNothingThenPlays) {
+TEST_F(FluidMediaServiceTest, OpenSaysWhatIsMissingAndDamagedFilesEndAtOnce) {
   const std::string song = UserFile("song.mid", NoteSequence(1, 96));
   testing::WriteFileBytes(user.Join("broken.sf2"), "RIFF this is no SoundFont");
   const std::pair<FluidSetup, int> setups[] = {{{"", Wav()}, kNoSoundFont}, {{user.Join("none.sf2"), Wav()}, kNoSoundFont},
@@ -149,23 +149,19 @@ TEST_F(FluidMediaServiceTest, OpenSaysWhatIsMissingAndNothingThenPlays) {
     EXPECT_NE(MediaErrorText(code), "");
     EXPECT_EQ(device.Send("Play REDevid1 from 0 to 96 notify"), code);
   }
+  // What cannot be opened; a file that is no MIDI file opens but has no length to play; a file
+  // the synthesizer refuses part-way (a message no file may hold after its note) ends at once.
   Device device({SoundFont(), Wav()});
   const std::string huge = UserFile("huge.mid", NoteSequence(1, 96));
   std::filesystem::resize_file(huge, std::uintmax_t{65} << 20);  // sparse: costs no disk
-  EXPECT_EQ((std::vector<int>{device.Open(user.Join("missing.mid")), device.Open(user.Path()), device.Open(huge), device.Open(song)}),
+  const std::string text = UserFile("notes.txt", "no MIDI here");
+  EXPECT_EQ((std::vector<int>{device.Open(user.Join("missing.mid")), device.Open(user.Path()), device.Open(huge), device.Open(text)}),
             (std::vector<int>{kFileMissing, kFileMissing, kFileTooLarge, kMediaOk}));
-}
-
-// A file the synthesizer refuses part-way ends at once; a file that is no MIDI file has no
-// length to play.
-TEST_F(FluidMediaServiceTest, DamagedFilesEndAtOnce) {
-  Device device({SoundFont(), Wav()});
-  // One note, then a message that has no place in a file.
-  ASSERT_EQ(device.Open(UserFile("damaged.mid", Smf(0, 480, {Hex("00 90 3C 64  83 60 80 3C 00  00 F2 00 00  00 FF 2F 00")}))), kMediaOk);
-  device.PlayThrough(480);
-  ASSERT_EQ(device.Open(UserFile("notes.txt", "no MIDI here")), kMediaOk);
   EXPECT_EQ(device.Ask("Status REDevid1 length"), "0");
   EXPECT_EQ(device.Send("Play REDevid1 from 0 to 1 notify"), kOutOfRange);
+  ASSERT_EQ(device.Send("Close REDevid1"), kMediaOk);
+  ASSERT_EQ(device.Open(UserFile("damaged.mid", Smf(0, 480, {Hex("00 90 3C 64  83 60 80 3C 00  00 F2 00 00  00 FF 2F 00")}))), kMediaOk);
+  device.PlayThrough(480);
 }
 
 // ALSA's null device takes sound where there is no sound card, so FluidSynth's own audio thread
