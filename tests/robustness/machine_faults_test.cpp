@@ -58,17 +58,9 @@ class MachineFaultTest : public testing::SessionTest {
     return result.lines;
   }
 
-  // Lets an unprivileged child read the test's folders and own the application folder.
-  void OpenFolders() {
-    for (const std::string& folder : {app.Path(), user.Path(), app.Join("logs")}) ::chmod(folder.c_str(), 0755);
-    if (::geteuid() != 0) return;
-    for (const std::string& folder : {app.Path(), app.Join("logs")})
-      ASSERT_EQ(::chown(folder.c_str(), testing::kUnprivilegedId, testing::kUnprivilegedId), 0);
-  }
-
-  // "Save Midi..." to `path`, named `name` in the dialog, overwriting when asked.
-  void SaveTo(const std::string& path, const std::string& name = "SAVED.MID") {
-    ui.DialogChoices = {{path, name}};
+  // "Save Midi..." to `path`, named SAVED.MID in the dialog, overwriting when asked.
+  void SaveTo(const std::string& path) {
+    ui.DialogChoices = {{path, "SAVED.MID"}};
     ui.Answers = {Answer::kYes};
     SaveAs(session);
   }
@@ -198,7 +190,10 @@ TEST_F(MachineFaultTest, PermissionsTakenAwayStopOnlyTheStepsThatNeedThem) {
   testing::WriteFileBytes(destination, "an older file of the user's");
   ::chmod(destination.c_str(), 0644);
   ::chmod(locked.c_str(), 0555);
-  OpenFolders();
+  // The unprivileged child reads the test's folders and owns the application folder.
+  for (const std::string& folder : {app.Path(), user.Path(), app.Join("logs")}) ::chmod(folder.c_str(), 0755);
+  for (const std::string& folder : {app.Path(), app.Join("logs")})
+    ASSERT_TRUE(::geteuid() != 0 || ::chown(folder.c_str(), testing::kUnprivilegedId, testing::kUnprivilegedId) == 0);
   const Lines lines = InChild({.unprivileged = true}, [&] {
     ::chmod(app.Path().c_str(), 0555);
     OpenMidiFile(session, path);
