@@ -8,7 +8,6 @@
 #include <tuple>
 #include <vector>
 
-#include "editing/event_list.h"
 #include "examples.h"
 #include "fuzz/road.h"
 #include "loading/load_driver.h"
