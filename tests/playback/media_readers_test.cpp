@@ -56,12 +56,5 @@ TEST(MediaCommandParserTest, EveryPathComesBackAsItWasSent) {
   EXPECT_EQ(ParseMediaCommand("Open \"half.mid type x").Device, "\"half.mid");  // an unclosed quote is part of the word
 }
 
-TEST(MediaCommandParserTest, WholeNumbersAreDecimalWithAnOptionalMinus) {
-  EXPECT_EQ((std::vector{WholeNumber("1920"), WholeNumber("-1"), WholeNumber("9223372036854775807")}),
-            (std::vector<std::optional<std::int64_t>>{1920, -1, INT64_MAX}));
-  for (const char* word : {"", "+1", "1.5", "12a", " 12", "0x10", "-", "99999999999999999999"})
-    EXPECT_FALSE(WholeNumber(word)) << word;
-}
-
 }  // namespace
 }  // namespace quavert

@@ -1,6 +1,7 @@
 #include "robustness/child_process.h"
 
 #include <grp.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +10,8 @@
 #include <csignal>
 #include <exception>
 #include <stdexcept>
+
+#include "support/temp_folder.h"
 
 namespace quavert::testing {
 namespace {
@@ -44,11 +47,11 @@ int Wait(pid_t pid) {
 }  // namespace
 
 ChildResult RunInChild(const ChildLimits& limits, const std::function<std::vector<std::string>()>& work) {
-  int fds[2];
-  if (::pipe(fds) != 0) throw std::runtime_error("pipe failed");
+  // The work's lines come back through a file in memory that parent and child share.
+  const int lines_fd = ::memfd_create("child lines", 0);
+  if (lines_fd < 0) throw std::runtime_error("memfd_create failed");
   const pid_t pid = Fork([&] {
-    ::close(fds[0]);
-    // Each line ends in a NUL on the pipe: the program's messages hold line breaks, never NULs.
+    // Each line ends in a NUL: the program's messages hold line breaks, never NULs.
     std::string text;
     int code = 0;
     try {
@@ -58,19 +61,12 @@ ChildResult RunInChild(const ChildLimits& limits, const std::function<std::vecto
       text += std::string("exception: ") + error.what() + '\0';
       code = 3;
     }
-    // A blocking write to a pipe returns when all is written; nothing here catches a signal.
-    return ::write(fds[1], text.data(), text.size()) == std::ssize(text) ? code : 4;
+    LiftFileSizeLimit();
+    return ::write(lines_fd, text.data(), text.size()) == std::ssize(text) ? code : 4;
   });
-  ::close(fds[1]);
-  std::string text;
-  char buffer[4096];
-  for (ssize_t got; (got = ::read(fds[0], buffer, sizeof buffer)) != 0;) {
-    if (got > 0) text.append(buffer, static_cast<std::size_t>(got));
-    else if (errno != EINTR) break;
-  }
-  ::close(fds[0]);
-
   const int status = Wait(pid);
+  const std::string text = ReadFileBytes("/proc/self/fd/" + std::to_string(lines_fd));
+  ::close(lines_fd);
   ChildResult result{WIFEXITED(status) && WEXITSTATUS(status) == 0, WIFSIGNALED(status) ? WTERMSIG(status) : 0, {}};
   for (std::size_t at = 0, end; (end = text.find('\0', at)) != std::string::npos; at = end + 1)
     result.lines.push_back(text.substr(at, end - at));
