@@ -2,6 +2,7 @@
 
 #include "cli/companion.h"
 #include "cli/options.h"
+#include "common/run_error.h"
 
 namespace quavert::cli {
 
@@ -12,10 +13,16 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     err << "quavert-cli: " << error << '\n' << UsageText();
     return 2;
   }
-  if (options->Command == "check") return Check(*options, out);
-  if (options->Command == "list") return List(*options, out);
-  if (options->Command == "report") return Report(*options, out);
-  return Edit(*options, out, err);
+  try {
+    if (options->Command == "check") return Check(*options, out);
+    if (options->Command == "list") return List(*options, out);
+    if (options->Command == "report") return Report(*options, out);
+    return Edit(*options, out, err);
+  } catch (const RunError& failure) {
+    // What the session does not catch itself: no private folder to work in, for one.
+    err << "quavert-cli: " << failure.reason() << '\n';
+    return 1;
+  }
 }
 
 }  // namespace quavert::cli

@@ -1,22 +1,19 @@
 #include "cli/private_folder.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <stdexcept>
-#include <vector>
 
 #include "common/app_folder.h"
 #include "common/file_system.h"
+#include "common/run_error.h"
 
 namespace quavert::cli {
 
 PrivateFolder::PrivateFolder() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quavert-cli-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (::mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
-  path_ = buffer.data();
+  try {
+    path_ = MakeTemporaryFolder("quavert-cli");
+  } catch (const RunError& failure) {
+    throw RunError(failure.code(), "cannot create a temporary folder (" + failure.reason() + ")");
+  }
   std::error_code ignored;
   std::filesystem::create_directory(JoinPath(path_, "logs"), ignored);
   const std::string genmidi = JoinPath(ApplicationFolder(), "genmidi.ini");

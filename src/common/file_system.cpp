@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "common/binary_file.h"
@@ -106,6 +107,15 @@ void RenameFile(const std::string& from, const std::string& to) {
 
 void MakeFolder(const std::string& path) {
   if (::mkdir(path.c_str(), 0755) != 0) ThrowFileError(errno == EEXIST ? EACCES : errno);
+}
+
+std::string MakeTemporaryFolder(std::string_view prefix) {
+  const char* base = std::getenv("TMPDIR");
+  const std::string pattern = JoinPath(base != nullptr && *base != '\0' ? base : "/tmp", std::string(prefix) + "-XXXXXX");
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  if (::mkdtemp(buffer.data()) == nullptr) ThrowFileError(errno);
+  return buffer.data();
 }
 
 std::string CurrentFolder() {

@@ -28,6 +28,9 @@ void RenameFile(const std::string& from, const std::string& to);
 void MakeFolder(const std::string& path);
 /// The process's current folder.
 std::string CurrentFolder();
+/// Creates a new, empty folder named `prefix` and six random characters under $TMPDIR (or /tmp)
+/// and returns its path; RunError with the system's reason when it cannot.
+std::string MakeTemporaryFolder(std::string_view prefix);
 
 /// Copies `from` to `to` so that `to` is at every moment either as it was or a complete copy:
 /// the bytes go to a new file in the destination's folder, reach the disk, and then replace

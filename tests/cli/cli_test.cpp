@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -110,6 +111,15 @@ TEST_F(CliTest, EachRunHasItsExitStatusAndPrintedLines) {
   }
   EXPECT_FALSE(FileExists(target));
   EXPECT_EQ(testing::ReadFileBytes(clocks), clocks_bytes) << "check never repairs the file itself";
+
+  // Without a folder to work in, a run says why and fails instead of ending the process.
+  const char* tmpdir = std::getenv("TMPDIR");
+  const std::string kept = tmpdir != nullptr ? tmpdir : "";
+  ::setenv("TMPDIR", folder.Join("no such folder").c_str(), 1);
+  EXPECT_EQ(Run({"check", song}), 1);
+  tmpdir != nullptr ? ::setenv("TMPDIR", kept.c_str(), 1) : ::unsetenv("TMPDIR");
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err.str(), "quavert-cli: cannot create a temporary folder (No such file or directory)\n");
 }
 
 TEST_F(CliTest, RealFilesCheckAndReportCleanly) {

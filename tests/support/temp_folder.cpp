@@ -7,16 +7,11 @@
 #include <stdexcept>
 #include <vector>
 
+#include "common/file_system.h"
+
 namespace quavert::testing {
 
-TempFolder::TempFolder() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quavert-test-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (::mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
-  path_ = buffer.data();
-}
+TempFolder::TempFolder() : path_(MakeTemporaryFolder("quavert-test")) {}
 
 TempFolder::~TempFolder() {
   std::error_code ignored;
