@@ -8,6 +8,7 @@
 #include "common/file_system.h"
 #include "common/run_error.h"
 #include "decoding/meta_format.h"
+#include "decoding/tempo.h"
 #include "session/session.h"
 
 namespace quavert {
@@ -28,7 +29,7 @@ void PutByte(std::string& bytes, std::int64_t value) {
 // Microseconds per quarter note for `bpm` beats per minute, as three big-endian bytes.
 std::string TempoBytes(std::int64_t bpm) {
   if (bpm <= 0) throw RunError(kOverflow);
-  const double tempo = std::floor(120.0 / static_cast<double>(bpm) * 500000);
+  const double tempo = TempoOfBpm(bpm);
   if (tempo < 1) throw RunError(kOverflow);
   const double t1 = std::floor(tempo / 65536);
   const double t2 = std::floor((tempo - t1 * 65536) / 256);

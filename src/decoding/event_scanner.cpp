@@ -86,6 +86,8 @@ ScanProblem ValueProblem(int type, const std::string& data) {
 
 }  // namespace
 
+int ChannelDataBytes(std::uint8_t status) { return ShapeOf(status).data_bytes; }
+
 const DeltaTime& EventScanner::Start() {
   if (!started_) {
     started_ = true;

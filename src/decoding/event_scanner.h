@@ -109,4 +109,8 @@ class EventScanner {
   std::int64_t pending_position_ = 0;
 };
 
+/// How many data bytes follow a channel message's status (0x80..0xEF): 1 for program change and
+/// channel pressure, 2 for the others.
+int ChannelDataBytes(std::uint8_t status);
+
 }  // namespace quavert

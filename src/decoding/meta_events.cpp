@@ -1,7 +1,6 @@
 #include "decoding/meta_events.h"
 
 #include <array>
-#include <cmath>
 #include <string>
 #include <utility>
 
@@ -12,6 +11,7 @@
 #include "decoding/event_rows.h"
 #include "decoding/meta_format.h"
 #include "decoding/meta_types.h"
+#include "decoding/tempo.h"
 #include "decoding/working_files.h"
 #include "playback/media_commands.h"
 #include "session/session.h"
@@ -104,13 +104,13 @@ MetaOutcome HandleTempo(Session& session, RecordFile& notes, const ScannedEvent&
   DecoderState& decoder = session.decoder;
   decoder.LastTempoPos = event.data_first;
   if (event.problem != ScanProblem::kNone) return MetaOutcome::kStop;
-  const double tempo = Byte(event.data, 0) * 65536.0 + Byte(event.data, 1) * 256.0 + Byte(event.data, 2);
+  const auto tempo = static_cast<double>(TempoOfBytes(event.data));
   // Only the first tempo since the load gives the timing factor; a second one marks it unusable.
   if (decoder.TickMinutes != 0)
     decoder.TickMinutes = -1;
   else
     decoder.TickMinutes = 60 / (1000000 / tempo * session.file.DeltaTicks);
-  const auto bpm = static_cast<std::int64_t>(std::floor(500000 / tempo * 120));
+  const std::int64_t bpm = BpmOfTempo(TempoOfBytes(event.data));
   const std::int32_t delta = event.delta.value;
   if (!GetsRow(event, begun)) {
     session.ui.SetLocked(Control::Text6, false);

@@ -1,8 +1,8 @@
 #include "writing/meta_writer.h"
 
-#include <cmath>
 
 #include "common/run_error.h"
+#include "decoding/tempo.h"
 
 namespace quavert {
 namespace {
@@ -21,14 +21,10 @@ void AppendByte(std::string& out, std::int64_t value) {
 
 std::int64_t TempoMicroseconds(std::int64_t bpm) {
   if (bpm <= 0) return kLargestTempo;
-  const double tempo = std::floor(120.0 / static_cast<double>(bpm) * 500000.0);
+  const double tempo = TempoOfBpm(bpm);
   if (tempo > static_cast<double>(kLargestTempo)) return kLargestTempo;
   if (tempo < 1) return 1;
   return static_cast<std::int64_t>(tempo);
-}
-
-std::int64_t TempoBpm(std::int64_t microseconds) {
-  return static_cast<std::int64_t>(std::floor(500000 / static_cast<double>(microseconds) * 120));
 }
 
 void AppendTempoEvent(std::string& out, std::int64_t bpm) {

@@ -13,10 +13,6 @@ inline constexpr std::int64_t kLargestTempo = 0xFFFFFF;
 /// can, FF FF FF; one that would be 0 is 1, since the decoder refuses a tempo of 0.
 std::int64_t TempoMicroseconds(std::int64_t bpm);
 
-/// Beats per minute as the decoder reads them from a tempo's three data bytes:
-/// the integer part of 500000 / tempo x 120. `microseconds` is 1 or more.
-std::int64_t TempoBpm(std::int64_t microseconds);
-
 /// Appends FF 51 03 and the three tempo bytes for `bpm`, most significant first.
 void AppendTempoEvent(std::string& out, std::int64_t bpm);
 

@@ -5,6 +5,7 @@
 
 #include "decoding/delta_time.h"
 #include "decoding/meta_types.h"
+#include "decoding/tempo.h"
 #include "writing/meta_writer.h"
 
 namespace quavert {
@@ -12,21 +13,17 @@ namespace {
 
 constexpr std::int32_t kLargestByte = 255;
 
-// Indexed by the high nibble minus 8: data bytes of the channel message, and whether a row
-// read under running status keeps its status negated (as the decoder stores it).
-struct ChannelRowShape {
-  int data_bytes;
-  bool negated_when_running;
+// Indexed by the high nibble minus 8: whether a row read under running status keeps its status
+// negated, as the decoder stores it.
+constexpr std::array<bool, 7> kNegatedWhenRunning = {
+    false,  // 8x note off
+    false,  // 9x note on
+    true,   // Ax polyphonic pressure
+    true,   // Bx controller
+    false,  // Cx program change
+    true,   // Dx channel pressure
+    true,   // Ex pitch bend
 };
-constexpr std::array<ChannelRowShape, 7> kChannelRowShapes = {{
-    {2, false},  // 8x note off
-    {2, false},  // 9x note on
-    {2, true},   // Ax polyphonic pressure
-    {2, true},   // Bx controller
-    {1, false},  // Cx program change
-    {1, true},   // Dx channel pressure
-    {2, true},   // Ex pitch bend
-}};
 
 bool IsByte(std::int32_t value) { return value >= 0 && value <= kLargestByte; }
 
@@ -37,11 +34,10 @@ bool IsPlaceholder(const EventRecord& row) {
 }
 
 bool ChannelRowFits(const EventRecord& row, const ScannedEvent& event) {
-  const ChannelRowShape& shape = kChannelRowShapes[(event.status >> 4) - 8];
-  const bool negated = event.running && shape.negated_when_running;
+  const bool negated = event.running && kNegatedWhenRunning[(event.status >> 4) - 8];
   if (row.Status != (negated ? -event.status : event.status) || row.MetaMark != -1) return false;
   if (!IsByte(row.Data1)) return false;
-  return shape.data_bytes == 2 ? IsByte(row.Data2) : row.Data2 == -1;
+  return ChannelDataBytes(event.status) == 2 ? IsByte(row.Data2) : row.Data2 == -1;
 }
 
 bool MetaRowFits(const EventRecord& row, const ScannedEvent& event) {
@@ -78,10 +74,7 @@ bool KeepsOriginalBytes(const EventRecord& row, const ScannedEvent& event) {
     case kMetaText:
     case kMetaLyric:
     case kMetaMarker: return true;
-    case kMetaTempo: {
-      const std::int64_t tempo = DataByte(event.data, 0) * 65536 + DataByte(event.data, 1) * 256 + DataByte(event.data, 2);
-      return row.Data1 == TempoBpm(tempo);
-    }
+    case kMetaTempo: return row.Data1 == BpmOfTempo(TempoOfBytes(event.data));
     case kMetaTimeSignature:
       return row.Data1 == DataByte(event.data, 0) && row.Data2 == (1 << DataByte(event.data, 1));
     default: return false;

@@ -7,6 +7,7 @@
 #include "common/byte_reader.h"
 #include "common/run_error.h"
 #include "decoding/delta_time.h"
+#include "decoding/tempo.h"
 #include "support/midi_bytes.h"
 #include "support/temp_folder.h"
 #include "writing/delta_writer.h"
@@ -63,8 +64,8 @@ TEST(MetaWriterTest, TempoAndTimeSignatureEvents) {
   for (const auto& [bpm, bytes] : tempos)
     EXPECT_EQ(Written([&](std::string& out) { AppendTempoEvent(out, bpm); }), "FF 51 03 " + std::string(bytes)) << bpm;
   // Every tempo the list accepts survives a save and a new decode unchanged.
-  for (std::int64_t bpm = 50; bpm <= 500; ++bpm) EXPECT_EQ(TempoBpm(TempoMicroseconds(bpm)), bpm) << bpm;
-  EXPECT_EQ(TempoBpm(kLargestTempo), 3);
+  for (std::int64_t bpm = 50; bpm <= 500; ++bpm) EXPECT_EQ(BpmOfTempo(TempoMicroseconds(bpm)), bpm) << bpm;
+  EXPECT_EQ(BpmOfTempo(kLargestTempo), 3);
 
   EXPECT_EQ(Written([](std::string& out) { AppendTimeSignatureEvent(out, 6, 8, 24, 8); }), "FF 58 04 06 03 18 08");
   EXPECT_EQ(Written([](std::string& out) { AppendTimeSignatureEvent(out, 256, 4, 24, 8); }).substr(0, 6), "error ");
