@@ -44,7 +44,7 @@ void InsertMissingStatusByte(Session& session, std::int64_t position) {
   // The chunk's own length plus the inserted byte. A track cut short by the end of the file
   // keeps claiming more than the file holds, so that it walks afterwards as it walked before.
   const TrackChunk& chunk = session.tracks.TrackChunks[static_cast<std::size_t>(track)];
-  const std::int64_t length = chunk.Size[1] * 65536 + chunk.Size[2] * 256 + chunk.Size[3];
+  const std::int64_t length = chunk.DataLength();
   const bool cut_short = size_field + 3 + length > old_size;
   std::int64_t new_length = length + 1;
   // Only the low three bytes of a length count. A cut track claiming the most they hold still

@@ -143,7 +143,7 @@ std::int64_t TrackDecode::ReadChunkHeader() {
 
   decoder_.TrackText = "       Track             :" + SignedNumber(track) + "\r\n";
   // The walker takes a chunk's length from the low three bytes of its size field; so does this.
-  decoder_.TrackLength = chunk.Size[1] * 65536 + chunk.Size[2] * 256 + chunk.Size[3];
+  decoder_.TrackLength = chunk.DataLength();
   decoder_.TrackText += "       Length            :" + SignedNumber(decoder_.TrackLength) + "\r\n";
   WriteTrackHeading(session_);
   return start + kChunkHeaderLength - 1 + decoder_.TrackLength;

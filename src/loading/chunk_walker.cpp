@@ -15,11 +15,6 @@ namespace {
 constexpr std::array<std::uint8_t, 4> kTrackId = {'M', 'T', 'r', 'k'};
 constexpr std::array<std::uint8_t, 3> kEndOfTrack = {0xFF, 0x2F, 0x00};
 
-// The data length of a track chunk: only the low three bytes of its size field count.
-std::int64_t DataLength(const TrackChunk& chunk) {
-  return chunk.Size[1] * 65536 + chunk.Size[2] * 256 + chunk.Size[3];
-}
-
 // The last three bytes of the data skipped so far, however the blocks cut them.
 struct Tail {
   std::array<std::uint8_t, 3> bytes{};
@@ -85,7 +80,7 @@ void WalkTrackChunks(Session& session) {
     }
 
     table.TrackCount = next;
-    io.BytesLeft = DataLength(chunk);
+    io.BytesLeft = chunk.DataLength();
     tail = Tail{};
     do {
       NextBlock(io);

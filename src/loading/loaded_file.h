@@ -28,6 +28,8 @@ struct HeaderChunk {
 struct TrackChunk {
   std::array<std::uint8_t, 4> Id{};
   std::array<std::uint8_t, 4> Size{};
+  /// The data length: only the low three bytes of the size field count.
+  std::int64_t DataLength() const { return Size[1] * 65536 + Size[2] * 256 + Size[3]; }
   bool operator==(const TrackChunk&) const = default;
 };
 

@@ -71,7 +71,7 @@ TrackPlace FindTrack(const Session& session, std::int64_t file_size) {
   const int track = session.file.CurrentTrack;
   if (track < 1 || track > session.tracks.TrackCount) throw TrackNotSaved(kTrackChanged);
   const TrackChunk& chunk = session.tracks.TrackChunks[static_cast<std::size_t>(track)];
-  const std::int64_t length = chunk.Size[1] * 65536 + chunk.Size[2] * 256 + chunk.Size[3];
+  const std::int64_t length = chunk.DataLength();
   TrackPlace place;
   place.start = session.tracks.TrackStart[static_cast<std::size_t>(track)];
   place.next = std::min(place.start + kChunkHeaderLength + length, file_size + 1);
