@@ -62,7 +62,6 @@ WrittenSysex TrackEventsWriter::Run(std::int64_t first_event_pos) {
         throw TrackMismatch();
       }
     }
-    const bool begun = timed;
     // Everything before the timed part is copied with the chunk's beginning.
     if (!timed) continue;
     if (event.kind == ScannedKind::kEndOfTrack) break;
@@ -71,7 +70,7 @@ WrittenSysex TrackEventsWriter::Run(std::int64_t first_event_pos) {
       continue;
     }
     keep_strays_ = false;
-    if (GetsRow(event, begun))
+    if (GetsRow(event, /*begun=*/true))
       WriteRowEvent(event);
     else
       WriteEventWithoutRow(event);
