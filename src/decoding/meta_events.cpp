@@ -33,7 +33,7 @@ struct TextMeta {
   TextCleanup cleanup;
 };
 
-constexpr std::array<TextMeta, 6> kTextMetas = {{
+constexpr std::array<TextMeta, 9> kTextMetas = {{
     {kMetaText, " Text              : ", "Text: ", TextCleanup::kPrintable},
     {kMetaCopyright, " Copyright         : ", "Copyright: ", TextCleanup::kPrintable},
     {kMetaTrackName, " Name              : ", " Name: ", TextCleanup::kTrimmedName},
@@ -41,6 +41,9 @@ constexpr std::array<TextMeta, 6> kTextMetas = {{
     // A lyric's value is the lyric line, which carries its own label.
     {kMetaLyric, " ", "", TextCleanup::kAsIs},
     {kMetaMarker, " Mark              : ", "Mark: ", TextCleanup::kAsIs},
+    {kMetaCuePoint, " Cue Point         : ", "Cue Point: ", TextCleanup::kAsIs},
+    {kMetaProgramName, " Program Name      : ", "Program Name: ", TextCleanup::kAsIs},
+    {kMetaDeviceName, " Device Name       : ", "Device Name: ", TextCleanup::kAsIs},
 }};
 
 constexpr std::string_view kLyricIndent = "                    ";  // 20 blanks, the width of kLyricLabel

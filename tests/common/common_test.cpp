@@ -56,14 +56,18 @@ TEST(EventRecordFields, SevenCharactersThatReadBackAndOnlyWrittenFormsAreExact) 
            {1048576, "1048576"}, {2097279, "2097279"}, {60000000, "6E7    "}})
     EXPECT_EQ(EventFieldText(value), text) << value;
   EXPECT_THROW(EventFieldText(12345678), RunError);
+  EXPECT_EQ(EventFieldText(268435583, kDeltaFieldWidth), " 268435583");
 
-  const EventRecord record{-176, 10, 64, 2097279, -1, -1, -1};
+  // The delta's field is wide enough for the largest delta time in its sign-position form.
+  const EventRecord record{-176, 10, 64, 268435583, -1, -1, -1};
   std::string bytes;
   AppendEventRecord(record, bytes);
-  EXPECT_EQ(bytes, "-176    10     64    2097279-1     -1     -1     ");
-  EXPECT_EQ(ParseEventRecord(bytes), record);
-  WriteListingFields({-176, 99, 64, 2097279, -5, -1, 1}, bytes.data());  // sets only the kind and the note state
-  EXPECT_EQ(bytes, "-176    10     64    2097279-5     -1      1     ");
+  EXPECT_EQ(bytes, "-176    10     64     268435583-1     -1     -1     ");
+  bool exact = false;
+  EXPECT_EQ(ParseEventRecord(bytes, &exact), record);
+  EXPECT_TRUE(exact);
+  WriteListingFields({-176, 99, 64, 268435583, -5, -1, 1}, bytes.data());  // sets only the kind and the note state
+  EXPECT_EQ(bytes, "-176    10     64     268435583-5     -1      1     ");
 
   // Texts this program never writes still read as the general reading of a number says, and as not exact.
   std::string zeros;
@@ -71,11 +75,12 @@ TEST(EventRecordFields, SevenCharactersThatReadBackAndOnlyWrittenFormsAreExact) 
   for (const std::string field : {"+5     ", "-0     ", " 007   ", "\t7     ", " 12 34 ", "12x    ", "       ",
                                   "-      ", " 2.5   ", ".7     ", " 1e3   ", " 12e   ", "-2.5E1 ", "   1   "}) {
     bool exact = true;
-    const EventRecord read = ParseEventRecord(std::string(zeros).replace(42, 7, field), &exact);
+    const EventRecord read = ParseEventRecord(std::string(zeros).replace(45, 7, field), &exact);
     EXPECT_EQ(read.NoteState, ToLong(LeadingNumber(field))) << '"' << field << '"';
     EXPECT_FALSE(exact) << '"' << field << '"';
   }
-  // Every value reads back as written; only sign-position forms of six digits or fewer are exact.
+  // Every value reads back as written; only sign-position forms of six digits or fewer are exact
+  // in the seven-character fields, and every delta this program writes is exact in its own.
   std::vector<std::int32_t> values = {-999999, -100000, 99999, 999999, 1000000, 1048576, 2097279, 9999999, 12000000,
                                       30000000, 60000000};
   for (std::int32_t v = -300; v <= 1100; ++v) values.push_back(v);
@@ -83,9 +88,20 @@ TEST(EventRecordFields, SevenCharactersThatReadBackAndOnlyWrittenFormsAreExact) 
     const EventRecord record{value, value, -1, value, -5, -2, 1};
     std::string bytes;
     AppendEventRecord(record, bytes);
-    bool exact = false;
     EXPECT_EQ(ParseEventRecord(bytes, &exact), record) << value;
     EXPECT_EQ(exact, value >= -999999 && value <= 999999) << value;
+    AppendEventRecord({144, 60, 100, value, -3, -1, 1}, bytes);
+    EXPECT_EQ(ParseEventRecord(std::string_view(bytes).substr(kEventRecordLength), &exact).Delta, value);
+    EXPECT_TRUE(exact) << value;
+  }
+  // A delta field is read whole; it is as written only in the form the writer gives its value.
+  std::string blank;
+  AppendEventRecord({}, blank);
+  for (const auto& [field, written] : std::vector<std::pair<std::string, bool>>{
+           {" 12       ", true}, {" 1234567  ", true}, {" 12     7 ", false}, {" 1234567 0", false}, {"1234567   ", false}}) {
+    const EventRecord read = ParseEventRecord(std::string(blank).replace(21, 10, field), &exact);
+    EXPECT_EQ(read.Delta, ToLong(LeadingNumber(field))) << '"' << field << '"';
+    EXPECT_EQ(exact, written) << '"' << field << '"';
   }
 }
 

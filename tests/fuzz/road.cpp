@@ -19,6 +19,7 @@
 #include "editing/event_list.h"
 #include "editing/genmidi.h"
 #include "fuzz/input_choices.h"
+#include "fuzz/unedited_saves.h"
 #include "loading/chunk_walker.h"
 #include "loading/load_driver.h"
 #include "playback/midi_length.h"
@@ -154,6 +155,13 @@ void Road::Run() {
   input_path_ = JoinPath(folders_.User, kInputName);
   saved_path_ = JoinPath(folders_.User, kSavedName);
   WriteBytes(input_path_, input_);
+  // A valid file keeps every event's time and bytes through an unedited "Save Track" of each track.
+  if (IsPlainValidFile(input_)) {
+    for (const std::string& fault : UneditedSaveFaults(folders_.App, input_path_)) Fault(fault);
+    Empty(folders_.App, {kGenmidiName});
+    fs::create_directory(JoinPath(folders_.App, kLogsFolder));
+    ++outcome_.ValidFilesSaved;
+  }
   for (int i = 0; i < kAnswers; ++i) ui_.Answers.push_back(choices_.Bit() ? Answer::kYes : Answer::kNo);
 
   // The media player measures the file it is opened on, before the load has checked it.

@@ -7,7 +7,7 @@
 
 #include "common/file_system.h"
 #include "editing/cell_edit.h"
-#include "standard_reader.h"
+#include "support/standard_reader.h"
 #include "writing_fixture.h"
 
 namespace quavert {
