@@ -142,8 +142,8 @@ std::int64_t TrackDecode::ReadChunkHeader() {
   for (std::uint8_t& byte : chunk.Size) byte = header.U8();
 
   decoder_.TrackText = "       Track             :" + SignedNumber(track) + "\r\n";
-  // The walker takes a chunk's length from the low three bytes of its size field; so does this.
-  decoder_.TrackLength = chunk.DataLength();
+  // The chunk's length as the walker took it.
+  decoder_.TrackLength = chunk.DataLength(work_->Length() - (start + kChunkHeaderLength - 1));
   decoder_.TrackText += "       Length            :" + SignedNumber(decoder_.TrackLength) + "\r\n";
   WriteTrackHeading(session_);
   return start + kChunkHeaderLength - 1 + decoder_.TrackLength;

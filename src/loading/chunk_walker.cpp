@@ -80,7 +80,7 @@ void WalkTrackChunks(Session& session) {
     }
 
     table.TrackCount = next;
-    io.BytesLeft = chunk.DataLength();
+    io.BytesLeft = chunk.DataLength(file.FileSize - (work.Position() - 1));
     tail = Tail{};
     do {
       NextBlock(io);
