@@ -1,6 +1,7 @@
 #include "playback/fluid_render.h"
 
 #include <fluidsynth.h>
+#include <glib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -23,10 +24,14 @@ constexpr double kQuietSeconds = 0.25;  // this long below it, and the tail has 
 constexpr double kLongestTail = 10;     // a note that never ends is cut off here
 
 void Unheard(int /*level*/, const char* /*message*/, void* /*data*/) {}
+void UnheardByGlib(const gchar* /*domain*/, GLogLevelFlags /*level*/, const gchar* /*message*/, gpointer /*data*/) {}
 
+// FluidSynth logs on its own, and the library it loads other instrument formats with through
+// GLib, without a domain.
 void SilenceFluidSynth() {
   for (const int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
     fluid_set_log_function(level, &Unheard, nullptr);
+  g_log_set_handler(nullptr, G_LOG_LEVEL_MASK, &UnheardByGlib, nullptr);
 }
 
 RenderResult Problem(RenderProblem problem, std::string message) { return {problem, std::move(message), 0}; }
