@@ -54,6 +54,7 @@ RenderResult ReadMidi(const std::string& path, Song& song) {
     ByteReader reader(file, 1, size);
     bytes = reader.Bytes(size);
     song.Ticks = MidiLengthInTicks(file);
+    HideEscapes(bytes, EscapeEvents(file));
     song.Ended = song.Ticks == 0;
   } catch (const RunError& failure) {
     return Problem(RenderProblem::kMidiUnreadable, "cannot read " + path + " (" + failure.reason() + ")");

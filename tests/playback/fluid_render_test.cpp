@@ -40,6 +40,8 @@ TEST_F(FluidRenderTest, TheWavFileLastsTheSongAndItsTailAtTheRateAsked) {
       // A quarter at 120 beats a minute, then two at 60 (0.5 s + 2 s); the note ends at tick 960.
       {"tempo change", Smf(1, 480, {Hex("83 60 FF 51 03 0F 42 40") + kEnd,
                                     Hex("00 90 3C 64 87 40 80 3C 00 83 60 FF 2F 00")}), 44100, 2.5},
+      // System exclusive in two packets, which FluidSynth refuses unless the second is hidden.
+      {"in packets", Smf(0, 480, {Hex("00 F0 03 7E 7F 09 00 F7 02 01 F7") + notes + kEnd}), 44100, 2.0},
       {"never released", Smf(0, 480, {Hex("00 90 3C 64 83 60") + Hex("FF 2F 00")}), 44100, 0.5 + 10},
   };
   for (const auto& [name, song, rate, seconds] : cases) {
