@@ -38,10 +38,10 @@ RenderResult Problem(RenderProblem problem, std::string message) { return {probl
 
 // A MIDI file as the player takes it.
 struct Song {
-  std::string Bytes;
-  std::int64_t Ticks = 0;  // where its longest track ends
-  std::int64_t Reached = 0;  // the last tick the player reached
-  bool Ended = false;      // the player has reached the end
+  std::string Bytes;          // its escape events hidden
+  std::int64_t Ticks = 0;     // where its longest track ends
+  std::int64_t Reached = 0;   // the last tick the player reached
+  bool Ended = false;         // the player has reached the end
 };
 
 // The whole MIDI file, or the problem with it.

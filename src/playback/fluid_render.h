@@ -26,7 +26,8 @@ struct RenderResult {
 /// Renders the MIDI file at `midi_path` through FluidSynth with `sound_font` into a 16-bit
 /// stereo WAV file at `wav_path` with `rate` frames a second (8000 to 96000), as fast as the
 /// machine allows, not at the pace of real time: the whole song, then the tail of its last notes
-/// until the sound has died away (at most 10 seconds of it). FluidSynth prints nothing. After a
+/// until the sound has died away (at most 10 seconds of it). Escape events (F7), for which
+/// FluidSynth would refuse the whole file, are passed over. FluidSynth prints nothing. After a
 /// problem no WAV file is left at `wav_path`, except that a problem found before the writing
 /// starts leaves an existing file there as it was.
 RenderResult RenderToWav(const std::string& midi_path, const std::string& wav_path, const std::string& sound_font,
