@@ -142,8 +142,8 @@ RenderResult RenderToWav(const std::string& midi_path, const std::string& wav_pa
   SilenceFluidSynth();
   Song song;
   if (RenderResult read = ReadMidi(midi_path, song); read.Problem != RenderProblem::kNone) return read;
-  if (SameFile(midi_path, wav_path))
-    return Problem(RenderProblem::kSameFile, "the WAV file would replace " + midi_path);
+  for (const std::string& read : {midi_path, sound_font})
+    if (SameFile(read, wav_path)) return Problem(RenderProblem::kSameFile, "the WAV file would replace " + read);
   Fluid fluid;
   if (RenderResult started = StartSynth(fluid, sound_font, rate); started.Problem != RenderProblem::kNone)
     return started;

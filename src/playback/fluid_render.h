@@ -9,7 +9,7 @@ enum class RenderProblem {
   kNone,
   kMidiUnreadable,     ///< the MIDI file cannot be read
   kNotMidi,            ///< it has no MIDI header, or is larger than any MIDI file the player takes
-  kSameFile,           ///< the WAV file would replace the MIDI file
+  kSameFile,           ///< the WAV file would replace the MIDI file or the SoundFont
   kNoSoundFont,        ///< none was named or installed, or the one named does not exist
   kSoundFontUnusable,  ///< FluidSynth cannot load it
   kOutputUnwritable,   ///< the WAV file cannot be created or written, or would grow past 4 GB

@@ -75,6 +75,7 @@ TEST_F(FluidRenderTest, EachProblemIsNamedAndLeavesNoWavFile) {
       {text, old, SoundFont(), RenderProblem::kNotMidi},
       {empty, old, SoundFont(), RenderProblem::kNotMidi},
       {song, song, SoundFont(), RenderProblem::kSameFile},
+      {song, SoundFont(), SoundFont(), RenderProblem::kSameFile},
       {song, old, "", RenderProblem::kNoSoundFont},
       {song, old, folder.Join("none.sf2"), RenderProblem::kNoSoundFont},
       {song, old, broken_font, RenderProblem::kSoundFontUnusable},
@@ -93,6 +94,7 @@ TEST_F(FluidRenderTest, EachProblemIsNamedAndLeavesNoWavFile) {
     }
   }
   EXPECT_EQ(testing::ReadFileBytes(song), Smf(0, 480, {Hex("00 90 3C 64 83 60 80 3C 00") + kEnd}));
+  EXPECT_EQ(testing::ReadFileBytes(SoundFont()), testing::SineSoundFont());
 }
 
 }  // namespace
