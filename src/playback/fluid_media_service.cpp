@@ -169,6 +169,7 @@ struct FluidMediaService::Impl {
       opened.Length = std::min<std::int64_t>(MidiLengthInTicks(file), INT_MAX);
       ByteReader reader(file, 1, size);
       opened.Bytes = reader.Bytes(size);
+      HideEscapes(opened.Bytes, EscapeEvents(file));  // else FluidSynth refuses the whole file
     } catch (const RunError&) {
       return kFileMissing;
     } catch (const ReadPastLimit&) {
