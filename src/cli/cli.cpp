@@ -7,6 +7,10 @@
 namespace quavert::cli {
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    out << UsageText();
+    return 0;
+  }
   std::string error;
   const auto options = ParseOptions(args, error);
   if (!options) {
@@ -17,6 +21,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (options->Command == "check") return Check(*options, out);
     if (options->Command == "list") return List(*options, out);
     if (options->Command == "report") return Report(*options, out);
+    if (options->Command == "render") return Render(*options, out, err);
     return Edit(*options, out, err);
   } catch (const RunError& failure) {
     // What the session does not catch itself: no private folder to work in, for one.

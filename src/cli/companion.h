@@ -41,5 +41,7 @@ int Check(const Options& options, std::ostream& out);
 int List(const Options& options, std::ostream& out);
 int Edit(const Options& options, std::ostream& out, std::ostream& err);
 int Report(const Options& options, std::ostream& out);
+/// Renders FILE to a WAV file; says why not on `err` (FluidSynth only, without the session).
+int Render(const Options& options, std::ostream& out, std::ostream& err);
 
 }  // namespace quavert::cli

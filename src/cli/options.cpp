@@ -31,7 +31,9 @@ const char* UsageText() {
          "       quavert-cli list FILE [--track N] [--answer yes|no]\n"
          "       quavert-cli report FILE [--out PATH] [--answer yes|no]\n"
          "       quavert-cli edit FILE --out PATH [--track N] [--cell ITEM:COLUMN=TEXT]... [--save-track]\n"
-         "                        [--tempo TEXT] [--ticks TEXT] [--answer yes|no]\n";
+         "                        [--tempo TEXT] [--ticks TEXT] [--answer yes|no]\n"
+         "       quavert-cli render FILE --out FILE.wav [--soundfont SF2] [--rate 44100]\n"
+         "  render prints \"rendered: PATH SECONDS s\", SECONDS to one decimal\n";
 }
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -45,7 +47,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
   const bool list = options.Command == "list";
   const bool report = options.Command == "report";
   const bool edit = options.Command == "edit";
-  if (!check && !list && !report && !edit) {
+  const bool render = options.Command == "render";
+  if (!check && !list && !report && !edit && !render) {
     error = "unknown command '" + options.Command + "'";
     return std::nullopt;
   }
@@ -56,7 +59,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     auto value = [&]() -> const std::string& { return args[++i]; };
     if (check || arg.empty() || arg[0] != '-' || arg == "-") {
       options.Files.push_back(arg);
-    } else if (arg == "--answer" && has_value) {
+    } else if (arg == "--answer" && has_value && !render) {
       const std::string& answer = value();
       if (answer != "yes" && answer != "no") {
         error = "--answer takes yes or no";
@@ -68,7 +71,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         error = "--track takes a track number from 1";
         return std::nullopt;
       }
-    } else if (arg == "--out" && has_value && (report || edit)) {
+    } else if (arg == "--out" && has_value && (report || edit || render)) {
       options.Out = value();
     } else if (arg == "--cell" && has_value && edit) {
       CellEdit cell;
@@ -83,6 +86,13 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       options.Tempo = value();
     } else if (arg == "--ticks" && has_value && edit) {
       options.Ticks = value();
+    } else if (arg == "--soundfont" && has_value && render) {
+      options.SoundFont = value();
+    } else if (arg == "--rate" && has_value && render) {
+      if (!ParseWhole(value(), options.Rate) || options.Rate < kLowestRate || options.Rate > kHighestRate) {
+        error = "--rate takes frames a second from 8000 to 96000";
+        return std::nullopt;
+      }
     } else {
       error = "unexpected argument '" + arg + "'";
       return std::nullopt;
@@ -93,8 +103,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     error = check ? "check needs at least one FILE" : options.Command + " needs one FILE";
     return std::nullopt;
   }
-  if (edit && options.Out.empty()) {
-    error = "edit needs --out PATH";
+  if ((edit || render) && options.Out.empty()) {
+    error = options.Command + " needs --out PATH";
     return std::nullopt;
   }
   return options;
