@@ -16,10 +16,8 @@ constexpr std::int64_t kLongestTrack = 0xFFFFFFFF;
 
 // Copies `count` bytes of `source` from `from` on to the end of `target`.
 void CopyRange(BinaryFile& source, std::int64_t from, std::int64_t count, BinaryFile& target) {
-  BlockIo io;
-  io.BytesLeft = count;
   source.Seek(from);
-  CopyBlocks(io, source, target);
+  CopyBlocks(source, target, count);
 }
 
 std::string BigEndian32(std::int64_t value) {

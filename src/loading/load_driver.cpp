@@ -89,8 +89,7 @@ void LoadSteps(Session& session) {
   if (!opening_work_copy) SkipIfMissing(session, [&] {
     BinaryFile source(file.MidiPath, BinaryFile::Mode::kRead);
     BinaryFile copy(session.WorkCopyPath(), BinaryFile::Mode::kCreate);
-    session.block.BytesLeft = file.FileSize;
-    CopyBlocks(session.block, source, copy);
+    CopyBlocks(source, copy, file.FileSize);
     copy.Close();
   });
 

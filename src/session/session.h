@@ -3,7 +3,6 @@
 #include <string>
 #include <string_view>
 
-#include "common/block_copy.h"
 #include "common/toolkit.h"
 #include "decoding/decoder_state.h"
 #include "editing/list_builder_state.h"
@@ -30,7 +29,6 @@ struct Session {
   LoadedFile file;
   TrackTable tracks;
   NameTables names;
-  BlockIo block;
   Report report;
   DecoderState decoder;
   EditBuffers buffers;

@@ -117,8 +117,7 @@ void SaveTrack(Session& session) {
     out.emplace(new_file.Path(), BinaryFile::Mode::kCreate);
     // The header, earlier chunks and the track's bytes before its timed part, as they stand.
     work->Seek(1);
-    session.block.BytesLeft = decoder.FirstEventPos - 1;
-    CopyBlocks(session.block, *work, *out);
+    CopyBlocks(*work, *out, decoder.FirstEventPos - 1);
     try {
       sysex = WriteTrackEvents(*work, place.start + kChunkHeaderLength, place.data_last, decoder.FirstEventPos,
                                std::span(buffers.EventBuffer).first(static_cast<std::size_t>(row_count)), *out);
@@ -131,8 +130,7 @@ void SaveTrack(Session& session) {
     if (new_length > kLargestTrackLength) throw TrackNotSaved(kTrackTooLong);
     // The chunks after the track, as they stand.
     work->Seek(place.next);
-    session.block.BytesLeft = file_size - place.next + 1;
-    CopyBlocks(session.block, *work, *out);
+    CopyBlocks(*work, *out, file_size - place.next + 1);
     new_size = out->Position() - 1;
     WriteLengthField(*out, place.start + kLengthFieldOffset, new_length);
     out->Sync();

@@ -166,8 +166,7 @@ TEST_F(FilesTest, LargeWritesAmongBufferedOnesSyncAndBlockCopies) {
   BinaryFile input(At("f"), BinaryFile::Mode::kRead);
   BinaryFile output(At("out"), BinaryFile::Mode::kCreate);
   input.Seek(69000);
-  io.BytesLeft = 10001;
-  CopyBlocks(io, input, output);
+  CopyBlocks(input, output, 10001);
   output.Close();
   EXPECT_EQ(ReadFileBytes(At("out")), ReadFileBytes(At("f")).substr(68999, 10001));
 }
