@@ -1,13 +1,13 @@
 #include "playback/midi_length.h"
 
 #include <algorithm>
-#include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "common/binary_file.h"
 #include "common/byte_reader.h"
+#include "decoding/event_scanner.h"
 
 namespace quavert {
 namespace {
@@ -18,11 +18,6 @@ constexpr std::uint8_t kEndOfTrack = 0x2F;
 constexpr std::uint8_t kSysexStart = 0xF0;
 constexpr std::uint8_t kSysexContinue = 0xF7;
 constexpr int kLongestDeltaTime = 4;  // bytes of the longest variable-length quantity
-
-// Data bytes after the status byte of a channel message, by its high nibble 0x8..0xE.
-constexpr std::array<int, 7> kChannelDataBytes = {2, 2, 2, 2, 1, 1, 2};
-
-int ChannelDataBytes(std::uint8_t status) { return kChannelDataBytes[static_cast<std::size_t>((status >> 4) - 8)]; }
 
 // A variable-length quantity; nothing when it runs on past four bytes.
 std::optional<std::uint32_t> ReadQuantity(ByteReader& reader) {
