@@ -13,6 +13,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     err << "quavert-cli: " << error << '\n' << UsageText();
     return 2;
   }
+  if (options->Command == "--help") {
+    out << UsageText();
+    return 0;
+  }
+  if (options->Command == "--version") {
+    out << VersionText();
+    return 0;
+  }
   try {
     if (options->Command == "check") return Check(*options, out);
     if (options->Command == "list") return List(*options, out);

@@ -26,12 +26,15 @@ bool ParseCell(const std::string& text, CellEdit& cell) {
 
 }  // namespace
 
+const char* VersionText() { return "quavert-cli " QUAVERT_VERSION "\n"; }
+
 const char* UsageText() {
   return "usage: quavert-cli check FILE...\n"
          "       quavert-cli list FILE [--track N] [--answer yes|no]\n"
          "       quavert-cli report FILE [--out PATH] [--answer yes|no]\n"
          "       quavert-cli edit FILE --out PATH [--track N] [--cell ITEM:COLUMN=TEXT]... [--save-track]\n"
-         "                        [--tempo TEXT] [--ticks TEXT] [--answer yes|no]\n";
+         "                        [--tempo TEXT] [--ticks TEXT] [--answer yes|no]\n"
+         "       quavert-cli --help | --version\n";
 }
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -41,6 +44,13 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     return std::nullopt;
   }
   options.Command = args[0];
+  if (options.Command == "--help" || options.Command == "--version") {
+    if (args.size() > 1) {
+      error = "unexpected argument '" + args[1] + "'";
+      return std::nullopt;
+    }
+    return options;
+  }
   const bool check = options.Command == "check";
   const bool list = options.Command == "list";
   const bool report = options.Command == "report";

@@ -16,7 +16,7 @@ struct CellEdit {
 
 /// The command line, parsed.
 struct Options {
-  std::string Command;  ///< check, list, report or edit
+  std::string Command;  ///< check, list, report, edit, --help or --version
   std::vector<std::string> Files;
   long Track = 1;
   bool AnswerYes = false;
@@ -27,10 +27,13 @@ struct Options {
   std::optional<std::string> Ticks;
 };
 
+/// The line --version prints.
+const char* VersionText();
+
 /// Parses the arguments after the program name; an error text when they are not usable.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
 
-/// The usage text printed with a usage error.
+/// The usage text printed with a usage error, and by --help.
 const char* UsageText();
 
 }  // namespace quavert::cli
