@@ -10,7 +10,8 @@
 #
 # The root is made once and kept in QUAVERT_PACKAGE_CACHE (default /var/cache/quavert-package-check)
 # with the packages apt downloaded for it, so that later runs take a copy of it and download
-# nothing new. apt in the root uses the same Debian mirror as this machine.
+# nothing new; a run's copy (run/) is removed when every step passed, and kept to look into when
+# one failed. apt in the root uses the same Debian mirror as this machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -67,9 +68,23 @@ root_sources() {
 
 mirror() { root_sources | awk '$2 !~ /-security\/?$/ { print $2; exit }'; }
 
+# Ends every process whose root folder is ROOT: what this script started in it.
+end_processes_in() {
+  local root pid
+  root=$(readlink -f "$1")
+  for pid in /proc/[0-9]*; do
+    [ "$(readlink "$pid/root" 2>/dev/null)" = "$root" ] && kill -TERM "${pid#/proc/}" 2>/dev/null
+  done
+  return 0
+}
+
 mounted=()
+roots=()
 cleanup() {
-  local i
+  local i root
+  for root in "${roots[@]}"; do end_processes_in "$root"; done
+  [ ${#roots[@]} -eq 0 ] || sleep 1
+  roots=()
   for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
     umount -l "${mounted[$i]}" 2>/dev/null || true
   done
@@ -94,6 +109,7 @@ in_root() {  # in_root ROOT COMMAND...
 # Mounts /proc, /dev/pts, a /dev/shm and apt's shared download folder in ROOT.
 enter_root() {
   local root=$1
+  roots+=("$root")
   mkdir -p "$archives/partial"
   mount_in "$root" -t proc proc "$root/proc"
   mount_in "$root" -t devpts -o newinstance,ptmxmode=0666 devpts "$root/dev/pts"
@@ -176,7 +192,7 @@ for _ in $(seq 1 60); do
   kill -0 "$window" 2>/dev/null || break
   sleep 1
 done
-in_root "$work" pkill -TERM -u tester quavert 2>/dev/null || true
+end_processes_in "$work"
 wait "$window" 2>/dev/null || true
 if [ "$loaded" != yes ]; then
   tail -n 20 "$cache/window.log" >&2
@@ -186,4 +202,5 @@ fi
 say "the window loaded the file; tester's working files:"
 (cd "$work/home/tester" && find .local/share/quavert .config/quavert -type f | sort | sed 's/^/  ~\//')
 cleanup
+rm -rf "$work"
 say "all steps passed"

@@ -109,6 +109,9 @@ void FormLoad(Session& session, const std::string& start_file) {
   if (!start_file.empty()) {
     StartupStep(session, [&] {
       if (!FileExists(start_file)) {
+        // Nothing is opened, and the file opened last stays remembered.
+        if (!session.file.MidiPath.empty() && FileExists(session.file.MidiPath))
+          session.file.LastOpenedPath = session.file.MidiPath;
         session.ui.MessageBox(NameOf(start_file) + " does not exist", Buttons::kOk, Icon::kExclamation);
         return;
       }

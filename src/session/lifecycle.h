@@ -14,8 +14,8 @@ inline constexpr const char* kLogsFolderName = "logs";
 
 /// Start-up once the window exists: creates the logs folder, clears the working-file flags,
 /// sets up the event list's five columns, reads the settings file (creating it when missing) and
-/// opens `start_file` when one is given (saying "NAME does not exist" when it does not), else the
-/// remembered file, as if the user had chosen it. Never throws and never ends the
+/// opens `start_file` when one is given (saying "NAME does not exist" when it does not, and
+/// keeping the remembered file remembered), else the remembered file, as if the user had chosen it. Never throws and never ends the
 /// program: a failure other than a missing or inaccessible file shows "Error:" and its number,
 /// and start-up goes on with the next step.
 void FormLoad(Session& session, const std::string& start_file = {});
