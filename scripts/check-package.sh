@@ -78,6 +78,18 @@ end_processes_in() {
   return 0
 }
 
+# Removes a root left by an earlier run, unmounting first whatever that run left mounted in it.
+remove_root() {
+  local root mount_point
+  [ -e "$1" ] || return 0
+  root=$(readlink -f "$1")
+  end_processes_in "$root"
+  awk '{ print $2 }' /proc/mounts | grep -F "$root/" | sort -r | while read -r mount_point; do
+    umount -l "$mount_point" 2>/dev/null || true
+  done
+  rm -rf --one-file-system "$root"
+}
+
 mounted=()
 roots=()
 cleanup() {
@@ -124,7 +136,7 @@ prepare_root() {
     return 0
   fi
   local new=$base.new
-  rm -rf "$new"
+  remove_root "$new"
   mkdir -p "$cache" "$archives/partial"
   say "making a clean Debian root with debootstrap from $(mirror) (once; kept in $cache)"
   debootstrap --variant=minbase --cache-dir="$archives" "$suite" "$new" "$(mirror)" >"$cache/debootstrap.log" 2>&1 ||
@@ -139,7 +151,7 @@ prepare_root() {
   in_root "$new" apt-get clean -qq 2>/dev/null || true
   cleanup
   touch "$new/.complete"
-  rm -rf "$base"
+  remove_root "$base"
   mv "$new" "$base"
   say "clean Debian root ready: $base"
 }
@@ -158,7 +170,7 @@ say "package: $deb ($(du -k "$deb" | cut -f1) KiB)"
 say "Depends: $(dpkg-deb -f "$deb" Depends)"
 
 say "copying the clean root"
-rm -rf "$work"
+remove_root "$work"
 cp -a --reflink=auto "$base" "$work"
 enter_root "$work"
 cp "$deb" "$work/tmp/"
@@ -202,5 +214,5 @@ fi
 say "the window loaded the file; tester's working files:"
 (cd "$work/home/tester" && find .local/share/quavert .config/quavert -type f | sort | sed 's/^/  ~\//')
 cleanup
-rm -rf "$work"
+remove_root "$work"
 say "all steps passed"
