@@ -49,9 +49,10 @@ struct GenmidiCache {
   GenmidiNames Names;
 };
 
-/// The names of the application folder's genmidi.ini (or, without one, the data folder's), read again only when the file's size or
-/// modification time changed (or it appeared or went away) since the last call. A re-read also
-/// forgets the drum name the list remembered. Never fails: an unreadable file gives no names.
+/// The names of the application folder's genmidi.ini (or, without one, the data folder's), read
+/// again only when another file is chosen or the file's size or modification time changed (or it
+/// appeared or went away) since the last call. A re-read also forgets the drum name the list
+/// remembered. Never fails: an unreadable file gives no names.
 const GenmidiNames& CurrentGenmidi(Session& session);
 
 /// Name of program 0..127: field `program` + 2, from after its first "=" (the whole field when it
