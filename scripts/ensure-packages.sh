@@ -24,6 +24,6 @@ ensure_packages() {
 # part of build-essential, gives cpack the package's dependencies).
 QUAVERT_BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libfluidsynth-dev
                         timgm6mb-soundfont libgtest-dev librsvg2-bin)
-# What the tests use besides: the validators of the desktop entry and the metainfo, and groff for
-# the manual pages.
-QUAVERT_TEST_PACKAGES=(desktop-file-utils appstream groff-base)
+# What the tests use besides: the validators of the desktop entry and the metainfo, groff for the
+# manual pages, and bash-completion to try the completion.
+QUAVERT_TEST_PACKAGES=(desktop-file-utils appstream groff-base bash-completion)
