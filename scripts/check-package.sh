@@ -10,8 +10,9 @@
 #
 # The root is made once and kept in QUAVERT_PACKAGE_CACHE (default /var/cache/quavert-package-check)
 # with the packages apt downloaded for it, so that later runs take a copy of it and download
-# nothing new; a run's copy (run/) is removed when every step passed, and kept to look into when
-# one failed. apt in the root uses the same Debian mirror as this machine.
+# nothing new. Each run works in an overlay of the clean root (or a copy of it); what the run
+# changed (run-changes/, or the copy run/) is removed when every step passed, and kept to look
+# into when one failed. apt in the root uses the same Debian mirror as this machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,7 +20,9 @@ cache=${QUAVERT_PACKAGE_CACHE:-/var/cache/quavert-package-check}
 suite=bookworm
 base=$cache/$suite-root       # the cached clean root, with Xvfb and man-db
 archives=$cache/archives      # apt's downloaded packages, shared by every run
-work=$cache/run               # this run's copy of the root
+work=$cache/run               # this run's root
+changes=$cache/run-changes    # what this run changed in it, when it is an overlay
+overlay_work=$cache/run-overlay-work
 example=examples/demo.mid
 
 say() { echo "check-package: $*"; }
@@ -84,9 +87,8 @@ remove_root() {
   [ -e "$1" ] || return 0
   root=$(readlink -f "$1")
   end_processes_in "$root"
-  awk '{ print $2 }' /proc/mounts | grep -F "$root/" | sort -r | while read -r mount_point; do
-    umount -l "$mount_point" 2>/dev/null || true
-  done
+  awk -v root="$root" '$2 == root || index($2, root "/") == 1 { print $2 }' /proc/mounts | sort -r |
+    while read -r mount_point; do umount -l "$mount_point" 2>/dev/null || true; done
   rm -rf --one-file-system "$root"
 }
 
@@ -169,9 +171,18 @@ deb=$(ls build/quavert_*_amd64.deb 2>/dev/null | head -n 1)
 say "package: $deb ($(du -k "$deb" | cut -f1) KiB)"
 say "Depends: $(dpkg-deb -f "$deb" Depends)"
 
-say "copying the clean root"
+# This run's root: the clean one with this run's changes on top (an overlay), or a copy of it
+# where overlays cannot be mounted.
 remove_root "$work"
-cp -a --reflink=auto "$base" "$work"
+rm -rf --one-file-system "$changes" "$overlay_work"
+mkdir -p "$work" "$changes" "$overlay_work"
+if mount -t overlay overlay -o "lowerdir=$base,upperdir=$changes,workdir=$overlay_work" "$work" 2>/dev/null; then
+  mounted+=("$work")
+  say "this run's root: the clean root with an overlay ($changes)"
+else
+  say "copying the clean root"
+  cp -a --reflink=auto "$base/." "$work"
+fi
 enter_root "$work"
 cp "$deb" "$work/tmp/"
 cp "$example" "$work/tmp/example.mid"
@@ -215,4 +226,5 @@ say "the window loaded the file; tester's working files:"
 (cd "$work/home/tester" && find .local/share/quavert .config/quavert -type f | sort | sed 's/^/  ~\//')
 cleanup
 remove_root "$work"
-say "all steps passed"
+rm -rf --one-file-system "$changes" "$overlay_work"
+say "all steps passed in $SECONDS s"
