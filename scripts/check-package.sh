@@ -208,7 +208,8 @@ in_root "$work" runuser -u tester -- env HOME=/home/tester QT_QPA_PLATFORM=xcb \
 window=$!
 loaded=no
 for _ in $(seq 1 60); do
-  if [ -f "$user_data/quavert-temp.tmp" ] && [ -f "$user_data/logs/example.txt" ]; then
+  if [ -f "$user_data/quavert-temp.tmp" ] && [ -f "$user_data/logs/example.txt" ] &&
+    [ -f "$work/home/tester/.config/quavert/quavert.ini" ]; then
     loaded=yes
     break
   fi
@@ -220,7 +221,7 @@ wait "$window" 2>/dev/null || true
 if [ "$loaded" != yes ]; then
   tail -n 20 "$cache/window.log" >&2
   ls -la "$user_data" "$user_data/logs" >&2 2>/dev/null || true
-  fail "the window did not load /tmp/example.mid into ~tester/.local/share/quavert"
+  fail "the window did not load /tmp/example.mid into ~tester/.local/share/quavert (settings in ~/.config/quavert)"
 fi
 say "the window loaded the file; tester's working files:"
 (cd "$work/home/tester" && find .local/share/quavert .config/quavert -type f | sort | sed 's/^/  ~\//')
