@@ -7,15 +7,19 @@
 namespace quavert::cli {
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-    out << UsageText();
-    return 0;
-  }
   std::string error;
   const auto options = ParseOptions(args, error);
   if (!options) {
     err << "quavert-cli: " << error << '\n' << UsageText();
     return 2;
+  }
+  if (options->Command == "--help") {
+    out << UsageText();
+    return 0;
+  }
+  if (options->Command == "--version") {
+    out << VersionText();
+    return 0;
   }
   try {
     if (options->Command == "check") return Check(*options, out);

@@ -26,6 +26,8 @@ bool ParseCell(const std::string& text, CellEdit& cell) {
 
 }  // namespace
 
+const char* VersionText() { return "quavert-cli " QUAVERT_VERSION "\n"; }
+
 const char* UsageText() {
   return "usage: quavert-cli check FILE...\n"
          "       quavert-cli list FILE [--track N] [--answer yes|no]\n"
@@ -33,6 +35,7 @@ const char* UsageText() {
          "       quavert-cli edit FILE --out PATH [--track N] [--cell ITEM:COLUMN=TEXT]... [--save-track]\n"
          "                        [--tempo TEXT] [--ticks TEXT] [--answer yes|no]\n"
          "       quavert-cli render FILE --out FILE.wav [--soundfont SF2] [--rate 44100]\n"
+         "       quavert-cli --help | --version\n"
          "  render prints \"rendered: PATH SECONDS s\", SECONDS to one decimal\n";
 }
 
@@ -42,7 +45,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     error = "no command given";
     return std::nullopt;
   }
-  options.Command = args[0];
+  options.Command = args[0] == "-h" ? "--help" : args[0];
+  if (options.Command == "--help" || options.Command == "--version") {
+    if (args.size() > 1) {
+      error = "unexpected argument '" + args[1] + "'";
+      return std::nullopt;
+    }
+    return options;
+  }
   const bool check = options.Command == "check";
   const bool list = options.Command == "list";
   const bool report = options.Command == "report";

@@ -16,7 +16,7 @@ struct CellEdit {
 
 /// The command line, parsed.
 struct Options {
-  std::string Command;  ///< check, list, report, edit or render
+  std::string Command;  ///< check, list, report, edit, render, --help or --version
   std::vector<std::string> Files;
   long Track = 1;
   bool AnswerYes = false;
@@ -33,10 +33,13 @@ struct Options {
 constexpr long kLowestRate = 8000;
 constexpr long kHighestRate = 96000;
 
+/// The line --version prints.
+const char* VersionText();
+
 /// Parses the arguments after the program name; an error text when they are not usable.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
 
-/// The usage text printed with a usage error.
+/// The usage text printed with a usage error, and by --help.
 const char* UsageText();
 
 }  // namespace quavert::cli

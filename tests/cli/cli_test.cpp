@@ -101,6 +101,8 @@ TEST_F(CliTest, EachRunHasItsExitStatusAndPrintedLines) {
            {{"list", "a.mid", "--track", "0"}, 2, "", usage}, {{"list", "a.mid", "--answer", "maybe"}, 2, "", usage},
            {{"edit", "a.mid"}, 2, "", usage}, {{"edit", "a.mid", "--out", "b.mid", "--cell", "1:4=x"}, 2, "", usage},
            {{"edit", "a.mid", "--out", "b.mid", "--cell", "x"}, 2, "", usage},
+           {{"--help", "check"}, 2, "", usage}, {{"check", "--version"}, 1, "message: Error: 53\n--version: failed\n", ""},
+           {{"--help"}, 0, cli::UsageText(), ""}, {{"--version"}, 0, "quavert-cli " QUAVERT_VERSION "\n", ""},
            {{"check", song}, 0, song + ": ok 46 bytes, 2 tracks, format Multi, 96 ticks\n", ""},
            {{"check", trailing, clocks, bad}, 1,
             "message: TRAILING.MID:\n  Probably unnecessary bytes at end of file. File should be OK.\n" + trailing +

@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "common/app_folder.h"
 #include "common/binary_file.h"
 #include "common/block_copy.h"
 #include "common/byte_reader.h"
@@ -240,6 +241,58 @@ TEST_F(FilesTest, SafeCopyAndMoveReplaceTheDestinationWholeOrLeaveNothing) {
   ::umask(mask);
   ::stat(At("fresh").c_str(), &info);
   EXPECT_EQ(info.st_mode & 07777, 0666u & ~mask);  // a new file gets the usual ones, not the source's
+}
+
+// Where the program keeps things, for each way it can be run. Inputs: the program's folder,
+// whether it is writable, whether it is installed, QUAVERT_HOME, XDG_DATA_HOME, XDG_CONFIG_HOME,
+// HOME. Results: application folder, settings file, data folder, per-user.
+TEST(ProgramFolders, BuildFolderInstalledPrefixReadOnlyFolderAndQuavertHome) {
+  struct Case {
+    const char* What;
+    FolderInputs In;
+    ProgramFolders Out;
+  };
+  const std::vector<Case> cases = {
+      {"run from the build folder", {"/src/build", true, false, "", "", "", "/home/ann"},
+       {"/src/build", "/src/build/quavert.ini", "", false}},
+      {"installed, default XDG folders", {"/usr/bin", false, true, "", "", "", "/home/ann"},
+       {"/home/ann/.local/share/quavert", "/home/ann/.config/quavert/quavert.ini", "/usr/share/quavert", true}},
+      {"installed into a writable prefix", {"/home/ann/opt/bin", true, true, "", "", "", "/home/ann"},
+       {"/home/ann/.local/share/quavert", "/home/ann/.config/quavert/quavert.ini", "/home/ann/opt/share/quavert", true}},
+      {"installed, XDG folders set", {"/usr/bin", false, true, "", "/x/data/", "/x/conf", "/home/ann"},
+       {"/x/data/quavert", "/x/conf/quavert/quavert.ini", "/usr/share/quavert", true}},
+      {"relative XDG folders are passed over", {"/usr/bin", false, true, "", "data", "conf", "/home/ann"},
+       {"/home/ann/.local/share/quavert", "/home/ann/.config/quavert/quavert.ini", "/usr/share/quavert", true}},
+      {"a build folder that is not writable", {"/srv/build", false, false, "", "", "", "/home/ann"},
+       {"/home/ann/.local/share/quavert", "/home/ann/.config/quavert/quavert.ini", "/srv/build", true}},
+      {"QUAVERT_HOME wins over the build folder", {"/src/build", true, false, "/tmp/q", "/x/data", "/x/conf", "/home/ann"},
+       {"/tmp/q", "/tmp/q/quavert.ini", "", false}},
+      {"QUAVERT_HOME wins over the installed folders", {"/usr/bin", false, true, "/tmp/q", "", "", "/home/ann"},
+       {"/tmp/q", "/tmp/q/quavert.ini", "/usr/share/quavert", false}},
+      {"no home folder: the program's own, as before", {"/usr/bin", false, true, "", "", "", ""},
+       {"/usr/bin", "/usr/bin/quavert.ini", "", false}},
+      {"only a config folder known: the program's own", {"/usr/bin", false, true, "", "", "/x/conf", ""},
+       {"/usr/bin", "/usr/bin/quavert.ini", "", false}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ChooseFolders(c.In), c.Out) << c.What;
+}
+
+TEST(ProgramFolders, TheUsersGenmidiWinsAndPerUserFoldersAreMade) {
+  testing::TempFolder folder;
+  const std::string app = folder.Join("share/quavert");
+  const std::string data = folder.Join("data");
+  EXPECT_EQ(GenmidiFile(app, data), data + "/genmidi.ini");
+  EXPECT_EQ(GenmidiFile(app, ""), app + "/genmidi.ini");
+
+  ProgramFolders folders{app, folder.Join("config/quavert/quavert.ini"), data, false};
+  MakeProgramFolders(folders);
+  EXPECT_FALSE(FolderExists(app)) << "only per-user folders are made";
+  folders.PerUser = true;
+  MakeProgramFolders(folders);
+  EXPECT_TRUE(FolderExists(app));
+  EXPECT_TRUE(FolderExists(folder.Join("config/quavert")));
+  WriteFileBytes(app + "/genmidi.ini", "h\r\n");
+  EXPECT_EQ(GenmidiFile(app, data), app + "/genmidi.ini");
 }
 
 }  // namespace
