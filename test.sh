@@ -7,11 +7,13 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/ensure-packages.sh
-ensure_packages "${QUAVERT_BUILD_PACKAGES[@]}" "${QUAVERT_TEST_PACKAGES[@]}" clang libclang-rt-14-dev
+ensure_packages "${QUAVERT_BUILD_PACKAGES[@]}" "${QUAVERT_TEST_PACKAGES[@]}" clang libclang-rt-14-dev ccache
 
 jobs=$(nproc)
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Paths relative to the checkout, so that another clone of it finds the same compiled objects.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 
 build() {  # build FOLDER CMAKE-ARGS...
   local folder=$1

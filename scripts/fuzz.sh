@@ -20,6 +20,8 @@ ensure_packages build-essential cmake ninja-build clang libclang-rt-14-dev
 
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Paths relative to the checkout, so that another clone of it finds the same compiled objects.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUAVERT_FUZZ=ON -DQUAVERT_GUI=OFF -DQUAVERT_PLAYBACK=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
   "${launcher[@]}" >/dev/null
