@@ -17,6 +17,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (options->Command == "check") return Check(*options, out);
     if (options->Command == "list") return List(*options, out);
     if (options->Command == "report") return Report(*options, out);
+    if (options->Command == "lint") return LintFiles(*options, out, err);
     return Edit(*options, out, err);
   } catch (const RunError& failure) {
     // What the session does not catch itself: no private folder to work in, for one.

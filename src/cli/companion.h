@@ -41,5 +41,7 @@ int Check(const Options& options, std::ostream& out);
 int List(const Options& options, std::ostream& out);
 int Edit(const Options& options, std::ostream& out, std::ostream& err);
 int Report(const Options& options, std::ostream& out);
+/// Lints each file: a line per problem and a summary line; 1 when a file has an error or cannot be read.
+int LintFiles(const Options& options, std::ostream& out, std::ostream& err);
 
 }  // namespace quavert::cli

@@ -31,7 +31,10 @@ const char* UsageText() {
          "       quavert-cli list FILE [--track N] [--answer yes|no]\n"
          "       quavert-cli report FILE [--out PATH] [--answer yes|no]\n"
          "       quavert-cli edit FILE --out PATH [--track N] [--cell ITEM:COLUMN=TEXT]... [--save-track]\n"
-         "                        [--tempo TEXT] [--ticks TEXT] [--answer yes|no]\n";
+         "                        [--tempo TEXT] [--ticks TEXT] [--answer yes|no]\n"
+         "       quavert-cli lint FILE... [--json]\n"
+         "lint prints FILE:OFFSET: error|warning: TEXT [CODE] for each problem (OFFSET: the 0-based\n"
+         "byte offset in the file), then FILE: E errors, W warnings; exit status 1 when a file has an error.\n";
 }
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -45,7 +48,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
   const bool list = options.Command == "list";
   const bool report = options.Command == "report";
   const bool edit = options.Command == "edit";
-  if (!check && !list && !report && !edit) {
+  const bool lint = options.Command == "lint";
+  if (!check && !list && !report && !edit && !lint) {
     error = "unknown command '" + options.Command + "'";
     return std::nullopt;
   }
@@ -54,7 +58,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     const std::string& arg = args[i];
     const bool has_value = i + 1 < args.size();
     auto value = [&]() -> const std::string& { return args[++i]; };
-    if (check || arg.empty() || arg[0] != '-' || arg == "-") {
+    if (lint && arg == "--json") {
+      options.Json = true;
+    } else if (check || arg.empty() || arg[0] != '-' || arg == "-") {
       options.Files.push_back(arg);
     } else if (arg == "--answer" && has_value) {
       const std::string& answer = value();
@@ -89,8 +95,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     }
   }
 
-  if (options.Files.empty() || (!check && options.Files.size() != 1)) {
-    error = check ? "check needs at least one FILE" : options.Command + " needs one FILE";
+  const bool many = check || lint;
+  if (options.Files.empty() || (!many && options.Files.size() != 1)) {
+    error = many ? options.Command + " needs at least one FILE" : options.Command + " needs one FILE";
     return std::nullopt;
   }
   if (edit && options.Out.empty()) {

@@ -16,7 +16,7 @@ struct CellEdit {
 
 /// The command line, parsed.
 struct Options {
-  std::string Command;  ///< check, list, report or edit
+  std::string Command;  ///< check, list, report, edit or lint
   std::vector<std::string> Files;
   long Track = 1;
   bool AnswerYes = false;
@@ -25,6 +25,7 @@ struct Options {
   bool SaveTrack = false;
   std::optional<std::string> Tempo;
   std::optional<std::string> Ticks;
+  bool Json = false;  ///< lint: one JSON object a line
 };
 
 /// Parses the arguments after the program name; an error text when they are not usable.
