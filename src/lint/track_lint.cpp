@@ -86,6 +86,7 @@ class TrackLint {
     Report(sink_, Severity::kWarning, position, track_, code, std::move(message));
   }
   int Peek(std::int64_t position);
+  std::optional<std::int64_t> EventEnd(std::int64_t start);
   bool NumberFits(std::int64_t first, std::int64_t last);
   bool Restart();
   Step OnChannel(const ScannedEvent& event);
@@ -106,6 +107,7 @@ class TrackLint {
   // Where the event being read began: what a track that runs out names.
   std::int64_t next_start_;
   bool restarted_ = false;
+  std::uint8_t running_status_ = 0;  // the status of the channel event before, 0 after any other
   std::array<std::array<Sounding, 128>, 16> notes_{};
   std::optional<std::int64_t> open_sysex_;  // an F0 message waiting for its F7
 };
@@ -127,13 +129,37 @@ void TrackLint::Run() {
       }
       if (step == Step::kStop) return;
       if (!restarted_) next_start_ = event.delta.last + 1;
+      running_status_ = event.kind == ScannedKind::kChannel ? event.status : 0;
     }
   } catch (const ReadPastLimit&) {
-    if (next_start_ > last_)
+    // The track ran out: after its last whole event, or inside an event.
+    if (next_start_ > last_ || EventEnd(next_start_) == last_)
       Error(last_ + 1, "missing-end-of-track", "the track ends without an end-of-track event (FF 2F 00)");
     else
       Error(next_start_, "event-overrun",
             "the event here runs past the end of the track (offset " + std::to_string(last_ - 1) + " is its last byte)");
+  }
+}
+
+// The position of the last byte of the event at `start`, delta not counted; nothing when the
+// event itself runs past the end of the track.
+std::optional<std::int64_t> TrackLint::EventEnd(std::int64_t start) {
+  ByteReader event(file_, start, last_);
+  try {
+    const std::uint8_t status = event.U8();
+    if (status < 0x80) {
+      if (running_status_ != 0) event.Skip(ChannelDataBytes(running_status_) - 1);
+    } else if (status < 0xF0) {
+      event.Skip(ChannelDataBytes(status));
+    } else if (status == kSysexStart || status == kSysexEnd) {
+      event.Skip(ReadDeltaTime(event));
+    } else if (status == 0xFF) {
+      const int type = event.U8();
+      if (type != kMetaEndOfTrack && type != kMetaSequenceNumber) event.Skip(ReadDeltaTime(event));
+    }
+    return event.Position() - 1;
+  } catch (const ReadPastLimit&) {
+    return std::nullopt;
   }
 }
 
