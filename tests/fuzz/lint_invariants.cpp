@@ -83,8 +83,6 @@ ProgramVerdict RunProgram(const RoadFolders& folders, const std::string& path) {
   return verdict;
 }
 
-bool IsRmid(std::string_view input) { return input.size() >= 12 && input.starts_with("RIFF") && input.substr(8, 4) == "RMID"; }
-
 }  // namespace
 
 std::vector<std::string> CheckLint(const RoadFolders& folders, std::string_view input) {
@@ -132,8 +130,7 @@ std::vector<std::string> CheckLint(const RoadFolders& folders, std::string_view 
         faults.push_back("lint finds " + error->code + " at " + std::to_string(error->offset) + " (" + error->message +
                          ") in a file that loads and decodes cleanly");
     }
-  } else if (errors.empty() && !IsRmid(input)) {
-    // A file inside an RMID wrapper is linted; the load does not read RMID.
+  } else if (errors.empty()) {
     for (const std::string& failure : program.failures)
       if (!WarnedAbout(failure, warnings))
         faults.push_back("lint finds no error in a file the program stops at: " + failure);

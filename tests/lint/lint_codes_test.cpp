@@ -9,6 +9,7 @@ namespace {
 using testing::Bytes;
 using testing::Hex;
 using testing::LintBytes;
+using testing::Rmid;
 using testing::Smf;
 
 const Bytes kEnd = Hex("00 FF 2F 00");
@@ -100,15 +101,15 @@ TEST(LintCodesTest, AProblemEndsItsTrackAndTheWalkGoesOn) {
 
 TEST(LintCodesTest, RmidOffsetsAreThoseOfTheRiffFile) {
   const Bytes info = "LIST" + Hex("04 00 00 00") + "INFO";
-  EXPECT_EQ(LintBytes(testing::Rmid(kSound, info)), std::vector<std::string>{});
+  EXPECT_EQ(LintBytes(Rmid(kSound, info)), std::vector<std::string>{});
   // The MIDI data starts at offset 20.
-  EXPECT_EQ(LintBytes(testing::Rmid(Track(Hex("00 F4") + kEnd), info)), std::vector<std::string>{"system-common@43/1"});
-  EXPECT_EQ(LintBytes(testing::Rmid(kSound + "abc")), std::vector<std::string>{"w:trailing-bytes@54"});
-  Bytes wave = testing::Rmid(kSound);
+  EXPECT_EQ(LintBytes(Rmid(Track(Hex("00 F4") + kEnd), info)), std::vector<std::string>{"system-common@43/1"});
+  EXPECT_EQ(LintBytes(Rmid(kSound + "abc")), std::vector<std::string>{"w:trailing-bytes@54"});
+  Bytes wave = Rmid(kSound);
   EXPECT_EQ(LintBytes(wave.replace(8, 4, "WAVE")), std::vector<std::string>{"not-midi@8"});
   EXPECT_EQ(LintBytes("RIFF" + Hex("0C 00 00 00") + "RMID" + info), std::vector<std::string>{"not-midi@24"});
   // Cut inside the note on: both the data chunk and the track chunk run past the end.
-  const Bytes cut = testing::Rmid(kSound).substr(0, 45);
+  const Bytes cut = Rmid(kSound).substr(0, 45);
   EXPECT_EQ(LintBytes(cut), (std::vector<std::string>{"chunk-overrun@16", "chunk-overrun@38/1", "event-overrun@43/1"}));
 }
 
