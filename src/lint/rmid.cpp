@@ -1,5 +1,7 @@
 #include "lint/rmid.h"
 
+#include <algorithm>
+
 #include "common/binary_file.h"
 #include "common/byte_reader.h"
 
@@ -33,7 +35,8 @@ MidiRange FindMidiData(BinaryFile& file, std::optional<RiffProblem>& problem) {
     const std::string id = reader.Bytes(4);
     const std::int64_t length = U32le(reader);
     if (id == "data") {
-      MidiRange data{reader.Position(), reader.Position() + length - 1, true};
+      MidiRange data{reader.Position(), reader.Position() + length - 1, true, chunk,
+                     std::min(reader.Position() + length + (length & 1), size + 1)};
       if (data.last > size) {
         problem = RiffProblem{chunk + 4, false, "chunk-overrun",
                               "the RMID data chunk's length " + std::to_string(length) + " runs past the end of the file"};

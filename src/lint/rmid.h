@@ -13,6 +13,10 @@ struct MidiRange {
   std::int64_t first = 1;
   std::int64_t last = 0;
   bool rmid = false;  ///< the range is the "data" chunk of a RIFF file of form type RMID
+  /// RMID: where the data chunk's header begins, and the position just after the chunk and its
+  /// pad byte (at most one past the end of the file).
+  std::int64_t chunk_first = 0;
+  std::int64_t chunk_end = 0;
   bool operator==(const MidiRange&) const = default;
 };
 
