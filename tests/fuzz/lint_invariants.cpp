@@ -19,6 +19,9 @@ namespace {
 
 constexpr const char* kLintName = "lint.mid";
 
+// A question counts as a failure: the two repairable damages (a status byte missing after a tempo,
+// a time signature of 0 clocks) ask one, and lint calls them errors (missing-status, time-signature).
+//
 // Errors of the lint that a load and decode without a word may have, because the program is more
 // lenient than the lint there:
 // - track-count: the load takes the count of track chunks it finds;
