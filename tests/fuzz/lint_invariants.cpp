@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 
+#include "common/binary_file.h"
 #include "common/file_system.h"
 #include "common/recording_toolkit.h"
 #include "decoding/decode_messages.h"
 #include "decoding/track_decoder.h"
 #include "lint/lint.h"
+#include "lint/rmid.h"
 #include "loading/load_driver.h"
 #include "playback/recording_media_service.h"
 #include "session/session.h"
@@ -96,8 +99,12 @@ std::vector<std::string> CheckLint(const RoadFolders& folders, std::string_view 
   }
   std::vector<std::string> faults;
   std::vector<Problem> problems;
+  std::int64_t format_high_byte = 8;  // offset of the format's high byte: inside an RMID file, further on
   try {
     problems = LintFile(path);
+    BinaryFile file(path, BinaryFile::Mode::kRead);
+    std::optional<RiffProblem> riff;
+    format_high_byte = FindMidiData(file, riff).first - 1 + 8;
   } catch (const std::exception& failure) {
     faults.push_back(std::string("lint failed: ") + failure.what());
   }
@@ -126,7 +133,7 @@ std::vector<std::string> CheckLint(const RoadFolders& folders, std::string_view 
 
   if (program.clean) {
     for (const Problem* error : errors) {
-      const bool lenient = kLenientCodes.contains(error->code) || (error->code == "format" && error->offset == 8) ||
+      const bool lenient = kLenientCodes.contains(error->code) || (error->code == "format" && error->offset == format_high_byte) ||
                            (error->code == "missing-end-of-track" && error->track && cut_tracks.contains(*error->track)) ||
                            error->offset > walk_end;
       if (!lenient)

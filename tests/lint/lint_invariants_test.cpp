@@ -36,9 +36,12 @@ TEST_F(LintInvariantsTest, HoldOnDamagedAndMutatedFiles) {
     ExpectHolds(damaged.bytes, damaged.name);
     if (damaged.bytes.size() < 2000) seeds.push_back(damaged.bytes);
   }
-  for (const generate::ExampleFile& example : generate::ExampleFiles()) seeds.push_back(example.bytes);
+  for (const generate::ExampleFile& example : generate::ExampleFiles()) {
+    seeds.push_back(example.bytes);
+    seeds.push_back(testing::Rmid(example.bytes, "LIST" + testing::Hex("04 00 00 00") + "INFO"));
+  }
   std::mt19937_64 random{7};  // the standard fixes its sequence: every run changes the same bytes
-  for (int round = 0; round < 300; ++round) {
+  for (int round = 0; round < 400; ++round) {
     Bytes bytes = seeds[random() % seeds.size()];
     if (bytes.empty()) continue;
     for (int k = 0, changes = 1 + static_cast<int>(random() % 3); k < changes; ++k)
