@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds Quavert and runs every test through ctest twice: once as built for use, once under
 # AddressSanitizer and UndefinedBehaviorSanitizer; in between, fuzzes the whole program for a
-# minute (QUAVERT_FUZZ_SECONDS changes it). Fails when any of them fails.
+# minute (QUAVERT_FUZZ_SECONDS changes it). With QUAVERT_PACKAGE_CHECK=1 it also builds the Debian
+# package and tries it in a clean Debian 12 root (scripts/check-package.sh, as root). Fails when
+# any of them fails.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/ensure-packages.sh
-ensure_packages "${QUAVERT_BUILD_PACKAGES[@]}" clang libclang-rt-14-dev
+ensure_packages "${QUAVERT_BUILD_PACKAGES[@]}" "${QUAVERT_TEST_PACKAGES[@]}" clang libclang-rt-14-dev
 
 jobs=$(nproc)
 launcher=()
@@ -24,6 +26,11 @@ echo "== build"
 build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 echo "== tests"
 (cd build && ctest --output-on-failure -j "$jobs")
+
+if [ "${QUAVERT_PACKAGE_CHECK:-0}" = 1 ]; then
+  echo "== the Debian package, installed into a clean Debian 12 root (scripts/check-package.sh)"
+  scripts/check-package.sh
+fi
 
 echo "== build with AddressSanitizer and UndefinedBehaviorSanitizer"
 build build-asan -DCMAKE_BUILD_TYPE=Debug -DQUAVERT_SANITIZE=ON

@@ -20,6 +20,10 @@ ensure_packages() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# What building Quavert needs on a fresh Debian 12.
+# What building Quavert needs on a fresh Debian 12 (librsvg2-bin draws the PNG icons; dpkg-dev,
+# part of build-essential, gives cpack the package's dependencies).
 QUAVERT_BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libfluidsynth-dev
-                        timgm6mb-soundfont libgtest-dev)
+                        timgm6mb-soundfont libgtest-dev librsvg2-bin)
+# What the tests use besides: the validators of the desktop entry and the metainfo, groff for the
+# manual pages, and bash-completion to try the completion.
+QUAVERT_TEST_PACKAGES=(desktop-file-utils appstream groff-base bash-completion)

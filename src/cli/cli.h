@@ -8,7 +8,8 @@ namespace quavert::cli {
 
 /// Runs quavert-cli on its arguments (without the program name). Messages and results go to
 /// `out`, usage errors to `err`. Returns the exit status: 0 when every file loaded and the chosen
-/// track decoded, 1 when a load or that decode failed, 2 for a usage error.
+/// track decoded or the file rendered (and after --help or --version, which print the usage text
+/// or the version to `out`), 1 when a load, that decode or the render failed, 2 for a usage error.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace quavert::cli

@@ -26,15 +26,20 @@ bool ParseCell(const std::string& text, CellEdit& cell) {
 
 }  // namespace
 
+const char* VersionText() { return "quavert-cli " QUAVERT_VERSION "\n"; }
+
 const char* UsageText() {
   return "usage: quavert-cli check FILE...\n"
          "       quavert-cli list FILE [--track N] [--answer yes|no]\n"
          "       quavert-cli report FILE [--out PATH] [--answer yes|no]\n"
          "       quavert-cli edit FILE --out PATH [--track N] [--cell ITEM:COLUMN=TEXT]... [--save-track]\n"
          "                        [--tempo TEXT] [--ticks TEXT] [--answer yes|no]\n"
+         "       quavert-cli render FILE --out FILE.wav [--soundfont SF2] [--rate 44100]\n"
          "       quavert-cli lint FILE... [--json]\n"
-         "lint prints FILE:OFFSET: error|warning: TEXT [CODE] for each problem (OFFSET: the 0-based\n"
-         "byte offset in the file), then FILE: E errors, W warnings; exit status 1 when a file has an error.\n";
+         "       quavert-cli --help | --version\n"
+         "  render prints \"rendered: PATH SECONDS s\", SECONDS to one decimal\n"
+         "  lint prints FILE:OFFSET: error|warning: TEXT [CODE] for each problem (OFFSET: the\n"
+         "  0-based byte offset in the file), then FILE: E errors, W warnings\n";
 }
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -43,13 +48,21 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     error = "no command given";
     return std::nullopt;
   }
-  options.Command = args[0];
+  options.Command = args[0] == "-h" ? "--help" : args[0];
+  if (options.Command == "--help" || options.Command == "--version") {
+    if (args.size() > 1) {
+      error = "unexpected argument '" + args[1] + "'";
+      return std::nullopt;
+    }
+    return options;
+  }
   const bool check = options.Command == "check";
   const bool list = options.Command == "list";
   const bool report = options.Command == "report";
   const bool edit = options.Command == "edit";
+  const bool render = options.Command == "render";
   const bool lint = options.Command == "lint";
-  if (!check && !list && !report && !edit && !lint) {
+  if (!check && !list && !report && !edit && !render && !lint) {
     error = "unknown command '" + options.Command + "'";
     return std::nullopt;
   }
@@ -62,7 +75,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       options.Json = true;
     } else if (check || arg.empty() || arg[0] != '-' || arg == "-") {
       options.Files.push_back(arg);
-    } else if (arg == "--answer" && has_value) {
+    } else if (arg == "--answer" && has_value && !render) {
       const std::string& answer = value();
       if (answer != "yes" && answer != "no") {
         error = "--answer takes yes or no";
@@ -74,7 +87,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         error = "--track takes a track number from 1";
         return std::nullopt;
       }
-    } else if (arg == "--out" && has_value && (report || edit)) {
+    } else if (arg == "--out" && has_value && (report || edit || render)) {
       options.Out = value();
     } else if (arg == "--cell" && has_value && edit) {
       CellEdit cell;
@@ -89,6 +102,13 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       options.Tempo = value();
     } else if (arg == "--ticks" && has_value && edit) {
       options.Ticks = value();
+    } else if (arg == "--soundfont" && has_value && render) {
+      options.SoundFont = value();
+    } else if (arg == "--rate" && has_value && render) {
+      if (!ParseWhole(value(), options.Rate) || options.Rate < kLowestRate || options.Rate > kHighestRate) {
+        error = "--rate takes frames a second from 8000 to 96000";
+        return std::nullopt;
+      }
     } else {
       error = "unexpected argument '" + arg + "'";
       return std::nullopt;
@@ -100,8 +120,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     error = many ? options.Command + " needs at least one FILE" : options.Command + " needs one FILE";
     return std::nullopt;
   }
-  if (edit && options.Out.empty()) {
-    error = "edit needs --out PATH";
+  if ((edit || render) && options.Out.empty()) {
+    error = options.Command + " needs --out PATH";
     return std::nullopt;
   }
   return options;

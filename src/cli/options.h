@@ -16,7 +16,7 @@ struct CellEdit {
 
 /// The command line, parsed.
 struct Options {
-  std::string Command;  ///< check, list, report, edit or lint
+  std::string Command;  ///< check, list, report, edit, render, lint, --help or --version
   std::vector<std::string> Files;
   long Track = 1;
   bool AnswerYes = false;
@@ -25,13 +25,22 @@ struct Options {
   bool SaveTrack = false;
   std::optional<std::string> Tempo;
   std::optional<std::string> Ticks;
+  std::string SoundFont;  ///< empty: QUAVERT_SOUNDFONT, else the first installed one
+  long Rate = 44100;      ///< frames a second of the rendered sound
   bool Json = false;  ///< lint: one JSON object a line
 };
+
+/// The sample rates a render takes, those FluidSynth takes.
+constexpr long kLowestRate = 8000;
+constexpr long kHighestRate = 96000;
+
+/// The line --version prints.
+const char* VersionText();
 
 /// Parses the arguments after the program name; an error text when they are not usable.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
 
-/// The usage text printed with a usage error.
+/// The usage text printed with a usage error, and by --help.
 const char* UsageText();
 
 }  // namespace quavert::cli

@@ -16,9 +16,10 @@ PrivateFolder::PrivateFolder() {
   }
   std::error_code ignored;
   std::filesystem::create_directory(JoinPath(path_, "logs"), ignored);
-  const std::string genmidi = JoinPath(ApplicationFolder(), "genmidi.ini");
+  const ProgramFolders folders = ProgramFoldersOfThisProcess();
+  const std::string genmidi = GenmidiFile(folders.App, folders.Data);
   // Without genmidi.ini the names read "unknown"; the run goes on.
-  std::filesystem::copy_file(genmidi, JoinPath(path_, "genmidi.ini"), ignored);
+  std::filesystem::copy_file(genmidi, JoinPath(path_, kGenmidiFileName), ignored);
 }
 
 PrivateFolder::~PrivateFolder() {

@@ -5,8 +5,9 @@
 namespace quavert::cli {
 
 /// A private application folder for one run: a new temporary folder holding a logs folder and a
-/// copy of genmidi.ini from the program's own folder, removed with everything in it at the end,
-/// so that runs may go on in parallel without touching each other's working files.
+/// copy of the genmidi.ini the window would read (the user's, else the installed one), removed
+/// with everything in it at the end, so that runs may go on in parallel without touching each
+/// other's working files.
 class PrivateFolder {
  public:
   PrivateFolder();

@@ -9,7 +9,9 @@ void NextBlock(BlockIo& io) {
   io.BlockBuffer.assign(static_cast<std::size_t>(io.BlockLen), ' ');
 }
 
-void CopyBlocks(BlockIo& io, BinaryFile& input, BinaryFile& output) {
+void CopyBlocks(BinaryFile& input, BinaryFile& output, std::int64_t count) {
+  BlockIo io;
+  io.BytesLeft = count;
   do {
     NextBlock(io);
     // Only the bytes that were there are passed on: a source that ended early adds nothing.

@@ -21,8 +21,8 @@ struct BlockIo {
 /// 5000 even on the last block; BlockBuffer is BlockLen blanks.
 void NextBlock(BlockIo& io);
 
-/// Copies io.BytesLeft bytes from the current position of `input` to the current position of
-/// `output`, block by block. The loop body runs at least once, so BytesLeft 0 moves nothing.
-void CopyBlocks(BlockIo& io, BinaryFile& input, BinaryFile& output);
+/// Copies `count` bytes from the current position of `input` to the current position of
+/// `output`, block by block; fewer when `input` ends first. A count of 0 or less moves nothing.
+void CopyBlocks(BinaryFile& input, BinaryFile& output, std::int64_t count);
 
 }  // namespace quavert

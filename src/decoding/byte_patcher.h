@@ -1,20 +1,32 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 namespace quavert {
 
-struct Session;
-
-/// The edits PatchFile makes, chosen by DecoderState::PatchKind.
-enum PatchKindValue : int {
-  kPatchDivision = 1,    ///< the header's ticks per quarter note (file.DeltaTicks) at bytes 13-14
-  kPatchClocksByte = 2,  ///< the value 2 at TimeSigPatchPos - 2, a time signature's clocks byte
-  kPatchFirstTempo = 3,  ///< the first tempo (TempoBpm, beats per minute) as three bytes at TempoPos
+/// Bytes to write over a file's own, in place: `bytes` from 1-based `position` on.
+struct BytePatch {
+  std::int64_t position = 0;
+  std::string bytes;
+  bool operator==(const BytePatch&) const = default;
 };
 
-/// Overwrites one to three bytes of the working copy in place, as decoder.PatchKind says, then
-/// sets PatchKind to 0. The working copy keeps its length. RunError 5 for another kind or for
-/// bytes that would not lie inside the working copy, 6 for a value that does not fit its bytes
-/// (or a tempo that would come out as 0), and the file errors of opening and writing.
-void PatchFile(Session& session);
+/// The header's ticks per quarter note, as the two bytes 13 and 14. RunError 6 when `ticks`
+/// does not fit them.
+BytePatch DivisionPatch(std::int64_t ticks);
+
+/// The value 2 in place of a time signature's clocks byte at `position`.
+BytePatch ClocksBytePatch(std::int64_t position);
+
+/// A tempo of `bpm` beats per minute as the three bytes of microseconds per quarter note at
+/// `position` (the first data byte of a tempo event). RunError 6 when three bytes cannot hold it
+/// or it would come out as 0.
+BytePatch TempoPatch(std::int64_t position, std::int64_t bpm);
+
+/// Writes `patch` over the file at `path`, which keeps its length. RunError 53 when the file is
+/// missing (nothing is created), 5 when the bytes would not lie inside it, and the file errors of
+/// opening and writing.
+void ApplyPatch(const std::string& path, const BytePatch& patch);
 
 }  // namespace quavert

@@ -30,8 +30,6 @@ struct DecoderState {
   /// decode that repaired the file leaves them to the decode that follows it.
   std::vector<std::string> ReportLines;
   std::int64_t TrackLength = 0;      ///< the track's data length from its chunk header
-  std::int64_t TimeSigPatchPos = 0;  ///< two past the clocks byte of the time signature to repair
-  int PatchKind = 0;                 ///< 1 division, 2 clocks byte, 3 first tempo; 0 after a patch
 };
 
 /// The rows of the current track in memory: the decoder's block of 100, or after a listing the

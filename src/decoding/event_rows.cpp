@@ -1,9 +1,23 @@
 #include "decoding/event_rows.h"
 
+#include <array>
+
 #include "decoding/meta_types.h"
 
 namespace quavert {
 namespace {
+
+// Indexed by the high nibble minus 8: whether a row under running status keeps its status
+// negated.
+constexpr std::array<bool, 7> kRunningStatusNegated = {
+    false,  // 8x note off
+    false,  // 9x note on
+    true,   // Ax polyphonic pressure
+    true,   // Bx controller
+    false,  // Cx program change
+    true,   // Dx channel pressure
+    true,   // Ex pitch bend
+};
 
 bool IsTextOrLyric(const ScannedEvent& event) {
   return event.kind == ScannedKind::kMeta && (event.meta_type == kMetaText || event.meta_type == kMetaLyric);
@@ -37,6 +51,11 @@ bool GetsRow(const ScannedEvent& event, bool timed_part_begun) {
     case ScannedKind::kStray: return false;
   }
   return false;
+}
+
+int RowStatus(const ScannedEvent& event) {
+  const bool negated = event.running && kRunningStatusNegated[(event.status >> 4) - 8];
+  return negated ? -event.status : event.status;
 }
 
 }  // namespace quavert

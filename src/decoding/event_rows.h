@@ -15,4 +15,9 @@ bool StartsTimedPart(const ScannedEvent& event);
 /// signature in the timed part. Other meta events, stray bytes and cut-short events get none.
 bool GetsRow(const ScannedEvent& event, bool timed_part_begun);
 
+/// The Status of a channel event's row: its status byte, negated when the event came under
+/// running status and is a controller, pressure or pitch-bend event, so that the track writer
+/// leaves the status byte out again. Notes and program changes always get theirs back.
+int RowStatus(const ScannedEvent& event);
+
 }  // namespace quavert

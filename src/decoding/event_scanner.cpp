@@ -38,10 +38,11 @@ const ChannelShape& ShapeOf(std::uint8_t status) { return kChannelShapes[(status
 
 // How the bytes after a meta type are taken.
 enum class MetaRead {
-  kNothing,         // type 0: the following bytes go through the stray-byte rule
-  kLengthAndData,   // a length byte and that many bytes
+  kSequenceNumber,  // type 0: read whole only when it stands as the format writes it (see
+                    // IsWholeSequenceNumber); otherwise nothing more, and the following bytes go
+                    // through the stray-byte rule
+  kLengthAndData,   // a variable-length length and that many bytes
   kFixed,           // a fixed count of bytes, the first of them the (unused) length byte
-  kVariableLength,  // a length of at most three bytes and that many bytes
   kEnd,             // end of track: nothing is read
 };
 
@@ -53,13 +54,17 @@ struct MetaShape {
 
 std::optional<MetaShape> MetaShapeOf(int type) {
   switch (type) {
-    case kMetaSequenceNumber: return MetaShape{MetaRead::kNothing, 0, ScanProblem::kNone};
+    case kMetaSequenceNumber: return MetaShape{MetaRead::kSequenceNumber, 0, ScanProblem::kNone};
     case kMetaText:
     case kMetaCopyright:
     case kMetaTrackName:
     case kMetaInstrument:
     case kMetaLyric:
-    case kMetaMarker: return MetaShape{MetaRead::kLengthAndData, 0, ScanProblem::kNone};
+    case kMetaMarker:
+    case kMetaCuePoint:
+    case kMetaProgramName:
+    case kMetaDeviceName:
+    case kMetaSequencerSpecific: return MetaShape{MetaRead::kLengthAndData, 0, ScanProblem::kNone};
     case kMetaChannelPrefix: return MetaShape{MetaRead::kLengthAndData, 1, ScanProblem::kInvalidChannelPrefix};
     case kMetaPort: return MetaShape{MetaRead::kFixed, 2, ScanProblem::kNone};
     case kMetaEndOfTrack: return MetaShape{MetaRead::kEnd, 0, ScanProblem::kNone};
@@ -67,8 +72,22 @@ std::optional<MetaShape> MetaShapeOf(int type) {
     case kMetaSmpteOffset: return MetaShape{MetaRead::kFixed, 6, ScanProblem::kNone};
     case kMetaTimeSignature: return MetaShape{MetaRead::kLengthAndData, 4, ScanProblem::kInvalidTimeSignature};
     case kMetaKeySignature: return MetaShape{MetaRead::kLengthAndData, 2, ScanProblem::kInvalidKeySignature};
-    case kMetaSequencerSpecific: return MetaShape{MetaRead::kVariableLength, 0, ScanProblem::kNone};
     default: return std::nullopt;
+  }
+}
+
+// Whether the bytes after a sequence number's type are what the format puts there: a length of
+// 0 or 2, that many bytes, a delta time and the next event's status byte. Reads a copy of the
+// reader, so nothing is taken from the track.
+bool IsWholeSequenceNumber(ByteReader ahead) {
+  try {
+    const int length = ahead.U8();
+    if (length != 0 && length != 2) return false;
+    ahead.Skip(length);
+    ReadDeltaTime(ahead);
+    return ahead.U8() >= 0x80;
+  } catch (const ReadPastLimit&) {
+    return false;
   }
 }
 
@@ -206,7 +225,12 @@ void EventScanner::ScanMeta(ScannedEvent& event, std::int64_t first) {
   const std::optional<MetaShape> shape = MetaShapeOf(event.meta_type);
   if (!shape) return Fail(event, ScanProblem::kInvalidMetaType);
   switch (shape->read) {
-    case MetaRead::kNothing: return;
+    case MetaRead::kSequenceNumber:
+      if (!IsWholeSequenceNumber(reader_)) return;
+      event.length = reader_.U8();
+      event.data_first = reader_.Position();
+      ReadData(event, event.length);
+      break;
     case MetaRead::kEnd:
       event.kind = ScannedKind::kEndOfTrack;
       finished_ = true;
@@ -216,13 +240,8 @@ void EventScanner::ScanMeta(ScannedEvent& event, std::int64_t first) {
       event.data_first = reader_.Position();
       ReadData(event, shape->count - 1);
       break;
-    case MetaRead::kVariableLength:
-      event.length = ReadDeltaTime(reader_);
-      event.data_first = reader_.Position();
-      ReadData(event, event.length);
-      break;
     case MetaRead::kLengthAndData:
-      event.length = reader_.U8();
+      event.length = ReadDeltaTime(reader_);
       event.data_first = reader_.Position();
       event.last = event.data_first - 1;
       if (event.length < shape->count) return Fail(event, shape->problem);

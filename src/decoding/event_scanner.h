@@ -21,9 +21,10 @@ enum class ScannedKind {
   kChannel,     ///< a channel message: status (own or running), its data bytes, its delta
   kCutChannel,  ///< a controller or polyphonic-pressure status byte whose first data byte was
                 ///< 128 or more: that byte starts the next event; nothing else, no delta
-  kSysex,       ///< F0 or F7, a length of at most three bytes, that many bytes (skipped), its delta
+  kSysex,       ///< F0 or F7, a variable-length length, that many bytes (skipped), its delta
   kMeta,        ///< FF, the type, then what the type reads (see EventScanner), its delta;
-                ///< type 0 reads nothing more and has no delta
+                ///< a sequence number not followed by a length of 0 or 2, that many bytes, a
+                ///< delta and a status byte reads nothing more and has no delta
   kEndOfTrack,  ///< FF 2F; the byte after it is not read
   kStray,       ///< one byte that starts no event (0..127 outside a channel branch, F1..F6,
                 ///< F8..FE): skipped, no delta
@@ -33,7 +34,7 @@ enum class ScannedKind {
 enum class ScanProblem {
   kNone,
   kInvalidInstrument,     ///< the first program change of a branch with a data byte above 127
-  kInvalidMetaType,       ///< a meta type that is none of 0..6, 20, 21, 2F, 51, 54, 58, 59, 7F hex
+  kInvalidMetaType,       ///< a meta type that is none of 0..9, 20, 21, 2F, 51, 54, 58, 59, 7F hex
   kInvalidChannelPrefix,  ///< channel prefix of length 0
   kInvalidTempo,          ///< tempo shorter than 3 data bytes, or of value 0
   kInvalidTimeSignature,  ///< shorter than 4 data bytes, numerator 0, or a dd of 15 or more
@@ -53,9 +54,9 @@ struct ScannedEvent {
   int data1 = -1;  ///< channel data bytes exactly as read, 0..255; -1 when the event has none
   int data2 = -1;
   int meta_type = -1;  ///< kMeta and kEndOfTrack: the type byte
-  /// kMeta: the length as read (the length byte, also for the port and SMPTE events whose data
-  /// count is fixed; the variable-length length of a sequencer-specific event); kSysex: its
-  /// variable-length length. -1 when none was read.
+  /// kMeta: the length as read (its variable-length value; the length byte of the port and
+  /// SMPTE events, whose data count is fixed); kSysex: its variable-length length. -1 when none
+  /// was read.
   std::int64_t length = -1;
   /// Position of the first data byte of a meta event, just after its length (also when the
   /// event stopped before its data was read).
@@ -70,10 +71,11 @@ struct ScannedEvent {
 /// Splits the bytes of a track into events, one at a time, strictly in order, exactly as the
 /// track decoder takes them: running status (a data byte where a status is expected goes on
 /// with the branch's status after a channel event, and is a stray byte anywhere else), delta
-/// times and lengths of at most three bytes, meta events read by their type (text types 1..6,
-/// channel prefix, key signature: a length byte and that many bytes; MIDI port: exactly two
-/// bytes; SMPTE offset: exactly six; tempo and time signature: a length byte and that many;
-/// sequencer-specific: a variable-length length and that many), and the end of track.
+/// times and lengths of at most four bytes, meta events read by their type (text types 1..9,
+/// channel prefix, tempo, time and key signature, sequencer-specific: a variable-length length
+/// and that many bytes; MIDI port: exactly two bytes; SMPTE offset: exactly six; sequence
+/// number: its length, data and delta when they stand as the format writes them, else nothing),
+/// and the end of track.
 /// Every read goes through the ByteReader, so running out of its range throws ReadPastLimit.
 class EventScanner {
  public:

@@ -33,7 +33,7 @@ struct TextMeta {
   TextCleanup cleanup;
 };
 
-constexpr std::array<TextMeta, 6> kTextMetas = {{
+constexpr std::array<TextMeta, 9> kTextMetas = {{
     {kMetaText, " Text              : ", "Text: ", TextCleanup::kPrintable},
     {kMetaCopyright, " Copyright         : ", "Copyright: ", TextCleanup::kPrintable},
     {kMetaTrackName, " Name              : ", " Name: ", TextCleanup::kTrimmedName},
@@ -41,6 +41,9 @@ constexpr std::array<TextMeta, 6> kTextMetas = {{
     // A lyric's value is the lyric line, which carries its own label.
     {kMetaLyric, " ", "", TextCleanup::kAsIs},
     {kMetaMarker, " Mark              : ", "Mark: ", TextCleanup::kAsIs},
+    {kMetaCuePoint, " Cue Point         : ", "Cue Point: ", TextCleanup::kAsIs},
+    {kMetaProgramName, " Program Name      : ", "Program Name: ", TextCleanup::kAsIs},
+    {kMetaDeviceName, " Device Name       : ", "Device Name: ", TextCleanup::kAsIs},
 }};
 
 constexpr std::string_view kLyricIndent = "                    ";  // 20 blanks, the width of kLyricLabel
@@ -132,15 +135,11 @@ MetaOutcome HandleTempo(Session& session, RecordFile& notes, const ScannedEvent&
 
 // The clocks byte of the time signature just read is 0: offer to write 2 in its place.
 void OfferTimeSignatureRepair(Session& session, const ScannedEvent& event) {
-  DecoderState& decoder = session.decoder;
-  // Two past the clocks byte, where the byte patcher looks for it whatever the event's length.
-  decoder.TimeSigPatchPos = event.data_first + 4;
   if (session.ui.MessageBox(kTimeSignatureQuestion, Buttons::kYesNo) != Answer::kYes) return;
-  decoder.PatchKind = kPatchClocksByte;
   MciClose(session, kDeviceAlias);
-  PatchFile(session);
+  ApplyPatch(session.WorkCopyPath(), ClocksBytePatch(event.data_first + 2));
   MciOpenInFrame(session, session.WorkCopyPath(), kDeviceAlias);
-  decoder.SigClocks = 2;
+  session.decoder.SigClocks = 2;
 }
 
 MetaOutcome HandleTimeSignature(Session& session, RecordFile& notes, const ScannedEvent& event, bool begun) {

@@ -11,14 +11,13 @@
 namespace quavert {
 namespace {
 
-constexpr std::int64_t kLongestTrack = 0xFFFFFF;
+constexpr std::int64_t kLongestThreeByteLength = 0xFFFFFF;
+constexpr std::int64_t kLongestTrack = 0xFFFFFFFF;
 
 // Copies `count` bytes of `source` from `from` on to the end of `target`.
 void CopyRange(BinaryFile& source, std::int64_t from, std::int64_t count, BinaryFile& target) {
-  BlockIo io;
-  io.BytesLeft = count;
   source.Seek(from);
-  CopyBlocks(io, source, target);
+  CopyBlocks(source, target, count);
 }
 
 std::string BigEndian32(std::int64_t value) {
@@ -44,15 +43,13 @@ void InsertMissingStatusByte(Session& session, std::int64_t position) {
   // The chunk's own length plus the inserted byte. A track cut short by the end of the file
   // keeps claiming more than the file holds, so that it walks afterwards as it walked before.
   const TrackChunk& chunk = session.tracks.TrackChunks[static_cast<std::size_t>(track)];
-  const std::int64_t length = chunk.DataLength();
+  const std::int64_t length = chunk.DataLength(old_size - (size_field + 3));
   const bool cut_short = size_field + 3 + length > old_size;
   std::int64_t new_length = length + 1;
-  // Only the low three bytes of a length count. A cut track claiming the most they hold still
-  // reaches past the end after the insertion; a whole track that long cannot grow.
-  if (new_length > kLongestTrack) {
-    if (!cut_short) throw RunError(kOverflow);
-    new_length = length;
-  }
+  // A cut track claiming the most three bytes hold still reaches past the end after the
+  // insertion (a longer claim would count only its low three bytes); a whole track grows.
+  if (cut_short && new_length > kLongestThreeByteLength) new_length = length;
+  if (new_length > kLongestTrack) throw RunError(kOverflow);
   try {
     BinaryFile target(repaired, BinaryFile::Mode::kCreate);
     CopyRange(source, 1, size_field - 1, target);

@@ -14,6 +14,17 @@ namespace {
 
 constexpr std::array<std::size_t, 5> kListWidths = {3, 4, 3, 6, 40};
 
+// Where each field of a notes.dat record starts: Status, Data1, Data2, Delta, RowKind, MetaMark,
+// NoteState; all are kEventFieldWidth wide but the delta's.
+constexpr std::size_t kDeltaAt = 3 * kEventFieldWidth;
+constexpr std::array<std::size_t, 7> kFieldOffsets = {0,
+                                                     kEventFieldWidth,
+                                                     2 * kEventFieldWidth,
+                                                     kDeltaAt,
+                                                     kDeltaAt + kDeltaFieldWidth,
+                                                     kDeltaAt + kDeltaFieldWidth + kEventFieldWidth,
+                                                     kDeltaAt + kDeltaFieldWidth + 2 * kEventFieldWidth};
+
 // "6E7" for 60000000: mantissa digits without trailing zeros, then the exponent.
 std::string ExponentText(std::int32_t value) {
   std::string digits = PlainNumber(value < 0 ? -static_cast<std::int64_t>(value) : value);
@@ -197,6 +208,37 @@ inline std::optional<std::int32_t> WrittenFieldValue(std::uint64_t bytes) {
   return OtherFieldValue(text);
 }
 
+// The delta's field: the seven characters of any other field, then blanks, for the values
+// those hold; the rest in the sign-position form of the whole width.
+constexpr std::size_t kDeltaExtra = kDeltaFieldWidth - kEventFieldWidth;
+
+bool DeltaTailBlank(const char* text) {
+  for (std::size_t i = kEventFieldWidth; i < kDeltaFieldWidth; ++i)
+    if (text[i] != ' ') return false;
+  return true;
+}
+
+inline void WriteDeltaField(std::int32_t value, char* out) {
+  if (value >= -kLargestShortField && value <= kLargestShortField) {
+    WriteField(value, out);
+    std::memset(out + kEventFieldWidth, ' ', kDeltaExtra);
+    return;
+  }
+  const std::string text = EventFieldText(value, kDeltaFieldWidth);
+  std::memcpy(out, text.data(), kDeltaFieldWidth);
+}
+
+inline std::int32_t DeltaFieldValue(const char* text, bool& exact) {
+  if (DeltaTailBlank(text)) return FieldValue(text, exact);
+  const std::string_view field(text, kDeltaFieldWidth);
+  const std::int32_t value = EventFieldValue(field);
+  // Values of the short range are written with a blank tail, so this text is not as written.
+  const bool written = (value < -kLargestShortField || value > kLargestShortField) &&
+                       EventFieldText(value, kDeltaFieldWidth) == field;
+  if (!written) exact = false;
+  return value;
+}
+
 void WriteText(std::string_view text, std::size_t width, char* out) {
   const std::size_t used = text.size() < width ? text.size() : width;
   if (used > 0) std::memcpy(out, text.data(), used);
@@ -205,12 +247,12 @@ void WriteText(std::string_view text, std::size_t width, char* out) {
 
 }  // namespace
 
-std::string EventFieldText(std::int32_t value) {
+std::string EventFieldText(std::int32_t value, std::size_t width) {
   std::string text = SignedNumber(value);
-  if (text.size() > kEventFieldWidth && value >= 0) text = PlainNumber(value);
-  if (text.size() > kEventFieldWidth) text = ExponentText(value);
-  if (text.size() > kEventFieldWidth) throw RunError(kOverflow);
-  return PadRight(text, kEventFieldWidth);
+  if (text.size() > width && value >= 0) text = PlainNumber(value);
+  if (text.size() > width) text = ExponentText(value);
+  if (text.size() > width) throw RunError(kOverflow);
+  return PadRight(text, width);
 }
 
 std::int32_t EventFieldValue(std::string_view field) {
@@ -219,13 +261,13 @@ std::int32_t EventFieldValue(std::string_view field) {
 }
 
 void WriteEventRecord(const EventRecord& record, char* out) {
-  WriteField(record.Status, out);
-  WriteField(record.Data1, out + kEventFieldWidth);
-  WriteField(record.Data2, out + 2 * kEventFieldWidth);
-  WriteField(record.Delta, out + 3 * kEventFieldWidth);
-  WriteField(record.RowKind, out + 4 * kEventFieldWidth);
-  WriteField(record.MetaMark, out + 5 * kEventFieldWidth);
-  WriteField(record.NoteState, out + 6 * kEventFieldWidth);
+  WriteField(record.Status, out + kFieldOffsets[0]);
+  WriteField(record.Data1, out + kFieldOffsets[1]);
+  WriteField(record.Data2, out + kFieldOffsets[2]);
+  WriteDeltaField(record.Delta, out + kFieldOffsets[3]);
+  WriteField(record.RowKind, out + kFieldOffsets[4]);
+  WriteField(record.MetaMark, out + kFieldOffsets[5]);
+  WriteField(record.NoteState, out + kFieldOffsets[6]);
 }
 
 void AppendEventRecord(const EventRecord& record, std::string& out) {
@@ -239,18 +281,19 @@ EventRecord ParseEventRecord(std::string_view bytes, bool* exact) {
   EventRecord record;
   if (bytes.size() >= kEventRecordLength) {
     const char* text = bytes.data();
-    record.Status = FieldValue(text, all_exact);
-    record.Data1 = FieldValue(text + kEventFieldWidth, all_exact);
-    record.Data2 = FieldValue(text + 2 * kEventFieldWidth, all_exact);
-    record.Delta = FieldValue(text + 3 * kEventFieldWidth, all_exact);
-    record.RowKind = FieldValue(text + 4 * kEventFieldWidth, all_exact);
-    record.MetaMark = FieldValue(text + 5 * kEventFieldWidth, all_exact);
-    record.NoteState = FieldValue(text + 6 * kEventFieldWidth, all_exact);
+    record.Status = FieldValue(text + kFieldOffsets[0], all_exact);
+    record.Data1 = FieldValue(text + kFieldOffsets[1], all_exact);
+    record.Data2 = FieldValue(text + kFieldOffsets[2], all_exact);
+    record.Delta = DeltaFieldValue(text + kFieldOffsets[3], all_exact);
+    record.RowKind = FieldValue(text + kFieldOffsets[4], all_exact);
+    record.MetaMark = FieldValue(text + kFieldOffsets[5], all_exact);
+    record.NoteState = FieldValue(text + kFieldOffsets[6], all_exact);
   } else {
     // A short record: what is missing reads as blanks.
     all_exact = false;
     auto field = [&](std::size_t index) {
-      return EventFieldValue(bytes.substr(std::min(index * kEventFieldWidth, bytes.size()), kEventFieldWidth));
+      const std::size_t width = index == 3 ? kDeltaFieldWidth : kEventFieldWidth;
+      return EventFieldValue(bytes.substr(std::min(kFieldOffsets[index], bytes.size()), width));
     };
     record = {field(0), field(1), field(2), field(3), field(4), field(5), field(6)};
   }
@@ -259,8 +302,8 @@ EventRecord ParseEventRecord(std::string_view bytes, bool* exact) {
 }
 
 void WriteListingFields(const EventRecord& record, char* out) {
-  WriteField(record.RowKind, out + 4 * kEventFieldWidth);
-  WriteField(record.NoteState, out + 6 * kEventFieldWidth);
+  WriteField(record.RowKind, out + kFieldOffsets[4]);
+  WriteField(record.NoteState, out + kFieldOffsets[6]);
 }
 
 void WriteListRow(const ListRowTexts& texts, char* out) {

@@ -14,7 +14,7 @@ struct EventRecord {
   std::int32_t Status = -1;  ///< 128..255; negated for controller, pressure and pitch-bend events under running status; 81 tempo, 88 time signature; -1 placeholder or empty
   std::int32_t Data1 = -1;   ///< first data byte; beats per minute (81); numerator (88)
   std::int32_t Data2 = -1;   ///< second data byte; denominator (88)
-  std::int32_t Delta = -1;   ///< the delta time after the event, 0..2097279
+  std::int32_t Delta = -1;   ///< the delta time after the event, 0..268435583
   std::int32_t RowKind = -1;    ///< set by the list builder: -3 note, -2 drum note, -4 program, -5 controller
   std::int32_t MetaMark = -1;   ///< -2 for a text, lyric or marker placeholder
   std::int32_t NoteState = -1;  ///< set by the list builder: 1 sounding, 0 ending
@@ -31,35 +31,37 @@ struct ListRow {
   bool operator==(const ListRow&) const = default;
 };
 
-/// Record lengths of notes.dat (seven fields of 7) and data.dat (3 + 4 + 3 + 6 + 40).
-inline constexpr std::size_t kEventRecordLength = 49;
-inline constexpr std::size_t kListRowLength = 56;
+/// Record lengths of notes.dat (six fields of 7 and the delta's field of 10, wide enough for the
+/// largest delta time) and data.dat (3 + 4 + 3 + 6 + 40).
 inline constexpr std::size_t kEventFieldWidth = 7;
+inline constexpr std::size_t kDeltaFieldWidth = 10;
+inline constexpr std::size_t kEventRecordLength = 6 * kEventFieldWidth + kDeltaFieldWidth;
+inline constexpr std::size_t kListRowLength = 56;
 
 /// File names of the two working files in the application folder.
 inline constexpr const char* kNotesDat = "notes.dat";
 inline constexpr const char* kDataDat = "data.dat";
 
-/// The 7-character text of one notes.dat field: the sign-position form, left-justified.
-/// A value whose sign-position text is too wide drops the sign blank ("1048576"), and a wider
-/// one still is written in exponent form when that is exact ("6E7"): the field always reads
-/// back as the value written. RunError 6 when no exact 7-character form exists.
-std::string EventFieldText(std::int32_t value);
+/// The text of one notes.dat field of `width` characters: the sign-position form,
+/// left-justified. A value whose sign-position text is too wide drops the sign blank
+/// ("1048576"), and a wider one still is written in exponent form when that is exact ("6E7"):
+/// the field always reads back as the value written. RunError 6 when no exact form fits.
+std::string EventFieldText(std::int32_t value, std::size_t width = kEventFieldWidth);
 
 /// The value a notes.dat field's text holds (its leading number, rounded to a Long).
 /// RunError 6 when it does not fit a Long.
 std::int32_t EventFieldValue(std::string_view field);
 
-/// Writes the 49 bytes of `record` at `out`.
+/// Writes the kEventRecordLength bytes of `record` at `out`.
 void WriteEventRecord(const EventRecord& record, char* out);
-/// Appends the 49 bytes of `record` to `out`.
+/// Appends the kEventRecordLength bytes of `record` to `out`.
 void AppendEventRecord(const EventRecord& record, std::string& out);
-/// Reads a record from its 49 bytes. `exact`, when given, tells whether every field holds the
+/// Reads a record from its kEventRecordLength bytes. `exact`, when given, tells whether every field holds the
 /// very text WriteEventRecord gives its value, so that writing the record again changes only the
 /// fields whose values changed.
 EventRecord ParseEventRecord(std::string_view bytes, bool* exact = nullptr);
-/// Writes the two fields a listing sets, RowKind and NoteState, of `record` into its 49 bytes at
-/// `out`; the others are left as they stand.
+/// Writes the two fields a listing sets, RowKind and NoteState, of `record` into its record's
+/// bytes at `out`; the others are left as they stand.
 void WriteListingFields(const EventRecord& record, char* out);
 
 /// The five texts of a row, in the order of ListRow's fields, as views.

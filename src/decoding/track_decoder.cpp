@@ -1,6 +1,5 @@
 #include "decoding/track_decoder.h"
 
-#include <array>
 #include <optional>
 #include <string>
 
@@ -25,19 +24,6 @@ namespace {
 constexpr std::uint8_t kController = 0xB0;
 constexpr std::int32_t kLargestDataByte = 127;
 constexpr std::int64_t kChunkHeaderLength = 8;
-
-// Indexed by the high nibble minus 8: whether a row under running status keeps the status
-// negated, so that the track writer leaves the status byte out again. Notes and program
-// changes always get their status byte back.
-constexpr std::array<bool, 7> kRunningStatusNegated = {
-    false,  // 8x note off
-    false,  // 9x note on
-    true,   // Ax polyphonic pressure
-    true,   // Bx controller
-    false,  // Cx program change
-    true,   // Dx channel pressure
-    true,   // Ex pitch bend
-};
 
 // One decode of the current track: the working copy read through the scanner, notes.dat
 // written block by block.
@@ -142,8 +128,8 @@ std::int64_t TrackDecode::ReadChunkHeader() {
   for (std::uint8_t& byte : chunk.Size) byte = header.U8();
 
   decoder_.TrackText = "       Track             :" + SignedNumber(track) + "\r\n";
-  // The walker takes a chunk's length from the low three bytes of its size field; so does this.
-  decoder_.TrackLength = chunk.DataLength();
+  // The chunk's length as the walker took it.
+  decoder_.TrackLength = chunk.DataLength(work_->Length() - (start + kChunkHeaderLength - 1));
   decoder_.TrackText += "       Length            :" + SignedNumber(decoder_.TrackLength) + "\r\n";
   WriteTrackHeading(session_);
   return start + kChunkHeaderLength - 1 + decoder_.TrackLength;
@@ -158,8 +144,7 @@ bool TrackDecode::OnChannel(const ScannedEvent& event) {
   if (!GetsRow(event, true)) return true;
   // Filled where it lies in the block: the hottest path of a decode.
   EventRecord& row = NewEventRow(session_, *notes_);
-  const bool negated = event.running && kRunningStatusNegated[(event.status >> 4) - 8];
-  row.Status = negated ? -event.status : event.status;
+  row.Status = RowStatus(event);
   row.Data1 = event.data1;
   row.Data2 = event.data2;
   if ((event.status & 0xF0) == kController && row.Data2 > kLargestDataByte) row.Data2 = kLargestDataByte;

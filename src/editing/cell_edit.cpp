@@ -4,6 +4,7 @@
 
 #include "common/number_text.h"
 #include "common/run_error.h"
+#include "decoding/meta_types.h"
 #include "editing/genmidi.h"
 #include "editing/name_lookups.h"
 #include "editing/row_rules.h"
@@ -16,8 +17,6 @@ constexpr std::int32_t kNotesColumn = 1;
 constexpr std::int32_t kVolumeColumn = 2;
 constexpr std::int32_t kLengthColumn = 3;
 constexpr std::int32_t kDescriptionColumn = 4;
-constexpr std::int32_t kTempoRow = 81;
-constexpr std::int32_t kTimeSignatureRow = 88;
 constexpr std::int32_t kDrumProgramChange = 201;
 constexpr int kLeftButton = 1;
 
@@ -105,18 +104,18 @@ void ValidateCellEdit(Session& session, std::int64_t item, std::int32_t column, 
       if (!Within(n, 0, 127)) return reject(kControllerRange);
       row.Description = "Controller: " + LookupController(session.names, n);
       set_notes(n);
-    } else if (record.Status == kTempoRow) {
+    } else if (record.Status == kTempoRowStatus) {
       handled = true;
       if (!Within(n, 50, 500)) return reject(kTempoRange);
       set_notes(n);
-    } else if (record.Status == kTimeSignatureRow) {
+    } else if (record.Status == kTimeSignatureRowStatus) {
       if (n == 0) return reject(kNotZero);
       if (!Within(n, 0, 127)) return reject(kDataRange);
       set_notes(n);
     }
   }
 
-  if (n != kNoValue && (!handled || record.Status == kTimeSignatureRow)) {
+  if (n != kNoValue && (!handled || record.Status == kTimeSignatureRowStatus)) {
     if (!Within(n, 0, 127)) return reject(kDataRange);
     set_notes(n);
   }

@@ -47,21 +47,6 @@ std::optional<int> AcceptedTicks(Session& session) {
   return std::nullopt;
 }
 
-// Runs one patch with `value` in place of `held`; on failure `held` keeps its old value.
-template <typename T>
-void Patch(Session& session, int kind, T& held, T value) {
-  const T old = held;
-  held = value;
-  session.decoder.PatchKind = kind;
-  try {
-    PatchFile(session);
-  } catch (...) {
-    held = old;
-    session.decoder.PatchKind = 0;
-    throw;
-  }
-}
-
 }  // namespace
 
 void Command2Click(Session& session) {
@@ -77,11 +62,13 @@ void Command2Click(Session& session) {
     // The first value that cannot be written stops the other: the same copy would refuse it too.
     try {
       if (tempo) {
-        Patch(session, kPatchFirstTempo, session.decoder.TempoBpm, std::int64_t{*tempo});
+        ApplyPatch(path, TempoPatch(session.decoder.TempoPos, *tempo));
+        session.decoder.TempoBpm = *tempo;
         written = true;
       }
       if (ticks) {
-        Patch(session, kPatchDivision, session.file.DeltaTicks, *ticks);
+        ApplyPatch(path, DivisionPatch(*ticks));
+        session.file.DeltaTicks = *ticks;
         written = true;
       }
     } catch (const RunError& error) {

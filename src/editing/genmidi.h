@@ -5,12 +5,14 @@
 #include <string_view>
 #include <vector>
 
+#include "common/app_folder.h"
+
 namespace quavert {
 
 struct Session;
 
 /// File name of the instrument and drum names in the application folder.
-inline constexpr const char* kGenmidiName = "genmidi.ini";
+inline constexpr const char* kGenmidiName = kGenmidiFileName;
 
 /// What the lookups need of genmidi.ini, read once: the comma-separated fields from the start of
 /// the file (the heading, then "p=Name" per program) and the whole lines after "RHYTHM:".
@@ -42,13 +44,15 @@ FileStamp StampOf(const std::string& path);
 /// genmidi.ini as last read, and the stamp of the file it was read from.
 struct GenmidiCache {
   bool Loaded = false;
+  std::string Path;  ///< the file read
   FileStamp Stamp;
   GenmidiNames Names;
 };
 
-/// The names of the application folder's genmidi.ini, read again only when the file's size or
-/// modification time changed (or it appeared or went away) since the last call. A re-read also
-/// forgets the drum name the list remembered. Never fails: an unreadable file gives no names.
+/// The names of the application folder's genmidi.ini (or, without one, the data folder's), read
+/// again only when another file is chosen or the file's size or modification time changed (or it
+/// appeared or went away) since the last call. A re-read also forgets the drum name the list
+/// remembered. Never fails: an unreadable file gives no names.
 const GenmidiNames& CurrentGenmidi(Session& session);
 
 /// Name of program 0..127: field `program` + 2, from after its first "=" (the whole field when it

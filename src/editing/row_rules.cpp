@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/number_text.h"
+#include "decoding/meta_types.h"
 #include "editing/name_lookups.h"
 
 namespace quavert {
@@ -11,8 +12,6 @@ namespace {
 
 using namespace std::string_view_literals;
 
-constexpr std::int32_t kTempoRow = 81;
-constexpr std::int32_t kTimeSignatureRow = 88;
 constexpr std::int32_t kTextMark = -2;
 constexpr std::int32_t kDrumProgramChange = 201;
 constexpr std::int32_t kDrumNoteOff = 137;
@@ -130,8 +129,8 @@ void BuildRow(EventRecord& record, std::int64_t index, RowNaming& naming, BuiltR
     record.RowKind = kControllerRow;
   }
   if (record.MetaMark == kTextMark) description.append("Text"sv);
-  if (s == kTempoRow) description.append("Set Tempo"sv);
-  if (s == kTimeSignatureRow) description.append("Time Signature"sv);
+  if (s == kTempoRowStatus) description.append("Set Tempo"sv);
+  if (s == kTimeSignatureRowStatus) description.append("Time Signature"sv);
   if (Within(s, 192, 207)) {
     if (s == kDrumProgramChange) {
       description.append("Drum Set: "sv);

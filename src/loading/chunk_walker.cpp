@@ -46,7 +46,7 @@ void ShowTrackMessage(Session& session, const std::string& what, int track) {
 void WalkTrackChunks(Session& session) {
   LoadedFile& file = session.file;
   TrackTable& table = session.tracks;
-  BlockIo& io = session.block;
+  BlockIo io;
 
   table.TrackCount = 0;
   BinaryFile work(session.WorkCopyPath(), BinaryFile::Mode::kRead);
@@ -80,7 +80,7 @@ void WalkTrackChunks(Session& session) {
     }
 
     table.TrackCount = next;
-    io.BytesLeft = chunk.DataLength();
+    io.BytesLeft = chunk.DataLength(file.FileSize - (work.Position() - 1));
     tail = Tail{};
     do {
       NextBlock(io);

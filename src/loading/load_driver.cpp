@@ -99,8 +99,7 @@ void LoadSteps(Session& session) {
     if (range.rmid) file.FileSize = range.last - range.first + 1;
     source.Seek(range.rmid ? range.first : 1);
     BinaryFile copy(session.WorkCopyPath(), BinaryFile::Mode::kCreate);
-    session.block.BytesLeft = file.FileSize;
-    CopyBlocks(session.block, source, copy);
+    CopyBlocks(source, copy, file.FileSize);
     copy.Close();
   });
 

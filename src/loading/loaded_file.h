@@ -28,8 +28,14 @@ struct HeaderChunk {
 struct TrackChunk {
   std::array<std::uint8_t, 4> Id{};
   std::array<std::uint8_t, 4> Size{};
-  /// The data length: only the low three bytes of the size field count.
-  std::int64_t DataLength() const { return Size[1] * 65536 + Size[2] * 256 + Size[3]; }
+  /// The data length, given the bytes that follow the header in the file (`room`). A size of
+  /// 16 MB or more (a first byte other than 0) counts whole when the file holds that many bytes;
+  /// otherwise only its low three bytes count, so that a damaged first byte moves nothing.
+  std::int64_t DataLength(std::int64_t room) const {
+    const std::int64_t low = Size[1] * 65536 + Size[2] * 256 + Size[3];
+    const std::int64_t whole = std::int64_t{Size[0]} << 24 | low;
+    return Size[0] != 0 && whole <= room ? whole : low;
+  }
   bool operator==(const TrackChunk&) const = default;
 };
 

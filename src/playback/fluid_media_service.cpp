@@ -35,9 +35,6 @@ std::string ModeName(Mode mode) {
   return "stopped";
 }
 
-// MIDI files are small; anything beyond this is no file the player should hold in memory.
-constexpr std::int64_t kLargestPlayableFile = std::int64_t{64} << 20;
-
 // One open device: the file as it was when opened, and where playback stands in it.
 struct Device {
   std::string Alias;
@@ -151,8 +148,11 @@ struct FluidMediaService::Impl {
     if (const int code = StartSynth(); code != kMediaOk) return code;
     // No device means no output: nothing renders while the synthesizer is set up or the
     // output opens, and the lock must not be held while an audio thread starts.
-    opened.Output = setup.AudioFile.empty() ? OpenSoundCard(settings, synth, render_lock)
-                                            : OpenAudioFile(settings, synth, render_lock, setup.AudioFile);
+    // The audio file takes only what is played, not the silence in between.
+    opened.Output = setup.AudioFile.empty()
+                        ? OpenSoundCard(settings, synth, render_lock)
+                        : OpenAudioFile(settings, synth, render_lock, setup.AudioFile,
+                                        [this] { return device && device->State == Mode::kPlaying; });
     if (!opened.Output) return kNoAudioOutput;
     const std::lock_guard<std::mutex> hold(render_lock);
     device = std::move(opened);
@@ -169,6 +169,7 @@ struct FluidMediaService::Impl {
       opened.Length = std::min<std::int64_t>(MidiLengthInTicks(file), INT_MAX);
       ByteReader reader(file, 1, size);
       opened.Bytes = reader.Bytes(size);
+      HideEscapes(opened.Bytes, EscapeEvents(file));  // else FluidSynth refuses the whole file
     } catch (const RunError&) {
       return kFileMissing;
     } catch (const ReadPastLimit&) {

@@ -3,8 +3,13 @@
 #include <array>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <thread>
+#include <utility>
 #include <vector>
+
+#include "common/run_error.h"
+#include "playback/wav_file.h"
 
 namespace quavert {
 namespace {
@@ -39,16 +44,18 @@ class SoundCardOutput final : public AudioOutput {
   fluid_audio_driver_t* driver_;  // last: its thread may call Render as soon as it exists
 };
 
-// A thread of our own renders the file block by block, keeping pace with the clock.
+// A thread of our own renders the file block by block, keeping pace with the clock while the
+// sound is wanted; the clock starts afresh each time it is wanted again.
 class FileOutput final : public AudioOutput {
  public:
-  FileOutput(fluid_settings_t* settings, fluid_synth_t* synth, std::mutex& render_lock, fluid_file_renderer_t* renderer)
-      : synth_(synth), render_lock_(render_lock), renderer_(renderer) {
+  FileOutput(fluid_settings_t* settings, fluid_synth_t* synth, std::mutex& render_lock, WavWriter writer,
+             WantsSound wanted)
+      : synth_(synth), render_lock_(render_lock), writer_(std::move(writer)), wanted_(std::move(wanted)) {
     double rate = 0;
     fluid_settings_getnum(settings, "synth.sample-rate", &rate);
     fluid_settings_getint(settings, "audio.period-size", &period_);
     frames_per_second_ = rate;
-    scratch_.resize(static_cast<std::size_t>(period_) * 2);
+    block_.resize(static_cast<std::size_t>(period_) * kWavChannels);
     thread_ = std::thread([this] { Run(); });
   }
   ~FileOutput() override {
@@ -58,7 +65,11 @@ class FileOutput final : public AudioOutput {
     }
     wake_.notify_all();
     thread_.join();
-    delete_fluid_file_renderer(renderer_);  // completes the file's header
+    try {
+      writer_.Close();
+    } catch (...) {
+      // The header was right after the last write that worked; nothing more can be done.
+    }
   }
   FileOutput(const FileOutput&) = delete;
   FileOutput& operator=(const FileOutput&) = delete;
@@ -67,33 +78,54 @@ class FileOutput final : public AudioOutput {
   static constexpr std::chrono::milliseconds kTick{10};
 
   void Run() {
-    const auto start = std::chrono::steady_clock::now();
-    std::int64_t frames = 0;
+    auto start = std::chrono::steady_clock::now();
+    std::int64_t frames = 0;  // rendered since `start`
+    std::vector<float> sound;
     std::unique_lock<std::mutex> wake_lock(wake_mutex_);
     while (!stop_) {
       wake_lock.unlock();
-      const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-      const auto due = static_cast<std::int64_t>(elapsed.count() * frames_per_second_);
-      for (; frames + period_ <= due; frames += period_) RenderBlock();
+      sound.clear();
+      {
+        const std::lock_guard<std::mutex> hold(render_lock_);
+        const auto now = std::chrono::steady_clock::now();
+        const std::chrono::duration<double> elapsed = now - start;
+        const auto due = static_cast<std::int64_t>(elapsed.count() * frames_per_second_);
+        for (; frames + period_ <= due && wanted_(); frames += period_) RenderBlock(sound);
+        if (!wanted_()) {
+          start = now;
+          frames = 0;
+        }
+      }
+      Write(sound);  // without the lock: the disk must not hold up the commands
       wake_lock.lock();
       wake_.wait_for(wake_lock, kTick, [this] { return stop_; });
     }
   }
 
-  void RenderBlock() {
-    const std::lock_guard<std::mutex> hold(render_lock_);
-    if (!write_failed_) write_failed_ = fluid_file_renderer_process_block(renderer_) != FLUID_OK;
-    // A file that cannot take more sound must not stop the clock the player runs on.
-    if (write_failed_) fluid_synth_write_float(synth_, period_, scratch_.data(), 0, 2, scratch_.data(), 1, 2);
+  void RenderBlock(std::vector<float>& sound) {
+    fluid_synth_write_float(synth_, period_, block_.data(), 0, 2, block_.data(), 1, 2);
+    sound.insert(sound.end(), block_.begin(), block_.end());
+  }
+
+  // A file that cannot take more sound must not stop the clock the player runs on: the sound
+  // is still rendered, and dropped.
+  void Write(const std::vector<float>& sound) {
+    if (sound.empty() || write_failed_) return;
+    try {
+      write_failed_ = !writer_.Append(sound);
+    } catch (...) {
+      write_failed_ = true;
+    }
   }
 
   fluid_synth_t* synth_;
   std::mutex& render_lock_;
-  fluid_file_renderer_t* renderer_;
+  WavWriter writer_;
+  WantsSound wanted_;
   int period_ = 64;
   double frames_per_second_ = 44100;
   bool write_failed_ = false;
-  std::vector<float> scratch_;  // interleaved stereo block, for rendering without the file
+  std::vector<float> block_;  // one interleaved stereo block
   std::mutex wake_mutex_;
   std::condition_variable wake_;
   bool stop_ = false;
@@ -109,15 +141,14 @@ std::unique_ptr<AudioOutput> OpenSoundCard(fluid_settings_t* settings, fluid_syn
 }
 
 std::unique_ptr<AudioOutput> OpenAudioFile(fluid_settings_t* settings, fluid_synth_t* synth, std::mutex& render_lock,
-                                           const std::string& path) {
-  if (fluid_settings_setstr(settings, "audio.file.name", path.c_str()) != FLUID_OK) return nullptr;
-  fluid_file_renderer_t* renderer = new_fluid_file_renderer(synth);
-  if (renderer == nullptr) return nullptr;
+                                           const std::string& path, WantsSound wanted) {
+  double rate = 0;
+  if (fluid_settings_getnum(settings, "synth.sample-rate", &rate) != FLUID_OK) return nullptr;
   try {
-    return std::make_unique<FileOutput>(settings, synth, render_lock, renderer);
-  } catch (...) {
-    delete_fluid_file_renderer(renderer);
-    throw;
+    WavWriter writer(path, static_cast<std::uint32_t>(rate));
+    return std::make_unique<FileOutput>(settings, synth, render_lock, std::move(writer), std::move(wanted));
+  } catch (const RunError&) {
+    return nullptr;
   }
 }
 

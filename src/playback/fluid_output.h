@@ -2,6 +2,7 @@
 
 #include <fluidsynth.h>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -22,9 +23,14 @@ class AudioOutput {
 std::unique_ptr<AudioOutput> OpenSoundCard(fluid_settings_t* settings, fluid_synth_t* synth,
                                            std::mutex& render_lock);
 
-/// A WAV file (or whatever its name's extension asks for) written at the pace of real time, so
-/// that playback behaves as it does on the sound card; nullptr when the file cannot be created.
+/// Asked, with the render lock held, whether the sound of the next block is wanted.
+using WantsSound = std::function<bool()>;
+
+/// A 16-bit stereo WAV file written at the pace of real time, so that playback behaves as it
+/// does on the sound card, but only while `wanted` says so: in between, the synthesizer rests and
+/// the file does not grow. Its header counts the frames written after every write, so the file
+/// is valid at any time. nullptr when the file cannot be created.
 std::unique_ptr<AudioOutput> OpenAudioFile(fluid_settings_t* settings, fluid_synth_t* synth,
-                                           std::mutex& render_lock, const std::string& path);
+                                           std::mutex& render_lock, const std::string& path, WantsSound wanted);
 
 }  // namespace quavert

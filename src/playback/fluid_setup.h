@@ -8,7 +8,7 @@ namespace quavert {
 /// Where the synthesizer takes its instruments from and where its sound goes.
 struct FluidSetup {
   std::string SoundFont;  ///< the SoundFont to load; empty when none was found
-  std::string AudioFile;  ///< a WAV file to render to, at the pace of real time; empty for the sound card
+  std::string AudioFile;  ///< a WAV file to write what is played to, at the pace of real time; empty for the sound card
   bool operator==(const FluidSetup&) const = default;
 };
 

@@ -84,7 +84,7 @@ std::string ReadSettings(const std::string& path) {
   return line;
 }
 
-void FormLoad(Session& session) {
+void FormLoad(Session& session, const std::string& start_file) {
   StartupStep(session, [&] { MakeFolder(session.AppPath(kLogsFolderName)); });
 
   session.NotesDatMade = false;
@@ -97,7 +97,7 @@ void FormLoad(Session& session) {
 
   session.file.MidiPath.clear();
   StartupStep(session, [&] {
-    const std::string path = session.AppPath(kSettingsFileName);
+    const std::string path = session.SettingsFile;
     try {
       session.file.MidiPath = ReadSettings(path);
     } catch (const RunError& failure) {
@@ -106,6 +106,20 @@ void FormLoad(Session& session) {
     }
   });
 
+  if (!start_file.empty()) {
+    StartupStep(session, [&] {
+      if (!FileExists(start_file)) {
+        // Nothing is opened, and the file opened last stays remembered.
+        if (!session.file.MidiPath.empty() && FileExists(session.file.MidiPath))
+          session.file.LastOpenedPath = session.file.MidiPath;
+        session.ui.MessageBox(NameOf(start_file) + " does not exist", Buttons::kOk, Icon::kExclamation);
+        return;
+      }
+      session.file.LastOpenedPath = start_file;
+      OpenMidiFile(session, start_file);
+    });
+    return;
+  }
   StartupStep(session, [&] {
     if (session.file.MidiPath.empty() || !FileExists(session.file.MidiPath)) return;
     session.file.LastOpenedPath = session.file.MidiPath;
@@ -130,7 +144,7 @@ void End1(Session& session, const std::function<void()>& unhook) {
 
 void WriteSettings(Session& session) {
   ShutdownStep([&] {
-    BinaryFile settings(session.AppPath(kSettingsFileName), BinaryFile::Mode::kCreate);
+    BinaryFile settings(session.SettingsFile, BinaryFile::Mode::kCreate);
     settings.Write(session.file.LastOpenedPath + "\n");
     settings.Close();
   });

@@ -3,21 +3,22 @@
 #include <functional>
 #include <string>
 
+#include "common/app_folder.h"
+
 namespace quavert {
 
 struct Session;
 
-/// The settings file in the application folder: one line, the last opened file's path.
-inline constexpr const char* kSettingsFileName = "quavert.ini";
 /// The folder of the reports, in the application folder.
 inline constexpr const char* kLogsFolderName = "logs";
 
 /// Start-up once the window exists: creates the logs folder, clears the working-file flags,
 /// sets up the event list's five columns, reads the settings file (creating it when missing) and
-/// opens the remembered file as if the user had chosen it. Never throws and never ends the
+/// opens `start_file` when one is given (saying "NAME does not exist" when it does not, and
+/// keeping the remembered file remembered), else the remembered file, as if the user had chosen it. Never throws and never ends the
 /// program: a failure other than a missing or inaccessible file shows "Error:" and its number,
 /// and start-up goes on with the next step.
-void FormLoad(Session& session);
+void FormLoad(Session& session, const std::string& start_file = {});
 
 /// Shutdown: closes the media device, calls `unhook` to take the hook off the media frame, closes
 /// every file, and deletes the working copy and the working files this run made (only once a

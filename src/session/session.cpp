@@ -2,12 +2,14 @@
 
 #include <utility>
 
+#include "common/app_folder.h"
 #include "common/file_system.h"
 
 namespace quavert {
 
 Session::Session(std::string app_folder, Toolkit& toolkit, MediaService& media_service)
-    : AppFolder(std::move(app_folder)), ui(toolkit), media(media_service) {}
+    : AppFolder(std::move(app_folder)), SettingsFile(JoinPath(AppFolder, kSettingsFileName)), ui(toolkit),
+      media(media_service) {}
 
 std::string Session::AppPath(std::string_view name) const { return JoinPath(AppFolder, name); }
 

@@ -3,7 +3,6 @@
 #include <string>
 #include <string_view>
 
-#include "common/block_copy.h"
 #include "common/toolkit.h"
 #include "decoding/decoder_state.h"
 #include "editing/list_builder_state.h"
@@ -22,15 +21,18 @@ namespace quavert {
 struct Session {
   Session(std::string app_folder, Toolkit& toolkit, MediaService& media_service);
 
-  /// The folder of the working copy, the working files, the settings, logs and genmidi.ini.
+  /// The folder of the working copy, the working files, logs and a genmidi.ini of the user's.
   std::string AppFolder;
+  /// The settings file: quavert.ini in AppFolder unless the program runs installed.
+  std::string SettingsFile;
+  /// Where genmidi.ini is read when AppFolder has none; "" for nowhere else.
+  std::string DataFolder;
   Toolkit& ui;
   MediaService& media;
 
   LoadedFile file;
   TrackTable tracks;
   NameTables names;
-  BlockIo block;
   Report report;
   DecoderState decoder;
   EditBuffers buffers;

@@ -327,11 +327,11 @@ void frmmain::OpenDropped(const QString& path) {
   Command([&] { OpenMidiFile(session_, PathBytes(path)); });
 }
 
-void frmmain::FormLoad() {
+void frmmain::FormLoad(const std::string& start_file) {
   toolkit_.SetMediaFrameHandle(static_cast<std::int64_t>(MediaFrame->winId()));
   hook_->Install(MediaFrame);
   about_ = std::make_unique<frmAbout>(this);
-  Command([this] { quavert::FormLoad(session_); });
+  Command([this, &start_file] { quavert::FormLoad(session_, start_file); });
 }
 
 void frmmain::ShowAbout() {

@@ -37,8 +37,9 @@ class frmmain : public QMainWindow {
   ~frmmain() override;
 
   /// Start-up: notes the media frame's handle, hooks the frame, creates the About box hidden,
-  /// then the program's own start-up (settings file, logs folder, list columns, remembered file).
-  void FormLoad();
+  /// then the program's own start-up (settings file, logs folder, list columns, then `start_file`
+  /// when given, else the remembered file).
+  void FormLoad(const std::string& start_file = {});
   /// Shutdown, once: closes the About box and an open cell editor, then the program's own
   /// shutdown and the settings line. Runs when the window closes.
   void ShutDown();

@@ -1,9 +1,9 @@
 #include "writing/row_encoding.h"
 
-#include <array>
 #include <cstdint>
 
 #include "decoding/delta_time.h"
+#include "decoding/event_rows.h"
 #include "decoding/meta_types.h"
 #include "decoding/tempo.h"
 #include "writing/meta_writer.h"
@@ -12,18 +12,6 @@ namespace quavert {
 namespace {
 
 constexpr std::int32_t kLargestByte = 255;
-
-// Indexed by the high nibble minus 8: whether a row read under running status keeps its status
-// negated, as the decoder stores it.
-constexpr std::array<bool, 7> kNegatedWhenRunning = {
-    false,  // 8x note off
-    false,  // 9x note on
-    true,   // Ax polyphonic pressure
-    true,   // Bx controller
-    false,  // Cx program change
-    true,   // Dx channel pressure
-    true,   // Ex pitch bend
-};
 
 bool IsByte(std::int32_t value) { return value >= 0 && value <= kLargestByte; }
 
@@ -34,8 +22,7 @@ bool IsPlaceholder(const EventRecord& row) {
 }
 
 bool ChannelRowFits(const EventRecord& row, const ScannedEvent& event) {
-  const bool negated = event.running && kNegatedWhenRunning[(event.status >> 4) - 8];
-  if (row.Status != (negated ? -event.status : event.status) || row.MetaMark != -1) return false;
+  if (row.Status != RowStatus(event) || row.MetaMark != -1) return false;
   if (!IsByte(row.Data1)) return false;
   return ChannelDataBytes(event.status) == 2 ? IsByte(row.Data2) : row.Data2 == -1;
 }

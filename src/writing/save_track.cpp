@@ -23,8 +23,8 @@ namespace {
 
 constexpr std::int64_t kChunkHeaderLength = 8;
 constexpr std::int64_t kLengthFieldOffset = 4;
-/// The chunk walker reads a track's length from the low three bytes of its size field.
-constexpr std::int64_t kLargestTrackLength = 0xFFFFFF;
+/// What the four bytes of a chunk's size field hold.
+constexpr std::int64_t kLargestTrackLength = 0xFFFFFFFF;
 
 // The new file while it is being written: removed again unless it became the working copy.
 class NewTrackFile {
@@ -71,9 +71,9 @@ TrackPlace FindTrack(const Session& session, std::int64_t file_size) {
   const int track = session.file.CurrentTrack;
   if (track < 1 || track > session.tracks.TrackCount) throw TrackNotSaved(kTrackChanged);
   const TrackChunk& chunk = session.tracks.TrackChunks[static_cast<std::size_t>(track)];
-  const std::int64_t length = chunk.DataLength();
   TrackPlace place;
   place.start = session.tracks.TrackStart[static_cast<std::size_t>(track)];
+  const std::int64_t length = chunk.DataLength(file_size - (place.start + kChunkHeaderLength - 1));
   place.next = std::min(place.start + kChunkHeaderLength + length, file_size + 1);
   place.data_last = place.next - 1;
   const std::int64_t first_event = session.decoder.FirstEventPos;
@@ -117,8 +117,7 @@ void SaveTrack(Session& session) {
     out.emplace(new_file.Path(), BinaryFile::Mode::kCreate);
     // The header, earlier chunks and the track's bytes before its timed part, as they stand.
     work->Seek(1);
-    session.block.BytesLeft = decoder.FirstEventPos - 1;
-    CopyBlocks(session.block, *work, *out);
+    CopyBlocks(*work, *out, decoder.FirstEventPos - 1);
     try {
       sysex = WriteTrackEvents(*work, place.start + kChunkHeaderLength, place.data_last, decoder.FirstEventPos,
                                std::span(buffers.EventBuffer).first(static_cast<std::size_t>(row_count)), *out);
@@ -131,8 +130,7 @@ void SaveTrack(Session& session) {
     if (new_length > kLargestTrackLength) throw TrackNotSaved(kTrackTooLong);
     // The chunks after the track, as they stand.
     work->Seek(place.next);
-    session.block.BytesLeft = file_size - place.next + 1;
-    CopyBlocks(session.block, *work, *out);
+    CopyBlocks(*work, *out, file_size - place.next + 1);
     new_size = out->Position() - 1;
     WriteLengthField(*out, place.start + kLengthFieldOffset, new_length);
     out->Sync();

@@ -38,7 +38,7 @@ class TrackEventsWriter {
   std::size_t next_row_ = 0;
   BinaryFile& out_;
   std::string bytes_;           // the bytes of the event being written
-  bool keep_strays_ = false;    // after a sequence-number event: its length and data follow as stray bytes
+  bool keep_strays_ = false;    // after a sequence number not read whole: what follows it are stray bytes
   WrittenSysex sysex_;
 };
 
@@ -106,7 +106,7 @@ void TrackEventsWriter::WriteEventWithoutRow(const ScannedEvent& event) {
   // A controller or pressure status byte with no data carries nothing.
   if (event.kind != ScannedKind::kMeta) return;
   CopyOriginal(event.first, event.last);
-  if (event.meta_type == kMetaSequenceNumber) {
+  if (event.meta_type == kMetaSequenceNumber && event.length < 0) {
     keep_strays_ = true;
     return;
   }

@@ -1,12 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <iomanip>
+#include <iostream>
 #include <sstream>
 
 #include "cli/cli.h"
+#include "cli/options.h"
+#include "common/binary_file.h"
 #include "common/file_system.h"
+#include "playback/midi_length.h"
 #include "support/midi_bytes.h"
 #include "support/real_midi.h"
+#include "support/sound_files.h"
 #include "support/temp_folder.h"
 
 namespace quavert {
@@ -19,6 +26,7 @@ using testing::Smf;
 const Bytes kEnd = Hex("00 FF 2F 00");
 const Bytes kNotes = Hex("00 90 3C 64 60 80 3C 00");
 using Args = std::vector<std::string>;
+constexpr bool kRenders = QUAVERT_RENDERS;
 
 class CliTest : public ::testing::Test {
  protected:
@@ -85,6 +93,7 @@ TEST_F(CliTest, EachRunHasItsExitStatusAndPrintedLines) {
   const Bytes clocks_bytes = Smf(0, 96, {Hex("00 FF 58 04 04 02 00 08") + kNotes + kEnd});
   const std::string clocks = File("clocks.mid", clocks_bytes);
   const std::string target = folder.Join("out.mid");
+  const std::string wav = folder.Join("out.wav");
   const std::string usage = "usage: quavert-cli check FILE...";
   for (const auto& [args, status, printed, complaint] : std::vector<std::tuple<Args, int, std::string, std::string>>{
            {{}, 2, "", usage}, {{"frobnicate"}, 2, "", usage}, {{"check"}, 2, "", usage}, {{"list"}, 2, "", usage},
@@ -92,6 +101,8 @@ TEST_F(CliTest, EachRunHasItsExitStatusAndPrintedLines) {
            {{"list", "a.mid", "--track", "0"}, 2, "", usage}, {{"list", "a.mid", "--answer", "maybe"}, 2, "", usage},
            {{"edit", "a.mid"}, 2, "", usage}, {{"edit", "a.mid", "--out", "b.mid", "--cell", "1:4=x"}, 2, "", usage},
            {{"edit", "a.mid", "--out", "b.mid", "--cell", "x"}, 2, "", usage},
+           {{"--help", "check"}, 2, "", usage}, {{"check", "--version"}, 1, "message: Error: 53\n--version: failed\n", ""},
+           {{"--help"}, 0, cli::UsageText(), ""}, {{"--version"}, 0, "quavert-cli " QUAVERT_VERSION "\n", ""},
            {{"check", song}, 0, song + ": ok 46 bytes, 2 tracks, format Multi, 96 ticks\n", ""},
            {{"check", trailing, clocks, bad}, 1,
             "message: TRAILING.MID:\n  Probably unnecessary bytes at end of file. File should be OK.\n" + trailing +
@@ -104,12 +115,17 @@ TEST_F(CliTest, EachRunHasItsExitStatusAndPrintedLines) {
            {{"list", song, "--track", "3"}, 1, "message: SONG.MID has no track 3\n", ""},
            {{"edit", song, "--out", target, "--cell", "1:1=5"}, 1, "", "item 1 column 1 has no value to edit"},
            {{"edit", song, "--out", target, "--cell", "9:1=5"}, 1, "", "item 9 column 1 has no value to edit"},
-           {{"edit", folder.Join("missing.mid"), "--out", target}, 1, "message: Error: 53\n", ""}}) {
+           {{"edit", folder.Join("missing.mid"), "--out", target}, 1, "message: Error: 53\n", ""},
+           {{"--help"}, 0, cli::UsageText(), ""}, {{"render", song}, 2, "", usage},
+           {{"render", song, "--out", wav, "--rate", "7999"}, 2, "", usage},
+           {{"render", song, "--out", wav, "--rate", "96001"}, 2, "", usage},
+           {{"render", song, "--out", wav, "--rate", "44.1"}, 2, "", usage},
+           {{"list", song, "--soundfont", "x.sf2"}, 2, "", usage}}) {
     EXPECT_EQ(Run(args), status) << ::testing::PrintToString(args);
     EXPECT_EQ(out.str(), printed);
     EXPECT_NE(err.str().find(complaint), std::string::npos) << err.str();
   }
-  EXPECT_FALSE(FileExists(target));
+  EXPECT_FALSE(FileExists(target) || FileExists(wav));
   EXPECT_EQ(testing::ReadFileBytes(clocks), clocks_bytes) << "check never repairs the file itself";
 
   // Without a folder to work in, a run says why and fails instead of ending the process.
@@ -162,6 +178,58 @@ TEST_F(CliTest, RealFilesCheckAndReportCleanly) {
     EXPECT_EQ(Run({"report", path, "--out", folder.Join("r.txt")}), 0) << path;
     EXPECT_NE(testing::ReadFileBytes(folder.Join("r.txt")).find("Total Time: "), std::string::npos) << path;
   }
+}
+
+// What render cannot do it says on the error output, in one line, and exits with 1.
+TEST_F(CliTest, RenderSaysWhyItCannotAndWritesNothing) {
+  if (!kRenders) GTEST_SKIP() << "built without FluidSynth";
+  const std::string song = File("song.mid", Smf(0, 96, {kNotes + kEnd}));
+  const std::string wav = folder.Join("out.wav");
+  const std::string text = File("notes.txt", "no MIDI");
+  for (const auto& [args, complaint] : std::vector<std::pair<Args, std::string>>{
+           {{"render", song, "--out", wav, "--soundfont", folder.Join("none.sf2")}, "SoundFont " + folder.Join("none.sf2") + " not found"},
+           {{"render", folder.Join("missing.mid"), "--out", wav}, "cannot read " + folder.Join("missing.mid") + " (No such file or directory)"},
+           {{"render", text, "--out", wav}, text + " is not a MIDI file"}}) {
+    EXPECT_EQ(Run(args), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "quavert-cli: " + complaint + "\n");
+  }
+  EXPECT_FALSE(FileExists(wav));
+}
+
+// demo.mid holds one tempo, 625,000 microseconds a quarter, at 480 ticks a quarter, so its
+// longest track lasts ticks / 480 * 0.625 s (20 s). The render lasts that and the tail of the
+// last notes, under 2 s, and takes far less time than the song.
+TEST_F(CliTest, RenderWritesTheSongAndItsTailFasterThanItPlays) {
+  const std::string sound_font = "/usr/share/sounds/sf2/default-GM.sf2";
+  if (!kRenders) GTEST_SKIP() << "built without FluidSynth";
+  if (!FileExists(sound_font)) GTEST_SKIP() << "no General MIDI SoundFont installed";
+  const std::string demo = QUAVERT_EXAMPLES "/demo.mid";
+  const std::string midi = testing::ReadFileBytes(demo);
+  ASSERT_EQ(midi.substr(12, 2), Hex("01 E0"));
+  ASSERT_NE(midi.find(Hex("FF 51 03 09 89 68")), std::string::npos);
+  ASSERT_EQ(midi.find(Hex("FF 51")), midi.rfind(Hex("FF 51"))) << "more than one tempo";
+  BinaryFile file(demo, BinaryFile::Mode::kRead);
+  const double song = static_cast<double>(MidiLengthInTicks(file)) / 480 * 0.625;
+
+  const std::string wav = folder.Join("demo.wav");
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_EQ(Run({"render", demo, "--out", wav, "--soundfont", sound_font}), 0) << err.str();
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+  const std::string sound = testing::ReadFileBytes(wav);
+  const testing::WavFacts facts = testing::ReadWavFacts(sound);
+  std::ostringstream seconds;
+  seconds << std::fixed << std::setprecision(1) << facts.Seconds();
+  EXPECT_EQ(out.str(), "rendered: " + wav + " " + seconds.str() + " s\n");
+  EXPECT_EQ(err.str(), "");
+  EXPECT_TRUE(facts.Valid && facts.Rate == 44100 && facts.DataEnd == static_cast<std::int64_t>(sound.size()));
+  EXPECT_GE(facts.Seconds(), song);
+  EXPECT_LE(facts.Seconds(), song + 2);
+  EXPECT_GT(testing::WavRms(sound), 0.001);
+  // Four times real time at the least, on a busy machine and under the sanitizers.
+  EXPECT_LT(took.count(), song / 4);
+  std::cout << "render of " << song << " s of music: " << facts.Seconds() << " s of sound in " << took.count()
+            << " s, " << song / took.count() << " times real time\n";
 }
 
 }  // namespace

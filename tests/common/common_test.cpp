@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "common/app_folder.h"
 #include "common/binary_file.h"
 #include "common/block_copy.h"
 #include "common/byte_reader.h"
@@ -56,14 +57,18 @@ TEST(EventRecordFields, SevenCharactersThatReadBackAndOnlyWrittenFormsAreExact) 
            {1048576, "1048576"}, {2097279, "2097279"}, {60000000, "6E7    "}})
     EXPECT_EQ(EventFieldText(value), text) << value;
   EXPECT_THROW(EventFieldText(12345678), RunError);
+  EXPECT_EQ(EventFieldText(268435583, kDeltaFieldWidth), " 268435583");
 
-  const EventRecord record{-176, 10, 64, 2097279, -1, -1, -1};
+  // The delta's field is wide enough for the largest delta time in its sign-position form.
+  const EventRecord record{-176, 10, 64, 268435583, -1, -1, -1};
   std::string bytes;
   AppendEventRecord(record, bytes);
-  EXPECT_EQ(bytes, "-176    10     64    2097279-1     -1     -1     ");
-  EXPECT_EQ(ParseEventRecord(bytes), record);
-  WriteListingFields({-176, 99, 64, 2097279, -5, -1, 1}, bytes.data());  // sets only the kind and the note state
-  EXPECT_EQ(bytes, "-176    10     64    2097279-5     -1      1     ");
+  EXPECT_EQ(bytes, "-176    10     64     268435583-1     -1     -1     ");
+  bool exact = false;
+  EXPECT_EQ(ParseEventRecord(bytes, &exact), record);
+  EXPECT_TRUE(exact);
+  WriteListingFields({-176, 99, 64, 268435583, -5, -1, 1}, bytes.data());  // sets only the kind and the note state
+  EXPECT_EQ(bytes, "-176    10     64     268435583-5     -1      1     ");
 
   // Texts this program never writes still read as the general reading of a number says, and as not exact.
   std::string zeros;
@@ -71,11 +76,12 @@ TEST(EventRecordFields, SevenCharactersThatReadBackAndOnlyWrittenFormsAreExact) 
   for (const std::string field : {"+5     ", "-0     ", " 007   ", "\t7     ", " 12 34 ", "12x    ", "       ",
                                   "-      ", " 2.5   ", ".7     ", " 1e3   ", " 12e   ", "-2.5E1 ", "   1   "}) {
     bool exact = true;
-    const EventRecord read = ParseEventRecord(std::string(zeros).replace(42, 7, field), &exact);
+    const EventRecord read = ParseEventRecord(std::string(zeros).replace(45, 7, field), &exact);
     EXPECT_EQ(read.NoteState, ToLong(LeadingNumber(field))) << '"' << field << '"';
     EXPECT_FALSE(exact) << '"' << field << '"';
   }
-  // Every value reads back as written; only sign-position forms of six digits or fewer are exact.
+  // Every value reads back as written; only sign-position forms of six digits or fewer are exact
+  // in the seven-character fields, and every delta this program writes is exact in its own.
   std::vector<std::int32_t> values = {-999999, -100000, 99999, 999999, 1000000, 1048576, 2097279, 9999999, 12000000,
                                       30000000, 60000000};
   for (std::int32_t v = -300; v <= 1100; ++v) values.push_back(v);
@@ -83,9 +89,20 @@ TEST(EventRecordFields, SevenCharactersThatReadBackAndOnlyWrittenFormsAreExact) 
     const EventRecord record{value, value, -1, value, -5, -2, 1};
     std::string bytes;
     AppendEventRecord(record, bytes);
-    bool exact = false;
     EXPECT_EQ(ParseEventRecord(bytes, &exact), record) << value;
     EXPECT_EQ(exact, value >= -999999 && value <= 999999) << value;
+    AppendEventRecord({144, 60, 100, value, -3, -1, 1}, bytes);
+    EXPECT_EQ(ParseEventRecord(std::string_view(bytes).substr(kEventRecordLength), &exact).Delta, value);
+    EXPECT_TRUE(exact) << value;
+  }
+  // A delta field is read whole; it is as written only in the form the writer gives its value.
+  std::string blank;
+  AppendEventRecord({}, blank);
+  for (const auto& [field, written] : std::vector<std::pair<std::string, bool>>{
+           {" 12       ", true}, {" 1234567  ", true}, {" 12     7 ", false}, {" 1234567 0", false}, {"1234567   ", false}}) {
+    const EventRecord read = ParseEventRecord(std::string(blank).replace(21, 10, field), &exact);
+    EXPECT_EQ(read.Delta, ToLong(LeadingNumber(field))) << '"' << field << '"';
+    EXPECT_EQ(exact, written) << '"' << field << '"';
   }
 }
 
@@ -150,8 +167,7 @@ TEST_F(FilesTest, LargeWritesAmongBufferedOnesSyncAndBlockCopies) {
   BinaryFile input(At("f"), BinaryFile::Mode::kRead);
   BinaryFile output(At("out"), BinaryFile::Mode::kCreate);
   input.Seek(69000);
-  io.BytesLeft = 10001;
-  CopyBlocks(io, input, output);
+  CopyBlocks(input, output, 10001);
   output.Close();
   EXPECT_EQ(ReadFileBytes(At("out")), ReadFileBytes(At("f")).substr(68999, 10001));
 }
@@ -225,6 +241,58 @@ TEST_F(FilesTest, SafeCopyAndMoveReplaceTheDestinationWholeOrLeaveNothing) {
   ::umask(mask);
   ::stat(At("fresh").c_str(), &info);
   EXPECT_EQ(info.st_mode & 07777, 0666u & ~mask);  // a new file gets the usual ones, not the source's
+}
+
+// Where the program keeps things, for each way it can be run. Inputs: the program's folder,
+// whether it is writable, whether it is installed, QUAVERT_HOME, XDG_DATA_HOME, XDG_CONFIG_HOME,
+// HOME. Results: application folder, settings file, data folder, per-user.
+TEST(ProgramFolders, BuildFolderInstalledPrefixReadOnlyFolderAndQuavertHome) {
+  struct Case {
+    const char* What;
+    FolderInputs In;
+    ProgramFolders Out;
+  };
+  const std::vector<Case> cases = {
+      {"run from the build folder", {"/src/build", true, false, "", "", "", "/home/ann"},
+       {"/src/build", "/src/build/quavert.ini", "", false}},
+      {"installed, default XDG folders", {"/usr/bin", false, true, "", "", "", "/home/ann"},
+       {"/home/ann/.local/share/quavert", "/home/ann/.config/quavert/quavert.ini", "/usr/share/quavert", true}},
+      {"installed into a writable prefix", {"/home/ann/opt/bin", true, true, "", "", "", "/home/ann"},
+       {"/home/ann/.local/share/quavert", "/home/ann/.config/quavert/quavert.ini", "/home/ann/opt/share/quavert", true}},
+      {"installed, XDG folders set", {"/usr/bin", false, true, "", "/x/data/", "/x/conf", "/home/ann"},
+       {"/x/data/quavert", "/x/conf/quavert/quavert.ini", "/usr/share/quavert", true}},
+      {"relative XDG folders are passed over", {"/usr/bin", false, true, "", "data", "conf", "/home/ann"},
+       {"/home/ann/.local/share/quavert", "/home/ann/.config/quavert/quavert.ini", "/usr/share/quavert", true}},
+      {"a build folder that is not writable", {"/srv/build", false, false, "", "", "", "/home/ann"},
+       {"/home/ann/.local/share/quavert", "/home/ann/.config/quavert/quavert.ini", "/srv/build", true}},
+      {"QUAVERT_HOME wins over the build folder", {"/src/build", true, false, "/tmp/q", "/x/data", "/x/conf", "/home/ann"},
+       {"/tmp/q", "/tmp/q/quavert.ini", "", false}},
+      {"QUAVERT_HOME wins over the installed folders", {"/usr/bin", false, true, "/tmp/q", "", "", "/home/ann"},
+       {"/tmp/q", "/tmp/q/quavert.ini", "/usr/share/quavert", false}},
+      {"no home folder: the program's own, as before", {"/usr/bin", false, true, "", "", "", ""},
+       {"/usr/bin", "/usr/bin/quavert.ini", "", false}},
+      {"only a config folder known: the program's own", {"/usr/bin", false, true, "", "", "/x/conf", ""},
+       {"/usr/bin", "/usr/bin/quavert.ini", "", false}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ChooseFolders(c.In), c.Out) << c.What;
+}
+
+TEST(ProgramFolders, TheUsersGenmidiWinsAndPerUserFoldersAreMade) {
+  testing::TempFolder folder;
+  const std::string app = folder.Join("share/quavert");
+  const std::string data = folder.Join("data");
+  EXPECT_EQ(GenmidiFile(app, data), data + "/genmidi.ini");
+  EXPECT_EQ(GenmidiFile(app, ""), app + "/genmidi.ini");
+
+  ProgramFolders folders{app, folder.Join("config/quavert/quavert.ini"), data, false};
+  MakeProgramFolders(folders);
+  EXPECT_FALSE(FolderExists(app)) << "only per-user folders are made";
+  folders.PerUser = true;
+  MakeProgramFolders(folders);
+  EXPECT_TRUE(FolderExists(app));
+  EXPECT_TRUE(FolderExists(folder.Join("config/quavert")));
+  WriteFileBytes(app + "/genmidi.ini", "h\r\n");
+  EXPECT_EQ(GenmidiFile(app, data), app + "/genmidi.ini");
 }
 
 }  // namespace

@@ -63,6 +63,56 @@ TEST_F(MetaLinesTest, Text2AndTheReportHaveOneExactLineForEveryType) {
                                    "     60 Sequencer Specific: 0 0 65\r\n");
 }
 
+TEST_F(MetaLinesTest, CuePointProgramAndDeviceNamesAndLongTextsAreShownWhole) {
+  const std::string long_text = std::string(200, 'x') + "!";  // a two-byte length: 81 49
+  LoadTrack(Hex("00")
+            + Hex("FF 07 03") + "cue" + Hex("00")
+            + Hex("FF 08 04") + "Pad\x01" + Hex("00")             // program name: as it is
+            + Hex("FF 09 05") + "Synth" + Hex("00")
+            + Hex("FF 01 81 49") + long_text + Hex("00")
+            + Hex("FF 00 02 00 07 83 60")                         // sequence number, delta 480: nothing shown
+            + Hex("FF 03 80 02") + "nm" + Hex("00")               // a length of two bytes for 2
+            + Hex("90 3C 64 00") + kEnd);
+  EXPECT_TRUE(ui.Messages.empty());
+  EXPECT_EQ(Text2Lines(), "     0 Cue Point         : cue\r\n"
+                          "     0 Program Name      : Pad\x01\r\n"
+                          "     0 Device Name       : Synth\r\n"
+                          "     0 Text              : " + long_text + "\r\n"
+                          "     0 Name              : nm\r\n");
+  EXPECT_EQ(ReportLinesOfTrack(1), "      0Cue Point: cue\r\n"
+                                   "      0Program Name: Pad\x01\r\n"
+                                   "      0Device Name: Synth\r\n"
+                                   "      0Text: " + long_text + "\r\n"
+                                   "      0 Name: nm\r\n");
+  EXPECT_EQ(Rows(), (RowList{Row(144, 60, 100, 0)}));
+
+  // In the timed part a long text keeps its row; the other three stay lines only.
+  LoadTrack(Hex("00 90 3C 64 10") + Hex("FF 05 82 00") + std::string(256, 'l') + Hex("20")
+            + Hex("FF 07 01 63 30 80 3C 00 00") + kEnd);
+  EXPECT_TRUE(ui.Messages.empty());
+  EXPECT_EQ(Rows(), (RowList{Row(144, 60, 100, 16), Row(-1, -1, -1, 32, -2), Row(128, 60, 0, 0)}));
+  EXPECT_EQ(Text2Lines(), "    32 Lyric             : " + std::string(256, 'l') + "\r\n"
+                          "    48 Cue Point         : c\r\n");
+}
+
+TEST_F(MetaLinesTest, MetaLengthsAreVariableLengthNumbersChecksAndOverrunsKeepTheirMessages) {
+  for (const auto& [event, message] : std::vector<std::pair<Bytes, std::string>>{
+           {Hex("FF 51 80 00"), "ERROR: Invalid Tempo"},                // a length of two bytes for 0
+           {Hex("FF 58 80 03 04 02 18"), "ERROR: Invalid Time Signature"},
+           {Hex("FF 59 80 01 00"), "ERROR: Invalid Key Signature"},
+           {Hex("FF 20 80 00"), "ERROR: Invalid Channel Prefix"},
+           {Hex("FF 01 FF FF FF 7F 41"), "ERROR: Unexpected end of track"},  // runs past the chunk
+           {Hex("FF 0A 01 41"), "Invalid byte: 10"},                    // other types stay refused
+       }) {
+    ui.ClearLog();
+    LoadTrack(Hex("00") + event + Hex("00") + kEnd);
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{message}) << ToHex(event);
+  }
+  // A tempo of three bytes with its length written in two still gives the Edit frame its value.
+  LoadTrack(Hex("00 FF 51 80 03 07 A1 20 00 90 3C 64 00") + kEnd);
+  EXPECT_EQ(std::tuple(ui.Texts[Control::Text6], session.decoder.TempoPos), std::tuple("120", 14 + 8 + 6));
+}
+
 TEST_F(MetaLinesTest, FirstTempoFillsTheEditFrameAndGivesTheTimingFactor) {
   LoadTrack(Hex("00 90 3C 64 00") + kEnd);
   EXPECT_EQ(std::tuple(session.decoder.TempoPos, ui.IsLocked(Control::Text6)), std::tuple(-1, true));

@@ -48,10 +48,17 @@ TEST_F(TrackDecoderTest, EachEventReadsWhatItsTypeSays) {
 }
 
 TEST_F(TrackDecoderTest, DeltasOfAnySizeReadBackExactly) {
-  // At most three bytes are read: FF FF FF is 2097279 and the 3C after it is data.
-  LoadTrack(Hex("00 90 3C 64 81 80 00 3C 00 FF FF FF 3C 00 FF FF 7F 3C 00 BD 84 40") + kEnd);
-  EXPECT_EQ(Rows(), (RowList{Row(144, 60, 100, 16384), Row(144, 60, 0, 2097279), Row(144, 60, 0, 2097151),
-                             Row(144, 60, 0, 1000000)}));
+  // At most four bytes are read, the fourth whole: FF FF FF FF is 268435583 and the 3C after it
+  // is data.
+  LoadTrack(Hex("00 90 3C 64 81 80 00 3C 00 FF FF FF FF 3C 00 FF FF 7F 3C 00 BD 84 40 3C 00 81 80 80 00 "
+                "3C 00 FF FF FF 7F 3C 00 00") + kEnd);
+  EXPECT_EQ(Rows(), (RowList{Row(144, 60, 100, 16384), Row(144, 60, 0, 268435583), Row(144, 60, 0, 2097151),
+                             Row(144, 60, 0, 1000000), Row(144, 60, 0, 2097152), Row(144, 60, 0, 0x0FFFFFFF),
+                             Row(144, 60, 0, 0)}));
+  EXPECT_TRUE(ui.Messages.empty());
+  // A fifth byte is not read as part of the delta: it is the next event's.
+  LoadTrack(Hex("00 C0 05 81 80 80 80 00") + kEnd);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"ERROR: Unexpected end of track"});
 }
 
 TEST_F(TrackDecoderTest, SystemExclusivePositionsForAnyNumberAnywhereInTheFile) {
@@ -80,7 +87,7 @@ TEST_F(TrackDecoderTest, RowsGoOutInWholeBlocksOfAHundredEndedByEmptyRows) {
     EXPECT_EQ(session.buffers.EventBuffer.size(), 101u) << "one block in memory";
     if (events == 101) {  // the last row and the first empty one, as they stand in the file
       EXPECT_EQ(AppFileBytes(kNotesDat).substr(100 * kEventRecordLength, 2 * kEventRecordLength),
-                " 144    100    64     0     -1     -1     -1     -1     -1     -1     -1     -1     -1     -1     ");
+                " 144    100    64     0        -1     -1     -1     -1     -1     -1     -1        -1     -1     -1     ");
     }
   }
 }

@@ -170,7 +170,7 @@ TEST_F(EditFrameTest, EachValueIsCheckedOnItsOwnAndWrittenIntoTheWorkingCopy) {
   }
   Bytes expected = kFile;
   EXPECT_EQ(WorkCopy(), expected.replace(12, 2, Hex("00 01")).replace(kTempoAt, 3, Hex("09 27 C0")));
-  EXPECT_EQ(std::tuple(session.decoder.TempoBpm, session.file.DeltaTicks, session.decoder.PatchKind), std::tuple(100, 1, 0));
+  EXPECT_EQ(std::tuple(session.decoder.TempoBpm, session.file.DeltaTicks), std::tuple(100, 1));
   // Without a first tempo only the ticks are looked at.
   session.decoder.TempoBpm = -1;
   session.decoder.TempoPos = -1;
@@ -187,7 +187,7 @@ TEST_F(EditFrameTest, WorkingCopyThatCannotBeWrittenKeepsEverything) {
   ASSERT_EQ(ui.Messages.size(), 1u);
   EXPECT_TRUE(ui.Messages[0].Text.starts_with("ERROR: Data not saved: " + session.WorkCopyPath()));
   EXPECT_EQ(WorkCopy(), cut);
-  EXPECT_EQ(std::tuple(session.decoder.TempoBpm, session.file.DeltaTicks, session.decoder.PatchKind), std::tuple(120, 96, 0));
+  EXPECT_EQ(std::tuple(session.decoder.TempoBpm, session.file.DeltaTicks), std::tuple(120, 96));
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ TEST_F(EventListTest, WorkingFilesAreRewrittenInBlocksAndWideNumbersStayWhole) {
   DecodedRows(track);
   session.decoder.TickMinutes = 1.0;
   Command1Click(session);
-  EXPECT_EQ(std::filesystem::file_size(session.AppPath(kNotesDat)), 200u * 49);
+  EXPECT_EQ(std::filesystem::file_size(session.AppPath(kNotesDat)), 200u * kEventRecordLength);
   EXPECT_EQ(std::filesystem::file_size(session.AppPath(kDataDat)), 200u * 56);
   EXPECT_EQ((std::vector{NotesRecord(1), NotesRecord(2), NotesRecord(101), NotesRecord(102)}),
             (std::vector<EventRecord>{{81, 1000, -1, 1048576, -1, -1, -1}, {144, 64, 1, 1, -3, -1, 1},

@@ -183,6 +183,23 @@ TEST_F(GenmidiCacheTest, ReadsAgainOnlyWhenTheFileChangesSizeOrTime) {
   EXPECT_EQ(LookupInstrument(CurrentGenmidi(session), 0), "unknown");
 }
 
+// An installed program reads the data folder's genmidi.ini until the user puts one of their own
+// into the application folder, and goes back to it when that is removed.
+TEST_F(GenmidiCacheTest, TheUsersOwnFileWinsOverTheDataFolders) {
+  testing::TempFolder data;
+  session.DataFolder = data.Path();
+  std::filesystem::remove(session.AppPath(kGenmidiName));
+  testing::WriteFileBytes(data.Join(kGenmidiName), "h\r\n0=Piano\r\n");
+  EXPECT_EQ(LookupInstrument(CurrentGenmidi(session), 0), "Piano");
+  // The same size and time as the data folder's: only the path tells them apart.
+  testing::WriteFileBytes(session.AppPath(kGenmidiName), "h\r\n0=Pinao\r\n");
+  const auto time = std::filesystem::last_write_time(data.Join(kGenmidiName));
+  std::filesystem::last_write_time(session.AppPath(kGenmidiName), time);
+  EXPECT_EQ(LookupInstrument(CurrentGenmidi(session), 0), "Pinao");
+  std::filesystem::remove(session.AppPath(kGenmidiName));
+  EXPECT_EQ(LookupInstrument(CurrentGenmidi(session), 0), "Piano");
+}
+
 TEST_F(RowRulesTest, DrumKitsControllersAndNotesAreNamed) {
   std::vector<std::string> texts;
   for (int program : {-1, 0, 7, 8, 15, 16, 23, 24, 25, 32, 33, 39, 40, 47, 48, 55, 56, 127})

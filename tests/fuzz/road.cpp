@@ -21,6 +21,7 @@
 #include "editing/genmidi.h"
 #include "lint/rmid.h"
 #include "fuzz/input_choices.h"
+#include "fuzz/unedited_saves.h"
 #include "loading/chunk_walker.h"
 #include "loading/load_driver.h"
 #include "playback/midi_length.h"
@@ -86,16 +87,38 @@ std::int32_t WrittenDenominator(std::int32_t denominator) {
   return std::int32_t{1} << power;
 }
 
-// The window, with a note of where each accepted time-signature repair writes.
+// Whether the byte at 1-based `position` of `file` is the clocks byte of a time signature as the
+// decoder reads one: FF 58, a variable-length length of 4 or more, the numerator, the
+// denominator, then this byte.
+bool IsClocksByte(std::string_view file, std::int64_t position) {
+  const auto byte = [&](std::int64_t at) { return static_cast<std::uint8_t>(file[static_cast<std::size_t>(at - 1)]); };
+  const std::int64_t data_first = position - 2;
+  for (int length_bytes = 1; length_bytes <= 4; ++length_bytes) {
+    const std::int64_t type_at = data_first - length_bytes - 1;
+    if (type_at < 2 || position > static_cast<std::int64_t>(file.size())) return false;
+    if (byte(type_at - 1) != 0xFF || byte(type_at) != 0x58) continue;
+    std::int64_t length = 0;
+    bool read = true;
+    for (int k = 0; k < length_bytes; ++k) {
+      const int b = byte(type_at + 1 + k);
+      const bool last = k == length_bytes - 1;
+      if (k < 3 && (b >= 0x80) == last) read = false;
+      length = k < 3 ? length * 128 + (b & 0x7F) : length * 128 + b;
+    }
+    if (read && length >= 4) return true;
+  }
+  return false;
+}
+
+// The window, with a note of the repairs the user accepted.
 class RoadToolkit : public RecordingToolkit {
  public:
-  const Session* session = nullptr;
-  std::set<std::int64_t>* patched = nullptr;
-  bool rewritten = false;  // a missing-byte repair was accepted: the bytes after it moved
+  bool clocks_repaired = false;  // a time signature's clocks byte may have become 2
+  bool rewritten = false;        // a missing-byte repair was accepted: the bytes after it moved
 
   Answer MessageBox(std::string_view text, Buttons buttons, Icon icon, std::string_view title) override {
     const Answer answer = RecordingToolkit::MessageBox(text, buttons, icon, title);
-    if (answer == Answer::kYes && text == kTimeSignatureQuestion) patched->insert(session->decoder.TimeSigPatchPos - 2);
+    if (answer == Answer::kYes && text == kTimeSignatureQuestion) clocks_repaired = true;
     if (answer == Answer::kYes && text == kMissingByteQuestion) rewritten = true;
     return answer;
   }
@@ -105,10 +128,7 @@ class Road {
  public:
   Road(const RoadFolders& folders, std::string_view input, std::string_view decisions, RoadOutcome& outcome)
       : folders_(folders), input_(input), outcome_(outcome), choices_(decisions.empty() ? input : decisions),
-        session_(folders.App, ui_, media_) {
-    ui_.session = &session_;
-    ui_.patched = &patched_;
-  }
+        session_(folders.App, ui_, media_) {}
 
   void Run();
 
@@ -157,6 +177,13 @@ void Road::Run() {
   input_path_ = JoinPath(folders_.User, kInputName);
   saved_path_ = JoinPath(folders_.User, kSavedName);
   WriteBytes(input_path_, input_);
+  // A valid file keeps every event's time and bytes through an unedited "Save Track" of each track.
+  if (IsPlainValidFile(input_)) {
+    for (const std::string& fault : UneditedSaveFaults(folders_.App, input_path_)) Fault(fault);
+    Empty(folders_.App, {kGenmidiName});
+    fs::create_directory(JoinPath(folders_.App, kLogsFolder));
+    ++outcome_.ValidFilesSaved;
+  }
   {
     BinaryFile file(input_path_, BinaryFile::Mode::kRead);
     std::optional<RiffProblem> problem;
@@ -338,11 +365,15 @@ void Road::CheckWorkCopy() {
     Fault("the working copy changed its length without a repair or a saved track");
     return;
   }
-  for (std::size_t i = 0; i < work.size(); ++i)
-    if (work[i] != work_input_[i] && !patched_.contains(static_cast<std::int64_t>(i) + 1)) {
+  for (std::size_t i = 0; i < work.size(); ++i) {
+    const auto position = static_cast<std::int64_t>(i) + 1;
+    const bool repaired_clocks =
+        ui_.clocks_repaired && work_input_[i] == 0 && work[i] == 2 && IsClocksByte(work_input_, position);
+    if (work[i] != work_input_[i] && !patched_.contains(position) && !repaired_clocks) {
       Fault("the working copy changed at byte " + std::to_string(i + 1) + ", where nothing was to be written");
       return;
     }
+  }
 }
 
 // A working copy that walked at the load walks now, with as many tracks.

@@ -23,6 +23,7 @@ struct RoadOutcome {
   int TracksSaved = 0;                ///< tracks "Save Track" wrote
   bool EditFrameSaved = false;        ///< the Edit frame's "Save" wrote a value
   bool MidiSaved = false;             ///< "Save Midi..." wrote its target
+  int ValidFilesSaved = 0;            ///< 1 when the input was a valid file whose tracks were saved unedited first
   std::vector<std::string> Messages;  ///< every message box, in order
   std::vector<std::string> Faults;    ///< each failed check in words; empty when all held
 };

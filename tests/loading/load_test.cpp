@@ -100,7 +100,7 @@ TEST_F(LoadTest, EveryHeaderAndChunkCheckHasItsMessageInOrder) {
        {"SONG.MID: Invalid Track ID ( 3)"}, 2},
       {"fewer than 8 trailing", Smf(0, 96, {kTrack}) + "abc", {}, 2},
       {"chunk header cut short", Smf(0, 96, {kTrack}) + "MTr", {}, 2},
-      // Only the low three bytes of a length count: 01 00 00 0C is 12.
+      // A length the file cannot hold counts only its low three bytes: 01 00 00 0C is 12.
       {"high length byte", Patched(Smf(0, 96, {kTrack}), 18, "\x01"), {}, 1},
       // 5001 data bytes: the last block holds one byte of the FF 2F 00.
       {"block boundary", Smf(0, 96, {Hex("00 FF 01 A7 00") + Bytes(4992, 'a') + kEnd}), {}, 1},

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <numbers>
 #include <thread>
 
 #include "editing/cell_edit.h"
@@ -18,6 +17,7 @@
 #include "playback/playback_actions.h"
 #include "support/midi_bytes.h"
 #include "support/session_fixture.h"
+#include "support/sound_files.h"
 #include "writing/save_track.h"
 
 namespace quavert {
@@ -27,76 +27,11 @@ using namespace std::chrono_literals;
 using testing::Bytes;
 using testing::Hex;
 using testing::ReadFileBytes;
+using testing::SineSoundFont;
 using testing::Smf;
+using testing::ReadWavFacts;
+using testing::WavRms;
 using testing::Vlq;
-
-// `value` in `size` bytes, least significant first.
-std::string LittleEndian(std::uint32_t value, int size) {
-  std::string out;
-  for (int i = 0; i < size; ++i) out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
-  return out;
-}
-std::string Word(std::uint32_t value) { return LittleEndian(value, 2); }
-std::string Dword(std::uint32_t value) { return LittleEndian(value, 4); }
-// A name field of `size` bytes, padded with NULs.
-std::string Name(std::string name, std::size_t size) { return name.resize(size, '\0'), name; }
-std::string Chunk(std::string_view id, const std::string& body) {
-  return std::string(id) + Dword(static_cast<std::uint32_t>(body.size())) + body + std::string(body.size() % 2, '\0');
-}
-
-// Generator operators and sample values of the SoundFont format.
-constexpr std::uint32_t kInstrument = 41, kSampleId = 53, kSampleModes = 54, kLoopContinuously = 1;
-constexpr std::uint32_t kSampleRate = 44100, kMonoSample = 1, kDrumBank = 128;
-constexpr std::uint32_t kPeriod = 168;  // samples of one sine period: 262.5 Hz, about middle C
-constexpr std::uint32_t kGuard = 46;    // zero samples the format wants after every sample
-constexpr char kMiddleC = 60;
-
-std::string Samples() {
-  std::string out;
-  for (std::uint32_t i = 0; i < kPeriod; ++i)
-    out += Word(static_cast<std::uint16_t>(std::lround(30000.0 * std::sin(2 * std::numbers::pi * i / kPeriod))));
-  return out + std::string(2 * kGuard, '\0');
-}
-
-std::string PresetData() {
-  // The same sine as the first melodic preset and as the drum kit, so that no channel is mute.
-  auto preset = [](const char* name, std::uint32_t bank, std::uint32_t bag) {
-    return Name(name, 20) + Word(0) + Word(bank) + Word(bag) + Dword(0) + Dword(0) + Dword(0);
-  };
-  const std::string no_modulators(10, '\0');
-  return Chunk("phdr", preset("Sine", 0, 0) + preset("Sine drums", kDrumBank, 1) + preset("EOP", 0, 2)) +
-         Chunk("pbag", Word(0) + Word(0) + Word(1) + Word(0) + Word(2) + Word(0)) + Chunk("pmod", no_modulators) +
-         Chunk("pgen", Word(kInstrument) + Word(0) + Word(kInstrument) + Word(0) + Word(0) + Word(0)) +
-         Chunk("inst", Name("Sine", 20) + Word(0) + Name("EOI", 20) + Word(1)) +
-         Chunk("ibag", Word(0) + Word(0) + Word(2) + Word(0)) + Chunk("imod", no_modulators) +
-         Chunk("igen", Word(kSampleModes) + Word(kLoopContinuously) + Word(kSampleId) + Word(0) + Word(0) + Word(0)) +
-         Chunk("shdr", Name("Sine", 20) + Dword(0) + Dword(kPeriod) + Dword(0) + Dword(kPeriod) + Dword(kSampleRate) +
-                           kMiddleC + '\0' + Word(0) + Word(kMonoSample) + Name("EOS", 46));
-}
-
-// A SoundFont of one preset (bank 0, program 0) that plays a looped sine wave at full scale
-// on every key: small enough to load in an instant, loud enough to measure.
-std::string SineSoundFont() {
-  const std::string info = Chunk("ifil", Word(2) + Word(1)) + Chunk("isng", Name("EMU8000", 8)) +
-                           Chunk("INAM", Name("Quavert test sine", 18));
-  const auto list = [](std::string_view type, const std::string& chunks) { return Chunk("LIST", std::string(type) + chunks); };
-  return Chunk("RIFF", "sfbk" + list("INFO", info) + list("sdta", Chunk("smpl", Samples())) + list("pdta", PresetData()));
-}
-
-// The root mean square of the samples of a 16-bit PCM WAV file, full scale being 1; not a
-// number (neither loud nor quiet) when the bytes hold no such samples.
-double WavRms(std::string_view wav) {
-  // The renderer writes 16-bit samples, and the data chunk last.
-  const std::size_t data = wav.find("data");
-  if (wav.substr(0, 4) != "RIFF" || data == std::string_view::npos || data + 10 > wav.size()) return std::nan("");
-  double sum = 0;
-  std::size_t count = 0;
-  for (std::size_t at = data + 8; at + 1 < wav.size(); at += 2, ++count) {
-    const auto bits = static_cast<std::uint16_t>(static_cast<std::uint8_t>(wav[at]) | static_cast<std::uint8_t>(wav[at + 1]) << 8);
-    sum += std::pow(static_cast<std::int16_t>(bits) / 32768.0, 2);
-  }
-  return std::sqrt(sum / static_cast<double>(count));
-}
 
 // A format-0 file at 120 beats per minute and 480 ticks per quarter (960 ticks a second)
 // playing `notes` notes of `ticks_each` ticks one after the other.
@@ -247,6 +182,19 @@ TEST_F(FluidMediaServiceTest, OpenSaysWhatIsMissingAndDamagedFilesEndAtOnce) {
   device.PlayThrough(480);
 }
 
+// FluidSynth refuses a whole file for an event that begins with F7, a system exclusive packet
+// among them: the device hides those from it, and the rest plays.
+TEST_F(FluidMediaServiceTest, AFileWithSystemExclusivePacketsPlays) {
+  {
+    Device device({SoundFont(), Wav()});
+    ASSERT_EQ(device.Open(UserFile("packets.mid", Smf(0, 480, {Hex("00 F0 03 7E 7F 09  00 F7 02 01 F7  00 90 3C 64"
+                                                                   "  83 60 80 3C 00  00 FF 2F 00")}))),
+              kMediaOk);
+    EXPECT_EQ(device.PlayThrough(480), 480);
+  }
+  EXPECT_GT(Heard(), kAudible);
+}
+
 // ALSA's null device takes sound where there is no sound card, so FluidSynth's own audio thread
 // drives the player here as it does on a desktop. ALSA reads its settings once, from HOME.
 TEST_F(FluidMediaServiceTest, TheSoundCardPlaysFromFluidSynthsAudioThread) {
@@ -285,6 +233,43 @@ TEST_F(FluidMediaServiceTest, PlayAfterSaveTrackPlaysTheSavedWorkingCopy) {
   EXPECT_GT(heard_after_saving(""), kAudible);
   EXPECT_LT(heard_after_saving("0"), kSilent);
   EXPECT_EQ(ReadFileBytes(user.Join("song.mid")), NoteSequence(2, 240));
+}
+
+// The audio file is a WAV file at every moment, and takes only what is played: two seconds of
+// music paused half-way make two seconds of sound, however long the device stays open.
+TEST_F(FluidMediaServiceTest, TheAudioFileTakesOnlyWhatIsPlayedAndIsValidWhileItGrows) {
+  Device device({SoundFont(), Wav()});
+  ASSERT_EQ(device.Open(UserFile("song.mid", NoteSequence(8, 240))), kMediaOk);
+  // Facts of the file as it stands; a header that counts more than is there is a broken file.
+  const auto facts = [&] {
+    const std::string wav = ReadFileBytes(Wav());
+    const testing::WavFacts read = ReadWavFacts(wav);
+    EXPECT_TRUE(read.Valid && read.Channels == 2 && read.Rate == 44100);
+    EXPECT_EQ(read.RiffEnd, read.DataEnd);
+    EXPECT_LE(read.DataEnd, static_cast<std::int64_t>(wav.size()));
+    return read;
+  };
+  const auto frames_after = [&](std::chrono::milliseconds wait) {
+    std::this_thread::sleep_for(wait);
+    return facts().Frames;
+  };
+  EXPECT_EQ(frames_after(150ms), 0) << "written while idle";
+  ASSERT_EQ(device.Send("Play REDevid1 from 0 to 1920"), kMediaOk);
+  std::vector<std::int64_t> growing;
+  while (device.Position() < 960 && growing.size() < 1000) growing.push_back(frames_after(20ms));
+  EXPECT_TRUE(std::is_sorted(growing.begin(), growing.end()));
+  EXPECT_GT(growing.back(), growing.front());
+  ASSERT_EQ(device.Send("Pause REDevid1"), kMediaOk);
+  const std::int64_t paused = frames_after(50ms);
+  EXPECT_EQ(frames_after(200ms), paused) << "written while paused";
+  ASSERT_EQ(device.Send("Play REDevid1 from " + device.Ask(kPosition) + " to 1920"), kMediaOk);
+  ASSERT_TRUE(device.Stops());
+  const double seconds = facts().Seconds();
+  EXPECT_EQ(frames_after(200ms), facts().Frames) << "written after the end";
+  ASSERT_EQ(device.Send("Close REDevid1"), kMediaOk);
+  EXPECT_NEAR(seconds, 2.0, 0.1);
+  EXPECT_EQ(facts().DataEnd, static_cast<std::int64_t>(ReadFileBytes(Wav()).size()));
+  EXPECT_GT(Heard(), kAudible);
 }
 
 }  // namespace

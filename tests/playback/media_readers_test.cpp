@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/binary_file.h"
 #include "playback/media_command_parser.h"
 #include "playback/media_commands.h"
@@ -40,6 +42,30 @@ TEST(MidiLengthTest, CountsTheLongestTrackAndStopsAtWhatItCannotRead) {
     testing::WriteFileBytes(folder.Join("song.mid"), bytes);
     BinaryFile file(folder.Join("song.mid"), BinaryFile::Mode::kRead);
     EXPECT_EQ(MidiLengthInTicks(file), ticks) << testing::ToHex(bytes);
+  }
+}
+
+// Escape events become meta events of the same length, in place; those whose data is missing,
+// those past where the walk stops, and system exclusive messages stay as they are.
+TEST(MidiLengthTest, EscapesAreFoundAndHiddenInPlace) {
+  const std::string end = Hex("00 FF 2F 00");
+  std::string long_escape = Hex("00 F7 81 00") + std::string(128, '\x11');  // 128 bytes: two length bytes
+  const std::tuple<std::string, std::vector<EscapeEvent>, std::string> files[] = {
+      {Smf(0, 96, {Hex("00 F0 02 7E 7F  10 F7 02 7F F7  10 F7 00") + end}), {{29, 1, 2}, {34, 1, 0}},
+       Smf(0, 96, {Hex("00 F0 02 7E 7F  10 FF 7F 01 F7  10 F7 00") + end})},
+      {Smf(1, 96, {end, long_escape + end}), {{36, 2, 128}},
+       Smf(1, 96, {end, Hex("00 FF 7F 80 7F") + std::string(127, '\x11') + end})},
+      {Smf(0, 96, {Hex("00 F7 05 01 02")}), {}, Smf(0, 96, {Hex("00 F7 05 01 02")})},  // cut short
+      {Smf(0, 96, {Hex("00 F2 00 00  00 F7 01 01") + end}), {}, Smf(0, 96, {Hex("00 F2 00 00  00 F7 01 01") + end})},
+  };
+  testing::TempFolder folder;
+  for (const auto& [bytes, escapes, hidden] : files) {
+    testing::WriteFileBytes(folder.Join("song.mid"), bytes);
+    BinaryFile file(folder.Join("song.mid"), BinaryFile::Mode::kRead);
+    EXPECT_EQ(EscapeEvents(file), escapes) << testing::ToHex(bytes);
+    std::string played = bytes;
+    HideEscapes(played, escapes);
+    EXPECT_EQ(testing::ToHex(played), testing::ToHex(hidden));
   }
 }
 

@@ -67,12 +67,12 @@ std::vector<DamagedFile> DamagedFiles() {
       BadTrack("time-signature-dd-15", Hex("00 FF 58 04 04 0F 18 08 00") + kNotes + kEnd, "ERROR: Invalid Time Signature"),
       BadTrack("key-signature-short", Hex("00 FF 59 01 00 00") + kNotes + kEnd, "ERROR: Invalid Key Signature"),
       BadTrack("channel-prefix-0", Hex("00 FF 20 00 00") + kNotes + kEnd, "ERROR: Invalid Channel Prefix"),
-      BadTrack("meta-type-7", Hex("00 FF 07 01 41 00") + kNotes + kEnd, "Invalid byte: 7"),
+      BadTrack("meta-type-10", Hex("00 FF 0A 01 41 00") + kNotes + kEnd, "Invalid byte: 10"),
       BadTrack("program-over-127", Hex("00 C0 85 00") + kEnd, "ERROR: Invalid Instrument"),
       {"stray-bytes", Smf(0, 96, {Hex("00 F4 00 45 F9 90 3C 64 60 80 3C 00 00 FE 00 FF 2F 00")}), {}, Reaches::kDecoded, 1},
-      // 81 80 80 00 is a delta of four bytes. Deltas are read with three at most, so its last
+      // 81 80 80 80 00 is a delta of five bytes. Deltas are read with four at most, so its last
       // byte reads as a program change under running status: misread, but within the track.
-      {"delta-4-bytes", Smf(0, 96, {Hex("00 C0 05 81 80 80 00") + kEnd}), {}, Reaches::kDecoded, 1},
+      {"delta-5-bytes", Smf(0, 96, {Hex("00 C0 05 81 80 80 80 00") + kEnd}), {}, Reaches::kDecoded, 1},
       BadTrack("sysex-past-end", Hex("00 F0 7F 01 02 03") + kEnd, "ERROR: Unexpected end of track"),
       BadTrack("text-past-end", Hex("00 FF 01 20 41 42") + kEnd, "ERROR: Unexpected end of track"),
       // The FF of FF 2F 00 is taken as a velocity: the end of track is never read as one.

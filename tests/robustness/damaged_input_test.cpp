@@ -15,6 +15,7 @@
 #include "robustness/damaged_files.h"
 #include "support/real_midi.h"
 #include "support/session_fixture.h"
+#include "support/valid_corners.h"
 
 namespace quavert {
 namespace {
@@ -126,11 +127,23 @@ TEST_F(RoadTest, TheExamplesGoTheWholeRoad) {
       const fuzz::RoadOutcome outcome = fuzz::RunRoad(scratch_.folders, example.bytes, decisions);
       EXPECT_EQ(outcome.Faults, std::vector<std::string>{});
       EXPECT_TRUE(outcome.Loaded && outcome.ListsBuilt == outcome.Tracks);
+      EXPECT_EQ(outcome.ValidFilesSaved, 1) << "a valid file is saved unedited first";
       // Every decision Yes: every track is saved, edited and saved again, and both saves write.
       const bool all_yes = decisions == Bytes(64, '\xFF');
       EXPECT_TRUE(!all_yes || (outcome.TracksSaved == 2 * outcome.Tracks && outcome.CellEdits > 0 &&
                                outcome.EditFrameSaved && outcome.MidiSaved));
     }
+}
+
+// Valid files at the corners of the format: the unedited saves keep every event, and the rest of
+// the road holds.
+TEST_F(RoadTest, ValidCornerFilesKeepEveryEventThroughAnUneditedSave) {
+  for (const testing::CornerFile& corner : testing::ValidCornerFiles()) {
+    SCOPED_TRACE(corner.name);
+    const fuzz::RoadOutcome outcome = fuzz::RunRoad(scratch_.folders, corner.bytes, Decisions(1).front());
+    EXPECT_EQ(outcome.Faults, std::vector<std::string>{});
+    EXPECT_EQ(outcome.ValidFilesSaved, 1);
+  }
 }
 
 // A value of the process's /proc status in kB ("VmRSS", "VmHWM").

@@ -6,6 +6,7 @@
 #include "decoding/records.h"
 #include "loading/loaded_file.h"
 #include "session/lifecycle.h"
+#include "shell/command_line.h"
 #include "shell/frm_about.h"
 #include "shell/media_hook.h"
 #include "window_fixture.h"
@@ -103,6 +104,50 @@ class WindowTest : public QObject {
       QCOMPARE(ReadFileBytes(settings), (remembered >= kBrokenFile ? path : std::string()) + "\n");
     QCOMPARE((std::vector{FileExists(f->app.Join(kWorkCopyName)), FileExists(f->app.Join(kNotesDat)), FileExists(f->app.Join(kDataDat))}),
              (std::vector{false, remembered != kFile, true}));
+  }
+
+  // quavert FILE: the file given is opened instead of the remembered one, and remembered in its
+  // place; one that does not exist is said so, and the remembered file stays remembered. The
+  // settings file lies apart from the application folder, as for an installed program.
+  void StartUpOpensTheFileGivenInsteadOfTheRememberedOne_data() {
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("file given") << true << QStringList();
+    QTest::newRow("file given missing") << false << QStringList{"given.mid does not exist"};
+  }
+
+  void StartUpOpensTheFileGivenInsteadOfTheRememberedOne() {
+    QFETCH(bool, exists);
+    QFETCH(QStringList, messages);
+    f->settings_file = f->user.Join("quavert.ini");
+    const std::string remembered = f->UserFile("remembered.mid", kSong);
+    WriteFileBytes(f->settings_file, remembered + "\n");
+    const std::string given = exists ? f->UserFile("given.mid", kSong) : f->user.Join("given.mid");
+
+    f->Start(given);
+    QCOMPARE(f->answerer.Texts(), messages);
+    QCOMPARE(w().windowTitle(), exists ? kCaption + " - " + QString::fromStdString(given) : kCaption);
+    QCOMPARE(w().Combo1->count(), exists ? 2 : 0);
+    w().close();
+    QCOMPARE(ReadFileBytes(f->settings_file), (exists ? given : remembered) + "\n");
+    QVERIFY(!FileExists(f->app.Join(kSettingsFileName)));
+  }
+
+  void CommandLineGivesAFileHelpOrVersion() {
+    using Action = WindowCommandLine::Action;
+    const std::vector<std::pair<std::vector<std::string>, WindowCommandLine>> cases = {
+        {{}, {Action::kRun, "", ""}},
+        {{"song.mid"}, {Action::kRun, "song.mid", ""}},
+        {{"--", "-odd.mid"}, {Action::kRun, "-odd.mid", ""}},
+        {{"-"}, {Action::kRun, "-", ""}},
+        {{"song.mid", "--help"}, {Action::kHelp, "", ""}},
+        {{"-x", "-h"}, {Action::kHelp, "", ""}},
+        {{"--version", "--help"}, {Action::kVersion, "", ""}},
+        {{"--", "--help"}, {Action::kRun, "--help", ""}},
+        {{"a.mid", "b.mid"}, {Action::kUsageError, "", "only one FILE can be opened"}},
+        {{"--play", "a.mid"}, {Action::kUsageError, "", "unexpected argument '--play'"}},
+    };
+    for (const auto& [args, expected] : cases) QCOMPARE(ParseWindowArguments(args), expected);
   }
 
   void CommandsAreEnabledAsFilesAndPlaybackCome() {

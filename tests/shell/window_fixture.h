@@ -107,11 +107,12 @@ struct WindowFixture {
     if (window) window->close();
   }
 
-  /// Creates the window, shows it and runs its start-up.
-  frmmain& Start() {
+  /// Creates the window, shows it and runs its start-up, as `quavert start_file` would.
+  frmmain& Start(const std::string& start_file = {}) {
     window = std::make_unique<frmmain>(app.Path(), media);
+    if (!settings_file.empty()) window->session().SettingsFile = settings_file;
     window->show();
-    window->FormLoad();
+    window->FormLoad(start_file);
     return *window;
   }
   /// Writes `bytes` as a file of the user's; returns its path.
@@ -134,6 +135,7 @@ struct WindowFixture {
 
   TempFolder app;
   TempFolder user;
+  std::string settings_file;  ///< "" for quavert.ini in the application folder
   RecordingMediaService media;
   ModalAnswerer answerer;
   std::unique_ptr<frmmain> window;

@@ -35,22 +35,28 @@ TEST(DeltaWriterTest, WritesEachDeltaInItsShortestFormAndRefusesWhatNoDeltaCanHo
   const std::string overflow = "error " + std::to_string(kOverflow);
   const std::vector<std::pair<std::int32_t, std::string>> cases = {
       {0, "00"}, {127, "7F"}, {128, "81 00"}, {16383, "FF 7F"}, {16384, "81 80 00"}, {999999, "BD 84 3F"},
-      {2097151, "FF FF 7F"},
-      // Beyond what three proper bytes hold, the decoder's whole third byte carries the rest.
-      {2097152, "FF FF 80"}, {kLargestDeltaTime, "FF FF FF"}, {-1, overflow}, {kLargestDeltaTime + 1, overflow}};
+      {2097151, "FF FF 7F"}, {2097152, "81 80 80 00"}, {2097279, "81 80 80 7F"}, {0x0FFFFFFF, "FF FF FF 7F"},
+      // Beyond what four proper bytes hold, the decoder's whole fourth byte carries the rest.
+      {0x10000000, "FF FF FF 80"}, {kLargestDeltaTime, "FF FF FF FF"}, {-1, overflow}, {kLargestDeltaTime + 1, overflow}};
   for (const auto& [value, bytes] : cases) EXPECT_EQ(Written([&](std::string& out) { AppendDeltaTime(out, value); }), bytes) << value;
 }
 
 TEST(DeltaWriterTest, EveryDeltaReadsBackAsItselfThroughTheDecodersReader) {
+  // Every value of one and two bytes, and around each step of the byte count and of each group.
+  std::vector<std::int32_t> values;
+  for (std::int32_t value = 0; value < 1 << 14; ++value) values.push_back(value);
+  for (const std::int32_t step : {1 << 14, 1 << 21, 1 << 28})
+    for (std::int32_t value = step - 300; value < step + 300 && value <= kLargestDeltaTime; ++value) values.push_back(value);
+  for (std::int32_t value = 1 << 14; value < 1 << 28; value += 9973) values.push_back(value);
   testing::TempFolder folder;
   std::string bytes;
-  for (std::int32_t value = 0; value <= kLargestDeltaTime; ++value) AppendDeltaTime(bytes, value);
+  for (const std::int32_t value : values) AppendDeltaTime(bytes, value);
   testing::WriteFileBytes(folder.Join("deltas"), bytes);
   BinaryFile file(folder.Join("deltas"), BinaryFile::Mode::kRead);
   ByteReader reader(file, 1, static_cast<std::int64_t>(bytes.size()));
-  std::int32_t value = 0;
-  while (value <= kLargestDeltaTime && ReadDeltaTime(reader) == value) ++value;
-  EXPECT_EQ(value, kLargestDeltaTime + 1) << "first read back wrong";
+  std::size_t index = 0;
+  while (index < values.size() && ReadDeltaTime(reader) == values[index]) ++index;
+  EXPECT_EQ(index, values.size()) << "first read back wrong: " << values[std::min(index, values.size() - 1)];
   EXPECT_TRUE(reader.AtEnd());
 }
 

@@ -6,35 +6,16 @@
 #include <vector>
 
 #include "loading/loaded_file.h"
-#include "standard_reader.h"
 #include "support/real_midi.h"
+#include "support/standard_reader.h"
+#include "support/valid_corners.h"
 #include "writing_fixture.h"
 
 namespace quavert {
 namespace {
 
 using testing::Bytes;
-using testing::StandardChunk;
 using testing::StandardFile;
-
-// What a save of track `track` must keep, as the MIDI standard reads `file`: the header, every
-// chunk's id, every other chunk byte for byte, and in that track every event's time, status and
-// bytes.
-std::vector<std::string> Music(const Bytes& file, int track) {
-  const StandardFile read = testing::ReadStandardFile(file);
-  std::vector<std::string> music = {testing::ToHex(read.header)};
-  int tracks = 0;
-  for (const StandardChunk& chunk : read.chunks) {
-    if (chunk.id != "MTrk" || ++tracks != track) {
-      music.push_back(chunk.id + " " + testing::ToHex(chunk.data));
-      continue;
-    }
-    music.push_back(chunk.id);
-    for (const testing::StandardEvent& event : chunk.events)
-      music.push_back(std::to_string(event.tick) + " " + testing::ToHex(static_cast<char>(event.status) + event.data));
-  }
-  return music;
-}
 
 class RoundTripTest : public testing::WritingTest {
  protected:
@@ -59,7 +40,7 @@ class RoundTripTest : public testing::WritingTest {
         ui.ClearLog();
         Save();
         const Bytes first = WorkCopy();
-        EXPECT_EQ(Music(first, track), Music(original, track));
+        EXPECT_EQ(testing::TrackMusic(first, track), testing::TrackMusic(original, track));
         Save();
         EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{"Data saved!", "Data saved!"}));
         EXPECT_TRUE(WorkCopy() == first) << "the second save differs from the first";
@@ -84,6 +65,33 @@ TEST_F(RoundTripTest, EveryTrackOfRealSongs) {
   SaveEveryTrack(files);
   std::printf("%zu songs: %d tracks saved twice, %d without events, %d the decoder refused\n", files.size(), saved,
               without_events, not_decoded);
+}
+
+TEST_F(RoundTripTest, ValidFilesAtTheCornersOfTheFormatLoadShowEveryTextWholeAndSaveExactly) {
+  std::vector<std::string> paths;
+  for (const testing::CornerFile& corner : testing::ValidCornerFiles()) {
+    SCOPED_TRACE(corner.name);
+    const StandardFile read = testing::ReadStandardFile(corner.bytes);  // valid, as the standard reads it
+    const auto tracks = std::count_if(read.chunks.begin(), read.chunks.end(), [](auto& c) { return c.id == "MTrk"; });
+    Load(corner.bytes);
+    std::string text2;
+    for (int track = 1; track <= tracks; ++track) {
+      if (track > 1) Choose(track);
+      EXPECT_NE(session.file.LoadState, kLoadFailed) << "track " << track;
+      if (session.decoder.LastEventIndex >= 0) List();
+      text2 += ui.Texts[Control::Text2];
+    }
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{});
+    session.report.Flush();
+    const std::string report = AppFileBytes("logs/song.txt");
+    for (const std::string& text : corner.texts) {
+      EXPECT_NE(text2.find(" " + text + "\r\n"), std::string::npos) << text.substr(0, 12) << " not in Text2";
+      EXPECT_NE(report.find(" " + text + "\r\n"), std::string::npos) << text.substr(0, 12) << " not in the report";
+    }
+    paths.push_back(UserFile(corner.name, corner.bytes));
+  }
+  SaveEveryTrack(paths);
+  EXPECT_EQ(not_decoded, 0);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include "common/file_system.h"
 #include "editing/cell_edit.h"
-#include "standard_reader.h"
+#include "support/standard_reader.h"
 #include "writing_fixture.h"
 
 namespace quavert {
@@ -17,6 +17,7 @@ using testing::Bytes;
 using testing::Hex;
 using testing::kEndOfTrack;
 using testing::Smf;
+using testing::Vlq;
 using testing::ToHex;
 
 class SaveTrackTest : public testing::WritingTest {
@@ -224,13 +225,30 @@ TEST_F(SaveTrackTest, TheLengthFieldFollowsTheTrackAcrossTheSixteenBitBoundary) 
     SaveUnedited(track);  // the standard reader finds the file's end where the length field says
     EXPECT_EQ(ToHex(WorkCopy().substr(18, 4)), c.field) << c.before;
   }
-  // The program reads only the low three bytes of a length field; the save writes all four.
+  // A length the file cannot hold counts only its low three bytes; the save writes all four.
   Bytes file = Smf(0, 96, {Hex("00 90 3C 64 00") + kEndOfTrack});
   file[14 + 4] = 0x01;
   Load(file);
   List();
   Save();
   EXPECT_EQ(ToHex(WorkCopy().substr(18, 4)), "00 00 00 08");
+}
+
+// A track of 16 MB and more (here most of it one system-exclusive event) walks, decodes and saves
+// exactly: its length field counts whole.
+TEST_F(SaveTrackTest, ATrackOfSixteenMegabytesAndMoreKeepsItsWholeLength) {
+  constexpr std::uint32_t kData = 0x1000010;
+  const Bytes track = Hex("00 F0") + Vlq(kData) + Bytes(kData - 1, '\x11') + Hex("F7 00 90 3C 64 00") + kEndOfTrack;
+  const Bytes file = Smf(0, 96, {track});
+  ASSERT_EQ(ToHex(file.substr(18, 4)), "01 00 00 1E");
+  Load(file);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{});
+  EXPECT_NE(ui.Texts[Control::Text2].find("Length            : 16777246\r\n"), std::string::npos);
+  List();
+  EXPECT_EQ(Rows().size(), 2u);
+  Save();
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Data saved!"});
+  EXPECT_TRUE(WorkCopy() == file) << "an unedited save of a long track changed it";
 }
 
 // Every failed save: one message, the working copy and the decoder's rows as they were, no new

@@ -32,4 +32,9 @@ struct StandardFile {
 /// length. std::runtime_error for anything else.
 StandardFile ReadStandardFile(std::string_view bytes);
 
+/// What a save of track `track` (1-based) must keep, as ReadStandardFile reads `file`: the
+/// header, every chunk's id, every other chunk byte for byte, and in that track every event's
+/// time, status and bytes, one text a line.
+std::vector<std::string> TrackMusic(std::string_view file, int track);
+
 }  // namespace quavert::testing

@@ -1,6 +1,8 @@
-#include "standard_reader.h"
+#include "support/standard_reader.h"
 
 #include <stdexcept>
+
+#include "support/midi_bytes.h"
 
 namespace quavert::testing {
 namespace {
@@ -87,6 +89,22 @@ StandardFile ReadStandardFile(std::string_view bytes) {
     file.chunks.push_back(std::move(chunk));
   }
   return file;
+}
+
+std::vector<std::string> TrackMusic(std::string_view file, int track) {
+  const StandardFile read = ReadStandardFile(file);
+  std::vector<std::string> music = {ToHex(read.header)};
+  int tracks = 0;
+  for (const StandardChunk& chunk : read.chunks) {
+    if (chunk.id != "MTrk" || ++tracks != track) {
+      music.push_back(chunk.id + " " + ToHex(chunk.data));
+      continue;
+    }
+    music.push_back(chunk.id);
+    for (const StandardEvent& event : chunk.events)
+      music.push_back(std::to_string(event.tick) + " " + ToHex(static_cast<char>(event.status) + event.data));
+  }
+  return music;
 }
 
 }  // namespace quavert::testing
