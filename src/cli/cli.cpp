@@ -25,6 +25,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (options->Command == "check") return Check(*options, out);
     if (options->Command == "list") return List(*options, out);
     if (options->Command == "report") return Report(*options, out);
+    if (options->Command == "lint") return LintFiles(*options, out, err);
     if (options->Command == "render") return Render(*options, out, err);
     return Edit(*options, out, err);
   } catch (const RunError& failure) {

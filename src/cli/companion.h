@@ -41,6 +41,8 @@ int Check(const Options& options, std::ostream& out);
 int List(const Options& options, std::ostream& out);
 int Edit(const Options& options, std::ostream& out, std::ostream& err);
 int Report(const Options& options, std::ostream& out);
+/// Lints each file: a line per problem and a summary line; 1 when a file has an error or cannot be read.
+int LintFiles(const Options& options, std::ostream& out, std::ostream& err);
 /// Renders FILE to a WAV file; says why not on `err` (FluidSynth only, without the session).
 int Render(const Options& options, std::ostream& out, std::ostream& err);
 

@@ -35,8 +35,11 @@ const char* UsageText() {
          "       quavert-cli edit FILE --out PATH [--track N] [--cell ITEM:COLUMN=TEXT]... [--save-track]\n"
          "                        [--tempo TEXT] [--ticks TEXT] [--answer yes|no]\n"
          "       quavert-cli render FILE --out FILE.wav [--soundfont SF2] [--rate 44100]\n"
+         "       quavert-cli lint FILE... [--json]\n"
          "       quavert-cli --help | --version\n"
-         "  render prints \"rendered: PATH SECONDS s\", SECONDS to one decimal\n";
+         "  render prints \"rendered: PATH SECONDS s\", SECONDS to one decimal\n"
+         "  lint prints FILE:OFFSET: error|warning: TEXT [CODE] for each problem (OFFSET: the\n"
+         "  0-based byte offset in the file), then FILE: E errors, W warnings\n";
 }
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -58,7 +61,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
   const bool report = options.Command == "report";
   const bool edit = options.Command == "edit";
   const bool render = options.Command == "render";
-  if (!check && !list && !report && !edit && !render) {
+  const bool lint = options.Command == "lint";
+  if (!check && !list && !report && !edit && !render && !lint) {
     error = "unknown command '" + options.Command + "'";
     return std::nullopt;
   }
@@ -67,7 +71,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     const std::string& arg = args[i];
     const bool has_value = i + 1 < args.size();
     auto value = [&]() -> const std::string& { return args[++i]; };
-    if (check || arg.empty() || arg[0] != '-' || arg == "-") {
+    if (lint && arg == "--json") {
+      options.Json = true;
+    } else if (check || arg.empty() || arg[0] != '-' || arg == "-") {
       options.Files.push_back(arg);
     } else if (arg == "--answer" && has_value && !render) {
       const std::string& answer = value();
@@ -109,8 +115,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     }
   }
 
-  if (options.Files.empty() || (!check && options.Files.size() != 1)) {
-    error = check ? "check needs at least one FILE" : options.Command + " needs one FILE";
+  const bool many = check || lint;
+  if (options.Files.empty() || (!many && options.Files.size() != 1)) {
+    error = many ? options.Command + " needs at least one FILE" : options.Command + " needs one FILE";
     return std::nullopt;
   }
   if ((edit || render) && options.Out.empty()) {

@@ -16,7 +16,7 @@ struct CellEdit {
 
 /// The command line, parsed.
 struct Options {
-  std::string Command;  ///< check, list, report, edit, render, --help or --version
+  std::string Command;  ///< check, list, report, edit, render, lint, --help or --version
   std::vector<std::string> Files;
   long Track = 1;
   bool AnswerYes = false;
@@ -27,6 +27,7 @@ struct Options {
   std::optional<std::string> Ticks;
   std::string SoundFont;  ///< empty: QUAVERT_SOUNDFONT, else the first installed one
   long Rate = 44100;      ///< frames a second of the rendered sound
+  bool Json = false;  ///< lint: one JSON object a line
 };
 
 /// The sample rates a render takes, those FluidSynth takes.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "common/binary_file.h"
 #include "common/block_copy.h"
@@ -10,6 +11,7 @@
 #include "common/run_error.h"
 #include "loading/chunk_walker.h"
 #include "loading/file_summary.h"
+#include "lint/rmid.h"
 #include "playback/media_commands.h"
 #include "session/block.h"
 #include "session/session.h"
@@ -85,9 +87,17 @@ void LoadSteps(Session& session) {
   file.CurrentTrack = 1;
   file.ReportHeadDone = false;
   file.SummaryDone = false;
+  file.FromRmid = false;
 
   if (!opening_work_copy) SkipIfMissing(session, [&] {
     BinaryFile source(file.MidiPath, BinaryFile::Mode::kRead);
+    // An RMID file is worked on as the MIDI file of its data chunk; any other file as it stands,
+    // so that a RIFF file of another kind is no MIDI file.
+    std::optional<RiffProblem> riff;
+    const MidiRange range = FindMidiData(source, riff);
+    file.FromRmid = range.rmid;
+    if (range.rmid) file.FileSize = range.last - range.first + 1;
+    source.Seek(range.rmid ? range.first : 1);
     BinaryFile copy(session.WorkCopyPath(), BinaryFile::Mode::kCreate);
     CopyBlocks(source, copy, file.FileSize);
     copy.Close();
@@ -190,6 +200,11 @@ void OpenMidiFile(Session& session, const std::string& path) {
   MciOpenInFrame(session, file.MidiPath, kDeviceAlias);
 
   LoadMidiFile(session);
+  // The player plays what was loaded: an RMID file's MIDI data.
+  if (file.FromRmid && file.LoadState != kLoadFailed) {
+    MciClose(session, kDeviceAlias);
+    MciOpenInFrame(session, session.WorkCopyPath(), kDeviceAlias);
+  }
 
   file.FileLoaded = true;
   if (file.LoadState == kLoadFailed) {

@@ -74,6 +74,8 @@ struct LoadedFile {
   std::array<std::array<bool, 101>, 3> TrackReportFlags{};
   bool FileLoaded = false;     ///< a load succeeded; track choice decodes only then
   bool RepairAsked = false;    ///< the missing-byte repair was made since the load
+  /// The file opened is an RMID file: the working copy is the MIDI file of its "data" chunk.
+  bool FromRmid = false;
 };
 
 /// Name of the working copy in the application folder.

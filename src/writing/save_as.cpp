@@ -2,9 +2,12 @@
 
 #include <string>
 
+#include "common/binary_file.h"
 #include "common/file_system.h"
+#include "common/number_text.h"
 #include "common/run_error.h"
 #include "session/session.h"
+#include "writing/rmid_writer.h"
 #include "writing/writing_messages.h"
 
 namespace quavert {
@@ -17,6 +20,28 @@ std::string InitialFolder() {
     // A current folder that no longer exists: the dialog starts where it likes.
     return {};
   }
+}
+
+// The file the RMID file is put together in, in the application folder.
+constexpr const char* kRmidTempName = "rmid.tmp";
+
+bool NamesRmid(const std::string& path) { return LowerCase(path).ends_with(".rmi"); }
+
+// Writes the working copy wrapped as an RMID file, with the other chunks of the RMID file that was
+// opened, and puts it at `target` in one step.
+void SaveRmid(Session& session, const std::string& target) {
+  const std::string temporary = session.AppPath(kRmidTempName);
+  try {
+    BinaryFile out(temporary, BinaryFile::Mode::kCreate);
+    WriteRmidFile(session.WorkCopyPath(), session.file.FromRmid ? session.file.MidiPath : "", out);
+    out.Close();
+    MoveFileSafely(temporary, target);
+  } catch (const RunError&) {
+    if (FileExists(temporary)) DeleteFile(temporary);
+    throw;
+  }
+  // A copy to another file system or to a device keeps the temporary file.
+  if (FileExists(temporary)) DeleteFile(temporary);
 }
 
 void ShowNotSaved(Session& session, const std::string& path, const std::string& reason) {
@@ -47,7 +72,10 @@ void SaveAs(Session& session) {
     ShowNotSaved(session, choice.FileName, kNoFileLoaded);
   } else {
     try {
-      CopyFileSafely(session.WorkCopyPath(), choice.FileName);
+      if (NamesRmid(choice.FileName))
+        SaveRmid(session, choice.FileName);
+      else
+        CopyFileSafely(session.WorkCopyPath(), choice.FileName);
     } catch (const RunError& error) {
       ShowNotSaved(session, choice.FileName, error.reason());
     }

@@ -138,6 +138,37 @@ TEST_F(CliTest, EachRunHasItsExitStatusAndPrintedLines) {
   EXPECT_EQ(err.str(), "quavert-cli: cannot create a temporary folder (No such file or directory)\n");
 }
 
+// lint: a line per problem and a summary per file, or JSON objects; 1 when a file has an error,
+// also when another file is sound; 2 for a usage error.
+TEST_F(CliTest, LintPrintsEachProblemAndItsSummary) {
+  const std::string sound = File("sound.mid", Smf(0, 96, {kNotes + kEnd}));
+  const std::string stray = File("stray.mid", Smf(0, 96, {Hex("00 F4") + kEnd}) + "abc");
+  const std::string hanging = File("hanging.mid", Smf(0, 96, {Hex("00 90 3C 64") + kEnd}));
+  EXPECT_EQ(Run({"lint", sound, hanging}), 0);
+  EXPECT_EQ(out.str(), sound + ": 0 errors, 0 warnings\n" + hanging +
+                           ":23: warning: note 60 on channel 1 is still on at the end of the track (offset 27) "
+                           "[hanging-note]\n" + hanging + ": 0 errors, 1 warnings\n");
+  EXPECT_EQ(Run({"lint", stray, sound}), 1);
+  EXPECT_EQ(out.str(), stray + ":23: error: system message 244 (F4 hex) inside a track [system-common]\n" + stray +
+                           ":28: warning: 3 bytes after the last chunk, too few for a chunk [trailing-bytes]\n" + stray +
+                           ": 1 errors, 1 warnings\n" + sound + ": 0 errors, 0 warnings\n");
+  EXPECT_EQ(Run({"lint", "--json", stray}), 1);
+  EXPECT_EQ(out.str(), "{\"file\": \"" + stray +
+                           "\", \"offset\": 23, \"track\": 1, \"severity\": \"error\", \"code\": \"system-common\", "
+                           "\"message\": \"system message 244 (F4 hex) inside a track\"}\n"
+                           "{\"file\": \"" + stray +
+                           "\", \"offset\": 28, \"track\": null, \"severity\": \"warning\", \"code\": "
+                           "\"trailing-bytes\", \"message\": \"3 bytes after the last chunk, too few for a chunk\"}\n"
+                           "{\"file\": \"" + stray + "\", \"errors\": 1, \"warnings\": 1}\n");
+  EXPECT_EQ(Run({"lint", folder.Join("missing.mid"), sound}), 1);
+  EXPECT_EQ(out.str(), sound + ": 0 errors, 0 warnings\n");
+  EXPECT_NE(err.str().find("missing.mid: "), std::string::npos) << err.str();
+  for (const Args& usage : {Args{"lint"}, Args{"lint", "--json"}, Args{"lint", sound, "--jsn"}}) {
+    EXPECT_EQ(Run(usage), 2);
+    EXPECT_NE(err.str().find("quavert-cli lint FILE... [--json]"), std::string::npos);
+  }
+}
+
 TEST_F(CliTest, RealFilesCheckAndReportCleanly) {
   const auto& files = testing::RealMidiFiles();
   if (files.empty()) GTEST_SKIP() << "no real MIDI files to be had";

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "fuzz/lint_invariants.h"
 #include "fuzz/road.h"
 
 namespace {
@@ -48,8 +49,9 @@ class Scratch {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static Scratch scratch;
-  const quavert::fuzz::RoadOutcome outcome =
-      quavert::fuzz::RunRoad(scratch.folders(), std::string_view(reinterpret_cast<const char*>(data), size));
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  quavert::fuzz::RoadOutcome outcome = quavert::fuzz::RunRoad(scratch.folders(), input);
+  for (std::string& fault : quavert::fuzz::CheckLint(scratch.folders(), input)) outcome.Faults.push_back(std::move(fault));
   if (outcome.Faults.empty()) return 0;
   for (const std::string& fault : outcome.Faults) std::fprintf(stderr, "road fault: %s\n", fault.c_str());
   for (const std::string& message : outcome.Messages) std::fprintf(stderr, "  message: %s\n", message.c_str());

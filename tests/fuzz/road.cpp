@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <stdexcept>
 
@@ -18,6 +19,7 @@
 #include "editing/edit_frame.h"
 #include "editing/event_list.h"
 #include "editing/genmidi.h"
+#include "lint/rmid.h"
 #include "fuzz/input_choices.h"
 #include "fuzz/unedited_saves.h"
 #include "loading/chunk_walker.h"
@@ -161,6 +163,7 @@ class Road {
 
   std::string input_path_;
   std::string saved_path_;
+  std::string work_input_;  // what the working copy starts as: the input, or an RMID file's MIDI data
   std::set<std::int64_t> patched_;  // positions of the working copy a patch may have changed
   bool track_saved_ = false;        // "Save Track" wrote the working copy
   bool walked_ = false;             // the load's walk passed
@@ -180,6 +183,14 @@ void Road::Run() {
     Empty(folders_.App, {kGenmidiName});
     fs::create_directory(JoinPath(folders_.App, kLogsFolder));
     ++outcome_.ValidFilesSaved;
+  }
+  {
+    BinaryFile file(input_path_, BinaryFile::Mode::kRead);
+    std::optional<RiffProblem> problem;
+    const MidiRange range = FindMidiData(file, problem);
+    work_input_ = range.rmid ? std::string(input_.substr(static_cast<std::size_t>(range.first - 1),
+                                                         static_cast<std::size_t>(range.last - range.first + 1)))
+                             : std::string(input_);
   }
   for (int i = 0; i < kAnswers; ++i) ui_.Answers.push_back(choices_.Bit() ? Answer::kYes : Answer::kNo);
 
@@ -350,15 +361,15 @@ void Road::CheckWorkCopy() {
   }
   if (ui_.rewritten || track_saved_) return;  // bytes moved; the walk below checks the result
   const std::string work = ReadBytes(session_.WorkCopyPath());
-  if (work.size() != input_.size()) {
+  if (work.size() != work_input_.size()) {
     Fault("the working copy changed its length without a repair or a saved track");
     return;
   }
   for (std::size_t i = 0; i < work.size(); ++i) {
     const auto position = static_cast<std::int64_t>(i) + 1;
     const bool repaired_clocks =
-        ui_.clocks_repaired && input_[i] == 0 && work[i] == 2 && IsClocksByte(input_, position);
-    if (work[i] != input_[i] && !patched_.contains(position) && !repaired_clocks) {
+        ui_.clocks_repaired && work_input_[i] == 0 && work[i] == 2 && IsClocksByte(work_input_, position);
+    if (work[i] != work_input_[i] && !patched_.contains(position) && !repaired_clocks) {
       Fault("the working copy changed at byte " + std::to_string(i + 1) + ", where nothing was to be written");
       return;
     }

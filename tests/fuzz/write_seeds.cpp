@@ -1,6 +1,6 @@
 // Writes the fuzz target's seed corpus into a folder: every damaged file the robustness suite
-// knows and every valid file at the corners of the format, as NAME.mid. The script that runs the
-// fuzzer adds the examples.
+// knows and every valid file at the corners of the format, as NAME.mid, and each damaged file
+// inside an RMID file as NAME.rmi. The script that runs the fuzzer adds the examples.
 //
 //   quavert-fuzz-seeds FOLDER
 
@@ -29,8 +29,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = argv[1];
+  const quavert::testing::Bytes info = "LIST" + quavert::testing::Hex("0C 00 00 00") + "INFOINAM" +
+                                       quavert::testing::Hex("00 00 00 00");
   for (const quavert::testing::DamagedFile& damaged : quavert::testing::DamagedFiles())
-    if (!WriteSeed(folder + "/" + damaged.name + ".mid", damaged.bytes)) return 1;
+    if (!WriteSeed(folder + "/" + damaged.name + ".mid", damaged.bytes) ||
+        !WriteSeed(folder + "/" + damaged.name + ".rmi", quavert::testing::Rmid(damaged.bytes, info)))
+      return 1;
   for (const quavert::testing::CornerFile& corner : quavert::testing::ValidCornerFiles())
     if (!WriteSeed(folder + "/valid-" + corner.name, corner.bytes)) return 1;
   return 0;

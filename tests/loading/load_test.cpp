@@ -200,5 +200,32 @@ TEST_F(LoadTest, TheWorkingCopyItselfCanBeOpened) {
   }
 }
 
+// An RMID file opens as the MIDI file of its data chunk: the working copy holds only that, the
+// messages and the report name the .rmi file, and the player gets what was loaded. A RIFF file of
+// another form type, or an RMID file without a data chunk, is no MIDI file.
+TEST_F(LoadTest, AnRmidFileOpensAsTheMidiFileOfItsDataChunk) {
+  const Bytes info = "LIST" + Hex("0C 00 00 00") + "INFOINAM" + Hex("02 00 00 00") + "Hi";
+  const Bytes midi = Smf(0, 96, {kTrack}) + "garbage!!";  // odd length: the data chunk is padded
+  Open(testing::Rmid(midi, info), "song.rmi");
+  ASSERT_TRUE(Loaded());
+  EXPECT_EQ(AppFileBytes(kWorkCopyName), midi);
+  EXPECT_EQ(ui.MessageTexts(), Texts{"SONG.RMI:\r\nProbably unnecessary bytes at end of file. File should be OK."});
+  EXPECT_EQ(ui.Texts[Control::Text1], std::to_string(midi.size()));
+  EXPECT_NE(AppFileBytes("logs/song.txt").find("SONG.RMI\r\nFile Size   : 43\r\n"), std::string::npos);
+  EXPECT_EQ(media.Commands.back(), "Put REDevid1 window at 0 0 320 40 notify");
+  EXPECT_EQ(media.Commands[media.Commands.size() - 2],
+            "Open " + app.Join(kWorkCopyName) + " type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify");
+
+  Bytes wave = testing::Rmid(Smf(0, 96, {kTrack}));
+  for (const Bytes& riff : {wave.replace(8, 4, "WAVE"), "RIFF" + Hex("10 00 00 00") + "RMID" + info}) {
+    ui.ClearLog();
+    Open(riff, "song.rmi");
+    EXPECT_FALSE(Loaded());
+    EXPECT_EQ(ui.MessageTexts(), Texts{"SONG.RMI is not a MIDI file"});
+  }
+  Open(Smf(0, 96, {kTrack}));  // a plain file after an RMID one is copied whole
+  EXPECT_EQ(AppFileBytes(kWorkCopyName), Smf(0, 96, {kTrack}));
+}
+
 }  // namespace
 }  // namespace quavert

@@ -60,4 +60,14 @@ std::string ToHex(std::string_view bytes) {
   return out;
 }
 
+Bytes Rmid(const Bytes& smf, const Bytes& after) {
+  auto le32 = [](std::size_t value) {
+    Bytes out;
+    for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>(value >> shift & 0xFF);
+    return out;
+  };
+  const Bytes data = "data" + le32(smf.size()) + smf + (smf.size() % 2 != 0 ? Bytes(1, '\0') : "");
+  return "RIFF" + le32(4 + data.size() + after.size()) + "RMID" + data + after;
+}
+
 }  // namespace quavert::testing

@@ -22,6 +22,9 @@ Bytes Mtrk(const Bytes& data);
 Bytes Smf(int format, int division, std::initializer_list<Bytes> track_data);
 Bytes Smf(int format, int division, const std::vector<Bytes>& track_data);
 
+/// `smf` wrapped as an RMID file: "RIFF", its length, "RMID", the "data" chunk (padded to an even
+/// length), then `after` (further RIFF chunks, such as a LIST of INFO).
+Bytes Rmid(const Bytes& smf, const Bytes& after = "");
 /// A variable-length quantity in its shortest form.
 Bytes Vlq(std::uint32_t value);
 

@@ -77,5 +77,47 @@ TEST_F(SaveAsTest, AnExistingFileIsReplacedOnlyAfterYesAndNothingIsWrittenWithou
   EXPECT_FALSE(ui.Busy);
 }
 
+// An RMID file opened, edited and saved under a name ending in .rmi keeps every other chunk of the
+// original byte for byte around the new data chunk, and opens again as what was saved; under
+// another name the MIDI file is saved plain. A plain MIDI file saved as .rmi gets a data chunk only.
+TEST_F(SaveAsTest, AnRmidFileIsSavedAsRmidAgainWithItsOtherChunks) {
+  const testing::Bytes before = "DISP" + Hex("05 00 00 00 01 00 00 00 41") + Hex("00");  // odd: padded
+  const testing::Bytes after = "LIST" + Hex("10 00 00 00") + "INFOINAM" + Hex("04 00 00 00") + "Tune";
+  // An RMID file with a chunk in front of its data chunk: the RIFF length grows by it.
+  auto with_before = [&before](testing::Bytes rmid) {
+    rmid.insert(12, before);
+    const std::size_t length = rmid.size() - 8;
+    for (std::size_t k = 0; k < 4; ++k) rmid[4 + k] = static_cast<char>(length >> (8 * k) & 0xFF);
+    return rmid;
+  };
+  const testing::Bytes midi =
+      testing::Smf(0, 96, {Hex("00 FF 01 01 41 00 90 3C 64 00 3C 00 00") + testing::kEndOfTrack});
+  const testing::Bytes original = with_before(testing::Rmid(midi, after));
+  OpenMidiFile(session, UserFile("song.rmi", original));
+  List();
+  Row(0).Data2 = 90;
+  Save();
+  const testing::Bytes edited = WorkCopy();
+  ASSERT_NE(edited, midi);
+  ASSERT_EQ(edited.size() % 2, 1u) << "the data chunk needs its pad byte";
+  ui.ClearLog();
+
+  ui.Answers.push_back(Answer::kYes);
+  SaveAsAnswering(user.Join("song.rmi"));  // over the file it came from
+  SaveAsAnswering(user.Join("plain.mid"));
+  EXPECT_EQ(ReadFileBytes(user.Join("plain.mid")), edited);
+  EXPECT_EQ(ReadFileBytes(user.Join("song.rmi")), with_before(testing::Rmid(edited, after)));
+  EXPECT_EQ(UserFolder(), (std::vector<std::string>{"plain.mid", "song.rmi"}));
+  EXPECT_FALSE(std::filesystem::exists(app.Join("rmid.tmp")));
+
+  OpenMidiFile(session, user.Join("song.rmi"));
+  EXPECT_EQ(WorkCopy(), edited);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"song.rmi already exists, overwrite?"});
+
+  LoadAndSave();
+  SaveAsAnswering(user.Join("new.RMI"));
+  EXPECT_EQ(ReadFileBytes(user.Join("new.RMI")), testing::Rmid(WorkCopy()));
+}
+
 }  // namespace
 }  // namespace quavert
