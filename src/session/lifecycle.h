@@ -7,7 +7,8 @@ namespace quavert {
 
 struct Session;
 
-/// The settings file in the application folder: one line, the last opened file's path.
+/// The settings file in the application folder: a line with the last opened file's path, then
+/// the view settings that differ from their defaults (see view_settings.h).
 inline constexpr const char* kSettingsFileName = "quavert.ini";
 /// The folder of the reports, in the application folder.
 inline constexpr const char* kLogsFolderName = "logs";
@@ -24,7 +25,8 @@ void FormLoad(Session& session);
 /// file was loaded). A step that fails is passed over; nothing is reported while closing.
 void End1(Session& session, const std::function<void()>& unhook);
 
-/// Writes LastOpenedPath and a line end as the settings file's whole content. A settings file
+/// Writes LastOpenedPath and a line end, then the view settings' lines, as the settings file's
+/// whole content. A settings file
 /// that cannot be written is left as it is, without a message.
 void WriteSettings(Session& session);
 

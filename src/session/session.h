@@ -12,6 +12,7 @@
 #include "loading/report.h"
 #include "playback/media_service.h"
 #include "playback/media_state.h"
+#include "session/view_settings.h"
 
 namespace quavert {
 
@@ -36,6 +37,7 @@ struct Session {
   EditBuffers buffers;
   ListBuilderState list;
   MediaState player;
+  ViewSettings view;  ///< what the window shows, as remembered
   bool NotesDatMade = false;  ///< notes.dat was created in this run: shutdown deletes it
   bool DataDatMade = false;   ///< data.dat likewise
 

@@ -1,6 +1,7 @@
 #include "shell/frm_main.h"
 
 #include <QAction>
+#include <climits>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -13,7 +14,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
+#include <QSlider>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -25,7 +29,13 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "common/binary_file.h"
+#include "common/file_system.h"
 #include "decoding/track_decoder.h"
+#include "editing/genmidi.h"
+#include "editing/name_lookups.h"
+#include "playback/midi_length.h"
+#include "timeline/file_timeline.h"
 #include "editing/cell_edit.h"
 #include "editing/edit_frame.h"
 #include "editing/event_list.h"
@@ -38,6 +48,7 @@
 #include "shell/event_list_model.h"
 #include "shell/frm_about.h"
 #include "shell/icons.h"
+#include "shell/piano_roll.h"
 #include "shell/qt_text.h"
 
 namespace quavert {
@@ -45,6 +56,10 @@ namespace {
 
 constexpr const char* kCaption = " Quavert 0.15";
 constexpr int kTimer1Interval = 1000;
+constexpr int kFollowInterval = 100;
+// After the user scrolls the list, it is left where it is for this long.
+constexpr qint64 kUserScrollPause = 3000;
+constexpr std::int64_t kChunkHeaderLength = 8;
 
 struct ToolbarButton {
   int Position;
@@ -96,11 +111,14 @@ frmmain::frmmain(std::string app_folder, MediaService& media, QWidget* parent)
   top_layout->addWidget(BuildTrackArea(), 1);
 
   BuildList();
+  BuildViews();
   auto* splitter = new QSplitter(Qt::Vertical, this);
   splitter->addWidget(top);
   splitter->addWidget(ListView1);
+  splitter->addWidget(RollPane);
   splitter->setStretchFactor(0, 0);
   splitter->setStretchFactor(1, 1);
+  splitter->setStretchFactor(2, 1);
   splitter->setChildrenCollapsible(false);
   auto* central = new QWidget(this);
   auto* central_layout = new QVBoxLayout(central);
@@ -109,13 +127,21 @@ frmmain::frmmain(std::string app_folder, MediaService& media, QWidget* parent)
 
   StatusBar1 = new QLabel(this);
   statusBar()->addWidget(StatusBar1, 1);
+  PositionLabel = new QLabel(this);
+  statusBar()->addPermanentWidget(PositionLabel);
 
   Timer1 = new QTimer(this);
   Timer1->setInterval(kTimer1Interval);
 
+  FollowTimer = new QTimer(this);
+  FollowTimer->setInterval(kFollowInterval);
+  clock_.start();
+
   SetDesignState();
   ConnectHandlers();
+  ConnectViews();
   Timer1->start();
+  FollowTimer->start();
   resize(860, 640);
 }
 
@@ -140,6 +166,20 @@ void frmmain::BuildMenus() {
   mnuPause = controls->addAction(QStringLiteral("Pause"));
   mnuStop = controls->addAction(QStringLiteral("Stop"));
 
+  mnuPlayFromHere = new QAction(QStringLiteral("Play from Here"), this);
+  mnuPlayFromHere->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Space));
+  addAction(mnuPlayFromHere);
+  PlayPauseKey = new QAction(QStringLiteral("Play/Pause"), this);
+  PlayPauseKey->setShortcut(QKeySequence(Qt::Key_Space));
+  addAction(PlayPauseKey);
+
+  QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
+  mnuPianoRoll = view->addAction(QStringLiteral("Piano Roll"));
+  mnuPianoRoll->setCheckable(true);
+  mnuFollowPlayback = view->addAction(QStringLiteral("Follow Playback"));
+  mnuFollowPlayback->setCheckable(true);
+  mnuFollowPlayback->setChecked(true);
+
   QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
   mnuAbout = help->addAction(QStringLiteral("About..."));
 }
@@ -156,6 +196,187 @@ void frmmain::BuildToolbar() {
     action->setData(QString::fromLatin1(button.Description));
     action->setToolTip(QString::fromLatin1(button.ToolTip));
     Toolbar2Buttons[button.Position] = action;
+  }
+  PositionSlider = new QSlider(Qt::Horizontal, Toolbar2);
+  PositionSlider->setObjectName(QStringLiteral("PositionSlider"));
+  PositionSlider->setToolTip(QStringLiteral("Position"));
+  PositionSlider->setFixedWidth(220);
+  PositionSlider->setRange(0, 0);
+  PositionSlider->setFocusPolicy(Qt::NoFocus);
+  PositionSlider->setEnabled(false);
+  Toolbar2->addWidget(PositionSlider);
+}
+
+void frmmain::BuildViews() {
+  RollPane = new QWidget(this);
+  auto* layout = new QVBoxLayout(RollPane);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(2);
+  auto* buttons = new QHBoxLayout;
+  ZoomInButton = new QPushButton(QStringLiteral("Zoom In"), RollPane);
+  ZoomOutButton = new QPushButton(QStringLiteral("Zoom Out"), RollPane);
+  for (QPushButton* button : {ZoomInButton, ZoomOutButton}) {
+    button->setFocusPolicy(Qt::NoFocus);
+    buttons->addWidget(button);
+  }
+  buttons->addStretch();
+  Roll = new PianoRoll(RollPane);
+  layout->addLayout(buttons);
+  layout->addWidget(Roll, 1);
+  RollPane->setVisible(false);
+  // Notes drawn before any track is listed: none.
+  notes_ = std::make_shared<NoteSpans>();
+  Roll->SetNotes(notes_);
+}
+
+void frmmain::ConnectViews() {
+  connect(mnuPianoRoll, &QAction::toggled, this, [this](bool shown) {
+    session_.view.PianoRoll = shown;
+    RollPane->setVisible(shown);
+  });
+  connect(mnuFollowPlayback, &QAction::toggled, this, [this](bool on) { session_.view.FollowPlayback = on; });
+  connect(ZoomInButton, &QPushButton::clicked, Roll, &PianoRoll::ZoomIn);
+  connect(ZoomOutButton, &QPushButton::clicked, Roll, &PianoRoll::ZoomOut);
+  connect(Roll, &PianoRoll::spanClicked, this, &frmmain::RollSpanClicked);
+  connect(ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) { ListRowChosen(current.isValid() ? current.row() : -1); });
+  connect(ListView1->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+    if (!scrolling_list_) user_scrolled_at_ = clock_.elapsed();
+  });
+  connect(FollowTimer, &QTimer::timeout, this, &frmmain::FollowPlayback);
+  connect(mnuPlayFromHere, &QAction::triggered, this, &frmmain::PlayFromHere);
+  connect(PlayPauseKey, &QAction::triggered, this, &frmmain::PlayOrPause);
+  connect(mnuPlay, &QAction::changed, this, &frmmain::UpdatePlaybackControls);
+  ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    const QModelIndex index = ListView1->indexAt(at);
+    if (!index.isValid()) return;
+    ListView1->selectRow(index.row());
+    QMenu menu(this);
+    menu.addAction(mnuPlayFromHere);
+    menu.exec(ListView1->viewport()->mapToGlobal(at));
+  });
+  connect(PositionSlider, &QSlider::sliderReleased, this, [this] { SeekTo(PositionSlider->value()); });
+  connect(PositionSlider, &QSlider::actionTriggered, this, [this](int action) {
+    if (action != QAbstractSlider::SliderMove) SeekTo(PositionSlider->sliderPosition());
+  });
+}
+
+void frmmain::ShowPianoRoll(bool shown) { mnuPianoRoll->setChecked(shown); }
+
+void frmmain::UpdatePlaybackControls() {
+  // The slider and the keys work whenever Play could: a file is open for playing.
+  const bool playable = mnuPlay->isEnabled() || mnuPause->isEnabled();
+  PositionSlider->setEnabled(playable);
+  mnuPlayFromHere->setEnabled(playable);
+}
+
+void frmmain::SyncViews() {
+  TempoMap map;
+  std::int64_t length = 0;
+  std::int64_t first_tick = 0;
+  if (!session_.file.WorkCopyName.empty() && FileExists(session_.WorkCopyPath())) {
+    try {
+      BinaryFile work(session_.WorkCopyPath(), BinaryFile::Mode::kRead);
+      map = ReadTempoMap(work);
+      length = MidiLengthInTicks(work);
+      const int track = session_.file.CurrentTrack;
+      if (session_.decoder.FirstEventPos > 0 && track >= 1 && track <= session_.tracks.TrackCount) {
+        const std::int64_t data = session_.tracks.TrackStart[static_cast<std::size_t>(track)] + kChunkHeaderLength;
+        first_tick = TickOfEventAt(work, data, data + session_.decoder.TrackLength - 1, session_.decoder.FirstEventPos);
+      }
+    } catch (const std::exception&) {
+      // A working copy that cannot be read shows no bar lines and no length.
+    }
+  }
+  tempo_map_ = map;
+  song_ticks_ = length;
+  PositionSlider->setRange(0, static_cast<int>(std::min<std::int64_t>(length, INT_MAX)));
+  Roll->SetTempoMap(map);
+  const std::vector<EventRecord>& rows = session_.buffers.EventBuffer;
+  if (rows == rows_shown_ && first_tick == first_tick_) return;
+  rows_shown_ = rows;
+  first_tick_ = first_tick;
+  notes_ = std::make_shared<NoteSpans>(BuildNoteSpans(rows, first_tick));
+  QStringList key_names;
+  QStringList drum_names;
+  const GenmidiNames& genmidi = CurrentGenmidi(session_);
+  for (int key = 0; key < kRollKeys; ++key) {
+    key_names << ToDisplay(NoteText(session_.names, key));
+    drum_names << ToDisplay(DrumName(genmidi, key));
+  }
+  Roll->SetNames(key_names, drum_names);
+  Roll->SetNotes(notes_);
+  const QModelIndex current = ListView1->currentIndex();
+  Roll->SelectSpan(current.isValid() && current.row() < static_cast<int>(notes_->SpanOfRow.size())
+                       ? notes_->SpanOfRow[static_cast<std::size_t>(current.row())]
+                       : -1);
+}
+
+void frmmain::ListRowChosen(int row) {
+  const std::vector<std::int32_t>& spans = notes_->SpanOfRow;
+  Roll->SelectSpan(row >= 0 && row < static_cast<int>(spans.size()) ? spans[static_cast<std::size_t>(row)] : -1);
+}
+
+void frmmain::RollSpanClicked(qint64 index) {
+  if (index < 0 || index >= static_cast<qint64>(notes_->Spans.size())) return;
+  const auto row = static_cast<int>(notes_->Spans[static_cast<std::size_t>(index)].OnRow);
+  if (row >= model_->rowCount()) return;
+  ListView1->selectRow(row);
+  ListView1->scrollTo(model_->index(row, 0));
+}
+
+void frmmain::ShowPlace(std::optional<std::int64_t> tick, bool follow) {
+  Roll->SetPlayhead(tick, follow);
+  if (!tick) {
+    PositionLabel->clear();
+    model_->SetMarkedRow(-1);
+    return;
+  }
+  PositionLabel->setText(QString::fromStdString(PlacePositionText(tempo_map_, *tick, song_ticks_)));
+  if (!PositionSlider->isSliderDown()) PositionSlider->setValue(static_cast<int>(std::min<std::int64_t>(*tick, INT_MAX)));
+  const std::int64_t row = RowAtTick(*notes_, *tick);
+  model_->SetMarkedRow(row);
+  const bool user_scrolling = user_scrolled_at_ >= 0 && clock_.elapsed() - user_scrolled_at_ < kUserScrollPause;
+  if (follow && row >= 0 && row < model_->Count() && !user_scrolling) {
+    scrolling_list_ = true;
+    ListView1->scrollTo(model_->index(static_cast<int>(row), 0));
+    scrolling_list_ = false;
+  }
+}
+
+void frmmain::FollowPlayback() {
+  if (ended_ || running_command_) return;
+  if (!session_.player.Playing) {
+    if (Roll->Playhead() && !session_.player.Paused) ShowPlace(std::nullopt, false);
+    return;
+  }
+  running_command_ = true;
+  std::optional<std::int64_t> tick;
+  RunGuarded(session_, [&] { tick = PlayedTick(session_); });
+  running_command_ = false;
+  if (tick) ShowPlace(tick, session_.view.FollowPlayback && !session_.player.Paused);
+  if (close_pending_) close();
+}
+
+void frmmain::SeekTo(std::int64_t tick) {
+  Command([&] { SeekAction(session_, tick); }, false);
+  if (session_.player.LastMciError == 0) ShowPlace(tick, session_.view.FollowPlayback);
+}
+
+void frmmain::PlayFromHere() {
+  if (!mnuPlayFromHere->isEnabled()) return;
+  const QModelIndex current = ListView1->currentIndex();
+  if (!current.isValid() || current.row() >= static_cast<int>(notes_->RowTicks.size())) return;
+  const std::int64_t tick = notes_->RowTicks[static_cast<std::size_t>(current.row())];
+  Command([&] { PlayFromAction(session_, tick); }, false);
+}
+
+void frmmain::PlayOrPause() {
+  if (session_.player.Playing && !session_.player.Paused && mnuPause->isEnabled()) {
+    mnuPause->trigger();
+  } else if (mnuPlay->isEnabled()) {
+    mnuPlay->trigger();
   }
 }
 
@@ -279,7 +500,7 @@ void frmmain::ConnectHandlers() {
   connect(Command5, &QPushButton::clicked, this, [this] { Command([this] { SaveTrackCommand(session_); }); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command([this] { Command2Click(session_); }); });
   connect(ListView1, &QAbstractItemView::clicked, this, &frmmain::ListView1CellClick);
-  connect(Timer1, &QTimer::timeout, this, [this] { Command([this] { Timer1Tick(session_); }); });
+  connect(Timer1, &QTimer::timeout, this, [this] { Command([this] { Timer1Tick(session_); }, false); });
   for (QAction* button : Toolbar2Buttons) {
     if (button == nullptr || button->isSeparator()) continue;
     connect(button, &QAction::triggered, this, [this, button] { Toolbar2ButtonClick(button->data().toString()); });
@@ -287,10 +508,11 @@ void frmmain::ConnectHandlers() {
   delegate_->SetEditDone([this](const CellEdit& edit) { ListView1CellEditDone(edit); });
 }
 
-void frmmain::Command(const std::function<void()>& command) {
+void frmmain::Command(const std::function<void()>& command, bool sync_views) {
   if (ended_ || running_command_) return;
   running_command_ = true;
   RunGuarded(session_, command);
+  if (sync_views && !ended_) RunGuarded(session_, [this] { SyncViews(); });
   running_command_ = false;
   if (close_pending_) close();
 }
@@ -332,6 +554,8 @@ void frmmain::FormLoad() {
   hook_->Install(MediaFrame);
   about_ = std::make_unique<frmAbout>(this);
   Command([this] { quavert::FormLoad(session_); });
+  mnuPianoRoll->setChecked(session_.view.PianoRoll);
+  mnuFollowPlayback->setChecked(session_.view.FollowPlayback);
 }
 
 void frmmain::ShowAbout() {
@@ -344,6 +568,7 @@ void frmmain::ShutDown() {
   if (ended_) return;
   ended_ = true;
   Timer1->stop();
+  FollowTimer->stop();
   delegate_->SetEditDone({});
   delegate_->CancelEdit();
   about_.reset();
