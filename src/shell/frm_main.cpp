@@ -295,6 +295,8 @@ void frmmain::SyncViews() {
   Roll->SetTempoMap(map);
   const std::vector<EventRecord>& rows = session_.buffers.EventBuffer;
   if (rows == rows_shown_ && first_tick == first_tick_) return;
+  // An edit changes a row or two; another track or file changes the count, or the rows were none.
+  const bool new_track = rows.size() != rows_shown_.size() || rows_shown_.empty();
   rows_shown_ = rows;
   first_tick_ = first_tick;
   notes_ = std::make_shared<NoteSpans>(BuildNoteSpans(rows, first_tick));
@@ -306,7 +308,7 @@ void frmmain::SyncViews() {
     drum_names << ToDisplay(DrumName(genmidi, key));
   }
   Roll->SetNames(key_names, drum_names);
-  Roll->SetNotes(notes_);
+  Roll->SetNotes(notes_, new_track);
   const QModelIndex current = ListView1->currentIndex();
   Roll->SelectSpan(current.isValid() && current.row() < static_cast<int>(notes_->SpanOfRow.size())
                        ? notes_->SpanOfRow[static_cast<std::size_t>(current.row())]

@@ -52,10 +52,20 @@ PianoRoll::PianoRoll(QWidget* parent) : QAbstractScrollArea(parent) {
   setFocusPolicy(Qt::ClickFocus);
 }
 
-void PianoRoll::SetNotes(std::shared_ptr<const NoteSpans> notes) {
+void PianoRoll::SetNotes(std::shared_ptr<const NoteSpans> notes, bool new_track) {
   notes_ = std::move(notes);
   if (notes_ == nullptr || selected_ >= static_cast<std::int64_t>(notes_->Spans.size())) selected_ = -1;
   UpdateScrollBars();
+  if (new_track && notes_ != nullptr && !notes_->Spans.empty()) {
+    // A new track is shown from its start, its keys in the middle.
+    int lowest = kRollKeys;
+    int highest = -1;
+    for (const NoteSpan& span : notes_->Spans) {
+      lowest = std::min(lowest, span.Key);
+      highest = std::max(highest, span.Key);
+    }
+    ScrollTo(0, (lowest + highest) / 2);
+  }
   viewport()->update();
 }
 

@@ -24,7 +24,8 @@ class PianoRoll : public QAbstractScrollArea {
 
   /// The notes to draw, the tempo map that places the bar lines, the name of each key as the
   /// list gives it, and the drum name of each key for the tooltips.
-  void SetNotes(std::shared_ptr<const NoteSpans> notes);
+  /// `new_track` shows the notes from the start, their keys in the middle of the picture.
+  void SetNotes(std::shared_ptr<const NoteSpans> notes, bool new_track = false);
   void SetTempoMap(const TempoMap& map);
   void SetNames(const QStringList& key_names, const QStringList& drum_names);
 
