@@ -271,11 +271,11 @@ void frmmain::UpdatePlaybackControls() {
   mnuPlayFromHere->setEnabled(playable);
 }
 
-void frmmain::SyncViews() {
+void frmmain::ReadWorkCopyTimeline() {
   TempoMap map;
   std::int64_t length = 0;
   std::int64_t first_tick = 0;
-  if (!session_.file.WorkCopyName.empty() && FileExists(session_.WorkCopyPath())) {
+  if (work_stamp_.Exists) {
     try {
       BinaryFile work(session_.WorkCopyPath(), BinaryFile::Mode::kRead);
       map = ReadTempoMap(work);
@@ -293,7 +293,21 @@ void frmmain::SyncViews() {
   song_ticks_ = length;
   PositionSlider->setRange(0, static_cast<int>(std::min<std::int64_t>(length, INT_MAX)));
   Roll->SetTempoMap(map);
+  work_first_tick_ = first_tick;
+}
+
+void frmmain::SyncViews() {
+  // The working copy is walked again only when it or the chosen track changed.
+  const FileStamp stamp = session_.file.WorkCopyName.empty() ? FileStamp{} : StampOf(session_.WorkCopyPath());
+  const std::array<std::int64_t, 3> track = {session_.file.CurrentTrack, session_.decoder.FirstEventPos,
+                                             session_.decoder.TrackLength};
+  if (stamp != work_stamp_ || track != work_track_) {
+    work_stamp_ = stamp;
+    work_track_ = track;
+    ReadWorkCopyTimeline();
+  }
   const std::vector<EventRecord>& rows = session_.buffers.EventBuffer;
+  const std::int64_t first_tick = work_first_tick_;
   if (rows == rows_shown_ && first_tick == first_tick_) return;
   // An edit changes a row or two; another track or file changes the count, or the rows were none.
   const bool new_track = rows.size() != rows_shown_.size() || rows_shown_.empty();

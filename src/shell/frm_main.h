@@ -2,12 +2,14 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 #include <string>
 
+#include "editing/genmidi.h"
 #include "session/session.h"
 #include "timeline/note_spans.h"
 #include "timeline/tempo_map.h"
@@ -144,6 +146,8 @@ class frmmain : public QMainWindow {
   void ConnectViews();
   /// Rebuilds the notes and the tempo map when the rows or the working copy changed.
   void SyncViews();
+  /// Reads the tempo map, the song's length and the chosen track's first tick from the working copy.
+  void ReadWorkCopyTimeline();
   void ShowPlace(std::optional<std::int64_t> tick, bool follow);
   void ListRowChosen(int row);
   void RollSpanClicked(qint64 index);
@@ -163,7 +167,10 @@ class frmmain : public QMainWindow {
   bool ended_ = false;
   std::shared_ptr<const NoteSpans> notes_;
   std::vector<EventRecord> rows_shown_;  // the rows notes_ was built from
-  std::int64_t first_tick_ = 0;          // the tick of the chosen track's first row
+  std::int64_t first_tick_ = 0;          // the tick of the chosen track's first row, as notes_ has it
+  FileStamp work_stamp_;                 // the working copy as last read
+  std::array<std::int64_t, 3> work_track_ = {};  // the track, its first event and length as last read
+  std::int64_t work_first_tick_ = 0;
   TempoMap tempo_map_;
   std::int64_t song_ticks_ = 0;
   bool scrolling_list_ = false;          // the window, not the user, scrolls the list

@@ -43,6 +43,7 @@ NoteSpans BuildNoteSpans(const std::vector<EventRecord>& rows, std::int64_t firs
   ticks.pop_back();
   notes.RowTicks = std::move(ticks);
   notes.SpanOfRow.assign(rows.size(), -1);
+  notes.Spans.reserve(rows.size() / 2);  // a track of notes has an On and an Off for each
   // The spans still sounding, by channel and key.
   std::array<std::vector<std::int32_t>, kChannels * kKeys> open;
   for (std::size_t row = 0; row < rows.size(); ++row) {
