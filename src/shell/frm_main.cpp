@@ -166,12 +166,14 @@ void frmmain::BuildMenus() {
   mnuPause = controls->addAction(QStringLiteral("Pause"));
   mnuStop = controls->addAction(QStringLiteral("Stop"));
 
+  // Space and Shift+Space work in the list and the roll (BuildViews gives the keys to them):
+  // elsewhere Space still presses the button or opens the box that has the focus.
   mnuPlayFromHere = new QAction(QStringLiteral("Play from Here"), this);
   mnuPlayFromHere->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Space));
-  addAction(mnuPlayFromHere);
+  mnuPlayFromHere->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   PlayPauseKey = new QAction(QStringLiteral("Play/Pause"), this);
   PlayPauseKey->setShortcut(QKeySequence(Qt::Key_Space));
-  addAction(PlayPauseKey);
+  PlayPauseKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
   mnuPianoRoll = view->addAction(QStringLiteral("Piano Roll"));
@@ -224,6 +226,7 @@ void frmmain::BuildViews() {
   layout->addLayout(buttons);
   layout->addWidget(Roll, 1);
   RollPane->setVisible(false);
+  for (QWidget* keys : std::initializer_list<QWidget*>{ListView1, Roll}) keys->addActions({PlayPauseKey, mnuPlayFromHere});
   // Notes drawn before any track is listed: none.
   notes_ = std::make_shared<NoteSpans>();
   Roll->SetNotes(notes_);

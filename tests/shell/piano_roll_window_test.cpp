@@ -132,11 +132,14 @@ class PianoRollTest : public QObject {
     w().PositionSlider->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QCOMPARE(f->media.Commands, std::vector<std::string>{"Seek REDevid1 to 101"});
     QCOMPARE(w().listModel().MarkedRow(), 3);
-    w().PlayPauseKey->trigger();
+    w().activateWindow();
+    w().ListView1->setFocus();
+    QTRY_VERIFY(w().ListView1->hasFocus());
+    QTest::keyClick(w().ListView1, Qt::Key_Space);
     QCOMPARE(f->media.Commands.back(), std::string("Pause REDevid1 notify"));
     QVERIFY(w().session().player.Paused);
     w().ListView1->selectRow(3);
-    w().mnuPlayFromHere->trigger();
+    QTest::keyClick(w().ListView1, Qt::Key_Space, Qt::ShiftModifier);
     QCOMPARE(f->media.Commands.back(), std::string("Play REDevid1 from 96 to 192 notify"));
     QVERIFY(!w().session().player.Paused && w().mnuPause->isEnabled());
     w().Toolbar2Buttons[6]->trigger();  // stopped: the playhead and the mark go
