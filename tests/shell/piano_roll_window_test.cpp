@@ -174,8 +174,9 @@ class PianoRollTest : public QObject {
       window.FollowPlayback();
       if (!window.Roll->Playhead()) break;  // the song ended
       const std::int64_t tick = *window.Roll->Playhead();
-      // Never ahead of the clock by more than a few blocks; behind it by no more than a busy machine lags.
-      QVERIFY2(tick <= (seconds + 0.02) * 960 && tick >= (seconds - 1) * 960,
+      // Ahead of the clock by no more than the audio file thread renders in one burst (it wakes every
+      // 10 ms; 50 ms allowed), behind it by no more than a busy machine lags.
+      QVERIFY2(tick <= (seconds + 0.05) * 960 && tick >= (seconds - 1) * 960,
                qPrintable(QStringLiteral("%1 ticks after %2 s").arg(tick).arg(seconds)));
       QCOMPARE(window.listModel().MarkedRow(), RowAtTick(window.noteSpans(), tick));
       rows_seen.push_back(window.listModel().MarkedRow());
