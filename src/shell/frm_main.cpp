@@ -235,6 +235,7 @@ void frmmain::BuildViews() {
 void frmmain::ConnectViews() {
   connect(mnuPianoRoll, &QAction::toggled, this, [this](bool shown) {
     session_.view.PianoRoll = shown;
+    if (shown && !ended_) RunGuarded(session_, [this] { EnsureNotes(); });
     RollPane->setVisible(shown);
   });
   connect(mnuFollowPlayback, &QAction::toggled, this, [this](bool on) { session_.view.FollowPlayback = on; });
@@ -309,6 +310,11 @@ void frmmain::SyncViews() {
     work_track_ = track;
     ReadWorkCopyTimeline();
   }
+  // The notes are paired only for a roll in sight; playback and "Play from Here" ask themselves.
+  if (session_.view.PianoRoll) EnsureNotes();
+}
+
+void frmmain::EnsureNotes() {
   const std::vector<EventRecord>& rows = session_.buffers.EventBuffer;
   const std::int64_t first_tick = work_first_tick_;
   if (rows == rows_shown_ && first_tick == first_tick_) return;
@@ -333,6 +339,7 @@ void frmmain::SyncViews() {
 }
 
 void frmmain::ListRowChosen(int row) {
+  if (!session_.view.PianoRoll) return;
   const std::vector<std::int32_t>& spans = notes_->SpanOfRow;
   Roll->SelectSpan(row >= 0 && row < static_cast<int>(spans.size()) ? spans[static_cast<std::size_t>(row)] : -1);
 }
@@ -372,7 +379,10 @@ void frmmain::FollowPlayback() {
   }
   running_command_ = true;
   std::optional<std::int64_t> tick;
-  RunGuarded(session_, [&] { tick = PlayedTick(session_); });
+  RunGuarded(session_, [&] {
+    tick = PlayedTick(session_);
+    if (tick) EnsureNotes();
+  });
   running_command_ = false;
   if (tick) ShowPlace(tick, session_.view.FollowPlayback && !session_.player.Paused);
   if (close_pending_) close();
@@ -384,7 +394,8 @@ void frmmain::SeekTo(std::int64_t tick) {
 }
 
 void frmmain::PlayFromHere() {
-  if (!mnuPlayFromHere->isEnabled()) return;
+  if (!mnuPlayFromHere->isEnabled() || ended_ || running_command_) return;
+  RunGuarded(session_, [this] { EnsureNotes(); });
   const QModelIndex current = ListView1->currentIndex();
   if (!current.isValid() || current.row() >= static_cast<int>(notes_->RowTicks.size())) return;
   const std::int64_t tick = notes_->RowTicks[static_cast<std::size_t>(current.row())];

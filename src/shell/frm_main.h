@@ -65,7 +65,10 @@ class frmmain : public QMainWindow {
   MediaFrameHook& hook() { return *hook_; }
   frmAbout* about() const { return about_.get(); }
   /// The chosen track's notes and rows in time, as the piano roll and the playhead use them.
-  const NoteSpans& noteSpans() const { return *notes_; }
+  const NoteSpans& noteSpans() {
+    EnsureNotes();
+    return *notes_;
+  }
   const TempoMap& tempoMap() const { return tempo_map_; }
   /// The follow timer's work, once: asks where playback is and shows it (playhead, marked
   /// row, position slider, place in the status bar).
@@ -148,6 +151,8 @@ class frmmain : public QMainWindow {
   void SyncViews();
   /// Reads the tempo map, the song's length and the chosen track's first tick from the working copy.
   void ReadWorkCopyTimeline();
+  /// Pairs the listed rows into notes again when they changed since the last time.
+  void EnsureNotes();
   void ShowPlace(std::optional<std::int64_t> tick, bool follow);
   void ListRowChosen(int row);
   void RollSpanClicked(qint64 index);

@@ -71,17 +71,16 @@ class PianoRollTest : public QObject {
     f->Start();
     w().ShowPianoRoll(true);
     ListSong();
-    QCOMPARE(w().noteSpans().Spans, kSongNotes);
-    QCOMPARE(w().Roll->Notes(), &w().noteSpans());
+    QCOMPARE(w().Roll->Notes()->Spans, kSongNotes);
     Edit(2, 1, QStringLiteral("E5"));  // the key of the first On
     Edit(2, 2, QStringLiteral("30"));  // its velocity
     Edit(2, 3, QStringLiteral("48"));  // its delta: the Off comes sooner
     // Its Off is still a C5: the E5 sounds to the track's end.
-    QCOMPARE(w().noteSpans().Spans, (std::vector<NoteSpan>{{1, -1, 0, 144, 64, 30, 0}, {3, 4, 48, 144, 62, 100, 0}}));
+    QCOMPARE(w().Roll->Notes()->Spans, (std::vector<NoteSpan>{{1, -1, 0, 144, 64, 30, 0}, {3, 4, 48, 144, 62, 100, 0}}));
     Edit(3, 1, QStringLiteral("E5"));
-    QCOMPARE(w().noteSpans().Spans, (std::vector<NoteSpan>{{1, 2, 0, 48, 64, 30, 0}, {3, 4, 48, 144, 62, 100, 0}}));
+    QCOMPARE(w().Roll->Notes()->Spans, (std::vector<NoteSpan>{{1, 2, 0, 48, 64, 30, 0}, {3, 4, 48, 144, 62, 100, 0}}));
     f->ChooseTrack(1);  // a track without notes: the list and the roll are empty
-    QVERIFY(w().noteSpans().Spans.empty());
+    QVERIFY(w().Roll->Notes()->Spans.empty());
   }
 
   void SelectingARowSelectsItsNoteAndClickingANoteItsOnRow() {
@@ -99,6 +98,23 @@ class PianoRollTest : public QObject {
       QCOMPARE(w().Roll->SelectedSpan(), static_cast<std::int64_t>(span));
     }
     QVERIFY(f->answerer.Messages.empty());  // a click on a note opens no editor and runs no command
+  }
+
+  void DrumsAreShortMarksNamedInTheirTooltips() {
+    f->Start();
+    w().ShowPianoRoll(true);
+    f->Open(f->UserFile("drums.mid", Smf(0, 96, {Hex("00 99 26 64 60 89 26 00 00 90 26 64 60 80 26 00 00 FF 2F 00")})));
+    QTest::mouseClick(w().Command1, Qt::LeftButton);
+    const std::vector<NoteSpan>& notes = w().Roll->Notes()->Spans;
+    QCOMPARE(notes.size(), std::size_t{2});
+    const char* expected[] = {"Acoustic Snare  channel 10  velocity 100  ticks 0-96", "D3  channel 1  velocity 100  ticks 96-192"};
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+      QCOMPARE(NoteRect(w().Roll->View(), notes[i]).Width, i == 0 ? 4.0 : 96 * w().Roll->View().PixelsPerTick);
+      const QPoint at = CentreOf(notes[i]);
+      QHelpEvent help(QEvent::ToolTip, at, w().Roll->viewport()->mapToGlobal(at));
+      QCoreApplication::sendEvent(w().Roll->viewport(), &help);
+      QTRY_COMPARE(QToolTip::text(), QString::fromLatin1(expected[i]));
+    }
   }
 
   // The device says where it plays; the window marks that row, moves the playhead and the
