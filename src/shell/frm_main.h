@@ -11,6 +11,7 @@
 
 #include "editing/genmidi.h"
 #include "session/session.h"
+#include "timeline/file_timeline.h"
 #include "timeline/note_spans.h"
 #include "timeline/tempo_map.h"
 #include "shell/cell_edit_delegate.h"
@@ -175,7 +176,8 @@ class frmmain : public QMainWindow {
   std::int64_t first_tick_ = 0;          // the tick of the chosen track's first row, as notes_ has it
   FileStamp work_stamp_;                 // the working copy as last read
   std::array<std::int64_t, 3> work_track_ = {};  // the track, its first event and length as last read
-  std::int64_t work_first_tick_ = 0;
+  RowTiming work_timing_;                // where the chosen track's rows stand in the working copy
+  std::vector<std::int64_t> extra_shown_;  // the ticks between rows notes_ was built with
   TempoMap tempo_map_;
   std::int64_t song_ticks_ = 0;
   bool scrolling_list_ = false;          // the window, not the user, scrolls the list

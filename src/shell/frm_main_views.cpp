@@ -101,16 +101,16 @@ void frmmain::UpdatePlaybackControls() {
 void frmmain::ReadWorkCopyTimeline() {
   TempoMap map;
   std::int64_t length = 0;
-  std::int64_t first_tick = 0;
+  RowTiming timing;
   if (work_stamp_.Exists) {
     try {
       BinaryFile work(session_.WorkCopyPath(), BinaryFile::Mode::kRead);
       map = ReadTempoMap(work);
       length = MidiLengthInTicks(work);
       const int track = session_.file.CurrentTrack;
-      if (session_.decoder.FirstEventPos > 0 && track >= 1 && track <= session_.tracks.TrackCount) {
+      if (session_.decoder.LastEventIndex >= 0 && track >= 1 && track <= session_.tracks.TrackCount) {
         const std::int64_t data = session_.tracks.TrackStart[static_cast<std::size_t>(track)] + kChunkHeaderLength;
-        first_tick = TickOfEventAt(work, data, data + session_.decoder.TrackLength - 1, session_.decoder.FirstEventPos);
+        timing = ReadRowTiming(work, data, data + session_.decoder.TrackLength - 1);
       }
     } catch (const std::exception&) {
       // A working copy that cannot be read shows no bar lines and no length.
@@ -120,7 +120,7 @@ void frmmain::ReadWorkCopyTimeline() {
   song_ticks_ = length;
   PositionSlider->setRange(0, static_cast<int>(std::min<std::int64_t>(length, INT_MAX)));
   Roll->SetTempoMap(map);
-  work_first_tick_ = first_tick;
+  work_timing_ = std::move(timing);
 }
 
 void frmmain::SyncViews() {
@@ -139,13 +139,18 @@ void frmmain::SyncViews() {
 
 void frmmain::EnsureNotes() {
   const std::vector<EventRecord>& rows = session_.buffers.EventBuffer;
-  const std::int64_t first_tick = work_first_tick_;
-  if (rows == rows_shown_ && first_tick == first_tick_) return;
+  // The ticks of events without rows count while the rows are those the decode gave.
+  const RowTiming& timing = work_timing_;
+  const std::int64_t first_tick = timing.FirstTick;
+  const std::vector<std::int64_t> no_extra;
+  const std::vector<std::int64_t>& extra = timing.Rows == rows.size() ? timing.Extra : no_extra;
+  if (rows == rows_shown_ && first_tick == first_tick_ && extra == extra_shown_) return;
   // An edit changes a row or two; another track or file changes the count, or the rows were none.
   const bool new_track = rows.size() != rows_shown_.size() || rows_shown_.empty();
   rows_shown_ = rows;
   first_tick_ = first_tick;
-  notes_ = std::make_shared<NoteSpans>(BuildNoteSpans(rows, first_tick));
+  extra_shown_ = extra;
+  notes_ = std::make_shared<NoteSpans>(BuildNoteSpans(rows, first_tick, extra));
   QStringList key_names;
   QStringList drum_names;
   const GenmidiNames& genmidi = CurrentGenmidi(session_);

@@ -7,6 +7,8 @@
 
 #include "common/binary_file.h"
 #include "common/byte_reader.h"
+#include "decoding/event_rows.h"
+#include "decoding/event_scanner.h"
 
 namespace quavert {
 namespace {
@@ -134,14 +136,37 @@ TempoMap ReadTempoMap(BinaryFile& file) {
   return map;
 }
 
-std::int64_t TickOfEventAt(BinaryFile& file, std::int64_t first, std::int64_t last, std::int64_t event) {
-  std::int64_t tick = 0;
-  WalkTrack(file, first, last, [&](const WalkedEvent& walked) {
-    if (walked.Position < event) return true;
-    if (walked.Position == event) tick = walked.Tick;
-    return false;
-  });
-  return tick;
+RowTiming ReadRowTiming(BinaryFile& file, std::int64_t first, std::int64_t last) {
+  RowTiming timing;
+  timing.Extra.push_back(0);
+  try {
+    ByteReader reader(file, first, last);
+    EventScanner scanner(reader);
+    std::int64_t tick = std::max(scanner.Start().value, 0);
+    bool begun = false;
+    // Ticks since the last row's event, less that row's own delta.
+    std::int64_t pending = 0;
+    for (ScannedEvent event; scanner.Next(event);) {
+      const bool row = GetsRow(event, begun);
+      if (!begun && StartsTimedPart(event)) begun = true;
+      if (event.problem != ScanProblem::kNone || event.kind == ScannedKind::kEndOfTrack) break;
+      const std::int64_t delta = std::max(event.delta.value, 0);
+      if (row) {
+        if (timing.Rows == 0) timing.FirstTick = tick;
+        timing.Extra.back() += pending;
+        timing.Extra.push_back(0);
+        ++timing.Rows;
+        pending = 0;
+      } else if (timing.Rows > 0) {
+        pending += delta;
+      }
+      tick += delta;
+    }
+    timing.Extra.back() += pending;
+  } catch (const ReadPastLimit&) {
+    // The decode stops where the bytes do.
+  }
+  return timing;
 }
 
 }  // namespace quavert

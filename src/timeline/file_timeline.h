@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "timeline/tempo_map.h"
 
@@ -14,9 +16,18 @@ class BinaryFile;
 /// header chunk gives the default map. Never throws for what the file holds.
 TempoMap ReadTempoMap(BinaryFile& file);
 
-/// The sum of the delta times in front of the event that begins at file position `event` in
-/// the track chunk whose data runs from `first` through `last`: the tick at which it happens.
-/// 0 when no event begins there.
-std::int64_t TickOfEventAt(BinaryFile& file, std::int64_t first, std::int64_t last, std::int64_t event);
+/// Where the rows of a track stand in its bytes' time. Events that get no row (a key signature
+/// or a stray byte among the notes, say) still have a delta after them, which the rows' own
+/// deltas do not count: Extra[i] holds those ticks between row i - 1 and row i, and Extra[Rows]
+/// those after the last row.
+struct RowTiming {
+  std::int64_t FirstTick = 0;        ///< the tick of the first row's event
+  std::vector<std::int64_t> Extra;   ///< Rows + 1 entries
+  std::size_t Rows = 0;              ///< rows the track decode gives
+};
+
+/// Walks the track chunk whose data runs from `first` through `last` as the track decoder does
+/// (the same events, the same rows, stopping where it stops).
+RowTiming ReadRowTiming(BinaryFile& file, std::int64_t first, std::int64_t last);
 
 }  // namespace quavert

@@ -24,21 +24,24 @@ NoteEdge EdgeOf(const EventRecord& row) {
 
 }  // namespace
 
-std::vector<std::int64_t> RowTickTable(const std::vector<EventRecord>& rows, std::int64_t first_tick) {
+std::vector<std::int64_t> RowTickTable(const std::vector<EventRecord>& rows, std::int64_t first_tick,
+                                       const std::vector<std::int64_t>& extra) {
+  const bool with_extra = extra.size() == rows.size() + 1;
   std::vector<std::int64_t> ticks;
   ticks.reserve(rows.size() + 1);
   std::int64_t tick = first_tick;
-  for (const EventRecord& row : rows) {
+  for (std::size_t i = 0; i < rows.size(); ++i) {
     ticks.push_back(tick);
-    tick += std::max(row.Delta, 0);
+    tick += std::max(rows[i].Delta, 0) + (with_extra ? extra[i + 1] : 0);
   }
   ticks.push_back(tick);
   return ticks;
 }
 
-NoteSpans BuildNoteSpans(const std::vector<EventRecord>& rows, std::int64_t first_tick) {
+NoteSpans BuildNoteSpans(const std::vector<EventRecord>& rows, std::int64_t first_tick,
+                         const std::vector<std::int64_t>& extra) {
   NoteSpans notes;
-  std::vector<std::int64_t> ticks = RowTickTable(rows, first_tick);
+  std::vector<std::int64_t> ticks = RowTickTable(rows, first_tick, extra);
   notes.EndTick = ticks.back();
   ticks.pop_back();
   notes.RowTicks = std::move(ticks);

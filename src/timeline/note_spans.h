@@ -32,14 +32,17 @@ struct NoteSpans {
 };
 
 /// The tick of each row: `first_tick` for the first, then each row's Delta (the time after its
-/// event; a negative one counts 0) added to the tick of the row before. The last entry of the
-/// result is one past the rows: the track's end.
-std::vector<std::int64_t> RowTickTable(const std::vector<EventRecord>& rows, std::int64_t first_tick);
+/// event; a negative one counts 0) and `extra[i]` (ticks of events between that have no row; see
+/// RowTiming) added to the tick of the row before. `extra` counts only when it has an entry for
+/// each row and one more. The last entry of the result is one past the rows: the track's end.
+std::vector<std::int64_t> RowTickTable(const std::vector<EventRecord>& rows, std::int64_t first_tick,
+                                       const std::vector<std::int64_t>& extra = {});
 
-/// Pairs the track's note rows into spans. An On (status 90..9F hex with a velocity above 0)
+/// Pairs the track's note rows into spans, their rows at the ticks RowTickTable gives. An On (status 90..9F hex with a velocity above 0)
 /// ends at the first later Off (80..8F hex) or On of velocity 0 of the same channel and key;
 /// two Ons of one key open at once both end there. A note never ended lasts to the track's end.
-NoteSpans BuildNoteSpans(const std::vector<EventRecord>& rows, std::int64_t first_tick);
+NoteSpans BuildNoteSpans(const std::vector<EventRecord>& rows, std::int64_t first_tick,
+                         const std::vector<std::int64_t>& extra = {});
 
 /// The index of the first span that may reach `tick` or later: every span before it ends
 /// before `tick`. Found by binary search on the start ticks, bounded by the longest span.

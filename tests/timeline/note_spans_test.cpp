@@ -110,26 +110,42 @@ TEST(RollGeometryTest, TicksAndKeysBecomeRectanglesAtAZoomAndBack) {
             (std::vector<std::int64_t>{0, 0, 1, -1, -1, 2}));
 }
 
-// A real track: a name before the timed part and a delta of 96 in front of the first note,
-// notes under running status, and an Off written as an On of velocity 0.
-class NoteSpansFromFileTest : public testing::DecodingTest {};
+// Real tracks, decoded and listed. The first: a name before the timed part and a delta of 96 in
+// front of the first note, notes under running status, and an Off written as an On of velocity 0.
+// The second: key signatures among the notes and after the last row, which get no rows but
+// have their deltas after them all the same.
+class NoteSpansFromFileTest : public testing::DecodingTest {
+ protected:
+  NoteSpans SpansOf(const testing::Bytes& track) {
+    Load(testing::Smf(0, 96, {track}));
+    Command1Click(session);
+    BinaryFile work(session.WorkCopyPath(), BinaryFile::Mode::kRead);
+    const std::int64_t data = session.tracks.TrackStart[1] + 8;
+    timing = ReadRowTiming(work, data, data + session.decoder.TrackLength - 1);
+    EXPECT_EQ(timing.Rows, session.buffers.EventBuffer.size());
+    return BuildNoteSpans(session.buffers.EventBuffer, timing.FirstTick, timing.Extra);
+  }
+  RowTiming timing;
+};
 
 TEST_F(NoteSpansFromFileTest, TheDecodedRowsOfAFileGiveItsNotesAtTheirTicks) {
   using testing::Hex;
-  Load(testing::Smf(0, 96, {Hex("00 FF 03 01 41  60 90 3C 64  30 3E 50  30 80 3C 40  00 90 3E 00  00 FF 2F 00")}));
-  Command1Click(session);
-  ASSERT_EQ(session.buffers.EventBuffer.size(), 4u);
-  BinaryFile work(session.WorkCopyPath(), BinaryFile::Mode::kRead);
-  const std::int64_t data = session.tracks.TrackStart[1] + 8;
-  const std::int64_t first_tick = TickOfEventAt(work, data, data + session.decoder.TrackLength - 1, session.decoder.FirstEventPos);
-  EXPECT_EQ(first_tick, 96);
-  const NoteSpans notes = BuildNoteSpans(session.buffers.EventBuffer, first_tick);
+  const NoteSpans notes = SpansOf(Hex("00 FF 03 01 41  60 90 3C 64  30 3E 50  30 80 3C 40  00 90 3E 00  00 FF 2F 00"));
+  EXPECT_EQ(timing.FirstTick, 96);
+  EXPECT_EQ(timing.Extra, (std::vector<std::int64_t>(5, 0)));
   EXPECT_EQ(notes.Spans, (std::vector<NoteSpan>{{0, 2, 96, 192, 60, 100, 0}, {1, 3, 144, 192, 62, 80, 0}}));
   EXPECT_EQ(notes.EndTick, 192);
   RollView view;
   view.PixelsPerTick = 0.25;
   view.KeyboardWidth = 40;
   EXPECT_EQ(NoteRect(view, notes.Spans[1]), (RollRect{76, (127 - 62) * 8, 12, 8}));
+
+  const NoteSpans hidden =
+      SpansOf(Hex("00 90 3C 64  30 FF 59 02 00 00  30 80 3C 40  05 FF 01 01 41  07 FF 59 02 00 00  09 FF 2F 00"));
+  EXPECT_EQ(timing.Extra, (std::vector<std::int64_t>{0, 48, 0, 9}));
+  EXPECT_EQ(hidden.Spans, (std::vector<NoteSpan>{{0, 1, 0, 96, 60, 100, 0}}));
+  EXPECT_EQ(hidden.RowTicks, (std::vector<std::int64_t>{0, 96, 101}));
+  EXPECT_EQ(hidden.EndTick, 117);
 }
 
 }  // namespace
