@@ -71,6 +71,11 @@ void frmmain::ConnectViews() {
     if (!scrolling_list_) user_scrolled_at_ = clock_.elapsed();
   });
   connect(FollowTimer, &QTimer::timeout, this, &frmmain::FollowPlayback);
+  // Stopped, the device is back at the start, also when it was paused: the place goes.
+  for (QAction* stop : {mnuStop, Toolbar2Buttons[6]})
+    connect(stop, &QAction::triggered, this, [this] {
+      if (session_.player.LastMciError == 0) ShowPlace(std::nullopt, false);
+    });
   connect(mnuPlayFromHere, &QAction::triggered, this, &frmmain::PlayFromHere);
   connect(PlayPauseKey, &QAction::triggered, this, &frmmain::PlayOrPause);
   connect(mnuPlay, &QAction::changed, this, &frmmain::UpdatePlaybackControls);

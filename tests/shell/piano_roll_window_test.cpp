@@ -158,8 +158,9 @@ class PianoRollTest : public QObject {
     QTest::keyClick(w().ListView1, Qt::Key_Space, Qt::ShiftModifier);
     QCOMPARE(f->media.Commands.back(), std::string("Play REDevid1 from 96 to 192 notify"));
     QVERIFY(!w().session().player.Paused && w().mnuPause->isEnabled());
-    w().Toolbar2Buttons[6]->trigger();  // stopped: the playhead and the mark go
     w().FollowPlayback();
+    QCOMPARE(w().listModel().MarkedRow(), 3);  // the device says 101, where the seek left it
+    w().Toolbar2Buttons[6]->trigger();  // stopped: the playhead and the mark go at once
     QCOMPARE(w().listModel().MarkedRow(), -1);
     QVERIFY(!w().Roll->Playhead() && w().PositionLabel->text().isEmpty());
   }
