@@ -42,11 +42,14 @@ int main(int argc, char** argv) {
   window.ListView1->selectRow(0);
   if (argc == 5) {
     window.ShowPianoRoll(true);
+    QTest::qWait(50);  // the list takes its new height before it is scrolled
     // The device answers as if it played at the tick asked for.
     media.Replies["Status REDevid1 position"] = argv[4];
     window.session().player.Playing = true;
     window.FollowPlayback();
-    window.ListView1->selectRow(static_cast<int>(window.listModel().MarkedRow()) + 1);
+    const int chosen = static_cast<int>(window.listModel().MarkedRow()) + 1;
+    window.ListView1->selectRow(chosen);
+    window.ListView1->scrollTo(window.listModel().index(chosen + 1, 0));
   }
   QTest::qWait(50);
   if (!window.grab().save(QFile::decodeName(argv[3]))) {
