@@ -114,14 +114,15 @@ struct FluidMediaService::Impl {
     if (command.Verb == "play") return Play(command, notices);
     if (command.Verb == "pause") return Pause(command, notices);
     if (command.Verb == "stop") return Stop(command, notices);
+    if (command.Verb == "seek") return Seek(command, notices);
     if (command.Verb == "set") return Set(command, notices);
     if (command.Verb == "put") return Put(command, notices);
     return Status(command, reply, notices);
   }
 
   static bool IsKnownVerb(const std::string& verb) {
-    static constexpr std::array<std::string_view, 7> kVerbs = {"close", "play", "pause", "stop",
-                                                               "set", "put", "status"};
+    static constexpr std::array<std::string_view, 8> kVerbs = {"close", "play", "pause", "stop",
+                                                               "seek", "set", "put", "status"};
     return std::find(kVerbs.begin(), kVerbs.end(), verb) != kVerbs.end();
   }
 
@@ -301,6 +302,22 @@ struct FluidMediaService::Impl {
     EndPlay(NotifyResult::kAborted, notices);
     device->State = Mode::kStopped;
     device->Position = 0;
+    return Done(command, notices);
+  }
+
+  // Moves the place where playback stands: a running play goes on from there (the player takes
+  // the new place with its next block), a paused or stopped one would resume from there.
+  int Seek(const MediaCommand& command, std::vector<NotifyResult>& notices) {
+    const std::vector<std::string>& words = command.Words;
+    if (words.size() != 2 || !SameWord(words[0], "to")) return kUnknownWord;
+    const std::optional<std::int64_t> tick = WholeNumber(words[1]);
+    if (!tick) return kBadNumber;
+    if (*tick < 0 || *tick > device->Length) return kOutOfRange;
+    if (device->State == Mode::kPlaying) {
+      if (fluid_player_seek(device->Player, static_cast<int>(*tick)) != FLUID_OK) return kPlayerFailure;
+      fluid_synth_all_notes_off(synth, -1);
+    }
+    device->Position = *tick;
     return Done(command, notices);
   }
 

@@ -28,6 +28,7 @@ using NotifyCallback = std::function<void(NotifyResult)>;
 /// "Open PATH type MPEGVideo Alias A parent N Style N notify" (a path with blanks quoted),
 /// "Set A time format frames" (frames are ticks), "Status A length|position|mode",
 /// "Play A from T to T notify", "Pause A notify", "Stop A notify" (back to tick 0),
+/// "Seek A to T" (playback goes on from tick T; paused, it resumes there),
 /// "Put A window at X Y W H notify" (accepted; there is no window) and "Close A notify".
 /// Keywords are taken in any case. One device is open at a time. The synthesizer and its
 /// SoundFont are loaded by the first successful open and kept; the sound card or audio file is

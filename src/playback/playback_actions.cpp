@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/number_text.h"
+#include "playback/media_command_parser.h"
 #include "playback/media_commands.h"
 #include "playback/media_service.h"
 #include "session/session.h"
@@ -75,6 +76,43 @@ void StopAction(Session& session) {
   MciStop(session, kDeviceAlias);
   if (session.player.LastMciError != 0) AfterRefusal(session);
   session.ui.SetBusy(false);
+}
+
+void PlayFromAction(Session& session, std::int64_t tick) {
+  session.ui.SetBusy(true);
+  EnablePauseAndStop(session, true);
+  std::string to(kTheEnd);
+  MciPlay(session, kDeviceAlias, PlainNumber(tick), to);
+  if (session.player.LastMciError == 0) {
+    session.player.Paused = false;
+  } else {
+    AfterRefusal(session);
+  }
+  session.ui.SetBusy(false);
+}
+
+void SeekAction(Session& session, std::int64_t tick) {
+  std::string reply;
+  SendMediaCommand(session, "Seek " + std::string(kDeviceAlias) + " to " + PlainNumber(tick), reply);
+  if (session.player.LastMciError != 0) {
+    session.ui.SetStatusText(MciErrorText(session, session.player.LastMciError));
+    return;
+  }
+  // Not playing, the device now rests at the new place, and Play goes on from there as after
+  // a pause.
+  if (!session.player.Playing || session.player.Paused) {
+    session.player.Paused = true;
+    EnablePlay(session);
+  }
+}
+
+std::optional<std::int64_t> PlayedTick(Session& session) {
+  if (!session.player.Playing) return std::nullopt;
+  std::string reply;
+  if (session.media.SendString("Status " + std::string(kDeviceAlias) + " position", reply) != 0) return std::nullopt;
+  const std::optional<std::int64_t> tick = WholeNumber(ReplyText(reply));
+  if (!tick || *tick < 0) return std::nullopt;
+  return tick;
 }
 
 void Timer1Tick(Session& session) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 namespace quavert {
 
 struct Session;
@@ -14,6 +17,20 @@ void PauseAction(Session& session);
 
 /// "Stop": stops playback (the device goes back to the beginning) and disables Pause and Stop.
 void StopAction(Session& session);
+
+/// "Play from Here": plays from `tick` to the end, whatever played before, and enables Pause and
+/// Stop; a refusal is handled as Play's is.
+void PlayFromAction(Session& session, std::int64_t tick);
+
+/// Moves the playing place to `tick` ("Seek REDevid1 to TICKS"). Playback goes on from there;
+/// when nothing plays, the device waits there as if paused, so that Play starts there. A refusal
+/// shows the device's error text in the status bar and changes nothing.
+void SeekAction(Session& session, std::int64_t tick);
+
+/// Where the device is playing, in ticks, while something plays or is paused: the answer to
+/// "Status REDevid1 position". Nothing when nothing plays or the query fails; the last
+/// command's error code stays as it was.
+std::optional<std::int64_t> PlayedTick(Session& session);
 
 /// The one-second status poll: while playing, asks the device for its mode; when the device
 /// says "stopped", playback has ended and Pause and Stop are disabled. A failed query is ignored.

@@ -8,7 +8,9 @@
 
 namespace quavert {
 
-/// A MediaService that keeps every command string it is sent and answers from scripts.
+/// A MediaService that keeps every command string it is sent and answers from scripts. A
+/// successful "Seek ALIAS to TICKS" makes TICKS the answer to "Status ALIAS position", as a
+/// device would.
 class RecordingMediaService : public MediaService {
  public:
   std::vector<std::string> Commands;

@@ -100,6 +100,7 @@ void FormLoad(Session& session, const std::string& start_file) {
     const std::string path = session.SettingsFile;
     try {
       session.file.MidiPath = ReadSettings(path);
+      session.view = ReadViewSettings(path);
     } catch (const RunError& failure) {
       if (failure.code() != kFileNotFound) throw;
       CreateEmptySettings(path);
@@ -145,7 +146,7 @@ void End1(Session& session, const std::function<void()>& unhook) {
 void WriteSettings(Session& session) {
   ShutdownStep([&] {
     BinaryFile settings(session.SettingsFile, BinaryFile::Mode::kCreate);
-    settings.Write(session.file.LastOpenedPath + "\n");
+    settings.Write(session.file.LastOpenedPath + "\n" + ViewSettingsLines(session.view));
     settings.Close();
   });
 }

@@ -25,7 +25,8 @@ void FormLoad(Session& session, const std::string& start_file = {});
 /// file was loaded). A step that fails is passed over; nothing is reported while closing.
 void End1(Session& session, const std::function<void()>& unhook);
 
-/// Writes LastOpenedPath and a line end as the settings file's whole content. A settings file
+/// Writes LastOpenedPath and a line end, then the view settings' lines, as the settings file's
+/// whole content. A settings file
 /// that cannot be written is left as it is, without a message.
 void WriteSettings(Session& session);
 

@@ -11,6 +11,7 @@
 #include "loading/report.h"
 #include "playback/media_service.h"
 #include "playback/media_state.h"
+#include "session/view_settings.h"
 
 namespace quavert {
 
@@ -38,6 +39,7 @@ struct Session {
   EditBuffers buffers;
   ListBuilderState list;
   MediaState player;
+  ViewSettings view;  ///< what the window shows, as remembered
   bool NotesDatMade = false;  ///< notes.dat was created in this run: shutdown deletes it
   bool DataDatMade = false;   ///< data.dat likewise
 

@@ -1,6 +1,8 @@
 #include "shell/event_list_model.h"
 
+#include <QColor>
 #include <limits>
+#include <utility>
 
 #include "common/run_error.h"
 #include "shell/qt_text.h"
@@ -11,6 +13,7 @@ EventListModel::EventListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void EventListModel::Clear() {
   beginResetModel();
+  marked_ = -1;
   rows_.clear();
   rows_.shrink_to_fit();
   text_.clear();
@@ -82,6 +85,17 @@ void EventListModel::SetText(std::int64_t row, int column, std::string_view text
   }
 }
 
+void EventListModel::SetMarkedRow(std::int64_t row) {
+  if (row < 0 || row >= Count()) row = -1;
+  if (row == marked_) return;
+  const std::int64_t before = std::exchange(marked_, row);
+  for (const std::int64_t changed : {before, row}) {
+    if (changed < 0 || columnCount() == 0) continue;
+    emit dataChanged(index(static_cast<int>(changed), 0), index(static_cast<int>(changed), columnCount() - 1),
+                     {Qt::BackgroundRole});
+  }
+}
+
 int EventListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
@@ -92,6 +106,7 @@ int EventListModel::columnCount(const QModelIndex& parent) const {
 
 QVariant EventListModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
+  if (role == Qt::BackgroundRole && index.row() == marked_) return QColor(255, 226, 140);
   if (role != Qt::DisplayRole) return {};
   return ToDisplay(View(rows_[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(index.column())]));
 }

@@ -34,6 +34,9 @@ class EventListModel : public QAbstractTableModel {
   std::string Text(std::int64_t row, int column) const;
   /// Replaces a cell's text. RunError 9 outside the list.
   void SetText(std::int64_t row, int column, std::string_view text);
+  /// Marks the 0-based row being played with a background of its own; -1 marks none.
+  void SetMarkedRow(std::int64_t row);
+  std::int64_t MarkedRow() const { return marked_; }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -55,6 +58,7 @@ class EventListModel : public QAbstractTableModel {
   std::string text_;  // every cell's bytes, one after another
   std::vector<Row> rows_;
   QStringList captions_;
+  std::int64_t marked_ = -1;
 };
 
 }  // namespace quavert

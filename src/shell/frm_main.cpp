@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -38,6 +39,7 @@
 #include "shell/event_list_model.h"
 #include "shell/frm_about.h"
 #include "shell/icons.h"
+#include "shell/piano_roll.h"
 #include "shell/qt_text.h"
 
 namespace quavert {
@@ -45,6 +47,7 @@ namespace {
 
 constexpr const char* kCaption = " Quavert 0.15";
 constexpr int kTimer1Interval = 1000;
+constexpr int kFollowInterval = 100;
 
 struct ToolbarButton {
   int Position;
@@ -96,11 +99,14 @@ frmmain::frmmain(std::string app_folder, MediaService& media, QWidget* parent)
   top_layout->addWidget(BuildTrackArea(), 1);
 
   BuildList();
+  BuildViews();
   auto* splitter = new QSplitter(Qt::Vertical, this);
   splitter->addWidget(top);
   splitter->addWidget(ListView1);
+  splitter->addWidget(RollPane);
   splitter->setStretchFactor(0, 0);
   splitter->setStretchFactor(1, 1);
+  splitter->setStretchFactor(2, 1);
   splitter->setChildrenCollapsible(false);
   auto* central = new QWidget(this);
   auto* central_layout = new QVBoxLayout(central);
@@ -109,13 +115,21 @@ frmmain::frmmain(std::string app_folder, MediaService& media, QWidget* parent)
 
   StatusBar1 = new QLabel(this);
   statusBar()->addWidget(StatusBar1, 1);
+  PositionLabel = new QLabel(this);
+  statusBar()->addPermanentWidget(PositionLabel);
 
   Timer1 = new QTimer(this);
   Timer1->setInterval(kTimer1Interval);
 
+  FollowTimer = new QTimer(this);
+  FollowTimer->setInterval(kFollowInterval);
+  clock_.start();
+
   SetDesignState();
   ConnectHandlers();
+  ConnectViews();
   Timer1->start();
+  FollowTimer->start();
   resize(860, 640);
 }
 
@@ -140,6 +154,22 @@ void frmmain::BuildMenus() {
   mnuPause = controls->addAction(QStringLiteral("Pause"));
   mnuStop = controls->addAction(QStringLiteral("Stop"));
 
+  // Space and Shift+Space work in the list and the roll (BuildViews gives the keys to them):
+  // elsewhere Space still presses the button or opens the box that has the focus.
+  mnuPlayFromHere = new QAction(QStringLiteral("Play from Here"), this);
+  mnuPlayFromHere->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Space));
+  mnuPlayFromHere->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  PlayPauseKey = new QAction(QStringLiteral("Play/Pause"), this);
+  PlayPauseKey->setShortcut(QKeySequence(Qt::Key_Space));
+  PlayPauseKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+
+  QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
+  mnuPianoRoll = view->addAction(QStringLiteral("Piano Roll"));
+  mnuPianoRoll->setCheckable(true);
+  mnuFollowPlayback = view->addAction(QStringLiteral("Follow Playback"));
+  mnuFollowPlayback->setCheckable(true);
+  mnuFollowPlayback->setChecked(true);
+
   QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
   mnuAbout = help->addAction(QStringLiteral("About..."));
 }
@@ -157,6 +187,14 @@ void frmmain::BuildToolbar() {
     action->setToolTip(QString::fromLatin1(button.ToolTip));
     Toolbar2Buttons[button.Position] = action;
   }
+  PositionSlider = new QSlider(Qt::Horizontal, Toolbar2);
+  PositionSlider->setObjectName(QStringLiteral("PositionSlider"));
+  PositionSlider->setToolTip(QStringLiteral("Position"));
+  PositionSlider->setFixedWidth(220);
+  PositionSlider->setRange(0, 0);
+  PositionSlider->setFocusPolicy(Qt::NoFocus);
+  PositionSlider->setEnabled(false);
+  Toolbar2->addWidget(PositionSlider);
 }
 
 QWidget* frmmain::BuildInfoAndEdit() {
@@ -279,7 +317,7 @@ void frmmain::ConnectHandlers() {
   connect(Command5, &QPushButton::clicked, this, [this] { Command([this] { SaveTrackCommand(session_); }); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command([this] { Command2Click(session_); }); });
   connect(ListView1, &QAbstractItemView::clicked, this, &frmmain::ListView1CellClick);
-  connect(Timer1, &QTimer::timeout, this, [this] { Command([this] { Timer1Tick(session_); }); });
+  connect(Timer1, &QTimer::timeout, this, [this] { Command([this] { Timer1Tick(session_); }, false); });
   for (QAction* button : Toolbar2Buttons) {
     if (button == nullptr || button->isSeparator()) continue;
     connect(button, &QAction::triggered, this, [this, button] { Toolbar2ButtonClick(button->data().toString()); });
@@ -287,10 +325,11 @@ void frmmain::ConnectHandlers() {
   delegate_->SetEditDone([this](const CellEdit& edit) { ListView1CellEditDone(edit); });
 }
 
-void frmmain::Command(const std::function<void()>& command) {
+void frmmain::Command(const std::function<void()>& command, bool sync_views) {
   if (ended_ || running_command_) return;
   running_command_ = true;
   RunGuarded(session_, command);
+  if (sync_views && !ended_) RunGuarded(session_, [this] { SyncViews(); });
   running_command_ = false;
   if (close_pending_) close();
 }
@@ -332,6 +371,8 @@ void frmmain::FormLoad(const std::string& start_file) {
   hook_->Install(MediaFrame);
   about_ = std::make_unique<frmAbout>(this);
   Command([this, &start_file] { quavert::FormLoad(session_, start_file); });
+  mnuPianoRoll->setChecked(session_.view.PianoRoll);
+  mnuFollowPlayback->setChecked(session_.view.FollowPlayback);
 }
 
 void frmmain::ShowAbout() {
@@ -344,6 +385,7 @@ void frmmain::ShutDown() {
   if (ended_) return;
   ended_ = true;
   Timer1->stop();
+  FollowTimer->stop();
   delegate_->SetEditDone({});
   delegate_->CancelEdit();
   about_.reset();

@@ -1,11 +1,19 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 #include <string>
 
+#include "editing/genmidi.h"
 #include "session/session.h"
+#include "timeline/file_timeline.h"
+#include "timeline/note_spans.h"
+#include "timeline/tempo_map.h"
 #include "shell/cell_edit_delegate.h"
 #include "shell/media_hook.h"
 #include "shell/qt_toolkit.h"
@@ -18,6 +26,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QSlider;
 class QTableView;
 class QTimer;
 class QToolBar;
@@ -25,6 +34,7 @@ class QToolBar;
 namespace quavert {
 
 class EventListModel;
+class PianoRoll;
 class frmAbout;
 
 /// The main window: its controls keep the names the program uses for them, its handlers call
@@ -56,6 +66,21 @@ class frmmain : public QMainWindow {
   CellEditDelegate& cellEditor() { return *delegate_; }
   MediaFrameHook& hook() { return *hook_; }
   frmAbout* about() const { return about_.get(); }
+  /// The chosen track's notes and rows in time, as the piano roll and the playhead use them.
+  const NoteSpans& noteSpans() {
+    EnsureNotes();
+    return *notes_;
+  }
+  const TempoMap& tempoMap() const { return tempo_map_; }
+  /// The follow timer's work, once: asks where playback is and shows it (playhead, marked
+  /// row, position slider, place in the status bar).
+  void FollowPlayback();
+  /// "Play from Here": plays from the selected row's time.
+  void PlayFromHere();
+  /// Space: Pause while playing, otherwise Play.
+  void PlayOrPause();
+  /// Shows or hides the piano roll, as View > Piano Roll does.
+  void ShowPianoRoll(bool shown);
   bool hasEnded() const { return ended_; }
 
   // The controls, by the names the program gives them.
@@ -92,6 +117,19 @@ class frmmain : public QMainWindow {
   QPlainTextEdit* Text2 = nullptr;
   QLabel* StatusBar1 = nullptr;  ///< the status bar's simple text
 
+  // The views that show where the music is.
+  QAction* mnuPianoRoll = nullptr;
+  QAction* mnuFollowPlayback = nullptr;
+  QAction* mnuPlayFromHere = nullptr;   ///< Shift+Space and the list's context menu
+  QAction* PlayPauseKey = nullptr;      ///< Space
+  QSlider* PositionSlider = nullptr;    ///< in Toolbar2: where playback stands, in ticks
+  QLabel* PositionLabel = nullptr;      ///< "Bar B Beat b | mm:ss.t / mm:ss.t" while playing
+  QWidget* RollPane = nullptr;          ///< the piano roll and its zoom buttons, under the list
+  PianoRoll* Roll = nullptr;
+  QPushButton* ZoomInButton = nullptr;
+  QPushButton* ZoomOutButton = nullptr;
+  QTimer* FollowTimer = nullptr;
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -108,7 +146,20 @@ class frmmain : public QMainWindow {
 
   /// Runs one command: not after shutdown, not while another command is running (whose pending
   /// events may deliver this click), and never letting a failure escape into the event loop.
-  void Command(const std::function<void()>& command);
+  void Command(const std::function<void()>& command, bool sync_views = true);
+  void BuildViews();
+  void ConnectViews();
+  /// Rebuilds the notes and the tempo map when the rows or the working copy changed.
+  void SyncViews();
+  /// Reads the tempo map, the song's length and the chosen track's first tick from the working copy.
+  void ReadWorkCopyTimeline();
+  /// Pairs the listed rows into notes again when they changed since the last time.
+  void EnsureNotes();
+  void ShowPlace(std::optional<std::int64_t> tick, bool follow);
+  void ListRowChosen(int row);
+  void RollSpanClicked(qint64 index);
+  void SeekTo(std::int64_t tick);
+  void UpdatePlaybackControls();
   void ListView1CellClick(const QModelIndex& index);
   void ListView1CellEditDone(const CellEdit& edit);
 
@@ -121,6 +172,18 @@ class frmmain : public QMainWindow {
   bool running_command_ = false;
   bool close_pending_ = false;
   bool ended_ = false;
+  std::shared_ptr<const NoteSpans> notes_;
+  std::vector<EventRecord> rows_shown_;  // the rows notes_ was built from
+  std::int64_t first_tick_ = 0;          // the tick of the chosen track's first row, as notes_ has it
+  FileStamp work_stamp_;                 // the working copy as last read
+  std::array<std::int64_t, 3> work_track_ = {};  // the track, its first event and length as last read
+  RowTiming work_timing_;                // where the chosen track's rows stand in the working copy
+  std::vector<std::int64_t> extra_shown_;  // the ticks between rows notes_ was built with
+  TempoMap tempo_map_;
+  std::int64_t song_ticks_ = 0;
+  bool scrolling_list_ = false;          // the window, not the user, scrolls the list
+  qint64 user_scrolled_at_ = -1;         // when the user last scrolled the list (ms since start)
+  QElapsedTimer clock_;
 };
 
 }  // namespace quavert

@@ -154,6 +154,44 @@ TEST_F(FluidMediaServiceTest, PlaysPausesResumesFromThePauseStopsAtTheEndAndRefu
   EXPECT_GT(Heard(), kAudible);
 }
 
+// The player takes a seek with its next block: the place it reports afterwards is the one asked
+// for plus no more than the music of the time that went by (960 ticks a second here), one block
+// of 64 frames (a tick and a half), and the sound the audio file's thread still owed when the
+// seek came, which it renders in a burst (it wakes every 10 ms; 50 ms allowed on a busy machine).
+TEST_F(FluidMediaServiceTest, SeekMovesThePlaceWhilePlayingAndWhereAPausedPlayResumes) {
+  Device device({SoundFont(), Wav()});
+  ASSERT_EQ(device.Open(UserFile("song.mid", NoteSequence(8, 240))), kMediaOk);  // 1920 ticks
+  EXPECT_EQ(device.Send("Seek REDevid1 to 700"), kMediaOk);
+  EXPECT_EQ(device.Ask(kMode) + " " + device.Ask(kPosition), "stopped 700");
+  for (const auto& [command, code] : std::initializer_list<std::pair<std::string, int>>{
+           {"Seek REDevid1 to 1921", kOutOfRange}, {"Seek REDevid1 to -1", kOutOfRange},
+           {"Seek REDevid1 to x", kBadNumber}, {"Seek REDevid1 700", kUnknownWord},
+           {"Seek REDevid1 to 5 now", kUnknownWord}, {"Seek Other to 5", kDeviceNotOpen}}) {
+    EXPECT_EQ(device.Send(command), code) << command;
+    EXPECT_EQ(device.Ask(kPosition), "700") << command;
+  }
+
+  ASSERT_EQ(device.Send("Play REDevid1 from 0 to 1920 notify"), kMediaOk);
+  ASSERT_TRUE(WaitFor([&] { return device.Position() > 100; }));
+  for (const std::int64_t target : {1440, 240}) {  // forwards, then back
+    const auto asked = std::chrono::steady_clock::now();
+    ASSERT_EQ(device.Send("seek redevid1 TO " + std::to_string(target)), kMediaOk);
+    EXPECT_EQ(device.Position(), target);
+    std::int64_t landed = target;
+    ASSERT_TRUE(WaitFor([&] { return (landed = device.Position()) != target; }));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - asked).count();
+    EXPECT_GE(landed, target);
+    EXPECT_LE(static_cast<double>(landed), static_cast<double>(target) + (seconds + 0.05) * 960 + 1.5) << seconds;
+    EXPECT_EQ(device.Ask(kMode), "playing");
+  }
+  ASSERT_EQ(device.Send("Pause REDevid1"), kMediaOk);
+  ASSERT_EQ(device.Send("Seek REDevid1 to 1800"), kMediaOk);
+  EXPECT_EQ(device.Ask(kMode) + " " + device.Ask(kPosition), "paused 1800");
+  ASSERT_EQ(device.Send("Play REDevid1 from 1800 to 1920"), kMediaOk);
+  EXPECT_TRUE(device.Stops());
+  EXPECT_EQ(device.Position(), 1920);
+}
+
 TEST_F(FluidMediaServiceTest, OpenSaysWhatIsMissingAndDamagedFilesEndAtOnce) {
   const std::string song = UserFile("song.mid", NoteSequence(1, 96));
   testing::WriteFileBytes(user.Join("broken.sf2"), "RIFF this is no SoundFont");

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 #include "playback/media_commands.h"
 #include "playback/playback_actions.h"
 #include "support/session_fixture.h"
@@ -119,6 +122,52 @@ TEST_F(MediaCommandsTest, ActionsAndThePollSendTheirCommandsAndEnableTheButtons)
     const char* player = !session.player.Playing ? " stopped" : session.player.Paused ? " paused" : " playing";
     EXPECT_EQ(media.Commands, step.sent) << step.name;
     EXPECT_EQ(Buttons() + player + (ui.Busy ? " busy " : " ") + ui.StatusText, std::string(step.after) + " " + step.status) << step.name;
+  }
+}
+
+
+// Seeking and "Play from Here": a seek moves a running play and makes a stopped one wait where
+// Play then starts; the device's answer to the position query is where the window shows it.
+TEST_F(MediaCommandsTest, SeekAndPlayFromHereMoveThePlaceAndPlayedTickReadsIt) {
+  const std::string kSeek700 = "Seek REDevid1 to 700";
+  const std::string kPlayFrom480 = "Play REDevid1 from 480 to 1920 notify";
+  const struct Step {
+    const char* name;
+    std::function<void()> action;
+    Commands sent;
+    const char* after;  // Play, Pause and Stop; playing, paused or resting; the status text
+    std::map<std::string, int> refused = {};
+  } steps[] = {
+      {"nothing played yet: no place", [&] { EXPECT_EQ(PlayedTick(session), std::nullopt); }, {}, "100 resting "},
+      {"seek while stopped waits there", [&] { SeekAction(session, 700); }, {kSeek700}, "100 paused "},
+      {"play starts there", [&] { PlayAction(session); },
+       {kPosition, kSetFrames, kLength, "Play REDevid1 from 700 to 1920 notify"}, "111 playing "},
+      {"the place played", [&] { EXPECT_EQ(PlayedTick(session), 700); }, {kPosition}, "111 playing "},
+      {"seek while playing goes on playing", [&] { SeekAction(session, 1500); }, {"Seek REDevid1 to 1500"}, "111 playing "},
+      {"the new place", [&] { EXPECT_EQ(PlayedTick(session), 1500); }, {kPosition}, "111 playing "},
+      {"seek refused", [&] { SeekAction(session, 1921); }, {"Seek REDevid1 to 1921"}, "111 playing media error 7",
+       {{"Seek REDevid1 to 1921", 7}}},
+      {"a failed query leaves the last error", [&] { EXPECT_EQ(PlayedTick(session), std::nullopt); }, {kPosition},
+       "111 playing ", {{kPosition, 4}}},
+      {"pause", [&] { PauseAction(session); }, {kPause}, "100 paused "},
+      {"play from here, paused", [&] { PlayFromAction(session, 480); }, {kSetFrames, kLength, kPlayFrom480}, "111 playing "},
+      {"play from here, playing", [&] { PlayFromAction(session, 480); }, {kSetFrames, kLength, kPlayFrom480}, "111 playing "},
+      {"stop", [&] { StopAction(session); }, {kStop}, "100 resting "},
+      {"play from here refused", [&] { PlayFromAction(session, 480); }, {kSetFrames, kLength, kPlayFrom480},
+       "100 resting media error 2", {{kPlayFrom480, 2}}},
+  };
+  for (const Step& step : steps) {
+    media.Commands.clear();
+    media.Codes = step.refused;
+    ui.StatusText.clear();
+    const std::int32_t error_before = session.player.LastMciError;
+    step.action();
+    const char* player = session.player.Paused ? " paused " : session.player.Playing ? " playing " : " resting ";
+    EXPECT_EQ(media.Commands, step.sent) << step.name;
+    EXPECT_EQ(Buttons() + player + ui.StatusText, step.after) << step.name;
+    if (step.sent == Commands{kPosition}) {
+      EXPECT_EQ(session.player.LastMciError, error_before) << step.name;
+    }
   }
 }
 

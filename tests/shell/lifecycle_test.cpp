@@ -10,6 +10,8 @@
 #include "loading/loaded_file.h"
 #include "session/guard.h"
 #include "session/lifecycle.h"
+#include "session/session.h"
+#include "session/view_settings.h"
 #include "support/session_fixture.h"
 
 // Start-up and shutdown as seen through the window are pinned by the window's tests; these are
@@ -20,6 +22,33 @@ namespace {
 using testing::ReadFileBytes;
 using testing::WriteFileBytes;
 using LifecycleTest = testing::SessionTest;
+
+// The view settings follow the remembered path; what is not as written keeps its default.
+TEST(ViewSettingsTest, OnlySettingsThatDifferFromTheirDefaultsAreWrittenAndEachIsReadOnItsOwn) {
+  EXPECT_EQ(ViewSettingsLines({}), "");
+  EXPECT_EQ(ViewSettingsLines({true, true}), "PianoRoll=1\n");
+  EXPECT_EQ(ViewSettingsLines({false, false}), "FollowPlayback=0\n");
+  const std::pair<const char*, ViewSettings> texts[] = {
+      {"/music/song.mid\nPianoRoll=1\nFollowPlayback=0\n", {true, false}},
+      {"PianoRoll=1\n", {false, true}},  // the first line is the path, whatever it says
+      {"\r\nFollowPlayback=0\r\nPianoRoll=1", {true, false}},
+      {"x\nPianoRoll=yes\npianoroll=1\nPianoRoll=10\n FollowPlayback=0\n", {false, true}},
+      {"x\nPianoRoll=1\nPianoRoll=0\n", {false, true}},  // the last one counts
+      {"", {false, true}},
+  };
+  for (const auto& [text, view] : texts) EXPECT_EQ(ParseViewSettings(text), view) << text;
+}
+
+TEST_F(LifecycleTest, TheViewSettingsAreReadAtStartupAndWrittenAfterThePath) {
+  WriteFileBytes(app.Join(kSettingsFileName), "\nPianoRoll=1\n");
+  FormLoad(session);
+  EXPECT_EQ(session.view, (ViewSettings{true, true}));
+  session.view.FollowPlayback = false;
+  session.file.LastOpenedPath = "/music/song.mid";
+  WriteSettings(session);
+  EXPECT_EQ(ReadFileBytes(app.Join(kSettingsFileName)), "/music/song.mid\nPianoRoll=1\nFollowPlayback=0\n");
+  EXPECT_EQ(ReadSettings(app.Join(kSettingsFileName)), "/music/song.mid");
+}
 
 TEST_F(LifecycleTest, StartupMakesTheLogsFolderAndSetsUpTheColumns) {
   ASSERT_EQ(::rmdir(app.Join("logs").c_str()), 0);

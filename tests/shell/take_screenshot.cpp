@@ -1,5 +1,6 @@
 // Draws the window with a file loaded, a track chosen and its event list shown, into a PNG:
-//   shell_screenshot FILE.mid TRACK OUT.png
+//   shell_screenshot FILE.mid TRACK OUT.png [PLAYHEAD_TICK]
+// With a tick, the piano roll is shown too, with the playhead and the played row at that tick.
 // Runs on the offscreen platform; the window works in a temporary application folder holding
 // a copy of the genmidi.ini that sits next to this program.
 #include <QApplication>
@@ -11,13 +12,14 @@
 #include <cstdio>
 
 #include "playback/recording_media_service.h"
+#include "shell/event_list_model.h"
 #include "shell/frm_main.h"
 #include "support/temp_folder.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: %s FILE.mid TRACK OUT.png\n", argv[0]);
+  if (argc != 4 && argc != 5) {
+    std::fprintf(stderr, "usage: %s FILE.mid TRACK OUT.png [PLAYHEAD_TICK]\n", argv[0]);
     return 2;
   }
   quavert::testing::TempFolder folder;
@@ -25,7 +27,7 @@ int main(int argc, char** argv) {
               QString::fromStdString(folder.Join("genmidi.ini")));
   quavert::RecordingMediaService media;
   quavert::frmmain window(folder.Path(), media);
-  window.resize(1000, 720);
+  window.resize(1000, argc == 5 ? 900 : 720);
   window.show();
   window.FormLoad();
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
@@ -38,6 +40,17 @@ int main(int argc, char** argv) {
   }
   window.Command1->click();
   window.ListView1->selectRow(0);
+  if (argc == 5) {
+    window.ShowPianoRoll(true);
+    QTest::qWait(50);  // the list takes its new height before it is scrolled
+    // The device answers as if it played at the tick asked for.
+    media.Replies["Status REDevid1 position"] = argv[4];
+    window.session().player.Playing = true;
+    window.FollowPlayback();
+    const int chosen = static_cast<int>(window.listModel().MarkedRow()) + 1;
+    window.ListView1->selectRow(chosen);
+    window.ListView1->scrollTo(window.listModel().index(chosen + 1, 0));
+  }
   QTest::qWait(50);
   if (!window.grab().save(QFile::decodeName(argv[3]))) {
     std::fprintf(stderr, "cannot write %s\n", argv[3]);

@@ -144,5 +144,6 @@ struct WindowFixture {
 int RunWindowTest(int argc, char** argv);
 int RunEventListTest(int argc, char** argv);
 int RunToolkitTest(int argc, char** argv);
+int RunPianoRollTest(int argc, char** argv);
 
 }  // namespace quavert::testing

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quavert {
+
+/// How the window shows things, remembered in the settings file after the remembered path.
+struct ViewSettings {
+  bool PianoRoll = false;      ///< the piano roll is shown under the list
+  bool FollowPlayback = true;  ///< the list and the roll keep the played place in view
+  bool operator==(const ViewSettings&) const = default;
+};
+
+/// The lines that remember `view`, each "Name=0" or "Name=1" with a line end; "" when every
+/// setting is as it is by default, so that the settings file stays the one line of the path.
+std::string ViewSettingsLines(const ViewSettings& view);
+
+/// The settings after the first line of the settings file's text `text`; a line that names
+/// no setting or holds no 0 or 1 is passed over, and a setting not named keeps its default.
+ViewSettings ParseViewSettings(std::string_view text);
+
+/// ParseViewSettings of the settings file at `path`; the defaults when it cannot be read.
+ViewSettings ReadViewSettings(const std::string& path);
+
+}  // namespace quavert
