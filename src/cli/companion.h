@@ -2,6 +2,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "cli/console_toolkit.h"
 #include "cli/options.h"
@@ -35,7 +36,10 @@ bool BuildList(Companion& companion);
 /// Prints Text2 a line per CR LF, and the list's rows: five cells, trailing blanks removed,
 /// separated by a TAB.
 void PrintTrackText(Companion& companion);
-void PrintRows(Companion& companion);
+/// With `bytes`, each row gets three more cells: the 0-based offset of its event in the file,
+/// its bytes in hex and its absolute time in ticks; empty for a row the walk found no event for.
+struct ByteCells;
+void PrintRows(Companion& companion, const std::vector<ByteCells>* bytes = nullptr);
 
 int Check(const Options& options, std::ostream& out);
 int List(const Options& options, std::ostream& out);
