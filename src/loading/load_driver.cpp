@@ -19,7 +19,7 @@
 namespace quavert {
 namespace {
 
-constexpr const char* kMidiFilter = "MIDI files (*.mid)|*.mid|All files (*.*)|*.*";
+constexpr const char* kMidiFilter = "MIDI files (*.mid;*.midi;*.rmi)|*.mid;*.midi;*.rmi|All files (*.*)|*.*";
 constexpr int kHideReadOnly = 4;
 constexpr std::array<std::uint8_t, 4> kHeaderId = {'M', 'T', 'h', 'd'};
 constexpr std::array<std::uint8_t, 4> kHeaderSize = {0, 0, 0, 6};
