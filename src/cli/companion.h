@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -37,9 +38,9 @@ bool BuildList(Companion& companion);
 /// separated by a TAB.
 void PrintTrackText(Companion& companion);
 /// With `bytes`, each row gets three more cells: the 0-based offset of its event in the file,
-/// its bytes in hex and its absolute time in ticks; empty for a row the walk found no event for.
+/// its bytes in hex and its absolute time in ticks; empty for a row that stands for no single event of the file.
 struct ByteCells;
-void PrintRows(Companion& companion, const std::vector<ByteCells>* bytes = nullptr);
+void PrintRows(Companion& companion, const std::vector<std::optional<ByteCells>>* bytes = nullptr);
 
 int Check(const Options& options, std::ostream& out);
 int List(const Options& options, std::ostream& out);

@@ -84,6 +84,7 @@ void LoadSteps(Session& session) {
 
   file.WorkCopyName = kWorkCopyName;
   file.RepairAsked = false;
+  file.InsertedStatusPos = 0;
   file.CurrentTrack = 1;
   file.ReportHeadDone = false;
   file.SummaryDone = false;

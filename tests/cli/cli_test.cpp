@@ -204,6 +204,14 @@ TEST_F(CliTest, ListWithBytesGivesEachRowsOffsetBytesAndTicks) {
   }
   EXPECT_EQ(Run({"list", File("song.mid", smf)}), 0);
   EXPECT_EQ(out.str(), head + "C1\t5\t\t0\tInstrument: Electric Piano 2\nC1\tC5\t100\t96\tOn\nC1\tC5\t0\t0\tOff\n");
+
+  // The status byte the missing-byte repair inserts is no byte of the file: its row has no
+  // cells, and the rows after it have the file's offsets.
+  const std::string repaired =
+      File("repaired.mid", Smf(0, 96, {Hex("00 FF 51 03 07 A1 20 00 3C 64 60 80 3C 00") + kEnd}));
+  EXPECT_EQ(Run({"list", repaired, "--bytes", "--answer", "yes"}), 0);
+  const std::string rows = out.str().substr(out.str().find("\n--\n") + 4);
+  EXPECT_EQ(rows, "C1\tC5\t100\t96\tOn\t\t\t\nC1\tC5\t0\t0\tOff\t33\t80 3C 00\t96\n");
 }
 
 // Over every track of the examples and the real files: each row's HEX is the file's bytes at its
