@@ -8,6 +8,7 @@
 #include "cli/console_toolkit.h"
 #include "cli/options.h"
 #include "cli/private_folder.h"
+#include "cli/row_byte_cells.h"
 #include "cli/silent_media_service.h"
 #include "session/session.h"
 
@@ -39,7 +40,6 @@ bool BuildList(Companion& companion);
 void PrintTrackText(Companion& companion);
 /// With `bytes`, each row gets three more cells: the 0-based offset of its event in the file,
 /// its bytes in hex and its absolute time in ticks; empty for a row that stands for no single event of the file.
-struct ByteCells;
 void PrintRows(Companion& companion, const std::vector<std::optional<ByteCells>>* bytes = nullptr);
 
 int Check(const Options& options, std::ostream& out);
