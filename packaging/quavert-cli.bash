@@ -32,7 +32,7 @@ _quavert_cli() {
   local options
   case $command in
     check) options="" ;;
-    list) options="--track --answer" ;;
+    list) options="--track --bytes --answer" ;;
     report) options="--out --answer" ;;
     edit) options="--out --track --cell --save-track --tempo --ticks --answer" ;;
     lint) options="--json" ;;

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "cli/console_toolkit.h"
 #include "cli/options.h"
 #include "cli/private_folder.h"
+#include "cli/row_byte_cells.h"
 #include "cli/silent_media_service.h"
 #include "session/session.h"
 
@@ -35,7 +38,9 @@ bool BuildList(Companion& companion);
 /// Prints Text2 a line per CR LF, and the list's rows: five cells, trailing blanks removed,
 /// separated by a TAB.
 void PrintTrackText(Companion& companion);
-void PrintRows(Companion& companion);
+/// With `bytes`, each row gets three more cells: the 0-based offset of its event in the file,
+/// its bytes in hex and its absolute time in ticks; empty for a row that stands for no single event of the file.
+void PrintRows(Companion& companion, const std::vector<std::optional<ByteCells>>* bytes = nullptr);
 
 int Check(const Options& options, std::ostream& out);
 int List(const Options& options, std::ostream& out);

@@ -1,4 +1,5 @@
 #include "cli/companion.h"
+#include "cli/row_byte_cells.h"
 #include "common/number_text.h"
 #include "editing/event_list.h"
 
@@ -12,12 +13,21 @@ void PrintTrackText(Companion& companion) {
   if (start < text.size()) companion.out << text.substr(start) << '\n';
 }
 
-void PrintRows(Companion& companion) {
+void PrintRows(Companion& companion, const std::vector<std::optional<ByteCells>>* bytes) {
   // A row's line is put together and written at once: a list may have any number of rows.
   std::string line;
+  std::size_t row = 0;
   for (const ListItem& item : companion.ui.Items()) {
     line.assign(TrimRight(item.Main));
     for (const std::string& sub : item.Sub) line.append(1, '\t').append(TrimRight(sub));
+    if (bytes && row < bytes->size() && (*bytes)[row]) {
+      const ByteCells& cells = *(*bytes)[row];
+      line.append(1, '\t').append(PlainNumber(cells.offset)).append(1, '\t').append(cells.hex);
+      line.append(1, '\t').append(PlainNumber(cells.tick));
+    } else if (bytes) {
+      line.append("\t\t\t");
+    }
+    ++row;
     line += '\n';
     companion.out.write(line.data(), static_cast<std::streamsize>(line.size()));
   }
@@ -35,7 +45,12 @@ int List(const Options& options, std::ostream& out) {
   BuildList(companion);
   PrintTrackText(companion);
   out << "--\n";
-  PrintRows(companion);
+  if (options.Bytes) {
+    const std::vector<std::optional<ByteCells>> cells = RowByteCells(companion, options.Files.front());
+    PrintRows(companion, &cells);
+  } else {
+    PrintRows(companion, nullptr);
+  }
   return 0;
 }
 

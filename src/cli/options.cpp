@@ -30,13 +30,14 @@ const char* VersionText() { return "quavert-cli " QUAVERT_VERSION "\n"; }
 
 const char* UsageText() {
   return "usage: quavert-cli check FILE...\n"
-         "       quavert-cli list FILE [--track N] [--answer yes|no]\n"
+         "       quavert-cli list FILE [--track N] [--bytes] [--answer yes|no]\n"
          "       quavert-cli report FILE [--out PATH] [--answer yes|no]\n"
          "       quavert-cli edit FILE --out PATH [--track N] [--cell ITEM:COLUMN=TEXT]... [--save-track]\n"
          "                        [--tempo TEXT] [--ticks TEXT] [--answer yes|no]\n"
          "       quavert-cli render FILE --out FILE.wav [--soundfont SF2] [--rate 44100]\n"
          "       quavert-cli lint FILE... [--json]\n"
          "       quavert-cli --help | --version\n"
+         "  list --bytes adds three cells to each row: OFFSET, HEX (its bytes) and TICKS\n"
          "  render prints \"rendered: PATH SECONDS s\", SECONDS to one decimal\n"
          "  lint prints FILE:OFFSET: error|warning: TEXT [CODE] for each problem (OFFSET: the\n"
          "  0-based byte offset in the file), then FILE: E errors, W warnings\n";
@@ -73,6 +74,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     auto value = [&]() -> const std::string& { return args[++i]; };
     if (lint && arg == "--json") {
       options.Json = true;
+    } else if (list && arg == "--bytes") {
+      options.Bytes = true;
     } else if (check || arg.empty() || arg[0] != '-' || arg == "-") {
       options.Files.push_back(arg);
     } else if (arg == "--answer" && has_value && !render) {

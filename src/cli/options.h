@@ -27,6 +27,7 @@ struct Options {
   std::optional<std::string> Ticks;
   std::string SoundFont;  ///< empty: QUAVERT_SOUNDFONT, else the first installed one
   long Rate = 44100;      ///< frames a second of the rendered sound
+  bool Bytes = false;  ///< list: each row's offset, bytes and ticks
   bool Json = false;  ///< lint: one JSON object a line
 };
 

@@ -70,6 +70,7 @@ void InsertMissingStatusByte(Session& session, std::int64_t position) {
     throw;
   }
   session.file.FileSize = old_size + 1;
+  session.file.InsertedStatusPos = position;
 }
 
 }  // namespace quavert

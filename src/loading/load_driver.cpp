@@ -19,7 +19,7 @@
 namespace quavert {
 namespace {
 
-constexpr const char* kMidiFilter = "MIDI files (*.mid)|*.mid|All files (*.*)|*.*";
+constexpr const char* kMidiFilter = "MIDI files (*.mid;*.midi;*.rmi)|*.mid;*.midi;*.rmi|All files (*.*)|*.*";
 constexpr int kHideReadOnly = 4;
 constexpr std::array<std::uint8_t, 4> kHeaderId = {'M', 'T', 'h', 'd'};
 constexpr std::array<std::uint8_t, 4> kHeaderSize = {0, 0, 0, 6};
@@ -84,6 +84,7 @@ void LoadSteps(Session& session) {
 
   file.WorkCopyName = kWorkCopyName;
   file.RepairAsked = false;
+  file.InsertedStatusPos = 0;
   file.CurrentTrack = 1;
   file.ReportHeadDone = false;
   file.SummaryDone = false;

@@ -74,6 +74,8 @@ struct LoadedFile {
   std::array<std::array<bool, 101>, 3> TrackReportFlags{};
   bool FileLoaded = false;     ///< a load succeeded; track choice decodes only then
   bool RepairAsked = false;    ///< the missing-byte repair was made since the load
+  /// Where that repair inserted its status byte in the working copy; 0 when it made none.
+  std::int64_t InsertedStatusPos = 0;
   /// The file opened is an RMID file: the working copy is the MIDI file of its "data" chunk.
   bool FromRmid = false;
 };

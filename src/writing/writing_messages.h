@@ -22,7 +22,8 @@ inline constexpr const char* kNoFileLoaded = "No MIDI file is loaded.";
 
 /// The save dialog of "Save Midi...".
 inline constexpr const char* kSaveDialogTitle = "Save MIDI file";
-inline constexpr const char* kSaveDialogFilter = "MIDI files (*.mid)|*.mid|All files (*.*)|*.*";
+inline constexpr const char* kSaveDialogFilter =
+    "MIDI files (*.mid;*.midi;*.rmi)|*.mid;*.midi;*.rmi|All files (*.*)|*.*";
 /// Hides the read-only box; no overwrite prompt of the dialog's own, no default extension.
 inline constexpr int kSaveDialogFlags = 4;
 /// The overwrite question: the file's name, then this, titled kConfirmationTitle.

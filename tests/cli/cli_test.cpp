@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <iomanip>
 #include <iostream>
+#include <set>
 #include <sstream>
+#include <tuple>
 
 #include "cli/cli.h"
 #include "cli/options.h"
@@ -14,6 +16,7 @@
 #include "support/midi_bytes.h"
 #include "support/real_midi.h"
 #include "support/sound_files.h"
+#include "support/standard_reader.h"
 #include "support/temp_folder.h"
 
 namespace quavert {
@@ -177,6 +180,75 @@ TEST_F(CliTest, RealFilesCheckAndReportCleanly) {
     EXPECT_EQ(out.str().find("message:"), std::string::npos) << out.str();
     EXPECT_EQ(Run({"report", path, "--out", folder.Join("r.txt")}), 0) << path;
     EXPECT_NE(testing::ReadFileBytes(folder.Join("r.txt")).find("Total Time: "), std::string::npos) << path;
+  }
+}
+
+// --bytes adds each row's offset in the file named, its bytes and its ticks; the rows are otherwise
+// those of a plain list, and an RMID file's offsets count from the RIFF file's start.
+TEST_F(CliTest, ListWithBytesGivesEachRowsOffsetBytesAndTicks) {
+  const Bytes smf = Smf(1, 96, {Hex("00 FF 03 02 41 42 00 FF 51 03 07 A1 20 00 C0 05 00 90 3C 64 60 3C 00") + kEnd});
+  const std::string head = "       Track             : 1\n"
+                           "       Length            : 27\n"
+                           "     0 Name              : AB\n"
+                           "     0 Set tempo         : 120\n"
+                           "       Total Time        : 00.01\n"
+                           "--\n";
+  for (const auto& [name, bytes, shift] : {std::tuple{"song.mid", smf, 0}, std::tuple{"song.rmi", testing::Rmid(smf), 20}}) {
+    const std::string path = File(name, bytes);
+    EXPECT_EQ(Run({"list", path, "--bytes"}), 0);
+    auto offset = [&](int at) { return std::to_string(at + shift); };
+    EXPECT_EQ(out.str(), head + "C1\t5\t\t0\tInstrument: Electric Piano 2\t" + offset(36) + "\tC0 05\t0\n" +
+                             "C1\tC5\t100\t96\tOn\t" + offset(39) + "\t90 3C 64\t0\n" +
+                             "C1\tC5\t0\t0\tOff\t" + offset(43) + "\t3C 00\t96\n")
+        << name;
+  }
+  EXPECT_EQ(Run({"list", File("song.mid", smf)}), 0);
+  EXPECT_EQ(out.str(), head + "C1\t5\t\t0\tInstrument: Electric Piano 2\nC1\tC5\t100\t96\tOn\nC1\tC5\t0\t0\tOff\n");
+
+  // The status byte the missing-byte repair inserts is no byte of the file: its row has no
+  // cells, and the rows after it have the file's offsets.
+  const std::string repaired =
+      File("repaired.mid", Smf(0, 96, {Hex("00 FF 51 03 07 A1 20 00 3C 64 60 80 3C 00") + kEnd}));
+  EXPECT_EQ(Run({"list", repaired, "--bytes", "--answer", "yes"}), 0);
+  const std::string rows = out.str().substr(out.str().find("\n--\n") + 4);
+  EXPECT_EQ(rows, "C1\tC5\t100\t96\tOn\t\t\t\nC1\tC5\t0\t0\tOff\t33\t80 3C 00\t96\n");
+}
+
+// Over every track of the examples and the real files: each row's HEX is the file's bytes at its
+// OFFSET, and its TICKS ascend through times a reader of the standard finds events at.
+TEST_F(CliTest, ListedBytesAreTheFilesBytesAtTheirOffsets) {
+  std::vector<std::string> files = testing::RealMidiFiles();
+  for (const char* example : {"demo.mid", "sysex.mid", "tempos.mid", "waltz.mid"})
+    files.push_back(std::string(QUAVERT_EXAMPLES) + "/" + example);
+  for (const std::string& path : files) {
+    const std::string bytes = testing::ReadFileBytes(path);
+    const testing::StandardFile standard = testing::ReadStandardFile(bytes);
+    int track = 0;
+    std::size_t rows = 0;
+    for (const testing::StandardChunk& chunk : standard.chunks) {
+      if (chunk.id != "MTrk") continue;
+      ++track;
+      std::set<std::uint64_t> times;
+      for (const testing::StandardEvent& event : chunk.events) times.insert(event.tick);
+      ASSERT_EQ(Run({"list", path, "--track", std::to_string(track), "--bytes"}), 0) << path << track;
+      std::istringstream lines(out.str().substr(out.str().find("\n--\n") + 4));
+      std::uint64_t last_tick = 0;
+      for (std::string line; std::getline(lines, line); ++rows) {
+        std::vector<std::string> cells;
+        std::istringstream cut(line);
+        for (std::string cell; std::getline(cut, cell, '\t');) cells.push_back(cell);
+        ASSERT_EQ(cells.size(), 8u) << path << ": " << line;
+        const std::uint64_t offset = std::stoull(cells[5]);
+        const std::size_t length = (cells[6].size() + 1) / 3;
+        ASSERT_LE(offset + length, bytes.size()) << line;
+        EXPECT_EQ(cells[6], testing::ToHex(std::string_view(bytes).substr(offset, length))) << path << ": " << line;
+        const std::uint64_t tick = std::stoull(cells[7]);
+        EXPECT_GE(tick, last_tick) << path << ": " << line;
+        EXPECT_TRUE(times.count(tick)) << path << ": " << line;
+        last_tick = tick;
+      }
+    }
+    EXPECT_GT(rows, 0u) << path;
   }
 }
 

@@ -168,8 +168,10 @@ TEST_F(LoadTest, ReportNamesFollowTheShortName) {
 TEST_F(LoadTest, TheOpenDialogCancelledMissingOrChosen) {
   session.file.MidiPath = "/music/old/song.mid";
   OpenMidiFile(session, "");
-  EXPECT_EQ(ui.OpenDialogs, (std::vector<FileDialogSetup>{{"/music/old/", "Load MIDI file",
-                                                          "MIDI files (*.mid)|*.mid|All files (*.*)|*.*", 4, ""}}));
+  EXPECT_EQ(ui.OpenDialogs,
+            (std::vector<FileDialogSetup>{{"/music/old/", "Load MIDI file",
+                                           "MIDI files (*.mid;*.midi;*.rmi)|*.mid;*.midi;*.rmi|All files (*.*)|*.*", 4,
+                                           ""}}));
   EXPECT_TRUE(media.Commands.empty());
 
   ui.DialogChoices.push_back({user.Join("gone.mid"), "gone.mid"});

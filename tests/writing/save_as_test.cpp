@@ -42,7 +42,8 @@ class SaveAsTest : public testing::WritingTest {
 TEST_F(SaveAsTest, CancelChangesNothingANewNameGetsTheWorkingCopyAsItIsOnDisk) {
   LoadAndSave();
   SaveAs(session);
-  const FileDialogSetup dialog{CurrentFolder(), "Save MIDI file", "MIDI files (*.mid)|*.mid|All files (*.*)|*.*", 4, ""};
+  const FileDialogSetup dialog{CurrentFolder(), "Save MIDI file",
+                               "MIDI files (*.mid;*.midi;*.rmi)|*.mid;*.midi;*.rmi|All files (*.*)|*.*", 4, ""};
   EXPECT_EQ(ui.SaveDialogs, std::vector<FileDialogSetup>{dialog});
   const testing::Bytes saved = WorkCopy();
   ASSERT_NE(saved, ReadFileBytes(user.Join("SONG.MID")));

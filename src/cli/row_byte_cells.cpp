@@ -1,0 +1,82 @@
+#include "cli/row_byte_cells.h"
+
+#include <algorithm>
+
+#include "cli/companion.h"
+#include "common/binary_file.h"
+#include "common/byte_reader.h"
+#include "common/run_error.h"
+#include "decoding/row_places.h"
+#include "lint/rmid.h"
+
+namespace quavert::cli {
+namespace {
+
+constexpr std::int64_t kChunkHeaderLength = 8;
+
+std::string HexPairs(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  hex.reserve(bytes.size() * 3);
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (!hex.empty()) hex += ' ';
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 0x0F];
+  }
+  return hex;
+}
+
+// How far the working copy lies into the file the user named: an RMID file is worked on as its
+// data chunk.
+std::int64_t WorkCopyShift(BinaryFile& named) {
+  std::optional<RiffProblem> problem;
+  const MidiRange range = FindMidiData(named, problem);
+  return range.rmid ? range.first - 1 : 0;
+}
+
+}  // namespace
+
+std::vector<std::optional<ByteCells>> RowByteCells(Companion& companion, const std::string& path) {
+  std::vector<std::optional<ByteCells>> cells;
+  const Session& session = companion.session;
+  const int track = session.file.CurrentTrack;
+  if (track < 1 || track > session.tracks.TrackCount || session.decoder.FirstEventPos < 1) return cells;
+  try {
+    BinaryFile work(session.WorkCopyPath(), BinaryFile::Mode::kRead);
+    const std::int64_t size = work.Length();
+    const std::int64_t start = session.tracks.TrackStart[static_cast<std::size_t>(track)];
+    const std::int64_t data_first = start + kChunkHeaderLength;
+    const std::int64_t length =
+        session.tracks.TrackChunks[static_cast<std::size_t>(track)].DataLength(size - (data_first - 1));
+    const std::int64_t data_last = std::min(data_first - 1 + length, size);
+    const std::vector<RowPlace> places = RowPlaces(work, data_first, data_last, session.decoder.FirstEventPos);
+
+    BinaryFile named(path, BinaryFile::Mode::kRead);
+    const std::int64_t named_size = named.Length();
+    const std::int64_t shift = WorkCopyShift(named);
+    const std::int64_t inserted = session.file.InsertedStatusPos;
+    ByteReader work_bytes(work, 1, size);
+    ByteReader named_bytes(named, 1, named_size);
+    for (const RowPlace& place : places) {
+      std::optional<ByteCells>& row = cells.emplace_back();
+      if (inserted > 0 && place.first <= inserted && inserted <= place.last) continue;
+      const std::int64_t named_first = place.first - (inserted > 0 && place.first > inserted ? 1 : 0) + shift;
+      const std::int64_t count = place.last - place.first + 1;
+      // Rows come in file order, so both readers only ever move forward.
+      if (named_first < named_bytes.Position() || named_first + count - 1 > named_size) continue;
+      work_bytes.Skip(place.first - work_bytes.Position());
+      named_bytes.Skip(named_first - named_bytes.Position());
+      const std::string bytes = named_bytes.Bytes(count);
+      if (work_bytes.Bytes(count) != bytes) continue;
+      row = ByteCells{named_first - 1, HexPairs(bytes), place.tick};
+    }
+  } catch (const RunError&) {
+    cells.clear();
+  } catch (const ReadPastLimit&) {
+    cells.clear();
+  }
+  return cells;
+}
+
+}  // namespace quavert::cli
