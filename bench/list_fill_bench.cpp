@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "editing/event_list.h"
-#include "playback/recording_media_service.h"
+#include "app/recording_media_service.h"
+#include "commands/event_list.h"
 #include "shell/event_list_model.h"
 #include "shell/frm_main.h"
 #include "support/temp_folder.h"

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "common/binary_file.h"
-#include "playback/midi_length.h"
 #include "shell/piano_roll.h"
 #include "timeline/file_timeline.h"
+#include "timeline/midi_length.h"
 #include "timeline/note_spans.h"
 
 namespace {

@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "app/recording_media_service.h"
+#include "app/recording_toolkit.h"
+#include "app/session.h"
 #include "bench_files.h"
-#include "common/recording_toolkit.h"
-#include "editing/event_list.h"
-#include "loading/load_driver.h"
-#include "playback/recording_media_service.h"
-#include "session/session.h"
-#include "writing/save_track.h"
+#include "commands/event_list.h"
+#include "commands/load_driver.h"
+#include "commands/save_track.h"
 
 extern char** environ;
 

@@ -1,7 +1,8 @@
 #include "cli/companion.h"
 
-#include "decoding/track_decoder.h"
-#include "loading/load_driver.h"
+#include "commands/load_driver.h"
+#include "commands/track_decoder.h"
+#include "commands/track_selection.h"
 
 namespace quavert::cli {
 

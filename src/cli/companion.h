@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "app/session.h"
 #include "cli/console_toolkit.h"
 #include "cli/options.h"
 #include "cli/private_folder.h"
 #include "cli/row_byte_cells.h"
 #include "cli/silent_media_service.h"
-#include "session/session.h"
 
 namespace quavert::cli {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/toolkit.h"
+#include "app/toolkit.h"
 
 namespace quavert::cli {
 

@@ -1,9 +1,9 @@
 #include "cli/companion.h"
+#include "commands/cell_edit.h"
+#include "commands/edit_frame.h"
+#include "commands/save_as.h"
+#include "commands/save_track.h"
 #include "common/number_text.h"
-#include "editing/cell_edit.h"
-#include "editing/edit_frame.h"
-#include "writing/save_as.h"
-#include "writing/save_track.h"
 
 namespace quavert::cli {
 namespace {

@@ -1,7 +1,7 @@
 #include "cli/companion.h"
 #include "cli/row_byte_cells.h"
+#include "commands/event_list.h"
 #include "common/number_text.h"
-#include "editing/event_list.h"
 
 namespace quavert::cli {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playback/media_service.h"
+#include "app/media_service.h"
 
 namespace quavert::cli {
 

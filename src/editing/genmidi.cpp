@@ -6,7 +6,6 @@
 
 #include "common/binary_file.h"
 #include "common/run_error.h"
-#include "session/session.h"
 
 namespace quavert {
 namespace {
@@ -89,21 +88,6 @@ FileStamp StampOf(const std::string& path) {
   if (!error)
     stamp.ModifiedNs = std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
   return stamp;
-}
-
-const GenmidiNames& CurrentGenmidi(Session& session) {
-  GenmidiCache& cache = session.list.Genmidi;
-  const std::string path = GenmidiFile(session.AppFolder, session.DataFolder);
-  // The stamp is taken before the read, so a change made while reading shows at the next call.
-  const FileStamp stamp = StampOf(path);
-  if (!cache.Loaded || path != cache.Path || !(stamp == cache.Stamp)) {
-    cache.Names = stamp.Exists ? ReadGenmidi(path) : GenmidiNames{};
-    cache.Path = path;
-    cache.Stamp = stamp;
-    cache.Loaded = true;
-    session.list.DrumCache = {};
-  }
-  return cache.Names;
 }
 
 std::string_view InstrumentName(const GenmidiNames& genmidi, std::int32_t program) {

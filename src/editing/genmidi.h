@@ -9,8 +9,6 @@
 
 namespace quavert {
 
-struct Session;
-
 /// File name of the instrument and drum names in the application folder.
 inline constexpr const char* kGenmidiName = kGenmidiFileName;
 
@@ -48,12 +46,6 @@ struct GenmidiCache {
   FileStamp Stamp;
   GenmidiNames Names;
 };
-
-/// The names of the application folder's genmidi.ini (or, without one, the data folder's), read
-/// again only when another file is chosen or the file's size or modification time changed (or it
-/// appeared or went away) since the last call. A re-read also forgets the drum name the list
-/// remembered. Never fails: an unreadable file gives no names.
-const GenmidiNames& CurrentGenmidi(Session& session);
 
 /// Name of program 0..127: field `program` + 2, from after its first "=" (the whole field when it
 /// has none). "unknown" when the file could not be read or has too few fields.

@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "common/toolkit.h"
 #include "decoding/records.h"
+#include "editing/drum_name_cache.h"
 #include "editing/genmidi.h"
-#include "editing/list_builder_state.h"
+#include "editing/list_item.h"
 #include "loading/name_tables.h"
 
 namespace quavert {

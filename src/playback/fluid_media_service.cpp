@@ -11,15 +11,15 @@
 #include <optional>
 #include <vector>
 
+#include "app/media_command_parser.h"
+#include "app/media_errors.h"
 #include "common/binary_file.h"
 #include "common/byte_reader.h"
 #include "common/file_system.h"
 #include "common/number_text.h"
 #include "common/run_error.h"
 #include "playback/fluid_output.h"
-#include "playback/media_command_parser.h"
-#include "playback/media_errors.h"
-#include "playback/midi_length.h"
+#include "timeline/midi_length.h"
 
 namespace quavert {
 namespace {

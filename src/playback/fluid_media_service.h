@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/media_service.h"
 #include "playback/fluid_setup.h"
-#include "playback/media_service.h"
 
 namespace quavert {
 

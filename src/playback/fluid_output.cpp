@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/run_error.h"
-#include "playback/wav_file.h"
+#include "common/wav_file.h"
 
 namespace quavert {
 namespace {

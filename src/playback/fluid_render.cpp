@@ -12,8 +12,8 @@
 #include "common/byte_reader.h"
 #include "common/file_system.h"
 #include "common/run_error.h"
-#include "playback/midi_length.h"
-#include "playback/wav_file.h"
+#include "common/wav_file.h"
+#include "timeline/midi_length.h"
 
 namespace quavert {
 namespace {

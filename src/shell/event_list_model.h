@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/toolkit.h"
+#include "app/toolkit.h"
 
 namespace quavert {
 

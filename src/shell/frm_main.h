@@ -9,14 +9,14 @@
 #include <vector>
 #include <string>
 
+#include "app/session.h"
 #include "editing/genmidi.h"
-#include "session/session.h"
-#include "timeline/file_timeline.h"
-#include "timeline/note_spans.h"
-#include "timeline/tempo_map.h"
 #include "shell/cell_edit_delegate.h"
 #include "shell/media_hook.h"
 #include "shell/qt_toolkit.h"
+#include "timeline/file_timeline.h"
+#include "timeline/note_spans.h"
+#include "timeline/tempo_map.h"
 
 class QAction;
 class QComboBox;

@@ -11,17 +11,18 @@
 #include <QVBoxLayout>
 #include <climits>
 
+#include "commands/current_genmidi.h"
+#include "commands/guard.h"
+#include "commands/playback_actions.h"
 #include "common/binary_file.h"
 #include "editing/genmidi.h"
 #include "editing/name_lookups.h"
-#include "playback/midi_length.h"
-#include "playback/playback_actions.h"
-#include "session/guard.h"
 #include "shell/event_list_model.h"
 #include "shell/frm_main.h"
 #include "shell/piano_roll.h"
 #include "shell/qt_text.h"
 #include "timeline/file_timeline.h"
+#include "timeline/midi_length.h"
 
 namespace quavert {
 namespace {

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "common/toolkit.h"
+#include "app/toolkit.h"
 
 class QAction;
 class QFileDialog;

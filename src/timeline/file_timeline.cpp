@@ -6,7 +6,7 @@
 #include "common/byte_reader.h"
 #include "decoding/event_rows.h"
 #include "decoding/event_scanner.h"
-#include "playback/played_walk.h"
+#include "timeline/played_walk.h"
 
 namespace quavert {
 namespace {

@@ -12,12 +12,12 @@
 #include "cli/options.h"
 #include "common/binary_file.h"
 #include "common/file_system.h"
-#include "playback/midi_length.h"
 #include "support/midi_bytes.h"
 #include "support/real_midi.h"
 #include "support/sound_files.h"
 #include "support/standard_reader.h"
 #include "support/temp_folder.h"
+#include "timeline/midi_length.h"
 
 namespace quavert {
 namespace {

@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "commands/load_driver.h"
+#include "commands/track_decoder.h"
+#include "commands/track_selection.h"
 #include "decoding/records.h"
-#include "decoding/track_decoder.h"
-#include "loading/load_driver.h"
 #include "support/session_fixture.h"
 
 namespace quavert {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "commands/cell_edit.h"
+#include "commands/edit_frame.h"
+#include "commands/event_list.h"
 #include "common/number_text.h"
-#include "editing/cell_edit.h"
-#include "editing/edit_frame.h"
-#include "editing/event_list.h"
 #include "editing_fixture.h"
 
 namespace quavert {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "commands/cell_edit.h"
+#include "commands/event_list.h"
 #include "common/record_file.h"
-#include "editing/cell_edit.h"
-#include "editing/event_list.h"
 #include "editing_fixture.h"
 
 namespace quavert {

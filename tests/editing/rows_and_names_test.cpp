@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "commands/current_genmidi.h"
 #include "editing/genmidi.h"
 #include "editing/name_lookups.h"
 #include "editing/row_rules.h"

@@ -6,16 +6,17 @@
 #include <optional>
 #include <set>
 
+#include "app/recording_media_service.h"
+#include "app/recording_toolkit.h"
+#include "app/session.h"
+#include "commands/load_driver.h"
+#include "commands/track_decoder.h"
+#include "commands/track_selection.h"
 #include "common/binary_file.h"
 #include "common/file_system.h"
-#include "common/recording_toolkit.h"
 #include "decoding/decode_messages.h"
-#include "decoding/track_decoder.h"
 #include "lint/lint.h"
 #include "lint/rmid.h"
-#include "loading/load_driver.h"
-#include "playback/recording_media_service.h"
-#include "session/session.h"
 
 namespace quavert::fuzz {
 namespace {

@@ -3,15 +3,16 @@
 #include <map>
 #include <stdexcept>
 
+#include "app/recording_media_service.h"
+#include "app/recording_toolkit.h"
+#include "app/session.h"
+#include "commands/event_list.h"
+#include "commands/load_driver.h"
+#include "commands/save_track.h"
+#include "commands/track_decoder.h"
+#include "commands/track_selection.h"
 #include "common/binary_file.h"
-#include "common/recording_toolkit.h"
-#include "decoding/track_decoder.h"
-#include "editing/event_list.h"
-#include "loading/load_driver.h"
-#include "playback/recording_media_service.h"
-#include "session/session.h"
 #include "support/standard_reader.h"
-#include "writing/save_track.h"
 
 namespace quavert::fuzz {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "commands/load_driver.h"
 #include "common/file_system.h"
-#include "loading/load_driver.h"
 #include "support/session_fixture.h"
 
 namespace quavert {

@@ -31,14 +31,14 @@ while read -r line; do
   command=$(echo "$line" | sed -nE 's/^(usage:)? *quavert-cli +([a-z][a-z-]*).*/\2/p')
   [ -n "$command" ] || continue
   commands=$((commands + 1))
-  echo "$first_words" | grep -qx -- "$command" || fail "'$command' is not offered as a command"
+  grep -qx -- "$command" <<<"$first_words" || fail "'$command' is not offered as a command"
   options=$(offered "$command" song.mid -)
   for option in $(echo "$line" | grep -oE -- '--[a-z][a-z-]*'); do
-    echo "$options" | grep -qx -- "$option" || fail "'$option' is not offered after '$command'"
+    grep -qx -- "$option" <<<"$options" || fail "'$option' is not offered after '$command'"
   done
 done <<<"$help"
 for option in --help --version; do
-  echo "$first_words" | grep -qx -- "$option" || fail "'$option' is not offered"
+  grep -qx -- "$option" <<<"$first_words" || fail "'$option' is not offered"
 done
 [ "$(offered list song.mid --answer "" | tr '\n' ' ')" = "no yes " ] || fail "--answer does not offer yes and no"
 

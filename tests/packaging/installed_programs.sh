@@ -54,12 +54,12 @@ example=$source/examples/demo.mid
 # The names come from the installed genmidi.ini exactly as from the one beside the built program.
 installed=$("${user_env[@]}" "$prefix/bin/quavert-cli" list "$example" --track 2) || fail "installed quavert-cli list failed"
 built=$(env -u QUAVERT_HOME "$build/quavert-cli" list "$example" --track 2)
-echo "$built" | grep -q 'Instrument: String Ensemble 1' || fail "the built quavert-cli names no instrument"
+grep -q 'Instrument: String Ensemble 1' <<<"$built" || fail "the built quavert-cli names no instrument"
 [ "$installed" = "$built" ] || fail "the installed quavert-cli lists otherwise than the built one: $installed"
 [ "$("$prefix/bin/quavert-cli" --version)" = "$("$build/quavert-cli" --version)" ] || fail "quavert-cli --version differs"
 
 if [ "$with_window" = yes ]; then
-  "${user_env[@]}" "$prefix/bin/quavert" --version | grep -qE '^quavert [0-9]' ||
+  grep -qE '^quavert [0-9]' <<<"$("${user_env[@]}" "$prefix/bin/quavert" --version)" ||
     fail "quavert --version without a display"
   data=$home/.local/share/quavert
   "${user_env[@]}" "$prefix/bin/quavert" -platform offscreen "$example" >"$scratch/window.log" 2>&1 &

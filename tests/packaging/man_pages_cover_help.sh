@@ -27,11 +27,11 @@ while [ $# -ge 2 ]; do
             echo "$help" | sed -nE "s/^(usage:)? *$name +([a-z][a-z-]*).*/\\2/p") | sort -u)
   [ -n "$words" ] || fail "found no option or command in $name --help"
   for word in $words; do
-    echo "$text" | grep -qE -- "(^|[^a-zA-Z0-9-])$word([^a-zA-Z0-9-]|\$)" ||
+    grep -qE -- "(^|[^a-zA-Z0-9-])$word([^a-zA-Z0-9-]|\$)" <<<"$text" ||
       fail "$name: '$word' of --help is not in $(basename "$page")"
   done
   for section in NAME SYNOPSIS DESCRIPTION OPTIONS "EXIT STATUS" FILES; do
-    echo "$text" | grep -qE "^\\.SH \"?$section\"?\$" || fail "$(basename "$page") has no $section section"
+    grep -qE "^\\.SH \"?$section\"?\$" <<<"$text" || fail "$(basename "$page") has no $section section"
   done
   warnings=$(groff -man -ww -z -Tutf8 "$page" 2>&1)
   [ -z "$warnings" ] || fail "groff warns about $(basename "$page"): $warnings"

@@ -9,7 +9,7 @@ if [ $status -ne 0 ]; then
   echo "validate.sh: $1 failed with status $status" >&2
   exit 1
 fi
-if echo "$output" | grep -v -e '^$' -e 'Validation was successful\.$' | grep -q .; then
+if [ -n "$(grep -v -e '^$' -e 'Validation was successful\.$' <<<"$output")" ]; then
   echo "validate.sh: $1 found something to say" >&2
   exit 1
 fi

@@ -8,17 +8,17 @@
 #include <functional>
 #include <thread>
 
-#include "editing/cell_edit.h"
-#include "editing/event_list.h"
-#include "loading/load_driver.h"
+#include "app/media_errors.h"
+#include "commands/cell_edit.h"
+#include "commands/event_list.h"
+#include "commands/load_driver.h"
+#include "commands/media_commands.h"
+#include "commands/playback_actions.h"
+#include "commands/save_track.h"
 #include "playback/fluid_media_service.h"
-#include "playback/media_commands.h"
-#include "playback/media_errors.h"
-#include "playback/playback_actions.h"
 #include "support/midi_bytes.h"
 #include "support/session_fixture.h"
 #include "support/sound_files.h"
-#include "writing/save_track.h"
 
 namespace quavert {
 namespace {

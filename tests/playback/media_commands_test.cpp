@@ -3,8 +3,8 @@
 #include <functional>
 #include <optional>
 
-#include "playback/media_commands.h"
-#include "playback/playback_actions.h"
+#include "commands/media_commands.h"
+#include "commands/playback_actions.h"
 #include "support/session_fixture.h"
 
 namespace quavert {

@@ -2,12 +2,12 @@
 
 #include <tuple>
 
+#include "app/media_command_parser.h"
+#include "commands/media_commands.h"
 #include "common/binary_file.h"
-#include "playback/media_command_parser.h"
-#include "playback/media_commands.h"
-#include "playback/midi_length.h"
 #include "support/midi_bytes.h"
 #include "support/temp_folder.h"
+#include "timeline/midi_length.h"
 
 namespace quavert {
 namespace {

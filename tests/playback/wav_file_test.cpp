@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "common/run_error.h"
-#include "playback/wav_file.h"
+#include "common/wav_file.h"
 #include "support/midi_bytes.h"
 #include "support/temp_folder.h"
 

@@ -8,9 +8,9 @@
 #include <tuple>
 #include <vector>
 
+#include "commands/load_driver.h"
 #include "examples.h"
 #include "fuzz/road.h"
-#include "loading/load_driver.h"
 #include "robustness/child_process.h"
 #include "robustness/damaged_files.h"
 #include "support/real_midi.h"

@@ -7,18 +7,19 @@
 #include <functional>
 #include <tuple>
 
+#include "commands/cell_edit.h"
+#include "commands/edit_frame.h"
+#include "commands/event_list.h"
+#include "commands/load_driver.h"
+#include "commands/save_as.h"
+#include "commands/save_track.h"
+#include "commands/track_decoder.h"
+#include "commands/track_selection.h"
 #include "common/file_system.h"
 #include "decoding/records.h"
-#include "decoding/track_decoder.h"
-#include "editing/cell_edit.h"
-#include "editing/edit_frame.h"
-#include "editing/event_list.h"
 #include "editing/genmidi.h"
-#include "loading/load_driver.h"
 #include "robustness/child_process.h"
 #include "support/session_fixture.h"
-#include "writing/save_as.h"
-#include "writing/save_track.h"
 
 namespace quavert {
 namespace {

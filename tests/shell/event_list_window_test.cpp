@@ -1,10 +1,10 @@
 #include <QAbstractItemModelTester>
 #include <tuple>
 
+#include "app/loaded_file.h"
 #include "common/file_system.h"
 #include "common/run_error.h"
 #include "decoding/records.h"
-#include "loading/loaded_file.h"
 #include "shell/qt_text.h"
 #include "window_fixture.h"
 

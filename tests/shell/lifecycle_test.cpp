@@ -4,14 +4,14 @@
 #include <new>
 #include <stdexcept>
 
+#include "app/loaded_file.h"
+#include "app/session.h"
+#include "app/view_settings.h"
+#include "commands/guard.h"
+#include "commands/lifecycle.h"
 #include "common/file_system.h"
 #include "common/run_error.h"
 #include "decoding/records.h"
-#include "loading/loaded_file.h"
-#include "session/guard.h"
-#include "session/lifecycle.h"
-#include "session/session.h"
-#include "session/view_settings.h"
 #include "support/session_fixture.h"
 
 // Start-up and shutdown as seen through the window are pinned by the window's tests; these are

@@ -2,10 +2,10 @@
 
 #include <tuple>
 
+#include "app/loaded_file.h"
+#include "commands/lifecycle.h"
 #include "common/file_system.h"
 #include "decoding/records.h"
-#include "loading/loaded_file.h"
-#include "session/lifecycle.h"
 #include "shell/command_line.h"
 #include "shell/frm_about.h"
 #include "shell/media_hook.h"

@@ -1,8 +1,8 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "commands/lifecycle.h"
 #include "common/file_system.h"
-#include "session/lifecycle.h"
 #include "shell/piano_roll.h"
 #include "support/sound_files.h"
 #include "window_fixture.h"

@@ -11,7 +11,7 @@
 #include <QTest>
 #include <cstdio>
 
-#include "playback/recording_media_service.h"
+#include "app/recording_media_service.h"
 #include "shell/event_list_model.h"
 #include "shell/frm_main.h"
 #include "support/temp_folder.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "playback/recording_media_service.h"
+#include "app/recording_media_service.h"
 #include "shell/event_list_model.h"
 #include "shell/frm_main.h"
 #include "support/midi_bytes.h"

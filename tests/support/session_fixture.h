@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "common/recording_toolkit.h"
-#include "playback/recording_media_service.h"
-#include "session/session.h"
+#include "app/recording_media_service.h"
+#include "app/recording_toolkit.h"
+#include "app/session.h"
 #include "support/midi_bytes.h"
 #include "support/temp_folder.h"
 

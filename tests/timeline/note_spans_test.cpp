@@ -2,9 +2,9 @@
 
 #include <vector>
 
+#include "commands/event_list.h"
 #include "common/binary_file.h"
 #include "decoding/decoding_fixture.h"
-#include "editing/event_list.h"
 #include "timeline/file_timeline.h"
 #include "timeline/note_spans.h"
 #include "timeline/roll_geometry.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "loading/loaded_file.h"
+#include "app/loaded_file.h"
 #include "support/real_midi.h"
 #include "support/standard_reader.h"
 #include "support/valid_corners.h"

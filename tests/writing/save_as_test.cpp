@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "commands/save_as.h"
 #include "common/file_system.h"
-#include "writing/save_as.h"
 #include "writing_fixture.h"
 
 namespace quavert {

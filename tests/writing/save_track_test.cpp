@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "commands/cell_edit.h"
 #include "common/file_system.h"
-#include "editing/cell_edit.h"
 #include "support/standard_reader.h"
 #include "writing_fixture.h"
 

@@ -3,12 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "commands/event_list.h"
+#include "commands/load_driver.h"
+#include "commands/save_track.h"
+#include "commands/track_decoder.h"
+#include "commands/track_selection.h"
 #include "decoding/records.h"
-#include "decoding/track_decoder.h"
-#include "editing/event_list.h"
-#include "loading/load_driver.h"
 #include "support/session_fixture.h"
-#include "writing/save_track.h"
 
 namespace quavert::testing {
 

@@ -1,0 +1,59 @@
+#include "app/view_settings.h"
+
+#include <array>
+#include <exception>
+
+#include "common/binary_file.h"
+
+namespace quavert {
+namespace {
+
+constexpr std::string_view kPianoRoll = "PianoRoll=";
+constexpr std::string_view kFollowPlayback = "FollowPlayback=";
+// The path's line may be long; the settings after it are short.
+constexpr std::size_t kMostSettingsBytes = 128 * 1024;
+
+std::string Line(std::string_view name, bool on) { return std::string(name) + (on ? "1" : "0") + "\n"; }
+
+// Reads "NAME=0" or "NAME=1" from `line` into `value`.
+void Take(std::string_view line, std::string_view name, bool& value) {
+  if (line.size() != name.size() + 1 || line.substr(0, name.size()) != name) return;
+  if (line.back() == '0' || line.back() == '1') value = line.back() == '1';
+}
+
+}  // namespace
+
+std::string ViewSettingsLines(const ViewSettings& view) {
+  const ViewSettings defaults;
+  std::string lines;
+  if (view.PianoRoll != defaults.PianoRoll) lines += Line(kPianoRoll, view.PianoRoll);
+  if (view.FollowPlayback != defaults.FollowPlayback) lines += Line(kFollowPlayback, view.FollowPlayback);
+  return lines;
+}
+
+ViewSettings ParseViewSettings(std::string_view text) {
+  ViewSettings view;
+  std::size_t at = text.find('\n');
+  while (at != std::string_view::npos && at + 1 < text.size()) {
+    const std::size_t end = text.find('\n', at + 1);
+    std::string_view line = text.substr(at + 1, end == std::string_view::npos ? std::string_view::npos : end - at - 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    Take(line, kPianoRoll, view.PianoRoll);
+    Take(line, kFollowPlayback, view.FollowPlayback);
+    at = end;
+  }
+  return view;
+}
+
+ViewSettings ReadViewSettings(const std::string& path) {
+  try {
+    BinaryFile file(path, BinaryFile::Mode::kRead);
+    std::string text(kMostSettingsBytes, '\0');
+    text.resize(file.Read(text.data(), text.size()));
+    return ParseViewSettings(text);
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+}  // namespace quavert

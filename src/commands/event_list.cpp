@@ -1,0 +1,159 @@
+#include "commands/event_list.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/session.h"
+#include "commands/current_genmidi.h"
+#include "commands/file_summary.h"
+#include "common/file_system.h"
+#include "common/number_text.h"
+#include "common/record_file.h"
+#include "common/run_error.h"
+#include "decoding/list_rows.h"
+#include "editing/row_rules.h"
+#include "editing/total_time.h"
+
+namespace quavert {
+namespace {
+
+// Row of TrackReportFlags that says a track's event lines are in the report.
+constexpr std::size_t kEventLinesFlag = 2;
+// The decoder writes notes.dat in whole blocks of this many records; data.dat follows it.
+constexpr std::int64_t kBlockRecords = 100;
+
+bool& EventLinesWritten(Session& session) {
+  auto& flags = session.file.TrackReportFlags[kEventLinesFlag];
+  const int track = session.file.CurrentTrack;
+  if (track < 0 || static_cast<std::size_t>(track) >= flags.size()) throw RunError(kIndexOutOfRange);
+  return flags[static_cast<std::size_t>(track)];
+}
+
+void ShowEventList(Session& session) {
+  Toolkit& ui = session.ui;
+  const ListRows& rows = session.buffers.ListBuffer;
+  ui.ListClear();
+  if (!ui.ListKeepsItems()) return;
+  std::vector<ListItem> items;
+  items.reserve(std::min(rows.size(), kListFillChunk));
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    items.push_back(ItemOf(rows.Texts(row)));
+    if (items.size() == kListFillChunk) {
+      ui.ListAddItems(items);
+      items.clear();
+    }
+  }
+  if (!items.empty()) ui.ListAddItems(items);
+}
+
+}  // namespace
+
+void BuildEventList(Session& session) {
+  ListBuilderState& list = session.list;
+  list.TotalTimeText.clear();
+  // The rows are built straight into the editing buffers, in the memory an earlier listing
+  // leaves: a track's rows are in memory once, and listing track after track takes it once.
+  std::vector<EventRecord>& events = session.buffers.EventBuffer;
+  ListRows& kept = session.buffers.ListBuffer;
+  events.clear();
+  kept.ClearForReuse();
+  const GenmidiNames& genmidi = CurrentGenmidi(session);
+
+  const std::int64_t rows = std::max<std::int64_t>(session.decoder.LastEventIndex + 1, 0);
+  // notes.dat removed or cut short since the decode would read as blank rows, which "Save Track"
+  // would then write into the track.
+  if (FileLength(session.AppPath(kNotesDat)) < rows * static_cast<std::int64_t>(kEventRecordLength))
+    throw RunError(kInputPastEnd);
+  RecordFile notes(session.AppPath(kNotesDat), kEventRecordLength);
+  RecordFile data(session.AppPath(kDataDat), kListRowLength);
+  session.NotesDatMade = true;
+  session.DataDatMade = true;
+
+  const bool write_report = !EventLinesWritten(session);
+  const std::int64_t records = (rows + kBlockRecords - 1) / kBlockRecords * kBlockRecords;
+  events.reserve(static_cast<std::size_t>(rows));
+  kept.reserve(static_cast<std::size_t>(rows));
+  RowNaming naming{session.names, genmidi, list.DrumCache};
+
+  // Each run of records is read once and its records, rows and report lines are formatted
+  // straight into these buffers, which keep their memory from run to run.
+  std::string read;
+  std::string data_out;
+  std::string report_out;
+  std::size_t report_used = 0;
+  BuiltRow row;
+  for (std::int64_t first = 0; first < records; first += kListIoRecords) {
+    const std::int64_t count = std::min(kListIoRecords, records - first);
+    notes.GetRecords(first + 1, count, read);
+    data_out.resize(static_cast<std::size_t>(count) * kListRowLength);
+    report_used = 0;
+    for (std::int64_t i = 0; i < count; ++i) {
+      // The record is rewritten where it was read: notes.dat gets the run back in one write.
+      char* const record_at = read.data() + static_cast<std::size_t>(i) * kEventRecordLength;
+      char* const data_at = data_out.data() + static_cast<std::size_t>(i) * kListRowLength;
+      const std::int64_t index = first + i;
+      if (index >= rows) {
+        // The rest of the last block: notes.dat keeps what the decoder left, data.dat gets blanks.
+        WriteListRow({}, data_at);
+        continue;
+      }
+      bool exact = false;
+      EventRecord record = ParseEventRecord({record_at, kEventRecordLength}, &exact);
+      BuildRow(record, index, naming, row);
+      if (write_report) {
+        const std::size_t room = report_used + ReportLineRoom(row);
+        if (report_out.size() < room) report_out.resize(std::max(room, 2 * report_out.size()));
+        report_used = static_cast<std::size_t>(WriteReportLine(row, report_out.data() + report_used) - report_out.data());
+      }
+      if (record.Delta >= 0) list.TotalTicks += record.Delta;
+      // The row's other fields keep the text they had, unless it was not as this program
+      // writes it.
+      if (exact)
+        WriteListingFields(record, record_at);
+      else
+        WriteEventRecord(record, record_at);
+      WriteDataRecord(row, data_at);
+      events.push_back(record);
+      kept.Append(KeptTexts(row));
+    }
+    notes.PutRecords(first + 1, read);
+    data.PutRecords(first + 1, data_out);
+    if (write_report) session.report.WriteLines(std::string_view(report_out).substr(0, report_used));
+  }
+  data.Close();
+  notes.Close();
+
+  WriteReportHeading(session);
+  const TotalTimeLines total = TotalTime(list.TotalTicks, session.decoder.TickMinutes);
+  list.TotalTimeText = total.Text2;
+  if (write_report) session.report.WriteLine(total.Report);
+  session.ui.SetText(Control::Text2, session.ui.GetText(Control::Text2) + list.TotalTimeText);
+  EventLinesWritten(session) = true;
+
+  ShowEventList(session);
+}
+
+void Command1Click(Session& session) {
+  Toolkit& ui = session.ui;
+  ui.SetBusy(true);
+  session.list.TotalTicks = 0;
+  ui.SetStatusText("Loading...");
+  try {
+    BuildEventList(session);
+    ui.SetStatusText("");
+    ui.SetEnabled(Control::Command5, true);
+    ui.SetBusy(false);
+  } catch (const RunError& error) {
+    // Nothing half-listed may stay behind for "Save Track" to write back.
+    session.buffers.EventBuffer.clear();
+    session.buffers.ListBuffer.clear();
+    ui.ListClear();
+    ui.SetStatusText("");
+    ui.SetEnabled(Control::Command5, false);
+    ui.SetBusy(false);
+    ui.MessageBox("Error:" + SignedNumber(error.code()));
+  }
+}
+
+}  // namespace quavert

@@ -1,0 +1,25 @@
+#include <string>
+
+#include "app/session.h"
+#include "commands/media_commands.h"
+#include "commands/save_track.h"
+#include "commands/writing_messages.h"
+
+namespace quavert {
+
+void SaveTrackCommand(Session& session) {
+  session.ui.SetBusy(true);
+  // The player lets go of the file it plays before the working copy is replaced.
+  MciClose(session, kDeviceAlias);
+  try {
+    SaveTrack(session);
+    session.ui.MessageBox(kDataSaved);
+  } catch (const TrackNotSaved& failure) {
+    session.ui.MessageBox(std::string(kTrackNotSaved) + kNewLine + failure.what());
+  }
+  // From now on playback plays the working copy, saved or as it was.
+  MciOpenInFrame(session, session.WorkCopyPath(), kDeviceAlias);
+  session.ui.SetBusy(false);
+}
+
+}  // namespace quavert

@@ -1,0 +1,28 @@
+#include "commands/track_selection.h"
+
+#include "app/session.h"
+#include "commands/block.h"
+#include "commands/track_decoder.h"
+
+namespace quavert {
+
+void Combo1Click(Session& session, int selected_index) {
+  // A chooser that was just emptied reports no selection; there is nothing to decode then.
+  if (!session.file.FileLoaded || selected_index < 0) return;
+  Toolkit& ui = session.ui;
+  for (Control control : {Control::mnuSave, Control::Toolbar2Button2, Control::Command1, Control::Text6,
+                          Control::Text5, Control::Command2})
+    ui.SetEnabled(control, true);
+  ui.ListClear();
+  session.file.CurrentTrack = selected_index + 1;
+  ui.SetEnabled(Control::Command5, false);
+  DecodeTrack(session);
+  // A missing-byte repair changed the file under this track: show it as it now is.
+  if (session.file.LoadState == kDecodeAgain) {
+    session.file.LoadState = kLoadCleared;
+    DecodeTrack(session);
+  }
+  if (session.file.LoadState == kLoadFailed) Block(session, 0);
+}
+
+}  // namespace quavert

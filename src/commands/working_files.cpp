@@ -1,0 +1,39 @@
+#include "commands/working_files.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/session.h"
+#include "common/record_file.h"
+#include "common/run_error.h"
+
+namespace quavert {
+
+void ClearEventBlock(Session& session) {
+  std::vector<EventRecord>& buffer = session.buffers.EventBuffer;
+  if (buffer.size() < kBlockRows + 1) buffer.resize(kBlockRows + 1);
+  std::fill(buffer.begin(), buffer.begin() + kBlockRows + 1, EventRecord{});
+}
+
+void FlushEventBlock(Session& session, RecordFile& notes) {
+  char bytes[kBlockRows * kEventRecordLength];
+  for (int row = 0; row < kBlockRows; ++row)
+    WriteEventRecord(session.buffers.EventBuffer[static_cast<std::size_t>(row)], bytes + row * kEventRecordLength);
+  notes.PutRecords(session.decoder.LastEventIndex - kBlockRows + 1, std::string_view(bytes, sizeof bytes));
+  ClearEventBlock(session);
+  session.decoder.BlockRow = 0;
+}
+
+EventRecord& NewEventRow(Session& session, RecordFile& notes) {
+  DecoderState& decoder = session.decoder;
+  ++decoder.LastEventIndex;
+  ++decoder.BlockRow;
+  if (decoder.BlockRow == kBlockRows) FlushEventBlock(session, notes);
+  std::vector<EventRecord>& buffer = session.buffers.EventBuffer;
+  if (static_cast<std::size_t>(decoder.BlockRow) >= buffer.size()) throw RunError(kIndexOutOfRange);
+  return buffer[static_cast<std::size_t>(decoder.BlockRow)];
+}
+
+void AddEventRow(Session& session, RecordFile& notes, const EventRecord& row) { NewEventRow(session, notes) = row; }
+
+}  // namespace quavert
