@@ -15,6 +15,8 @@ std::string Session::AppPath(std::string_view name) const { return JoinPath(AppF
 
 std::string Session::WorkCopyPath() const { return AppPath(file.WorkCopyName); }
 
+void ShowControls(Session& session) { ShowControls(session.ui, session.controls); }
+
 void CloseAllFiles(Session& session) { session.report.Close(); }
 
 }  // namespace quavert

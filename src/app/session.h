@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/control_states.h"
 #include "app/decoder_state.h"
 #include "app/list_builder_state.h"
 #include "app/loaded_file.h"
@@ -40,6 +41,7 @@ struct Session {
   ListBuilderState list;
   MediaState player;
   ViewSettings view;  ///< what the window shows, as remembered
+  ControlFacts controls;  ///< which controls take input
   bool NotesDatMade = false;  ///< notes.dat was created in this run: shutdown deletes it
   bool DataDatMade = false;   ///< data.dat likewise
 
@@ -48,6 +50,9 @@ struct Session {
   /// The working copy's path (meaningful once WorkCopyName is set).
   std::string WorkCopyPath() const;
 };
+
+/// Shows session.controls in the window: every command that changes a fact calls it.
+void ShowControls(Session& session);
 
 /// Closes every file the program keeps open across routines (the report).
 void CloseAllFiles(Session& session);

@@ -142,7 +142,8 @@ void Command1Click(Session& session) {
   try {
     BuildEventList(session);
     ui.SetStatusText("");
-    ui.SetEnabled(Control::Command5, true);
+    session.controls.SaveTrack = true;
+    ShowControls(session);
     ui.SetBusy(false);
   } catch (const RunError& error) {
     // Nothing half-listed may stay behind for "Save Track" to write back.
@@ -150,7 +151,8 @@ void Command1Click(Session& session) {
     session.buffers.ListBuffer.clear();
     ui.ListClear();
     ui.SetStatusText("");
-    ui.SetEnabled(Control::Command5, false);
+    session.controls.SaveTrack = false;
+    ShowControls(session);
     ui.SetBusy(false);
     ui.MessageBox("Error:" + SignedNumber(error.code()));
   }

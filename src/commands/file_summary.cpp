@@ -30,7 +30,8 @@ void ClearDecoderResults(Session& session) {
   decoder.TempoPos = -1;
   decoder.TempoBpm = -1;
   decoder.SysexIndex = -1;
-  session.ui.SetLocked(Control::Text6, true);
+  session.controls.TempoLocked = true;
+  ShowControls(session);
 }
 
 }  // namespace
@@ -64,7 +65,8 @@ void ShowFileSummary(Session& session) {
     }
   }
 
-  ui.SetEnabled(Control::Command1, session.decoder.LastEventIndex >= 0);
+  session.controls.Notes = session.decoder.LastEventIndex >= 0;
+  ShowControls(session);
   if (file.LoadState == kLoadFailed) {
     Block(session, 0);
     file.LoadState = kLoadNormal;

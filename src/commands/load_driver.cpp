@@ -60,7 +60,6 @@ void Reject(Session& session, BinaryFile& work, const std::string& what) {
 void FillTrackChooser(Session& session) {
   session.ui.ComboClear();
   for (int track = 1; track <= session.tracks.TrackCount; ++track) session.ui.ComboAddItem(PlainNumber(track));
-  session.ui.SetEnabled(Control::Combo1, true);
   session.ui.SetText(Control::Combo1, "1");
 }
 
@@ -176,17 +175,16 @@ void OpenMidiFile(Session& session, const std::string& path) {
   ui.SetBusy(true);
   file.FileLoaded = false;
 
-  for (Control control : {Control::Command1, Control::mnuSave, Control::Toolbar2Button2, Control::Command2,
-                          Control::Text5, Control::Text6})
-    ui.SetEnabled(control, true);
-  ui.SetLocked(Control::Text5, false);
-  ui.ListClear();
-  ui.SetEnabled(Control::mnuPlay, true);
-  ui.SetEnabled(Control::Toolbar2Button4, true);
-  for (Control control : {Control::mnuPause, Control::Toolbar2Button5, Control::mnuStop, Control::Toolbar2Button6})
-    ui.SetEnabled(control, false);
+  ControlFacts& controls = session.controls;
+  controls.FileCommands = true;
+  controls.Notes = true;
+  controls.TicksLocked = false;
+  controls.Play = true;
+  controls.PauseStop = false;
   // The list's rows belong to the file before: "Save Track" must not write them into this one.
-  ui.SetEnabled(Control::Command5, false);
+  controls.SaveTrack = false;
+  ui.ListClear();
+  ShowControls(session);
 
   file.TrackReportFlags = {};
   for (Control control : {Control::Text1, Control::Text2, Control::Text3, Control::Text4, Control::Text5,

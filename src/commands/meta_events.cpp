@@ -116,7 +116,8 @@ MetaOutcome HandleTempo(Session& session, RecordFile& notes, const ScannedEvent&
   const std::int64_t bpm = BpmOfTempo(TempoOfBytes(event.data));
   const std::int32_t delta = event.delta.value;
   if (!GetsRow(event, begun)) {
-    session.ui.SetLocked(Control::Text6, false);
+    session.controls.TempoLocked = false;
+    ShowControls(session);
     session.ui.SetText(Control::Text6, TrimNumber(bpm));
     AddMetaLines(session, delta, " Set tempo         :", " Set tempo:", SignedNumber(bpm), delta);
     if (decoder.TempoPos == -1) {

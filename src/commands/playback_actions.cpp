@@ -14,13 +14,13 @@ namespace {
 constexpr std::string_view kStoppedMode = "stopped";
 
 void EnablePauseAndStop(Session& session, bool enabled) {
-  for (Control control : {Control::mnuPause, Control::Toolbar2Button5, Control::mnuStop, Control::Toolbar2Button6})
-    session.ui.SetEnabled(control, enabled);
+  session.controls.PauseStop = enabled;
+  ShowControls(session);
 }
 
 void EnablePlay(Session& session) {
-  session.ui.SetEnabled(Control::mnuPlay, true);
-  session.ui.SetEnabled(Control::Toolbar2Button4, true);
+  session.controls.Play = true;
+  ShowControls(session);
 }
 
 // Plays from the device's current position to the end; true when the device took it.
@@ -71,8 +71,7 @@ void PauseAction(Session& session) {
 
 void StopAction(Session& session) {
   session.ui.SetBusy(true);
-  for (Control control : {Control::mnuStop, Control::Toolbar2Button6, Control::mnuPause, Control::Toolbar2Button5})
-    session.ui.SetEnabled(control, false);
+  EnablePauseAndStop(session, false);
   MciStop(session, kDeviceAlias);
   if (session.player.LastMciError != 0) AfterRefusal(session);
   session.ui.SetBusy(false);

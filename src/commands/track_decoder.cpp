@@ -91,7 +91,8 @@ void TrackDecode::Setup() {
   session_.file.LoadState = kLoadNormal;
   session_.ui.SetText(Control::Text2, "");
   session_.ui.SetText(Control::Text6, "");
-  session_.ui.SetLocked(Control::Text6, true);
+  session_.controls.TempoLocked = true;
+  ShowControls(session_);
   decoder_.FirstEventPos = -1;
   decoder_.TempoBpm = -1;
   decoder_.LastEventIndex = -1;
@@ -187,10 +188,9 @@ void TrackDecode::EndOfTrack() {
   work_.reset();
   WriteReportLines();
   session_.file.TrackReportFlags[1][static_cast<std::size_t>(session_.file.CurrentTrack)] = true;
-  if (decoder_.LastEventIndex < 0) {
-    session_.ui.SetEnabled(Control::Command1, false);
-  } else {
-    session_.ui.SetEnabled(Control::Command1, true);
+  session_.controls.Notes = decoder_.LastEventIndex >= 0;
+  ShowControls(session_);
+  if (decoder_.LastEventIndex >= 0) {
     // The last, partly filled block goes out whole, after the blocks written before it.
     const std::int64_t last_event = decoder_.LastEventIndex;
     decoder_.LastEventIndex = (last_event / kBlockRows + 1) * kBlockRows;

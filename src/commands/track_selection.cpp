@@ -9,13 +9,12 @@ namespace quavert {
 void Combo1Click(Session& session, int selected_index) {
   // A chooser that was just emptied reports no selection; there is nothing to decode then.
   if (!session.file.FileLoaded || selected_index < 0) return;
-  Toolkit& ui = session.ui;
-  for (Control control : {Control::mnuSave, Control::Toolbar2Button2, Control::Command1, Control::Text6,
-                          Control::Text5, Control::Command2})
-    ui.SetEnabled(control, true);
-  ui.ListClear();
+  session.controls.FileCommands = true;
+  session.controls.Notes = true;
+  session.controls.SaveTrack = false;
+  session.ui.ListClear();
   session.file.CurrentTrack = selected_index + 1;
-  ui.SetEnabled(Control::Command5, false);
+  ShowControls(session);
   DecodeTrack(session);
   // A missing-byte repair changed the file under this track: show it as it now is.
   if (session.file.LoadState == kDecodeAgain) {

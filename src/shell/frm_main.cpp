@@ -293,12 +293,7 @@ void frmmain::BuildList() {
 }
 
 void frmmain::SetDesignState() {
-  // Before the first file only opening, leaving and the About box can do anything.
-  for (QAction* action : {mnuSave, mnuPlay, mnuPause, mnuStop}) action->setEnabled(false);
-  for (int position : {2, 4, 5, 6}) Toolbar2Buttons[position]->setEnabled(false);
-  for (QWidget* widget : std::initializer_list<QWidget*>{Command1, Command2, Command5, Text5, Text6})
-    widget->setEnabled(false);
-  Text5->setReadOnly(true);
+  ShowControls(session_);
 }
 
 void frmmain::ConnectHandlers() {

@@ -26,7 +26,8 @@ class MediaCommandsTest : public testing::SessionTest {
  protected:
   MediaCommandsTest() {
     media.Replies[kLength] = "1920";
-    for (Control control : {Control::mnuPlay, Control::Toolbar2Button4}) ui.SetEnabled(control, true);
+    session.controls.Play = true;
+    ShowControls(session);
   }
 
   // Play, Pause and Stop, menu entry and toolbar button alike: 1 enabled, 0 disabled, ? mixed.
