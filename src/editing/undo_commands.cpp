@@ -20,18 +20,21 @@ void KeepLastEventIndex(Session& session) {
 // Makes (or takes back) every part of `entry`: the working copy first when making it, last when
 // taking it back, so the rows always meet the copy they were made on.
 void ApplyEntry(Session& session, const UndoEntry& entry, bool undo, UndoOutcome& outcome) {
+  const bool rows_here = entry.List == session.undo.List();
   if (entry.File && !undo) {
     MciClose(session, kDeviceAlias);
     ApplyWorkingCopyChange(session, *entry.File, false);
     outcome.FileChanged = true;
   }
-  if (undo) {
+  if (!rows_here) {
+    // Rows of an earlier listing: the list shown now came from the working copy as it was.
+  } else if (undo) {
     for (auto change = entry.Rows.rbegin(); change != entry.Rows.rend(); ++change)
       ApplyRowChange(session.buffers, *change, true);
   } else {
     for (const RowChange& change : entry.Rows) ApplyRowChange(session.buffers, change, false);
   }
-  if (!entry.Rows.empty()) {
+  if (!entry.Rows.empty() && rows_here) {
     KeepLastEventIndex(session);
     outcome.RowsChanged = true;
   }
@@ -41,6 +44,12 @@ void ApplyEntry(Session& session, const UndoEntry& entry, bool undo, UndoOutcome
     outcome.FileChanged = true;
   }
   outcome.DecodeAgain = entry.DecodeAgain;
+  if (entry.File && !rows_here) {
+    // The list shown was built after this step, from another working copy (perhaps of another
+    // track): it no longer matches, and the track is decoded again.
+    session.buffers.Origins = {};
+    outcome.DecodeAgain = true;
+  }
 }
 
 UndoOutcome Step(Session& session, bool undo) {

@@ -16,7 +16,7 @@ struct UndoOutcome {
   bool Done = false;          ///< false: there was nothing to take back, or it failed (with a message)
   bool RowsChanged = false;   ///< the list's rows changed (ListView1 was filled again)
   bool FileChanged = false;   ///< the working copy changed (FileSize, playback)
-  bool DecodeAgain = false;   ///< a repair was taken back or made again: decode the current track again
+  bool DecodeAgain = false;   ///< a repair was taken back or made again: decode the current track again (and list it)
 };
 
 /// Takes back the last step in the history: the list's rows and the working copy as they were
