@@ -122,6 +122,28 @@ TEST_F(RowEditsTest, DeletesAndInsertsKeepEveryOtherEventWhereItWas) {
   }
 }
 
+// A note placed with its length: the Off goes after the last row before its time.
+TEST_F(RowEditsTest, ANoteIsInsertedWithItsNoteOff) {
+  const struct {
+    std::int64_t item, ticks, length;
+    Lines added;
+  } cases[] = {
+      {4, 2, 30, {"22 92 40 50", "52 82 40 00"}},  // ends with the first note
+      {4, 2, 0, {"22 92 40 50", "22 82 40 00"}},
+      {9, 0, 32, {"70 92 40 50", "102 82 40 00"}},  // to the end of the track
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    ASSERT_TRUE(InsertNote(session, c.item, c.ticks, 2, 0x40, 0x50, c.length));
+    EXPECT_EQ(session.undo.UndoName(), "Insert Note");
+    Save();
+    EXPECT_EQ(Sorted(Music()), Sorted(Expected({}, c.added)));
+  }
+  SetUp();
+  EXPECT_FALSE(InsertNote(session, 9, 0, 2, 0x40, 0x50, 33));
+  EXPECT_EQ(ui.MessageTexts(), Lines{"Length must be between 0 and 32"});
+}
+
 TEST_F(RowEditsTest, DeletingEveryRowLeavesTheTrackItsLength) {
   while (!session.buffers.EventBuffer.empty()) ASSERT_TRUE(DeleteItems(session, {1}));
   Save();
