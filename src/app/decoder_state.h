@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "decoding/list_rows.h"
-#include "decoding/records.h"
+#include "editing/edit_buffers.h"
 
 namespace quavert {
 
@@ -30,13 +29,6 @@ struct DecoderState {
   /// decode that repaired the file leaves them to the decode that follows it.
   std::vector<std::string> ReportLines;
   std::int64_t TrackLength = 0;      ///< the track's data length from its chunk header
-};
-
-/// The rows of the current track in memory: the decoder's block of 100, or after a listing the
-/// whole track, as edited in the list since.
-struct EditBuffers {
-  std::vector<EventRecord> EventBuffer;
-  ListRows ListBuffer;
 };
 
 }  // namespace quavert

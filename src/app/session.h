@@ -10,6 +10,7 @@
 #include "app/media_service.h"
 #include "app/media_state.h"
 #include "app/toolkit.h"
+#include "app/undo_history.h"
 #include "app/view_settings.h"
 #include "loading/name_tables.h"
 #include "loading/report.h"
@@ -42,6 +43,7 @@ struct Session {
   MediaState player;
   ViewSettings view;  ///< what the window shows, as remembered
   ControlFacts controls;  ///< which controls take input
+  UndoHistory undo;   ///< the steps since the load, to take back and make again
   bool NotesDatMade = false;  ///< notes.dat was created in this run: shutdown deletes it
   bool DataDatMade = false;   ///< data.dat likewise
 

@@ -80,6 +80,8 @@ void LoadSteps(Session& session) {
     SkipIfMissing(session, [&] { DeleteFile(session.WorkCopyPath()); });
 
   file.WorkCopyName = kWorkCopyName;
+  // The steps of the file before cannot be taken back in this one.
+  session.undo.Clear();
   file.RepairAsked = false;
   file.InsertedStatusPos = 0;
   file.CurrentTrack = 1;

@@ -6,6 +6,7 @@
 
 #include "app/session.h"
 #include "commands/media_commands.h"
+#include "commands/undo_commands.h"
 #include "commands/working_files.h"
 #include "common/number_text.h"
 #include "common/run_error.h"
@@ -138,9 +139,11 @@ MetaOutcome HandleTempo(Session& session, RecordFile& notes, const ScannedEvent&
 void OfferTimeSignatureRepair(Session& session, const ScannedEvent& event) {
   if (session.ui.MessageBox(kTimeSignatureQuestion, Buttons::kYesNo) != Answer::kYes) return;
   MciClose(session, kDeviceAlias);
+  WorkingCopyCapture before = CaptureWorkingCopy(session);
   ApplyPatch(session.WorkCopyPath(), ClocksBytePatch(event.data_first + 2));
   MciOpenInFrame(session, session.WorkCopyPath(), kDeviceAlias);
   session.decoder.SigClocks = 2;
+  RecordWorkingCopyStep(session, std::move(before), "Time Signature Repair", true);
 }
 
 MetaOutcome HandleTimeSignature(Session& session, RecordFile& notes, const ScannedEvent& event, bool begun) {

@@ -3,6 +3,7 @@
 #include "app/session.h"
 #include "commands/media_commands.h"
 #include "commands/save_track.h"
+#include "commands/undo_commands.h"
 #include "commands/writing_messages.h"
 
 namespace quavert {
@@ -12,7 +13,9 @@ void SaveTrackCommand(Session& session) {
   // The player lets go of the file it plays before the working copy is replaced.
   MciClose(session, kDeviceAlias);
   try {
+    WorkingCopyCapture before = CaptureWorkingCopy(session);
     SaveTrack(session);
+    RecordWorkingCopyStep(session, std::move(before), "Save Track");
     session.ui.MessageBox(kDataSaved);
   } catch (const TrackNotSaved& failure) {
     session.ui.MessageBox(std::string(kTrackNotSaved) + kNewLine + failure.what());

@@ -8,6 +8,7 @@
 #include "commands/file_summary.h"
 #include "commands/meta_events.h"
 #include "commands/missing_byte_repair.h"
+#include "commands/undo_commands.h"
 #include "commands/working_files.h"
 #include "common/binary_file.h"
 #include "common/byte_reader.h"
@@ -111,6 +112,8 @@ void TrackDecode::Setup() {
   // stays for the next listing.
   session_.buffers.EventBuffer.clear();
   session_.buffers.ListBuffer.ClearForReuse();
+  session_.buffers.Origins = {};
+  session_.undo.NewList();
   ClearEventBlock(session_);
   session_.NotesDatMade = true;
   notes_.emplace(session_.AppPath(kNotesDat), kEventRecordLength);
@@ -177,10 +180,12 @@ void TrackDecode::RepairMissingByte(std::int64_t position) {
   if (session_.ui.MessageBox(kMissingByteQuestion, Buttons::kYesNo) != Answer::kYes) return Fail();
   // The report lines of this decode stay unwritten: the decode that follows the repair reads
   // the same events again and reports them.
+  WorkingCopyCapture before = CaptureWorkingCopy(session_);
   session_.file.RepairAsked = true;
   InsertMissingStatusByte(session_, position);
   session_.file.LoadState = kDecodeAgain;
   WalkTrackChunks(session_);
+  RecordWorkingCopyStep(session_, std::move(before), "Missing Byte Repair", true);
 }
 
 void TrackDecode::EndOfTrack() {

@@ -44,6 +44,7 @@ struct TrackTable {
   std::array<std::int64_t, kMaxTracks + 2> TrackStart{};
   /// Entry k: track k's chunk header as read; entry TrackCount + 1 may hold the one that stopped the walk.
   std::array<TrackChunk, kMaxTracks + 2> TrackChunks{};
+  bool operator==(const TrackTable&) const = default;
 };
 
 /// What is wrong with a header, in the order a load looks: too short or not "MThd", a length
