@@ -30,14 +30,16 @@ const char* VersionText() { return "quavert-cli " QUAVERT_VERSION "\n"; }
 
 const char* UsageText() {
   return "usage: quavert-cli check FILE...\n"
-         "       quavert-cli list FILE [--track N] [--bytes] [--answer yes|no]\n"
-         "       quavert-cli report FILE [--out PATH] [--answer yes|no]\n"
+         "       quavert-cli list FILE [--track N] [--bytes] [--encoding NAME] [--answer yes|no]\n"
+         "       quavert-cli report FILE [--out PATH] [--encoding NAME] [--answer yes|no]\n"
          "       quavert-cli edit FILE --out PATH [--track N] [--cell ITEM:COLUMN=TEXT]... [--save-track]\n"
          "                        [--tempo TEXT] [--ticks TEXT] [--answer yes|no]\n"
          "       quavert-cli render FILE --out FILE.wav [--soundfont SF2] [--rate 44100]\n"
          "       quavert-cli lint FILE... [--json]\n"
          "       quavert-cli --help | --version\n"
          "  list --bytes adds three cells to each row: OFFSET, HEX (its bytes) and TICKS\n"
+         "  --encoding prints the file's texts converted to UTF-8 from NAME: Automatic, UTF-8,\n"
+         "  Latin-1, Windows-1252, Shift-JIS, GB18030 or EUC-KR\n"
          "  render prints \"rendered: PATH SECONDS s\", SECONDS to one decimal\n"
          "  lint prints FILE:OFFSET: error|warning: TEXT [CODE] for each problem (OFFSET: the\n"
          "  0-based byte offset in the file), then FILE: E errors, W warnings\n";
@@ -88,6 +90,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     } else if (arg == "--track" && has_value && (list || edit)) {
       if (!ParseWhole(value(), options.Track) || options.Track < 1) {
         error = "--track takes a track number from 1";
+        return std::nullopt;
+      }
+    } else if (arg == "--encoding" && has_value && (list || report)) {
+      options.Encoding = EncodingNamed(value());
+      if (!options.Encoding) {
+        error = "--encoding takes Automatic, UTF-8, Latin-1, Windows-1252, Shift-JIS, GB18030 or EUC-KR";
         return std::nullopt;
       }
     } else if (arg == "--out" && has_value && (report || edit || render)) {

@@ -162,6 +162,10 @@ bool IsValidUtf8(std::string_view bytes) {
 }
 
 std::string ToUtf8(std::string_view bytes, TextEncoding encoding) {
+  // Plain ASCII reads the same in every encoding here.
+  bool ascii = true;
+  for (const char c : bytes) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return std::string(bytes);
   switch (encoding) {
     case TextEncoding::kAutomatic: return IsValidUtf8(bytes) ? std::string(bytes) : Latin1ToUtf8(bytes);
     case TextEncoding::kUtf8: return RepairedUtf8(bytes);
