@@ -1,0 +1,179 @@
+#include "shell/bytes_pane.h"
+
+#include <QFontDatabase>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace quavert {
+namespace {
+
+constexpr int kMargin = 4;
+constexpr int kLeastOffsetDigits = 6;
+const QColor kHighlight(190, 220, 255);
+
+int Digits(std::int64_t n) {
+  int digits = 1;
+  for (; n >= 10; n /= 10) ++digits;
+  return digits;
+}
+
+char HexDigit(int value) { return "0123456789ABCDEF"[value & 0x0F]; }
+
+}  // namespace
+
+BytesPane::BytesPane(QWidget* parent) : QAbstractScrollArea(parent) {
+  setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  setFocusPolicy(Qt::ClickFocus);
+  viewport()->setBackgroundRole(QPalette::Base);
+  verticalScrollBar()->setSingleStep(1);
+  UpdateScrollBars();
+}
+
+int BytesPane::LineHeight() const { return fontMetrics().height(); }
+int BytesPane::CharWidth() const { return std::max(fontMetrics().horizontalAdvance(QLatin1Char('0')), 1); }
+
+std::int64_t BytesPane::Lines() const {
+  return (static_cast<std::int64_t>(bytes_.size()) + kBytesPerLine - 1) / kBytesPerLine;
+}
+
+int BytesPane::OffsetDigits() const {
+  const std::int64_t last = first_offset_ + std::max<std::int64_t>(static_cast<std::int64_t>(bytes_.size()) - 1, 0);
+  return std::max(kLeastOffsetDigits, Digits(std::max<std::int64_t>(last, 0)));
+}
+
+int BytesPane::HexColumn(int column) const { return OffsetDigits() + 2 + column * 3 + (column >= kBytesPerLine / 2 ? 1 : 0); }
+int BytesPane::TextColumn(int column) const { return HexColumn(kBytesPerLine - 1) + 4 + column; }
+
+std::int64_t BytesPane::TopLine() const { return verticalScrollBar()->value(); }
+
+void BytesPane::SetBytes(std::string bytes, std::int64_t first_offset) {
+  bytes_ = std::move(bytes);
+  first_offset_ = first_offset;
+  highlight_from_ = highlight_to_ = marked_ = -1;
+  UpdateScrollBars();
+  verticalScrollBar()->setValue(0);
+  viewport()->update();
+}
+
+void BytesPane::SetHighlight(std::int64_t from, std::int64_t to) {
+  const auto size = static_cast<std::int64_t>(bytes_.size());
+  if (from < 0 || to < from || from >= size) from = to = -1;
+  to = std::min(to, size - 1);
+  highlight_from_ = from;
+  highlight_to_ = to;
+  if (from >= 0) ScrollToByte(from);
+  viewport()->update();
+}
+
+void BytesPane::SetMarkedByte(std::int64_t index) {
+  marked_ = index >= 0 && index < static_cast<std::int64_t>(bytes_.size()) ? index : -1;
+  if (marked_ >= 0) ScrollToByte(marked_);
+  viewport()->update();
+}
+
+void BytesPane::ScrollToByte(std::int64_t index) {
+  const std::int64_t line = index / kBytesPerLine;
+  const int shown = std::max(viewport()->height() / LineHeight(), 1);
+  QScrollBar* bar = verticalScrollBar();
+  if (line < bar->value()) bar->setValue(static_cast<int>(line));
+  else if (line >= bar->value() + shown) bar->setValue(static_cast<int>(line - shown + 1));
+}
+
+QRect BytesPane::HexRect(std::int64_t index) const {
+  const std::int64_t line = index / kBytesPerLine - TopLine();
+  const int x = kMargin + HexColumn(static_cast<int>(index % kBytesPerLine)) * CharWidth() - horizontalScrollBar()->value();
+  return {x, static_cast<int>(line * LineHeight()), 2 * CharWidth(), LineHeight()};
+}
+
+std::int64_t BytesPane::ByteAt(QPoint point) const {
+  if (point.y() < 0) return -1;
+  const std::int64_t line = TopLine() + point.y() / LineHeight();
+  const int x = point.x() + horizontalScrollBar()->value() - kMargin;
+  if (x < 0) return -1;
+  const int column = x / CharWidth();
+  int byte = -1;
+  for (int i = 0; i < kBytesPerLine && byte < 0; ++i) {
+    // A byte's digits and the blank after them, or its character.
+    if (column >= HexColumn(i) && column < HexColumn(i) + 3) byte = i;
+    if (column == TextColumn(i)) byte = i;
+  }
+  if (byte < 0) return -1;
+  const std::int64_t index = line * kBytesPerLine + byte;
+  return index < static_cast<std::int64_t>(bytes_.size()) ? index : -1;
+}
+
+void BytesPane::UpdateScrollBars() {
+  const int shown = std::max(viewport()->height() / LineHeight(), 1);
+  const std::int64_t most = std::max<std::int64_t>(Lines() - shown, 0);
+  verticalScrollBar()->setRange(0, static_cast<int>(std::min<std::int64_t>(most, INT32_MAX)));
+  verticalScrollBar()->setPageStep(shown);
+  const int width = 2 * kMargin + (TextColumn(kBytesPerLine - 1) + 1) * CharWidth();
+  horizontalScrollBar()->setRange(0, std::max(width - viewport()->width(), 0));
+  horizontalScrollBar()->setPageStep(viewport()->width());
+}
+
+void BytesPane::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  UpdateScrollBars();
+}
+
+void BytesPane::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const std::int64_t index = ByteAt(event->position().toPoint());
+  if (index < 0) return;
+  SetMarkedByte(index);
+  emit byteClicked(index);
+}
+
+void BytesPane::paintEvent(QPaintEvent*) {
+  QPainter painter(viewport());
+  const int height = LineHeight();
+  const int width = CharWidth();
+  const int ascent = fontMetrics().ascent();
+  const int left = kMargin - horizontalScrollBar()->value();
+  const QColor text_colour = palette().color(QPalette::Text);
+  const QColor offset_colour = palette().color(QPalette::PlaceholderText);
+  const int digits = OffsetDigits();
+  const auto size = static_cast<std::int64_t>(bytes_.size());
+  const std::int64_t top = TopLine();
+  const std::int64_t last_line = std::min(Lines() - 1, top + viewport()->height() / height);
+  QString hex;
+  QString text;
+  for (std::int64_t line = top; line <= last_line; ++line) {
+    const int y = static_cast<int>(line - top) * height;
+    const std::int64_t first = line * kBytesPerLine;
+    const int count = static_cast<int>(std::min<std::int64_t>(kBytesPerLine, size - first));
+    hex.fill(QLatin1Char(' '), TextColumn(0) - HexColumn(0));
+    text.resize(count);
+    for (int i = 0; i < count; ++i) {
+      const auto byte = static_cast<unsigned char>(bytes_[static_cast<std::size_t>(first + i)]);
+      const int at = HexColumn(i) - HexColumn(0);
+      hex[at] = QLatin1Char(HexDigit(byte >> 4));
+      hex[at + 1] = QLatin1Char(HexDigit(byte));
+      text[i] = byte >= 0x20 && byte < 0x7F ? QLatin1Char(static_cast<char>(byte)) : QLatin1Char('.');
+      const std::int64_t index = first + i;
+      if (index >= highlight_from_ && index <= highlight_to_ && highlight_from_ >= 0) {
+        // The blank between two highlighted bytes is highlighted too, so the range reads as one.
+        const int span = index < highlight_to_ && i + 1 < count ? HexColumn(i + 1) - HexColumn(i) : 2;
+        painter.fillRect(left + HexColumn(i) * width, y, span * width, height, kHighlight);
+        painter.fillRect(left + TextColumn(i) * width, y, width, height, kHighlight);
+      }
+    }
+    painter.setPen(offset_colour);
+    painter.drawText(left, y + ascent, QString::number(first_offset_ + first).rightJustified(digits));
+    painter.setPen(text_colour);
+    painter.drawText(left + HexColumn(0) * width, y + ascent, hex);
+    painter.drawText(left + TextColumn(0) * width, y + ascent, text);
+  }
+  if (marked_ >= 0 && marked_ / kBytesPerLine >= top && marked_ / kBytesPerLine <= last_line) {
+    painter.setPen(QPen(text_colour, 1));
+    const QRect cell = HexRect(marked_);
+    painter.drawRect(cell.adjusted(-1, 0, 0, -1));
+    const int column = static_cast<int>(marked_ % kBytesPerLine);
+    painter.drawRect(QRect(left + TextColumn(column) * width, cell.y(), width, height).adjusted(0, 0, -1, -1));
+  }
+}
+
+}  // namespace quavert
