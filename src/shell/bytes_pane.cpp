@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <cmath>
 
 namespace quavert {
 namespace {
@@ -32,7 +33,9 @@ BytesPane::BytesPane(QWidget* parent) : QAbstractScrollArea(parent) {
 }
 
 int BytesPane::LineHeight() const { return fontMetrics().height(); }
-int BytesPane::CharWidth() const { return std::max(fontMetrics().horizontalAdvance(QLatin1Char('0')), 1); }
+qreal BytesPane::CharWidth() const {
+  return std::max(QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0')), qreal{1});
+}
 
 std::int64_t BytesPane::Lines() const {
   return (static_cast<std::int64_t>(bytes_.size()) + kBytesPerLine - 1) / kBytesPerLine;
@@ -83,8 +86,8 @@ void BytesPane::ScrollToByte(std::int64_t index) {
 
 QRect BytesPane::HexRect(std::int64_t index) const {
   const std::int64_t line = index / kBytesPerLine - TopLine();
-  const int x = kMargin + HexColumn(static_cast<int>(index % kBytesPerLine)) * CharWidth() - horizontalScrollBar()->value();
-  return {x, static_cast<int>(line * LineHeight()), 2 * CharWidth(), LineHeight()};
+  const qreal x = kMargin + HexColumn(static_cast<int>(index % kBytesPerLine)) * CharWidth() - horizontalScrollBar()->value();
+  return QRectF(x, static_cast<qreal>(line * LineHeight()), 2 * CharWidth(), LineHeight()).toAlignedRect();
 }
 
 std::int64_t BytesPane::ByteAt(QPoint point) const {
@@ -92,7 +95,7 @@ std::int64_t BytesPane::ByteAt(QPoint point) const {
   const std::int64_t line = TopLine() + point.y() / LineHeight();
   const int x = point.x() + horizontalScrollBar()->value() - kMargin;
   if (x < 0) return -1;
-  const int column = x / CharWidth();
+  const int column = static_cast<int>(x / CharWidth());
   int byte = -1;
   for (int i = 0; i < kBytesPerLine && byte < 0; ++i) {
     // A byte's digits and the blank after them, or its character.
@@ -104,12 +107,17 @@ std::int64_t BytesPane::ByteAt(QPoint point) const {
   return index < static_cast<std::int64_t>(bytes_.size()) ? index : -1;
 }
 
+QSize BytesPane::sizeHint() const {
+  const int line = static_cast<int>(std::ceil(2 * kMargin + (TextColumn(kBytesPerLine - 1) + 1) * CharWidth()));
+  return {line + verticalScrollBar()->sizeHint().width() + 2 * frameWidth() + 2, 12 * LineHeight()};
+}
+
 void BytesPane::UpdateScrollBars() {
   const int shown = std::max(viewport()->height() / LineHeight(), 1);
   const std::int64_t most = std::max<std::int64_t>(Lines() - shown, 0);
   verticalScrollBar()->setRange(0, static_cast<int>(std::min<std::int64_t>(most, INT32_MAX)));
   verticalScrollBar()->setPageStep(shown);
-  const int width = 2 * kMargin + (TextColumn(kBytesPerLine - 1) + 1) * CharWidth();
+  const int width = static_cast<int>(std::ceil(2 * kMargin + (TextColumn(kBytesPerLine - 1) + 1) * CharWidth()));
   horizontalScrollBar()->setRange(0, std::max(width - viewport()->width(), 0));
   horizontalScrollBar()->setPageStep(viewport()->width());
 }
@@ -130,49 +138,46 @@ void BytesPane::mousePressEvent(QMouseEvent* event) {
 void BytesPane::paintEvent(QPaintEvent*) {
   QPainter painter(viewport());
   const int height = LineHeight();
-  const int width = CharWidth();
+  const qreal width = CharWidth();
   const int ascent = fontMetrics().ascent();
-  const int left = kMargin - horizontalScrollBar()->value();
+  const qreal left = kMargin - horizontalScrollBar()->value();
   const QColor text_colour = palette().color(QPalette::Text);
   const QColor offset_colour = palette().color(QPalette::PlaceholderText);
   const int digits = OffsetDigits();
   const auto size = static_cast<std::int64_t>(bytes_.size());
   const std::int64_t top = TopLine();
   const std::int64_t last_line = std::min(Lines() - 1, top + viewport()->height() / height);
-  QString hex;
-  QString text;
+  const auto x_of = [&](int column) { return left + column * width; };
   for (std::int64_t line = top; line <= last_line; ++line) {
     const int y = static_cast<int>(line - top) * height;
     const std::int64_t first = line * kBytesPerLine;
     const int count = static_cast<int>(std::min<std::int64_t>(kBytesPerLine, size - first));
-    hex.fill(QLatin1Char(' '), TextColumn(0) - HexColumn(0));
-    text.resize(count);
     for (int i = 0; i < count; ++i) {
-      const auto byte = static_cast<unsigned char>(bytes_[static_cast<std::size_t>(first + i)]);
-      const int at = HexColumn(i) - HexColumn(0);
-      hex[at] = QLatin1Char(HexDigit(byte >> 4));
-      hex[at + 1] = QLatin1Char(HexDigit(byte));
-      text[i] = byte >= 0x20 && byte < 0x7F ? QLatin1Char(static_cast<char>(byte)) : QLatin1Char('.');
       const std::int64_t index = first + i;
-      if (index >= highlight_from_ && index <= highlight_to_ && highlight_from_ >= 0) {
-        // The blank between two highlighted bytes is highlighted too, so the range reads as one.
-        const int span = index < highlight_to_ && i + 1 < count ? HexColumn(i + 1) - HexColumn(i) : 2;
-        painter.fillRect(left + HexColumn(i) * width, y, span * width, height, kHighlight);
-        painter.fillRect(left + TextColumn(i) * width, y, width, height, kHighlight);
-      }
+      if (highlight_from_ < 0 || index < highlight_from_ || index > highlight_to_) continue;
+      // The blank between two highlighted bytes is highlighted too, so the range reads as one.
+      const int span = index < highlight_to_ && i + 1 < count ? HexColumn(i + 1) - HexColumn(i) : 2;
+      painter.fillRect(QRectF(x_of(HexColumn(i)), y, span * width, height), kHighlight);
+      painter.fillRect(QRectF(x_of(TextColumn(i)), y, width, height), kHighlight);
     }
     painter.setPen(offset_colour);
-    painter.drawText(left, y + ascent, QString::number(first_offset_ + first).rightJustified(digits));
+    painter.drawText(QPointF(left, y + ascent), QString::number(first_offset_ + first).rightJustified(digits));
     painter.setPen(text_colour);
-    painter.drawText(left + HexColumn(0) * width, y + ascent, hex);
-    painter.drawText(left + TextColumn(0) * width, y + ascent, text);
+    // Each byte at its own place: a fixed font's advance need not be a whole number of pixels.
+    for (int i = 0; i < count; ++i) {
+      const auto byte = static_cast<unsigned char>(bytes_[static_cast<std::size_t>(first + i)]);
+      const char pair[2] = {HexDigit(byte >> 4), HexDigit(byte)};
+      painter.drawText(QPointF(x_of(HexColumn(i)), y + ascent), QString::fromLatin1(pair, 2));
+      const char shown = byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '.';
+      painter.drawText(QPointF(x_of(TextColumn(i)), y + ascent), QString(QLatin1Char(shown)));
+    }
   }
   if (marked_ >= 0 && marked_ / kBytesPerLine >= top && marked_ / kBytesPerLine <= last_line) {
     painter.setPen(QPen(text_colour, 1));
-    const QRect cell = HexRect(marked_);
-    painter.drawRect(cell.adjusted(-1, 0, 0, -1));
+    const int y = static_cast<int>(marked_ / kBytesPerLine - top) * height;
     const int column = static_cast<int>(marked_ % kBytesPerLine);
-    painter.drawRect(QRect(left + TextColumn(column) * width, cell.y(), width, height).adjusted(0, 0, -1, -1));
+    painter.drawRect(QRectF(x_of(HexColumn(column)) - 1, y, 2 * width + 1, height - 1));
+    painter.drawRect(QRectF(x_of(TextColumn(column)), y, width, height - 1));
   }
 }
 

@@ -38,6 +38,8 @@ class BytesPane : public QAbstractScrollArea {
   std::int64_t ByteAt(QPoint point) const;
   /// The first line in sight.
   std::int64_t TopLine() const;
+  /// Wide enough for a whole line.
+  QSize sizeHint() const override;
 
  signals:
   /// A byte was clicked: its index.
@@ -51,7 +53,7 @@ class BytesPane : public QAbstractScrollArea {
  private:
   std::int64_t Lines() const;
   int LineHeight() const;
-  int CharWidth() const;
+  qreal CharWidth() const;  // the fixed font's advance, fractions kept so that columns do not drift
   int OffsetDigits() const;
   // Character columns where byte `column` of a line has its hex digits and its text character.
   int HexColumn(int column) const;

@@ -61,8 +61,8 @@ QWidget* frmmain::BuildListArea() {
   BytesView->setVisible(false);
   area->addWidget(ListView1);
   area->addWidget(BytesView);
-  area->setStretchFactor(0, 3);
-  area->setStretchFactor(1, 2);
+  area->setStretchFactor(0, 1);
+  area->setStretchFactor(1, 0);
   area->setChildrenCollapsible(false);
   return area;
 }

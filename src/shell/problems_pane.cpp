@@ -25,6 +25,8 @@ ProblemsPane::ProblemsPane(QWidget* parent) : QTreeWidget(parent) {
   });
 }
 
+QSize ProblemsPane::sizeHint() const { return {600, 7 * fontMetrics().height()}; }
+
 void ProblemsPane::SetProblems(std::vector<Problem> problems, TextEncoding encoding, const QString& note) {
   problems_ = std::move(problems);
   encoding_ = encoding;

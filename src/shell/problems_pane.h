@@ -21,6 +21,8 @@ class ProblemsPane : public QTreeWidget {
   const std::vector<Problem>& Problems() const { return problems_; }
   /// Shows the messages through another encoding.
   void SetEncoding(TextEncoding encoding);
+  /// A few lines high: the list keeps most of the room.
+  QSize sizeHint() const override;
 
  signals:
   /// A problem's line was activated: its index in Problems().
