@@ -29,6 +29,9 @@ BytesPane::BytesPane(QWidget* parent) : QAbstractScrollArea(parent) {
   setFocusPolicy(Qt::ClickFocus);
   viewport()->setBackgroundRole(QPalette::Base);
   verticalScrollBar()->setSingleStep(1);
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+    if (!scrolling_) scroll_target_ = -1;
+  });
   UpdateScrollBars();
 }
 
@@ -54,9 +57,11 @@ std::int64_t BytesPane::TopLine() const { return verticalScrollBar()->value(); }
 void BytesPane::SetBytes(std::string bytes, std::int64_t first_offset) {
   bytes_ = std::move(bytes);
   first_offset_ = first_offset;
-  highlight_from_ = highlight_to_ = marked_ = -1;
+  highlight_from_ = highlight_to_ = marked_ = scroll_target_ = -1;
+  scrolling_ = true;
   UpdateScrollBars();
   verticalScrollBar()->setValue(0);
+  scrolling_ = false;
   viewport()->update();
 }
 
@@ -66,7 +71,8 @@ void BytesPane::SetHighlight(std::int64_t from, std::int64_t to) {
   to = std::min(to, size - 1);
   highlight_from_ = from;
   highlight_to_ = to;
-  if (from >= 0) ScrollToByte(from);
+  // A byte clicked inside the range stays where it is.
+  if (from >= 0 && !(marked_ >= from && marked_ <= to)) ScrollToByte(from);
   viewport()->update();
 }
 
@@ -80,8 +86,11 @@ void BytesPane::ScrollToByte(std::int64_t index) {
   const std::int64_t line = index / kBytesPerLine;
   const int shown = std::max(viewport()->height() / LineHeight(), 1);
   QScrollBar* bar = verticalScrollBar();
-  if (line < bar->value()) bar->setValue(static_cast<int>(line));
-  else if (line >= bar->value() + shown) bar->setValue(static_cast<int>(line - shown + 1));
+  scroll_target_ = index;
+  scrolling_ = true;
+  // A line out of sight comes to a third of the way down, with the bytes before it in sight too.
+  if (line < bar->value() || line >= bar->value() + shown) bar->setValue(static_cast<int>(std::max<std::int64_t>(line - shown / 3, 0)));
+  scrolling_ = false;
 }
 
 QRect BytesPane::HexRect(std::int64_t index) const {
@@ -124,7 +133,10 @@ void BytesPane::UpdateScrollBars() {
 
 void BytesPane::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
+  scrolling_ = true;
   UpdateScrollBars();
+  scrolling_ = false;
+  if (scroll_target_ >= 0) ScrollToByte(scroll_target_);
 }
 
 void BytesPane::mousePressEvent(QMouseEvent* event) {
@@ -132,6 +144,7 @@ void BytesPane::mousePressEvent(QMouseEvent* event) {
   const std::int64_t index = ByteAt(event->position().toPoint());
   if (index < 0) return;
   SetMarkedByte(index);
+  scroll_target_ = -1;
   emit byteClicked(index);
 }
 

@@ -66,6 +66,9 @@ class BytesPane : public QAbstractScrollArea {
   std::int64_t highlight_from_ = -1;
   std::int64_t highlight_to_ = -1;
   std::int64_t marked_ = -1;
+  // The byte the pane last scrolled to, kept in sight through resizes until the user scrolls.
+  std::int64_t scroll_target_ = -1;
+  bool scrolling_ = false;
 };
 
 }  // namespace quavert

@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
   }
   window.Command1->click();
   window.ListView1->selectRow(bytes ? QString::fromLocal8Bit(argv[5]).toInt() - 1 : 0);
+  if (bytes) window.ListView1->scrollTo(window.ListView1->currentIndex(), QAbstractItemView::PositionAtCenter);
   if (argc == 5) {
     window.ShowPianoRoll(true);
     QTest::qWait(50);  // the list takes its new height before it is scrolled
