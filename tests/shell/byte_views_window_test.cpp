@@ -120,6 +120,15 @@ class ByteViewsTest : public QObject {
     f->ChooseTrack(1);  // another track: its bytes, nothing highlighted
     QCOMPARE(pane->Bytes(), song.substr(14, kSecondTrack - 14));
     QCOMPARE(pane->HighlightFrom(), std::int64_t{-1});
+
+    // An RMID file: the same bytes, at offsets in the .rmi file.
+    w().mnuOffsetColumn->trigger();
+    f->Open(f->UserFile("song.rmi", Rmid(song)));
+    f->ChooseTrack(2);
+    QTest::mouseClick(w().Command1, Qt::LeftButton);
+    QCOMPARE(pane->Bytes(), song.substr(kSecondTrack));
+    QCOMPARE(pane->FirstOffset(), std::int64_t{kSecondTrack + 20});
+    QCOMPARE(Cell(4, 5), QString::number(kSongRows[4].offset + 20));
   }
 
   void AProblemsDoubleClickSelectsItsTrackAndRowOrItsByte() {
