@@ -16,6 +16,10 @@ _quavert_cli() {
       COMPREPLY=($(compgen -W "yes no" -- "$cur"))
       return
       ;;
+    --encoding)
+      COMPREPLY=($(compgen -W "Automatic UTF-8 Latin-1 Windows-1252 Shift-JIS GB18030 EUC-KR" -- "$cur"))
+      return
+      ;;
     --out)
       _filedir
       return
@@ -32,8 +36,8 @@ _quavert_cli() {
   local options
   case $command in
     check) options="" ;;
-    list) options="--track --bytes --answer" ;;
-    report) options="--out --answer" ;;
+    list) options="--track --bytes --encoding --answer" ;;
+    report) options="--out --encoding --answer" ;;
     edit) options="--out --track --cell --delete --insert --save-track --tempo --ticks --answer" ;;
     lint) options="--json" ;;
     render) options="--out --soundfont --rate" ;;

@@ -1,6 +1,7 @@
 #include "app/view_settings.h"
 
 #include <array>
+#include <utility>
 #include <exception>
 
 #include "common/binary_file.h"
@@ -10,6 +11,12 @@ namespace {
 
 constexpr std::string_view kPianoRoll = "PianoRoll=";
 constexpr std::string_view kFollowPlayback = "FollowPlayback=";
+constexpr std::string_view kOffsetColumn = "OffsetColumn=";
+constexpr std::string_view kBytesColumn = "BytesColumn=";
+constexpr std::string_view kTimeColumn = "TimeColumn=";
+constexpr std::string_view kBytesPane = "BytesPane=";
+constexpr std::string_view kProblemsPane = "ProblemsPane=";
+constexpr std::string_view kTextEncoding = "TextEncoding=";
 // The path's line may be long; the settings after it are short.
 constexpr std::size_t kMostSettingsBytes = 128 * 1024;
 
@@ -21,6 +28,12 @@ void Take(std::string_view line, std::string_view name, bool& value) {
   if (line.back() == '0' || line.back() == '1') value = line.back() == '1';
 }
 
+// Reads "TextEncoding=NAME" from `line` into `value`.
+void TakeEncoding(std::string_view line, TextEncoding& value) {
+  if (line.substr(0, kTextEncoding.size()) != kTextEncoding) return;
+  if (const auto named = EncodingNamed(line.substr(kTextEncoding.size()))) value = *named;
+}
+
 }  // namespace
 
 std::string ViewSettingsLines(const ViewSettings& view) {
@@ -28,6 +41,15 @@ std::string ViewSettingsLines(const ViewSettings& view) {
   std::string lines;
   if (view.PianoRoll != defaults.PianoRoll) lines += Line(kPianoRoll, view.PianoRoll);
   if (view.FollowPlayback != defaults.FollowPlayback) lines += Line(kFollowPlayback, view.FollowPlayback);
+  const std::pair<std::string_view, bool ViewSettings::*> flags[] = {
+      {kOffsetColumn, &ViewSettings::OffsetColumn}, {kBytesColumn, &ViewSettings::BytesColumn},
+      {kTimeColumn, &ViewSettings::TimeColumn},     {kBytesPane, &ViewSettings::BytesPane},
+      {kProblemsPane, &ViewSettings::ProblemsPane},
+  };
+  for (const auto& [name, flag] : flags)
+    if (view.*flag != defaults.*flag) lines += Line(name, view.*flag);
+  if (view.Encoding != defaults.Encoding)
+    lines += std::string(kTextEncoding) + std::string(EncodingName(view.Encoding)) + "\n";
   return lines;
 }
 
@@ -40,6 +62,12 @@ ViewSettings ParseViewSettings(std::string_view text) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     Take(line, kPianoRoll, view.PianoRoll);
     Take(line, kFollowPlayback, view.FollowPlayback);
+    Take(line, kOffsetColumn, view.OffsetColumn);
+    Take(line, kBytesColumn, view.BytesColumn);
+    Take(line, kTimeColumn, view.TimeColumn);
+    Take(line, kBytesPane, view.BytesPane);
+    Take(line, kProblemsPane, view.ProblemsPane);
+    TakeEncoding(line, view.Encoding);
     at = end;
   }
   return view;

@@ -3,16 +3,25 @@
 #include <string>
 #include <string_view>
 
+#include "common/text_encoding.h"
+
 namespace quavert {
 
 /// How the window shows things, remembered in the settings file after the remembered path.
 struct ViewSettings {
   bool PianoRoll = false;      ///< the piano roll is shown under the list
   bool FollowPlayback = true;  ///< the list and the roll keep the played place in view
+  bool OffsetColumn = false;   ///< the list shows where each row's event lies in the file
+  bool BytesColumn = false;    ///< the list shows each row's event bytes in hex
+  bool TimeColumn = false;     ///< the list shows each row's ticks and bar:beat:tick
+  bool BytesPane = false;      ///< the chosen track's bytes are shown beside the list
+  bool ProblemsPane = false;   ///< the file's problems are listed
+  TextEncoding Encoding = TextEncoding::kAutomatic;  ///< how the texts of the file are shown
   bool operator==(const ViewSettings&) const = default;
 };
 
-/// The lines that remember `view`, each "Name=0" or "Name=1" with a line end; "" when every
+/// The lines that remember `view`, each "Name=0" or "Name=1" (the encoding "TextEncoding=NAME")
+/// with a line end; "" when every
 /// setting is as it is by default, so that the settings file stays the one line of the path.
 std::string ViewSettingsLines(const ViewSettings& view);
 

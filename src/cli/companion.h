@@ -36,11 +36,12 @@ struct Companion {
 /// Builds the current track's event list as "Notes..." does, when the track has rows.
 bool BuildList(Companion& companion);
 /// Prints Text2 a line per CR LF, and the list's rows: five cells, trailing blanks removed,
-/// separated by a TAB.
-void PrintTrackText(Companion& companion);
+/// separated by a TAB. With `encoding`, the texts are printed converted from it to UTF-8.
+void PrintTrackText(Companion& companion, const std::optional<TextEncoding>& encoding = std::nullopt);
 /// With `bytes`, each row gets three more cells: the 0-based offset of its event in the file,
 /// its bytes in hex and its absolute time in ticks; empty for a row that stands for no single event of the file.
-void PrintRows(Companion& companion, const std::vector<std::optional<ByteCells>>* bytes = nullptr);
+void PrintRows(Companion& companion, const std::vector<std::optional<ByteCells>>* bytes = nullptr,
+               const std::optional<TextEncoding>& encoding = std::nullopt);
 
 int Check(const Options& options, std::ostream& out);
 int List(const Options& options, std::ostream& out);

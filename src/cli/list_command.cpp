@@ -2,24 +2,35 @@
 #include "cli/row_byte_cells.h"
 #include "commands/event_list.h"
 #include "common/number_text.h"
+#include "common/text_encoding.h"
 
 namespace quavert::cli {
 
-void PrintTrackText(Companion& companion) {
-  const std::string text = companion.ui.GetText(Control::Text2);
+namespace {
+
+// A text of the file as --encoding asks: converted to UTF-8, or its bytes as they are.
+std::string Printed(std::string_view bytes, const std::optional<TextEncoding>& encoding) {
+  return encoding ? ToUtf8(bytes, *encoding) : std::string(bytes);
+}
+
+}  // namespace
+
+void PrintTrackText(Companion& companion, const std::optional<TextEncoding>& encoding) {
+  const std::string text = Printed(companion.ui.GetText(Control::Text2), encoding);
   std::size_t start = 0;
   for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
     companion.out << text.substr(start, end - start) << '\n';
   if (start < text.size()) companion.out << text.substr(start) << '\n';
 }
 
-void PrintRows(Companion& companion, const std::vector<std::optional<ByteCells>>* bytes) {
+void PrintRows(Companion& companion, const std::vector<std::optional<ByteCells>>* bytes,
+               const std::optional<TextEncoding>& encoding) {
   // A row's line is put together and written at once: a list may have any number of rows.
   std::string line;
   std::size_t row = 0;
   for (const ListItem& item : companion.ui.Items()) {
-    line.assign(TrimRight(item.Main));
-    for (const std::string& sub : item.Sub) line.append(1, '\t').append(TrimRight(sub));
+    line.assign(Printed(TrimRight(item.Main), encoding));
+    for (const std::string& sub : item.Sub) line.append(1, '\t').append(Printed(TrimRight(sub), encoding));
     if (bytes && row < bytes->size() && (*bytes)[row]) {
       const ByteCells& cells = *(*bytes)[row];
       line.append(1, '\t').append(PlainNumber(cells.offset)).append(1, '\t').append(cells.hex);
@@ -43,13 +54,13 @@ int List(const Options& options, std::ostream& out) {
   Companion companion(out, options);
   if (!companion.Open(options.Files.front()) || !companion.ChooseTrack(options.Track)) return 1;
   BuildList(companion);
-  PrintTrackText(companion);
+  PrintTrackText(companion, options.Encoding);
   out << "--\n";
   if (options.Bytes) {
     const std::vector<std::optional<ByteCells>> cells = RowByteCells(companion, options.Files.front());
-    PrintRows(companion, &cells);
+    PrintRows(companion, &cells, options.Encoding);
   } else {
-    PrintRows(companion, nullptr);
+    PrintRows(companion, nullptr, options.Encoding);
   }
   return 0;
 }

@@ -42,8 +42,8 @@ const char* VersionText() { return "quavert-cli " QUAVERT_VERSION "\n"; }
 
 const char* UsageText() {
   return "usage: quavert-cli check FILE...\n"
-         "       quavert-cli list FILE [--track N] [--bytes] [--answer yes|no]\n"
-         "       quavert-cli report FILE [--out PATH] [--answer yes|no]\n"
+         "       quavert-cli list FILE [--track N] [--bytes] [--encoding NAME] [--answer yes|no]\n"
+         "       quavert-cli report FILE [--out PATH] [--encoding NAME] [--answer yes|no]\n"
          "       quavert-cli edit FILE --out PATH [--track N] [--cell ITEM:COLUMN=TEXT]... [--delete ITEM]...\n"
          "                        [--insert ITEM:TICKS:HEX]... [--save-track] [--tempo TEXT] [--ticks TEXT]\n"
          "                        [--answer yes|no]\n"
@@ -53,6 +53,8 @@ const char* UsageText() {
          "  list --bytes adds three cells to each row: OFFSET, HEX (its bytes) and TICKS\n"
          "  edit applies --cell, --delete and --insert in the order given, ITEM numbering the list as\n"
          "  it stands after the one before; --insert 5:10:\"90 3C 64\" puts that event 10 ticks after item 5\n"
+         "  --encoding prints the file's texts converted to UTF-8 from NAME: Automatic, UTF-8,\n"
+         "  Latin-1, Windows-1252, Shift-JIS, GB18030 or EUC-KR\n"
          "  render prints \"rendered: PATH SECONDS s\", SECONDS to one decimal\n"
          "  lint prints FILE:OFFSET: error|warning: TEXT [CODE] for each problem (OFFSET: the\n"
          "  0-based byte offset in the file), then FILE: E errors, W warnings\n";
@@ -103,6 +105,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     } else if (arg == "--track" && has_value && (list || edit)) {
       if (!ParseWhole(value(), options.Track) || options.Track < 1) {
         error = "--track takes a track number from 1";
+        return std::nullopt;
+      }
+    } else if (arg == "--encoding" && has_value && (list || report)) {
+      options.Encoding = EncodingNamed(value());
+      if (!options.Encoding) {
+        error = "--encoding takes Automatic, UTF-8, Latin-1, Windows-1252, Shift-JIS, GB18030 or EUC-KR";
         return std::nullopt;
       }
     } else if (arg == "--out" && has_value && (report || edit || render)) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "common/text_encoding.h"
+
 namespace quavert::cli {
 
 /// One in-place edit given as --cell ITEM:COLUMN=TEXT.
@@ -42,6 +44,8 @@ struct Options {
   long Rate = 44100;      ///< frames a second of the rendered sound
   bool Bytes = false;  ///< list: each row's offset, bytes and ticks
   bool Json = false;  ///< lint: one JSON object a line
+  /// list, report: texts of the file printed converted to UTF-8 from this; none: their bytes as they are
+  std::optional<TextEncoding> Encoding;
 };
 
 /// The sample rates a render takes, those FluidSynth takes.

@@ -24,7 +24,9 @@ void EventListModel::Clear() {
 void EventListModel::AddColumn(const QString& caption) {
   const int column = static_cast<int>(captions_.size());
   if (column >= kCells) throw RunError(kIndexOutOfRange);
-  beginInsertColumns(QModelIndex(), column, column);
+  // The first column of the program's brings the place columns in after it.
+  const int added = column == 0 ? 1 + static_cast<int>(places_.size()) : 1;
+  beginInsertColumns(QModelIndex(), column, column + added - 1);
   captions_ << caption;
   endInsertColumns();
 }
@@ -96,23 +98,62 @@ void EventListModel::SetMarkedRow(std::int64_t row) {
   }
 }
 
+void EventListModel::SetPlaceColumns(std::vector<PlaceColumn> columns, PlaceCellText text) {
+  const int program = ProgramColumns();
+  if (program > 0 && !places_.empty()) {
+    beginRemoveColumns(QModelIndex(), program, program + static_cast<int>(places_.size()) - 1);
+    places_.clear();
+    endRemoveColumns();
+  }
+  place_text_ = std::move(text);
+  if (program > 0 && !columns.empty()) {
+    beginInsertColumns(QModelIndex(), program, program + static_cast<int>(columns.size()) - 1);
+    places_ = std::move(columns);
+    endInsertColumns();
+  } else {
+    places_ = std::move(columns);
+  }
+}
+
+void EventListModel::RefreshPlaceColumns() {
+  if (rows_.empty() || columnCount() <= ProgramColumns()) return;
+  emit dataChanged(index(0, ProgramColumns()), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
+}
+
+void EventListModel::SetEncoding(TextEncoding encoding) {
+  if (encoding == encoding_) return;
+  encoding_ = encoding;
+  if (!rows_.empty() && ProgramColumns() > 0)
+    emit dataChanged(index(0, 0), index(rowCount() - 1, ProgramColumns() - 1), {Qt::DisplayRole});
+}
+
 int EventListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
 int EventListModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(captions_.size());
+  if (parent.isValid()) return 0;
+  // The place columns come after the program's, once there are any.
+  return ProgramColumns() + (ProgramColumns() > 0 ? static_cast<int>(places_.size()) : 0);
 }
 
 QVariant EventListModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
   if (role == Qt::BackgroundRole && index.row() == marked_) return QColor(255, 226, 140);
   if (role != Qt::DisplayRole) return {};
-  return ToDisplay(View(rows_[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(index.column())]));
+  if (index.column() >= ProgramColumns()) {
+    const auto place = places_[static_cast<std::size_t>(index.column() - ProgramColumns())];
+    return place_text_ ? place_text_(index.row(), place) : QString();
+  }
+  return ToDisplay(View(rows_[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(index.column())]), encoding_);
 }
 
 QVariant EventListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount()) return {};
+  if (section >= ProgramColumns()) {
+    static const char* const kCaptions[] = {"Offset", "Bytes", "Time"};
+    return QString::fromLatin1(kCaptions[static_cast<int>(places_[static_cast<std::size_t>(section - ProgramColumns())])]);
+  }
   return captions_[section];
 }
 

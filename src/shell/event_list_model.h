@@ -4,11 +4,13 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/toolkit.h"
+#include "common/text_encoding.h"
 
 namespace quavert {
 
@@ -21,6 +23,10 @@ class EventListModel : public QAbstractTableModel {
 
  public:
   static constexpr int kCells = 5;
+
+  /// Columns the window may add after the program's, each computed when it is drawn.
+  enum class PlaceColumn { kOffset, kBytes, kTime };
+  using PlaceCellText = std::function<QString(int row, PlaceColumn column)>;
 
   explicit EventListModel(QObject* parent = nullptr);
 
@@ -37,6 +43,16 @@ class EventListModel : public QAbstractTableModel {
   /// Marks the 0-based row being played with a background of its own; -1 marks none.
   void SetMarkedRow(std::int64_t row);
   std::int64_t MarkedRow() const { return marked_; }
+  /// The columns the program added.
+  int ProgramColumns() const { return static_cast<int>(captions_.size()); }
+  /// Shows `columns` after the program's, in that order, their cells given by `text`; none
+  /// shows the program's columns alone. They follow the program's only once it has added any.
+  void SetPlaceColumns(std::vector<PlaceColumn> columns, PlaceCellText text);
+  const std::vector<PlaceColumn>& PlaceColumns() const { return places_; }
+  /// The place columns' cells changed: they are drawn again.
+  void RefreshPlaceColumns();
+  /// How the program's cells are shown: Automatic as ever, or through an encoding.
+  void SetEncoding(TextEncoding encoding);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -59,6 +75,9 @@ class EventListModel : public QAbstractTableModel {
   std::vector<Row> rows_;
   QStringList captions_;
   std::int64_t marked_ = -1;
+  std::vector<PlaceColumn> places_;
+  PlaceCellText place_text_;
+  TextEncoding encoding_ = TextEncoding::kAutomatic;
 };
 
 }  // namespace quavert

@@ -41,6 +41,7 @@
 #include "shell/frm_about.h"
 #include "shell/icons.h"
 #include "shell/piano_roll.h"
+#include "shell/problems_pane.h"
 #include "shell/qt_text.h"
 
 namespace quavert {
@@ -101,13 +102,16 @@ frmmain::frmmain(std::string app_folder, MediaService& media, QWidget* parent)
 
   BuildList();
   BuildViews();
+  BuildProblemsView();
   auto* splitter = new QSplitter(Qt::Vertical, this);
   splitter->addWidget(top);
-  splitter->addWidget(ListView1);
+  splitter->addWidget(BuildListArea());
   splitter->addWidget(RollPane);
+  splitter->addWidget(ProblemsView);
   splitter->setStretchFactor(0, 0);
   splitter->setStretchFactor(1, 1);
   splitter->setStretchFactor(2, 1);
+  splitter->setStretchFactor(3, 0);
   splitter->setChildrenCollapsible(false);
   auto* central = new QWidget(this);
   auto* central_layout = new QVBoxLayout(central);
@@ -129,6 +133,7 @@ frmmain::frmmain(std::string app_folder, MediaService& media, QWidget* parent)
   SetDesignState();
   ConnectHandlers();
   ConnectViews();
+  ConnectByteViews();
   Timer1->start();
   FollowTimer->start();
   resize(860, 640);
@@ -170,6 +175,7 @@ void frmmain::BuildMenus() {
   mnuFollowPlayback = view->addAction(QStringLiteral("Follow Playback"));
   mnuFollowPlayback->setCheckable(true);
   mnuFollowPlayback->setChecked(true);
+  BuildByteMenus(view);
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
   mnuAbout = help->addAction(QStringLiteral("About..."));
@@ -344,7 +350,8 @@ void frmmain::Toolbar2ButtonClick(const QString& description) {
 void frmmain::ListView1CellClick(const QModelIndex& index) {
   // The view reports only clicks of the left button, on a cell.
   constexpr int kLeftButton = 1;
-  if (!index.isValid()) return;
+  // The columns of the bytes are the window's own: the program hears of clicks on its columns only.
+  if (!index.isValid() || index.column() >= model_->ProgramColumns()) return;
   Command([&] { CellClick(session_, index.row() + 1, index.column(), kLeftButton, true); });
 }
 
@@ -369,6 +376,7 @@ void frmmain::FormLoad(const std::string& start_file) {
   Command([this, &start_file] { quavert::FormLoad(session_, start_file); });
   mnuPianoRoll->setChecked(session_.view.PianoRoll);
   mnuFollowPlayback->setChecked(session_.view.FollowPlayback);
+  ShowByteViewSettings();
 }
 
 void frmmain::ShowAbout() {

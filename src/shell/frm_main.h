@@ -14,11 +14,14 @@
 #include "shell/cell_edit_delegate.h"
 #include "shell/media_hook.h"
 #include "shell/qt_toolkit.h"
+#include "shell/track_bytes.h"
 #include "timeline/file_timeline.h"
 #include "timeline/note_spans.h"
 #include "timeline/tempo_map.h"
 
 class QAction;
+class QActionGroup;
+class QMenu;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -33,8 +36,10 @@ class QToolBar;
 
 namespace quavert {
 
+class BytesPane;
 class EventListModel;
 class PianoRoll;
+class ProblemsPane;
 class frmAbout;
 
 /// The main window: its controls keep the names the program uses for them, its handlers call
@@ -82,6 +87,13 @@ class frmmain : public QMainWindow {
   /// Shows or hides the piano roll, as View > Piano Roll does.
   void ShowPianoRoll(bool shown);
   bool hasEnded() const { return ended_; }
+  /// The chosen track's chunk and its rows' places, as the byte views last read them.
+  const TrackBytes& trackBytes() const { return track_bytes_; }
+  /// A problem's line was activated: chooses its track as the track chooser does, lists it,
+  /// and selects the row whose event holds the problem's offset, or else marks its byte.
+  void ShowProblem(qint64 index);
+  /// Shows the file's texts through `encoding`, as View > Text Encoding does.
+  void SetTextEncoding(TextEncoding encoding);
 
   // The controls, by the names the program gives them.
   QAction* mnuOpen = nullptr;
@@ -130,6 +142,17 @@ class frmmain : public QMainWindow {
   QPushButton* ZoomOutButton = nullptr;
   QTimer* FollowTimer = nullptr;
 
+  // The views of the file's bytes.
+  QAction* mnuOffsetColumn = nullptr;
+  QAction* mnuBytesColumn = nullptr;
+  QAction* mnuTimeColumn = nullptr;
+  QAction* mnuBytes = nullptr;     ///< the bytes pane
+  QAction* mnuProblems = nullptr;  ///< the problems pane
+  QMenu* mnuTextEncoding = nullptr;
+  QActionGroup* TextEncodingGroup = nullptr;  ///< one action per encoding, its data the encoding's number
+  BytesPane* BytesView = nullptr;        ///< beside the list
+  ProblemsPane* ProblemsView = nullptr;  ///< under the list
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -163,6 +186,23 @@ class frmmain : public QMainWindow {
   void ListView1CellClick(const QModelIndex& index);
   void ListView1CellEditDone(const CellEdit& edit);
 
+  // The byte views (frm_main_bytes.cpp).
+  void BuildByteMenus(QMenu* view);
+  /// The list with the bytes pane beside it.
+  QWidget* BuildListArea();
+  void BuildProblemsView();
+  void ConnectByteViews();
+  /// Applies the remembered byte views and encoding to the menus and the views.
+  void ShowByteViewSettings();
+  /// Reads the chosen track's bytes again when they may have changed and a view shows them, and
+  /// lints the file opened again when it changed and the problems are shown.
+  void SyncByteViews();
+  void ReadTrackBytesIfChanged(bool needed);
+  void UpdatePlaceColumns();
+  QString PlaceCell(int row, int column) const;
+  void ShowRowBytes(int row);
+  void BytesClicked(qint64 index);
+
   QtToolkit toolkit_;
   Session session_;
   EventListModel* model_ = nullptr;
@@ -184,6 +224,10 @@ class frmmain : public QMainWindow {
   bool scrolling_list_ = false;          // the window, not the user, scrolls the list
   qint64 user_scrolled_at_ = -1;         // when the user last scrolled the list (ms since start)
   QElapsedTimer clock_;
+  TrackBytes track_bytes_;
+  std::vector<std::int64_t> bytes_read_for_;  // what track_bytes_ was read for; empty: read again
+  std::string linted_path_;                    // the file the problems were found in
+  FileStamp linted_stamp_;
 };
 
 }  // namespace quavert

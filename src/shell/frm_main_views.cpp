@@ -141,6 +141,7 @@ void frmmain::SyncViews() {
   }
   // The notes are paired only for a roll in sight; playback and "Play from Here" ask themselves.
   if (session_.view.PianoRoll) EnsureNotes();
+  SyncByteViews();
 }
 
 void frmmain::EnsureNotes() {

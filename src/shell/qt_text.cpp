@@ -41,6 +41,14 @@ QString ToDisplay(std::string_view bytes) {
   return text;
 }
 
+QString ToDisplay(std::string_view bytes, TextEncoding encoding) {
+  if (encoding == TextEncoding::kAutomatic) return ToDisplay(bytes);
+  const std::string utf8 = ToUtf8(bytes, encoding);
+  QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return text;
+}
+
 std::string FromUser(const QString& text) {
   for (const QChar c : text) {
     if (c.unicode() > 0xFF) return text.toStdString();

@@ -155,7 +155,7 @@ std::string QtToolkit::GetText(Control control) {
 }
 
 void QtToolkit::SetText(Control control, std::string_view text) {
-  const QString shown = ToDisplay(text);
+  const QString shown = control == Control::Text2 ? ToDisplay(text, encoding_) : ToDisplay(text);
   QWidget* widget = WidgetOf(control);
   if (auto* line = qobject_cast<QLineEdit*>(widget)) {
     line->setText(shown);
@@ -171,6 +171,16 @@ void QtToolkit::SetText(Control control, std::string_view text) {
     action->setText(shown);
   }
   texts_set_[control] = {std::string(text), WidgetText(control)};
+}
+
+void QtToolkit::SetTextEncoding(TextEncoding encoding) {
+  if (encoding == encoding_) return;
+  encoding_ = encoding;
+  const auto it = texts_set_.find(Control::Text2);
+  // Text2 shows what the program set until the program sets it again: only that is read anew.
+  if (it == texts_set_.end() || it->second.Shown != WidgetText(Control::Text2)) return;
+  const std::string bytes = it->second.Bytes;
+  SetText(Control::Text2, bytes);
 }
 
 void QtToolkit::SetEnabled(Control control, bool enabled) {
@@ -209,7 +219,7 @@ void QtToolkit::ListClear() { window_.listModel().Clear(); }
 void QtToolkit::ListAddColumn(std::string_view caption, int width_twips) {
   EventListModel& model = window_.listModel();
   model.AddColumn(ToDisplay(caption));
-  const int column = model.columnCount() - 1;
+  const int column = model.ProgramColumns() - 1;
   QTableView* view = window_.ListView1;
   const int width = width_twips > 0 ? width_twips * view->logicalDpiX() / kTwipsPerInch
                                     : view->horizontalHeader()->defaultSectionSize();

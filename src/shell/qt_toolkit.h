@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/toolkit.h"
+#include "common/text_encoding.h"
 
 class QAction;
 class QFileDialog;
@@ -59,6 +60,9 @@ class QtToolkit : public Toolkit {
 
   /// Keeps the media frame's native handle, read once at start-up.
   void SetMediaFrameHandle(std::int64_t handle) { frame_handle_ = handle; }
+  /// How Text2 shows the file's texts; the text it shows is read again through the new encoding,
+  /// and GetText still gives its bytes as the program set them.
+  void SetTextEncoding(TextEncoding encoding);
 
  private:
   QWidget* WidgetOf(Control control) const;
@@ -73,6 +77,7 @@ class QtToolkit : public Toolkit {
   std::map<Control, TextSet> texts_set_;  // text the program set comes back byte for byte
   bool busy_ = false;
   std::int64_t frame_handle_ = 0;
+  TextEncoding encoding_ = TextEncoding::kAutomatic;
 };
 
 /// A message box set up as the program shows it: plain text, the title (the application's when

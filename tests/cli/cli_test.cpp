@@ -235,6 +235,40 @@ TEST_F(CliTest, ListWithBytesGivesEachRowsOffsetBytesAndTicks) {
   EXPECT_EQ(rows, "C1\tC5\t100\t96\tOn\t\t\t\nC1\tC5\t0\t0\tOff\t33\t80 3C 00\t96\n");
 }
 
+// --encoding converts the texts printed to UTF-8; without it they are the file's bytes. The
+// report keeps the file's bytes either way.
+TEST_F(CliTest, EncodingConvertsPrintedTextsOnly) {
+  const std::string path = File("lyric.mid", Smf(0, 96, {kNotes + Hex("00 FF 05 02 82 A2") + kEnd}));
+  const std::string head = "       Track             : 1\n       Length            : 18\n     0 Lyric             : ";
+  const std::string rows = "       Total Time        : 00.01\n--\nC1\tC5\t100\t96\tOn\nC1\tC5\t0\t0\tOff\n\t\t\t0\tText\n";
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{}, "\x82\xA2"},
+      {{"--encoding", "Shift-JIS"}, "\xE3\x81\x84"},
+      {{"--encoding", "latin-1"}, "\xC2\x82\xC2\xA2"},
+      {{"--encoding", "Automatic"}, "\xC2\x82\xC2\xA2"},
+      {{"--encoding", "UTF-8"}, "\xEF\xBF\xBD\xEF\xBF\xBD"},
+  };
+  for (const auto& [option, lyric] : cases) {
+    Args args = {"list", path};
+    args.insert(args.end(), option.begin(), option.end());
+    EXPECT_EQ(Run(args), 0);
+    EXPECT_EQ(out.str(), head + lyric + "\n" + rows) << ::testing::PrintToString(option);
+  }
+
+  const std::string plain = folder.Join("plain.txt");
+  const std::string converted = folder.Join("converted.txt");
+  EXPECT_EQ(Run({"report", path, "--out", plain}), 0);
+  EXPECT_EQ(Run({"report", path, "--out", converted, "--encoding", "Shift-JIS"}), 0);
+  EXPECT_EQ(out.str(), "report: " + converted + "\n");
+  EXPECT_NE(testing::ReadFileBytes(plain).find("\x82\xA2"), std::string::npos);
+  EXPECT_EQ(testing::ReadFileBytes(converted), testing::ReadFileBytes(plain));
+
+  for (const Args& usage : {Args{"list", path, "--encoding", "sjis"}, Args{"list", path, "--encoding"},
+                            Args{"lint", path, "--encoding", "UTF-8"}}) {
+    EXPECT_EQ(Run(usage), 2) << ::testing::PrintToString(usage);
+  }
+}
+
 // Over every track of the examples and the real files: each row's HEX is the file's bytes at its
 // OFFSET, and its TICKS ascend through times a reader of the standard finds events at.
 TEST_F(CliTest, ListedBytesAreTheFilesBytesAtTheirOffsets) {

@@ -39,6 +39,20 @@ TEST(ViewSettingsTest, OnlySettingsThatDifferFromTheirDefaultsAreWrittenAndEachI
   for (const auto& [text, view] : texts) EXPECT_EQ(ParseViewSettings(text), view) << text;
 }
 
+// The byte views and the encoding: written when they differ from the defaults, read back, and a
+// name that is no encoding's leaves the default.
+TEST(ViewSettingsTest, ByteViewsAndEncodingGoAndComeBack) {
+  const ViewSettings all{false, true, true, true, true, true, true, TextEncoding::kShiftJis};
+  const std::string lines = "OffsetColumn=1\nBytesColumn=1\nTimeColumn=1\nBytesPane=1\nProblemsPane=1\nTextEncoding=Shift-JIS\n";
+  EXPECT_EQ(ViewSettingsLines(all), lines);
+  EXPECT_EQ(ParseViewSettings("/song.mid\n" + lines), all);
+  ViewSettings time_only;
+  time_only.TimeColumn = true;
+  EXPECT_EQ(ParseViewSettings("x\nTimeColumn=1\nTextEncoding=sjis\n"), time_only);
+  time_only.Encoding = TextEncoding::kGb18030;
+  EXPECT_EQ(ParseViewSettings("x\nTimeColumn=1\nTextEncoding=gb18030\n"), time_only);
+}
+
 TEST_F(LifecycleTest, TheViewSettingsAreReadAtStartupAndWrittenAfterThePath) {
   WriteFileBytes(app.Join(kSettingsFileName), "\nPianoRoll=1\n");
   FormLoad(session);

@@ -145,5 +145,6 @@ int RunWindowTest(int argc, char** argv);
 int RunEventListTest(int argc, char** argv);
 int RunToolkitTest(int argc, char** argv);
 int RunPianoRollTest(int argc, char** argv);
+int RunByteViewsTest(int argc, char** argv);
 
 }  // namespace quavert::testing
