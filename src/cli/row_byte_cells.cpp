@@ -5,6 +5,7 @@
 #include "cli/companion.h"
 #include "common/binary_file.h"
 #include "common/byte_reader.h"
+#include "common/number_text.h"
 #include "common/run_error.h"
 #include "decoding/row_places.h"
 #include "lint/rmid.h"
@@ -13,19 +14,6 @@ namespace quavert::cli {
 namespace {
 
 constexpr std::int64_t kChunkHeaderLength = 8;
-
-std::string HexPairs(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  hex.reserve(bytes.size() * 3);
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (!hex.empty()) hex += ' ';
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 0x0F];
-  }
-  return hex;
-}
 
 // How far the working copy lies into the file the user named: an RMID file is worked on as its
 // data chunk.

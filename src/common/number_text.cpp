@@ -118,4 +118,17 @@ std::string LowerCase(std::string_view text) {
   return out;
 }
 
+std::string HexPairs(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  hex.reserve(bytes.size() * 3);
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (!hex.empty()) hex += ' ';
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 0x0F];
+  }
+  return hex;
+}
+
 }  // namespace quavert

@@ -49,4 +49,7 @@ std::string UpperCase(std::string_view text);
 /// `text` with ASCII letters in lower case; other bytes unchanged.
 std::string LowerCase(std::string_view text);
 
+/// Upper-case hex pairs separated by blanks ("90 3C 64").
+std::string HexPairs(std::string_view bytes);
+
 }  // namespace quavert

@@ -15,6 +15,7 @@
 #include "commands/guard.h"
 #include "commands/track_decoder.h"
 #include "commands/track_selection.h"
+#include "common/number_text.h"
 #include "common/run_error.h"
 #include "lint/lint.h"
 #include "shell/bytes_pane.h"

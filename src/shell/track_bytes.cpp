@@ -6,6 +6,7 @@
 #include "app/session.h"
 #include "common/binary_file.h"
 #include "common/byte_reader.h"
+#include "common/number_text.h"
 #include "lint/rmid.h"
 
 namespace quavert {
@@ -91,19 +92,6 @@ TrackBytes ReadTrackBytes(const Session& session, const std::string& opened) {
   bytes.FileShift = session.file.FromRmid ? RmidShift(opened) : 0;
   bytes.InsertedPos = session.file.InsertedStatusPos;
   return bytes;
-}
-
-std::string HexPairs(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  hex.reserve(bytes.size() * 3);
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (!hex.empty()) hex += ' ';
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 0x0F];
-  }
-  return hex;
 }
 
 }  // namespace quavert

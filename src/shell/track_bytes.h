@@ -41,7 +41,5 @@ struct TrackBytes {
 /// file the user opened, read for where an RMID file's data lies.
 TrackBytes ReadTrackBytes(const Session& session, const std::string& opened);
 
-/// Upper-case hex pairs separated by blanks ("90 3C 64").
-std::string HexPairs(std::string_view bytes);
 
 }  // namespace quavert
