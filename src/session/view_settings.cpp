@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::string_view kPianoRoll = "PianoRoll=";
 constexpr std::string_view kFollowPlayback = "FollowPlayback=";
+constexpr std::string_view kRecent = "Recent=";
 // The path's line may be long; the settings after it are short.
 constexpr std::size_t kMostSettingsBytes = 128 * 1024;
 
@@ -28,6 +29,11 @@ std::string ViewSettingsLines(const ViewSettings& view) {
   std::string lines;
   if (view.PianoRoll != defaults.PianoRoll) lines += Line(kPianoRoll, view.PianoRoll);
   if (view.FollowPlayback != defaults.FollowPlayback) lines += Line(kFollowPlayback, view.FollowPlayback);
+  for (const std::string& path : view.Recent) {
+    // A path that a line cannot give back as it is stays unremembered.
+    if (path.empty() || path.find('\n') != std::string::npos || path.back() == '\r') continue;
+    lines += std::string(kRecent) + path + "\n";
+  }
   return lines;
 }
 
@@ -40,6 +46,7 @@ ViewSettings ParseViewSettings(std::string_view text) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     Take(line, kPianoRoll, view.PianoRoll);
     Take(line, kFollowPlayback, view.FollowPlayback);
+    if (line.size() > kRecent.size() && line.starts_with(kRecent)) view.Recent.emplace_back(line.substr(kRecent.size()));
     at = end;
   }
   return view;

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quavert {
 
@@ -9,10 +10,13 @@ namespace quavert {
 struct ViewSettings {
   bool PianoRoll = false;      ///< the piano roll is shown under the list
   bool FollowPlayback = true;  ///< the list and the roll keep the played place in view
+  /// Files opened before the last one, newest first (the last one is the settings file's first line).
+  std::vector<std::string> Recent;
   bool operator==(const ViewSettings&) const = default;
 };
 
-/// The lines that remember `view`, each "Name=0" or "Name=1" with a line end; "" when every
+/// The lines that remember `view`, each "Name=0" or "Name=1" with a line end, then one
+/// "Recent=PATH" line for each recent file that a line can hold; "" when every
 /// setting is as it is by default, so that the settings file stays the one line of the path.
 std::string ViewSettingsLines(const ViewSettings& view);
 

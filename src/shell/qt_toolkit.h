@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "common/toolkit.h"
 
@@ -59,6 +60,10 @@ class QtToolkit : public Toolkit {
 
   /// Keeps the media frame's native handle, read once at start-up.
   void SetMediaFrameHandle(std::int64_t handle) { frame_handle_ = handle; }
+  /// How many times the track chooser was emptied: only an open does that.
+  std::size_t ChooserClears() const { return chooser_clears_; }
+  /// The path last chosen in the save dialog, once; "" when none was chosen since.
+  std::string TakeSaveChoice() { return std::exchange(save_choice_, std::string()); }
 
  private:
   QWidget* WidgetOf(Control control) const;
@@ -73,6 +78,8 @@ class QtToolkit : public Toolkit {
   std::map<Control, TextSet> texts_set_;  // text the program set comes back byte for byte
   bool busy_ = false;
   std::int64_t frame_handle_ = 0;
+  std::size_t chooser_clears_ = 0;
+  std::string save_choice_;
 };
 
 /// A message box set up as the program shows it: plain text, the title (the application's when

@@ -26,15 +26,20 @@ using LifecycleTest = testing::SessionTest;
 // The view settings follow the remembered path; what is not as written keeps its default.
 TEST(ViewSettingsTest, OnlySettingsThatDifferFromTheirDefaultsAreWrittenAndEachIsReadOnItsOwn) {
   EXPECT_EQ(ViewSettingsLines({}), "");
-  EXPECT_EQ(ViewSettingsLines({true, true}), "PianoRoll=1\n");
-  EXPECT_EQ(ViewSettingsLines({false, false}), "FollowPlayback=0\n");
+  EXPECT_EQ(ViewSettingsLines({true, true, {}}), "PianoRoll=1\n");
+  EXPECT_EQ(ViewSettingsLines({false, false, {}}), "FollowPlayback=0\n");
+  // A path a line cannot hold back is left out.
+  EXPECT_EQ(ViewSettingsLines({false, true, {"/b.mid", "/new\nline.mid", "/cr.mid\r", "", "/c.mid"}}),
+            "Recent=/b.mid\nRecent=/c.mid\n");
   const std::pair<const char*, ViewSettings> texts[] = {
-      {"/music/song.mid\nPianoRoll=1\nFollowPlayback=0\n", {true, false}},
-      {"PianoRoll=1\n", {false, true}},  // the first line is the path, whatever it says
-      {"\r\nFollowPlayback=0\r\nPianoRoll=1", {true, false}},
-      {"x\nPianoRoll=yes\npianoroll=1\nPianoRoll=10\n FollowPlayback=0\n", {false, true}},
-      {"x\nPianoRoll=1\nPianoRoll=0\n", {false, true}},  // the last one counts
-      {"", {false, true}},
+      {"/music/song.mid\nPianoRoll=1\nFollowPlayback=0\n", {true, false, {}}},
+      {"PianoRoll=1\n", {false, true, {}}},  // the first line is the path, whatever it says
+      {"\r\nFollowPlayback=0\r\nPianoRoll=1", {true, false, {}}},
+      {"x\nPianoRoll=yes\npianoroll=1\nPianoRoll=10\n FollowPlayback=0\n", {false, true, {}}},
+      {"x\nPianoRoll=1\nPianoRoll=0\n", {false, true, {}}},  // the last one counts
+      {"", {false, true, {}}},
+      // Recent files, newest first, each on a line of its own; an empty one is none.
+      {"/a.mid\nRecent=/b c.mid\r\nRecent=\nRecent=/d=e.mid\n", {false, true, {"/b c.mid", "/d=e.mid"}}},
   };
   for (const auto& [text, view] : texts) EXPECT_EQ(ParseViewSettings(text), view) << text;
 }
@@ -42,7 +47,7 @@ TEST(ViewSettingsTest, OnlySettingsThatDifferFromTheirDefaultsAreWrittenAndEachI
 TEST_F(LifecycleTest, TheViewSettingsAreReadAtStartupAndWrittenAfterThePath) {
   WriteFileBytes(app.Join(kSettingsFileName), "\nPianoRoll=1\n");
   FormLoad(session);
-  EXPECT_EQ(session.view, (ViewSettings{true, true}));
+  EXPECT_EQ(session.view, (ViewSettings{true, true, {}}));
   session.view.FollowPlayback = false;
   session.file.LastOpenedPath = "/music/song.mid";
   WriteSettings(session);

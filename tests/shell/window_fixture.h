@@ -32,7 +32,8 @@ struct ShownDialog {
 };
 
 /// Plays the user for modal windows: every few milliseconds it answers the active message box
-/// with the next scripted button (OK, or No for a question when none is left) and the active
+/// with the next scripted button (OK, or No for a question and Discard for "Save changes to NAME?"
+/// when none is left) and the active
 /// file dialog with the next scripted path (cancelled when none is left or it is empty).
 class ModalAnswerer {
  public:
@@ -70,7 +71,9 @@ class ModalAnswerer {
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
       if (auto action = std::exchange(WhileShown, nullptr)) action();
       Messages.push_back({box->text(), box->windowTitle(), box->icon(), static_cast<int>(box->standardButtons())});
-      const int answer = box->standardButtons() & QMessageBox::Yes ? Next(Buttons, int{QMessageBox::No}) : QMessageBox::Ok;
+      int answer = QMessageBox::Ok;
+      if (box->standardButtons() & QMessageBox::Yes) answer = Next(Buttons, int{QMessageBox::No});
+      if (box->standardButtons() & QMessageBox::Discard) answer = Next(Buttons, int{QMessageBox::Discard});
       box->button(static_cast<QMessageBox::StandardButton>(answer))->click();
     } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
       Dialogs.push_back({dialog->windowTitle(), dialog->acceptMode() == QFileDialog::AcceptSave,
