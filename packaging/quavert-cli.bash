@@ -24,7 +24,7 @@ _quavert_cli() {
       _filedir 'sf[23]'
       return
       ;;
-    --track | --cell | --tempo | --ticks | --rate)
+    --track | --cell | --delete | --insert | --tempo | --ticks | --rate)
       return
       ;;
   esac
@@ -34,7 +34,7 @@ _quavert_cli() {
     check) options="" ;;
     list) options="--track --bytes --answer" ;;
     report) options="--out --answer" ;;
-    edit) options="--out --track --cell --save-track --tempo --ticks --answer" ;;
+    edit) options="--out --track --cell --delete --insert --save-track --tempo --ticks --answer" ;;
     lint) options="--json" ;;
     render) options="--out --soundfont --rate" ;;
     *) return ;;

@@ -2,6 +2,7 @@
 #include "common/number_text.h"
 #include "editing/cell_edit.h"
 #include "editing/edit_frame.h"
+#include "editing/undo_commands.h"
 #include "writing/save_as.h"
 #include "writing/save_track.h"
 
@@ -28,13 +29,17 @@ int Edit(const Options& options, std::ostream& out, std::ostream& err) {
   if (!companion.Open(options.Files.front()) || !companion.ChooseTrack(options.Track)) return 1;
   BuildList(companion);
 
-  for (const CellEdit& cell : options.Cells) {
-    if (!EditCell(companion, cell)) {
-      err << "quavert-cli: item " << cell.Item << " column " << cell.Column << " has no value to edit\n";
+  for (const EditAction& action : options.Actions) {
+    if (action.What == EditAction::Kind::kDelete) {
+      DeleteItems(companion.session, {action.Item});
+    } else if (action.What == EditAction::Kind::kInsert) {
+      InsertItem(companion.session, action.Item, action.Ticks, action.Hex);
+    } else if (!EditCell(companion, action.Cell)) {
+      err << "quavert-cli: item " << action.Cell.Item << " column " << action.Cell.Column << " has no value to edit\n";
       return 1;
     }
   }
-  if (!options.Cells.empty() || options.SaveTrack) {
+  if (!options.Actions.empty() || options.SaveTrack) {
     if (!companion.ui.IsEnabled(Control::Command5)) {
       err << "quavert-cli: track " << options.Track << " has no rows to save\n";
       return 1;

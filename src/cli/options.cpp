@@ -24,6 +24,18 @@ bool ParseCell(const std::string& text, CellEdit& cell) {
   return true;
 }
 
+// ITEM:TICKS:HEX, with ITEM from 1 and TICKS from 0; HEX is checked when it is inserted.
+bool ParseInsert(const std::string& text, EditAction& action) {
+  const auto first = text.find(':');
+  const auto second = first == std::string::npos ? std::string::npos : text.find(':', first + 1);
+  if (second == std::string::npos) return false;
+  action.What = EditAction::Kind::kInsert;
+  if (!ParseWhole(text.substr(0, first), action.Item) || action.Item < 1) return false;
+  if (!ParseWhole(text.substr(first + 1, second - first - 1), action.Ticks) || action.Ticks < 0) return false;
+  action.Hex = text.substr(second + 1);
+  return true;
+}
+
 }  // namespace
 
 const char* VersionText() { return "quavert-cli " QUAVERT_VERSION "\n"; }
@@ -32,12 +44,15 @@ const char* UsageText() {
   return "usage: quavert-cli check FILE...\n"
          "       quavert-cli list FILE [--track N] [--bytes] [--answer yes|no]\n"
          "       quavert-cli report FILE [--out PATH] [--answer yes|no]\n"
-         "       quavert-cli edit FILE --out PATH [--track N] [--cell ITEM:COLUMN=TEXT]... [--save-track]\n"
-         "                        [--tempo TEXT] [--ticks TEXT] [--answer yes|no]\n"
+         "       quavert-cli edit FILE --out PATH [--track N] [--cell ITEM:COLUMN=TEXT]... [--delete ITEM]...\n"
+         "                        [--insert ITEM:TICKS:HEX]... [--save-track] [--tempo TEXT] [--ticks TEXT]\n"
+         "                        [--answer yes|no]\n"
          "       quavert-cli render FILE --out FILE.wav [--soundfont SF2] [--rate 44100]\n"
          "       quavert-cli lint FILE... [--json]\n"
          "       quavert-cli --help | --version\n"
          "  list --bytes adds three cells to each row: OFFSET, HEX (its bytes) and TICKS\n"
+         "  edit applies --cell, --delete and --insert in the order given, ITEM numbering the list as\n"
+         "  it stands after the one before; --insert 5:10:\"90 3C 64\" puts that event 10 ticks after item 5\n"
          "  render prints \"rendered: PATH SECONDS s\", SECONDS to one decimal\n"
          "  lint prints FILE:OFFSET: error|warning: TEXT [CODE] for each problem (OFFSET: the\n"
          "  0-based byte offset in the file), then FILE: E errors, W warnings\n";
@@ -99,6 +114,24 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
       }
       options.Cells.push_back(cell);
+      EditAction action;
+      action.Cell = cell;
+      options.Actions.push_back(action);
+    } else if (arg == "--delete" && has_value && edit) {
+      EditAction action;
+      action.What = EditAction::Kind::kDelete;
+      if (!ParseWhole(value(), action.Item) || action.Item < 1) {
+        error = "--delete takes a list item number from 1";
+        return std::nullopt;
+      }
+      options.Actions.push_back(action);
+    } else if (arg == "--insert" && has_value && edit) {
+      EditAction action;
+      if (!ParseInsert(value(), action)) {
+        error = "--insert takes ITEM:TICKS:HEX with ITEM from 1 and TICKS from 0";
+        return std::nullopt;
+      }
+      options.Actions.push_back(action);
     } else if (arg == "--save-track" && edit) {
       options.SaveTrack = true;
     } else if (arg == "--tempo" && has_value && edit) {

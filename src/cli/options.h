@@ -14,6 +14,18 @@ struct CellEdit {
   bool operator==(const CellEdit&) const = default;
 };
 
+/// One change of edit's list, in the order given: a --cell, a --delete ITEM or an --insert
+/// ITEM:TICKS:HEX.
+struct EditAction {
+  enum class Kind { kCell, kDelete, kInsert };
+  Kind What = Kind::kCell;
+  CellEdit Cell;      ///< kCell
+  long Item = 0;      ///< kDelete, kInsert: the list item, from 1
+  long Ticks = 0;     ///< kInsert: ticks after the item's time
+  std::string Hex;    ///< kInsert: the event's bytes in hex
+  bool operator==(const EditAction&) const = default;
+};
+
 /// The command line, parsed.
 struct Options {
   std::string Command;  ///< check, list, report, edit, render, lint, --help or --version
@@ -22,6 +34,7 @@ struct Options {
   bool AnswerYes = false;
   std::string Out;
   std::vector<CellEdit> Cells;
+  std::vector<EditAction> Actions;  ///< every --cell, --delete and --insert, in order
   bool SaveTrack = false;
   std::optional<std::string> Tempo;
   std::optional<std::string> Ticks;

@@ -6,6 +6,7 @@
 
 #include "decoding/list_rows.h"
 #include "decoding/records.h"
+#include "decoding/row_origins.h"
 
 namespace quavert {
 
@@ -37,6 +38,7 @@ struct DecoderState {
 struct EditBuffers {
   std::vector<EventRecord> EventBuffer;
   ListRows ListBuffer;
+  RowOrigins Origins;  ///< inserted and deleted rows not yet saved
 };
 
 }  // namespace quavert

@@ -13,6 +13,7 @@
 #include "decoding/meta_types.h"
 #include "decoding/tempo.h"
 #include "decoding/working_files.h"
+#include "editing/undo_commands.h"
 #include "playback/media_commands.h"
 #include "session/session.h"
 
@@ -137,9 +138,11 @@ MetaOutcome HandleTempo(Session& session, RecordFile& notes, const ScannedEvent&
 void OfferTimeSignatureRepair(Session& session, const ScannedEvent& event) {
   if (session.ui.MessageBox(kTimeSignatureQuestion, Buttons::kYesNo) != Answer::kYes) return;
   MciClose(session, kDeviceAlias);
+  WorkingCopyCapture before = CaptureWorkingCopy(session);
   ApplyPatch(session.WorkCopyPath(), ClocksBytePatch(event.data_first + 2));
   MciOpenInFrame(session, session.WorkCopyPath(), kDeviceAlias);
   session.decoder.SigClocks = 2;
+  RecordWorkingCopyStep(session, std::move(before), "Time Signature Repair", true);
 }
 
 MetaOutcome HandleTimeSignature(Session& session, RecordFile& notes, const ScannedEvent& event, bool begun) {

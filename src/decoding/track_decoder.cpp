@@ -14,6 +14,7 @@
 #include "decoding/meta_events.h"
 #include "decoding/missing_byte_repair.h"
 #include "decoding/working_files.h"
+#include "editing/undo_commands.h"
 #include "loading/chunk_walker.h"
 #include "loading/file_summary.h"
 #include "session/session.h"
@@ -110,6 +111,7 @@ void TrackDecode::Setup() {
   // stays for the next listing.
   session_.buffers.EventBuffer.clear();
   session_.buffers.ListBuffer.ClearForReuse();
+  session_.buffers.Origins = {};
   ClearEventBlock(session_);
   session_.NotesDatMade = true;
   notes_.emplace(session_.AppPath(kNotesDat), kEventRecordLength);
@@ -176,10 +178,12 @@ void TrackDecode::RepairMissingByte(std::int64_t position) {
   if (session_.ui.MessageBox(kMissingByteQuestion, Buttons::kYesNo) != Answer::kYes) return Fail();
   // The report lines of this decode stay unwritten: the decode that follows the repair reads
   // the same events again and reports them.
+  WorkingCopyCapture before = CaptureWorkingCopy(session_);
   session_.file.RepairAsked = true;
   InsertMissingStatusByte(session_, position);
   session_.file.LoadState = kDecodeAgain;
   WalkTrackChunks(session_);
+  RecordWorkingCopyStep(session_, std::move(before), "Missing Byte Repair", true);
 }
 
 void TrackDecode::EndOfTrack() {

@@ -1,5 +1,6 @@
 #include "editing/cell_edit.h"
 
+#include <array>
 #include <string>
 
 #include "common/number_text.h"
@@ -9,6 +10,7 @@
 #include "editing/name_lookups.h"
 #include "editing/row_rules.h"
 #include "session/session.h"
+#include "timeline/note_spans.h"
 
 namespace quavert {
 namespace {
@@ -53,9 +55,8 @@ std::string DrumDescription(std::string_view old_description, const std::string&
   return "      " + name;
 }
 
-}  // namespace
-
-void ValidateCellEdit(Session& session, std::int64_t item, std::int32_t column, std::string_view text) {
+// The edit itself, as the list has always made it.
+void ApplyCellEdit(Session& session, std::int64_t item, std::int32_t column, std::string_view text) {
   Toolkit& ui = session.ui;
   const std::size_t r = RowOf(session, item);
   // Work on copies: a rejected value leaves the row exactly as it was.
@@ -136,6 +137,58 @@ void ValidateCellEdit(Session& session, std::int64_t item, std::int32_t column, 
   if (column == kVolumeColumn && v != kNoValue) ui.ListSetText(item, kVolumeColumn, text);
   if (column == kLengthColumn && l != kNoValue) ui.ListSetText(item, kLengthColumn, text);
   ui.ListSetText(item, kDescriptionColumn, Trim(row.Description));
+}
+
+constexpr std::array<const char*, 4> kColumnNames{"Channel", "Notes", "Volume", "Length"};
+
+// "Volume 96 -> 100": the column and the cell's text before and after.
+std::string StepName(std::int32_t column, std::string_view before, std::string_view after) {
+  const char* name = column >= 0 && column < static_cast<std::int32_t>(kColumnNames.size())
+                         ? kColumnNames[static_cast<std::size_t>(column)]
+                         : "Cell";
+  return std::string(name) + " " + std::string(Trim(before)) + " -> " + std::string(Trim(after));
+}
+
+// Row `r` as it stands, as one side of a change of that row alone.
+RowChange RowNow(const Session& session, std::size_t r) { return BeginRowChange(session.buffers, r, 1, false); }
+
+// The edited row's change, its other side filled in now.
+RowChange Finish(const Session& session, RowChange change) {
+  const auto r = static_cast<std::size_t>(change.At);
+  change.NewRecords = {session.buffers.EventBuffer[r]};
+  change.NewTexts = {session.buffers.ListBuffer[r]};
+  return change;
+}
+
+}  // namespace
+
+void ValidateCellEdit(Session& session, std::int64_t item, std::int32_t column, std::string_view text) {
+  const std::size_t r = RowOf(session, item);
+  const std::string before = session.ui.ListText(item, column);
+  RowChange change = RowNow(session, r);
+  // The Note Off that ends this row's note, found before the key changes.
+  const std::int64_t off = column == kNotesColumn ? NoteOffRow(session.buffers.EventBuffer, r) : -1;
+  ApplyCellEdit(session, item, column, text);
+  change = Finish(session, std::move(change));
+  if (change.NewRecords == change.OldRecords && change.NewTexts == change.OldTexts) return;
+
+  UndoEntry entry;
+  entry.Name = StepName(column, before, text);
+  const bool key_changed = change.NewRecords[0].Data1 != change.OldRecords[0].Data1;
+  entry.Rows.push_back(std::move(change));
+  if (key_changed && NoteEdgeOf(session.buffers.EventBuffer[r]) == NoteEdge::kOn) {
+    if (off < 0) {
+      session.ui.SetStatusText(kNoNoteOff);
+    } else {
+      // The note keeps its end: the Off takes the same key, as if typed into its own cell.
+      const auto off_row = static_cast<std::size_t>(off);
+      RowChange off_change = RowNow(session, off_row);
+      ApplyCellEdit(session, off + 1, column, text);
+      off_change = Finish(session, std::move(off_change));
+      entry.Rows.push_back(std::move(off_change));
+    }
+  }
+  session.undo.Record(std::move(entry));
 }
 
 void CellClick(Session& session, std::int64_t item, std::int32_t column, int button, bool flag) {

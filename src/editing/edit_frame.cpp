@@ -6,6 +6,7 @@
 #include "common/number_text.h"
 #include "common/run_error.h"
 #include "decoding/byte_patcher.h"
+#include "editing/undo_commands.h"
 #include "playback/media_commands.h"
 #include "playback/media_service.h"
 #include "session/session.h"
@@ -47,6 +48,17 @@ std::optional<int> AcceptedTicks(Session& session) {
   return std::nullopt;
 }
 
+// "Tempo 120 -> 100", "Ticks 96 -> 192", or both: what the Save changed.
+std::string SaveStepName(const WorkingCopyState& before, const Session& session) {
+  std::string name;
+  if (before.TempoBpm != session.decoder.TempoBpm)
+    name = "Tempo " + PlainNumber(before.TempoBpm) + " -> " + PlainNumber(session.decoder.TempoBpm);
+  if (before.DeltaTicks != session.file.DeltaTicks)
+    name += (name.empty() ? "" : ", ") + std::string("Ticks ") + PlainNumber(before.DeltaTicks) + " -> " +
+            PlainNumber(session.file.DeltaTicks);
+  return name.empty() ? "Edit Save" : name;
+}
+
 }  // namespace
 
 void Command2Click(Session& session) {
@@ -57,6 +69,8 @@ void Command2Click(Session& session) {
   const std::optional<std::int32_t> tempo = AcceptedTempo(session);
   const std::optional<int> ticks = AcceptedTicks(session);
   bool written = false;
+  WorkingCopyCapture before;
+  if (tempo || ticks) before = CaptureWorkingCopy(session);
   if (tempo || ticks) {
     const std::string path = session.WorkCopyPath();
     // The first value that cannot be written stops the other: the same copy would refuse it too.
@@ -76,6 +90,7 @@ void Command2Click(Session& session) {
       ui.MessageBox("ERROR: Data not saved: " + path + " (" + error.reason() + ")");
     }
   }
+  if (written) RecordWorkingCopyStep(session, before, SaveStepName(before.State, session));
   if (written) ui.MessageBox("Data saved!");
 
   MciOpenInFrame(session, session.WorkCopyPath(), kDeviceAlias);

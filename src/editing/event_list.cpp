@@ -29,6 +29,8 @@ bool& EventLinesWritten(Session& session) {
   return flags[static_cast<std::size_t>(track)];
 }
 
+}  // namespace
+
 void ShowEventList(Session& session) {
   Toolkit& ui = session.ui;
   const ListRows& rows = session.buffers.ListBuffer;
@@ -46,8 +48,6 @@ void ShowEventList(Session& session) {
   if (!items.empty()) ui.ListAddItems(items);
 }
 
-}  // namespace
-
 void BuildEventList(Session& session) {
   ListBuilderState& list = session.list;
   list.TotalTimeText.clear();
@@ -57,6 +57,7 @@ void BuildEventList(Session& session) {
   ListRows& kept = session.buffers.ListBuffer;
   events.clear();
   kept.ClearForReuse();
+  session.buffers.Origins = {};
   const GenmidiNames& genmidi = CurrentGenmidi(session);
 
   const std::int64_t rows = std::max<std::int64_t>(session.decoder.LastEventIndex + 1, 0);
@@ -147,6 +148,7 @@ void Command1Click(Session& session) {
     // Nothing half-listed may stay behind for "Save Track" to write back.
     session.buffers.EventBuffer.clear();
     session.buffers.ListBuffer.clear();
+    session.buffers.Origins = {};
     ui.ListClear();
     ui.SetStatusText("");
     ui.SetEnabled(Control::Command5, false);

@@ -19,6 +19,9 @@ inline constexpr std::size_t kListFillChunk = 4096;
 /// RunError when a working file or the report cannot be read or written.
 void BuildEventList(Session& session);
 
+/// Shows the rows of the editing buffers in ListView1, replacing what it showed.
+void ShowEventList(Session& session);
+
 /// The "Notes..." button: builds the list under the busy pointer with "Loading..." in the status
 /// bar, then enables "Save Track". When the list cannot be built, shows "Error:" and the error
 /// number, leaves the list and the editing buffers empty and "Save Track" disabled.

@@ -52,6 +52,7 @@ struct TrackTable {
   std::array<std::int64_t, kMaxTracks + 2> TrackStart{};
   /// Entry k: track k's chunk header as read; entry TrackCount + 1 may hold the one that stopped the walk.
   std::array<TrackChunk, kMaxTracks + 2> TrackChunks{};
+  bool operator==(const TrackTable&) const = default;
 };
 
 /// The file being loaded or loaded: set by the open command and the load driver, read by all.

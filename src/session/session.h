@@ -6,6 +6,7 @@
 #include "common/toolkit.h"
 #include "decoding/decoder_state.h"
 #include "editing/list_builder_state.h"
+#include "editing/undo_history.h"
 #include "loading/loaded_file.h"
 #include "loading/name_tables.h"
 #include "loading/report.h"
@@ -40,6 +41,7 @@ struct Session {
   ListBuilderState list;
   MediaState player;
   ViewSettings view;  ///< what the window shows, as remembered
+  UndoHistory undo;   ///< the steps since the load, to take back and make again
   bool NotesDatMade = false;  ///< notes.dat was created in this run: shutdown deletes it
   bool DataDatMade = false;   ///< data.dat likewise
 

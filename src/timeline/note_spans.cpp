@@ -11,10 +11,9 @@ constexpr int kNoteOn = 0x90;
 constexpr int kKeys = 128;
 constexpr int kChannels = 16;
 
-// What a row does to the notes: opens one, ends those of its key, or neither.
-enum class NoteEdge { kNone, kOn, kOff };
+}  // namespace
 
-NoteEdge EdgeOf(const EventRecord& row) {
+NoteEdge NoteEdgeOf(const EventRecord& row) {
   // Notes keep their own status byte in a row, also under running status.
   const int kind = row.Status & 0xF0;
   if (row.Status < 0x80 || row.Status > 0xEF || row.Data1 < 0 || row.Data1 >= kKeys || row.Data2 < 0) return NoteEdge::kNone;
@@ -22,7 +21,16 @@ NoteEdge EdgeOf(const EventRecord& row) {
   return kind == kNoteOff ? NoteEdge::kOff : NoteEdge::kNone;
 }
 
-}  // namespace
+std::int64_t NoteOffRow(const std::vector<EventRecord>& rows, std::size_t on_row) {
+  if (on_row >= rows.size() || NoteEdgeOf(rows[on_row]) != NoteEdge::kOn) return -1;
+  const EventRecord& on = rows[on_row];
+  for (std::size_t row = on_row + 1; row < rows.size(); ++row) {
+    const EventRecord& other = rows[row];
+    if (NoteEdgeOf(other) == NoteEdge::kOff && (other.Status & 0x0F) == (on.Status & 0x0F) && other.Data1 == on.Data1)
+      return static_cast<std::int64_t>(row);
+  }
+  return -1;
+}
 
 std::vector<std::int64_t> RowTickTable(const std::vector<EventRecord>& rows, std::int64_t first_tick,
                                        const std::vector<std::int64_t>& extra) {
@@ -51,7 +59,7 @@ NoteSpans BuildNoteSpans(const std::vector<EventRecord>& rows, std::int64_t firs
   std::array<std::vector<std::int32_t>, kChannels * kKeys> open;
   for (std::size_t row = 0; row < rows.size(); ++row) {
     const EventRecord& record = rows[row];
-    const NoteEdge edge = EdgeOf(record);
+    const NoteEdge edge = NoteEdgeOf(record);
     if (edge == NoteEdge::kNone) continue;
     const int channel = record.Status & 0x0F;
     std::vector<std::int32_t>& sounding = open[static_cast<std::size_t>(channel * kKeys + record.Data1)];

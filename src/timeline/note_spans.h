@@ -44,6 +44,16 @@ std::vector<std::int64_t> RowTickTable(const std::vector<EventRecord>& rows, std
 NoteSpans BuildNoteSpans(const std::vector<EventRecord>& rows, std::int64_t first_tick,
                          const std::vector<std::int64_t>& extra = {});
 
+/// What a row does to the notes: opens one (a Note On with a velocity above 0), ends those of its
+/// channel and key (a Note Off, or a Note On of velocity 0), or neither.
+enum class NoteEdge { kNone, kOn, kOff };
+NoteEdge NoteEdgeOf(const EventRecord& row);
+
+/// The row that ends the note row `on_row` opens: the first later row of the same channel and
+/// key whose NoteEdgeOf is kOff, the pairing BuildNoteSpans makes. -1 when `on_row` opens no note
+/// or nothing ends it.
+std::int64_t NoteOffRow(const std::vector<EventRecord>& rows, std::size_t on_row);
+
 /// The index of the first span that may reach `tick` or later: every span before it ends
 /// before `tick`. Found by binary search on the start ticks, bounded by the longest span.
 std::size_t FirstSpanReaching(const NoteSpans& notes, std::int64_t tick);

@@ -22,7 +22,9 @@ bool IsPlaceholder(const EventRecord& row) {
 }
 
 bool ChannelRowFits(const EventRecord& row, const ScannedEvent& event) {
-  if (row.Status != RowStatus(event) || row.MetaMark != -1) return false;
+  // A row may give a running event its status byte back (after an insert or delete before it).
+  const bool status_given = event.running && row.Status == event.status;
+  if ((row.Status != RowStatus(event) && !status_given) || row.MetaMark != -1) return false;
   if (!IsByte(row.Data1)) return false;
   return ChannelDataBytes(event.status) == 2 ? IsByte(row.Data2) : row.Data2 == -1;
 }

@@ -12,8 +12,10 @@
 #include "common/file_system.h"
 #include "common/run_error.h"
 #include "decoding/decode_messages.h"
+#include "decoding/delta_time.h"
 #include "loading/chunk_walker.h"
 #include "session/session.h"
+#include "writing/delta_writer.h"
 #include "writing/track_events_writer.h"
 #include "writing/working_files_flush.h"
 #include "writing/writing_messages.h"
@@ -82,6 +84,29 @@ TrackPlace FindTrack(const Session& session, std::int64_t file_size) {
   return place;
 }
 
+// The bytes before the timed part, with the delta time in front of it made `lead` ticks longer
+// (rows deleted from the start of the list gave it their time).
+void CopyPrefixWithLead(BinaryFile& work, BinaryFile& out, std::int64_t data_first, std::int64_t data_last,
+                        std::int64_t first_event_pos, std::int64_t lead) {
+  DeltaTime delta;
+  try {
+    delta = DeltaBeforeTimedPart(work, data_first, data_last, first_event_pos);
+  } catch (const TrackMismatch&) {
+    throw TrackNotSaved(kTrackChanged);
+  } catch (const ReadPastLimit&) {
+    throw TrackNotSaved(kTrackChanged);
+  }
+  const std::int64_t ticks = delta.value + lead;
+  if (ticks > kLargestDeltaTime) throw TrackNotSaved(kLeadTooLong);
+  work.Seek(1);
+  CopyBlocks(work, out, delta.first - 1);
+  std::string bytes;
+  AppendDeltaTime(bytes, static_cast<std::int32_t>(ticks));
+  out.Write(bytes);
+  work.Seek(delta.last + 1);
+  CopyBlocks(work, out, first_event_pos - delta.last - 1);
+}
+
 void WriteLengthField(BinaryFile& out, std::int64_t position, std::int64_t length) {
   const char bytes[] = {static_cast<char>(length >> 24 & 0xFF), static_cast<char>(length >> 16 & 0xFF),
                         static_cast<char>(length >> 8 & 0xFF), static_cast<char>(length & 0xFF)};
@@ -94,8 +119,11 @@ void WriteLengthField(BinaryFile& out, std::int64_t position, std::int64_t lengt
 void SaveTrack(Session& session) {
   DecoderState& decoder = session.decoder;
   const std::int64_t row_count = decoder.LastEventIndex + 1;
-  if (row_count <= 0 || decoder.FirstEventPos < 1) throw TrackNotSaved(kNoEventsToSave);
   const EditBuffers& buffers = session.buffers;
+  // Inserted and deleted rows: the rows need not pair with the events one to one, and may all be gone.
+  const RowOrigins* origins = buffers.Origins.Pending ? &buffers.Origins : nullptr;
+  if ((row_count <= 0 && origins == nullptr) || row_count < 0 || decoder.FirstEventPos < 1)
+    throw TrackNotSaved(kNoEventsToSave);
   if (static_cast<std::int64_t>(buffers.EventBuffer.size()) < row_count ||
       static_cast<std::int64_t>(buffers.ListBuffer.size()) < row_count)
     throw TrackNotSaved(kTrackNotListed);
@@ -113,14 +141,22 @@ void SaveTrack(Session& session) {
   std::optional<BinaryFile> out;
   WrittenSysex sysex;
   std::int64_t new_size = 0;
+  std::int64_t first_event_pos = decoder.FirstEventPos;
   FileStep("Writing " + new_file.Path(), [&] {
     out.emplace(new_file.Path(), BinaryFile::Mode::kCreate);
     // The header, earlier chunks and the track's bytes before its timed part, as they stand.
     work->Seek(1);
-    CopyBlocks(*work, *out, decoder.FirstEventPos - 1);
+    if (origins != nullptr && origins->LeadTicks > 0) {
+      CopyPrefixWithLead(*work, *out, place.start + kChunkHeaderLength, place.data_last, decoder.FirstEventPos,
+                         origins->LeadTicks);
+      first_event_pos = out->Position();
+    } else {
+      CopyBlocks(*work, *out, decoder.FirstEventPos - 1);
+    }
     try {
       sysex = WriteTrackEvents(*work, place.start + kChunkHeaderLength, place.data_last, decoder.FirstEventPos,
-                               std::span(buffers.EventBuffer).first(static_cast<std::size_t>(row_count)), *out);
+                               std::span(buffers.EventBuffer).first(static_cast<std::size_t>(row_count)), *out,
+                               origins);
     } catch (const TrackMismatch&) {
       throw TrackNotSaved(kTrackChanged);
     } catch (const ReadPastLimit&) {
@@ -143,6 +179,8 @@ void SaveTrack(Session& session) {
 
   // The track is saved; what points into the working copy follows it.
   session.file.FileSize = new_size;
+  decoder.FirstEventPos = first_event_pos;
+  session.buffers.Origins = {};
   decoder.SysexStart = std::move(sysex.Start);
   decoder.SysexEnd = std::move(sysex.End);
   decoder.SysexIndex = static_cast<std::int64_t>(decoder.SysexStart.size()) - 1;

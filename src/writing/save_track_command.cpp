@@ -1,5 +1,6 @@
 #include <string>
 
+#include "editing/undo_commands.h"
 #include "playback/media_commands.h"
 #include "session/session.h"
 #include "writing/save_track.h"
@@ -12,7 +13,9 @@ void SaveTrackCommand(Session& session) {
   // The player lets go of the file it plays before the working copy is replaced.
   MciClose(session, kDeviceAlias);
   try {
+    WorkingCopyCapture before = CaptureWorkingCopy(session);
     SaveTrack(session);
+    RecordWorkingCopyStep(session, std::move(before), "Save Track");
     session.ui.MessageBox(kDataSaved);
   } catch (const TrackNotSaved& failure) {
     session.ui.MessageBox(std::string(kTrackNotSaved) + kNewLine + failure.what());

@@ -5,7 +5,9 @@
 #include <span>
 #include <vector>
 
+#include "decoding/event_scanner.h"
 #include "decoding/records.h"
+#include "decoding/row_origins.h"
 
 namespace quavert {
 
@@ -36,7 +38,18 @@ struct WrittenSysex {
 /// keeps the bytes the decoder passes over after it; other bytes the decoder skips and status
 /// bytes without data are left out. TrackMismatch when the events and the rows do not pair up
 /// or the timed part does not begin at `first_event_pos`; RunError for a failed read or write.
+/// With `origins` pending, the rows say which events they stand for: an event whose row was
+/// deleted is left out with its delta, and an inserted row is written, with its delta, right
+/// after the row before it (at the start of the timed part when no row is before it): a channel
+/// row from its values, another from its bytes in `origins`.
 WrittenSysex WriteTrackEvents(BinaryFile& work, std::int64_t data_first, std::int64_t data_last,
-                              std::int64_t first_event_pos, std::span<const EventRecord> rows, BinaryFile& out);
+                              std::int64_t first_event_pos, std::span<const EventRecord> rows, BinaryFile& out,
+                              const RowOrigins* origins = nullptr);
+
+/// The delta time in front of the event at `first_event_pos` (the start of the timed part) in
+/// the track data at `data_first` .. `data_last` of `work`: the one after the event before it,
+/// or the track's first. TrackMismatch when no event starts there or no delta stands before it.
+DeltaTime DeltaBeforeTimedPart(BinaryFile& work, std::int64_t data_first, std::int64_t data_last,
+                               std::int64_t first_event_pos);
 
 }  // namespace quavert

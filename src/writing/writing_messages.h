@@ -16,6 +16,7 @@ inline constexpr const char* kNoEventsToSave = "The track has no events to save.
 inline constexpr const char* kTrackNotListed = "The track's events are not listed.";
 inline constexpr const char* kTrackChanged = "The track no longer matches its event list.";
 inline constexpr const char* kTrackTooLong = "The track would grow past 4294967295 bytes.";
+inline constexpr const char* kLeadTooLong = "The time before the first event would pass 268435583 ticks.";
 
 /// Reason a Save Midi... gives when there is nothing to save.
 inline constexpr const char* kNoFileLoaded = "No MIDI file is loaded.";

@@ -81,8 +81,9 @@ TEST_F(CliTest, AValidFileIsListedReportedAndEdited) {
   EXPECT_EQ(out.str(), "message: Note must be between (A0 and G10) OR (A#0 and G#10) except B# and E#\n"
                        "message: Data saved!\nmessage: Data saved!\n"
                        "question: out.mid already exists, overwrite? -> yes\nsaved: " + target + "\n");
+  // The Note Off follows its Note On to the new key.
   EXPECT_EQ(testing::ReadFileBytes(target),
-            Smf(1, 480, {Hex("00 FF 03 02 41 42 00 FF 51 03 09 27 C0 00 C0 05 00 90 31 64 60 80 3C 00 82 2C FF 2F 00"),
+            Smf(1, 480, {Hex("00 FF 03 02 41 42 00 FF 51 03 09 27 C0 00 C0 05 00 90 31 64 60 80 31 00 82 2C FF 2F 00"),
                          Hex("00 FF 03 01 42") + kEnd}));
   EXPECT_EQ(testing::ReadFileBytes(path), original);
 }

@@ -1,0 +1,157 @@
+#include "editing/working_copy_change.h"
+
+#include <algorithm>
+
+#include "common/binary_file.h"
+#include "common/file_system.h"
+#include "common/run_error.h"
+#include "session/session.h"
+
+namespace quavert {
+namespace {
+
+// Name, in the application folder, of the file an undone or redone working copy is written to
+// before it takes the working copy's place.
+constexpr const char* kUndoFileName = "quavert-undo.tmp";
+
+std::string ReadWholeFile(const std::string& path) {
+  BinaryFile file(path, BinaryFile::Mode::kRead);
+  std::string bytes(static_cast<std::size_t>(file.Length()), '\0');
+  if (!bytes.empty() && file.Read(bytes.data(), bytes.size()) != bytes.size()) throw RunError(kInputPastEnd);
+  file.Close();
+  return bytes;
+}
+
+}  // namespace
+
+KeptOrigins KeepOrigins(const RowOrigins& origins) {
+  KeptOrigins kept;
+  kept.Pending = origins.Pending;
+  kept.Inserted = origins.Inserted;
+  kept.LeadTicks = origins.LeadTicks;
+  for (const std::int64_t origin : origins.Event) {
+    if (!kept.Runs.empty()) {
+      auto& [first, rows] = kept.Runs.back();
+      if (first >= 0 && origin == first + rows) {
+        ++rows;
+        continue;
+      }
+    }
+    kept.Runs.emplace_back(origin, 1);
+  }
+  return kept;
+}
+
+RowOrigins RestoreOrigins(const KeptOrigins& kept) {
+  RowOrigins origins;
+  origins.Pending = kept.Pending;
+  origins.Inserted = kept.Inserted;
+  origins.LeadTicks = kept.LeadTicks;
+  for (const auto& [first, rows] : kept.Runs)
+    for (std::int64_t i = 0; i < rows; ++i) origins.Event.push_back(first >= 0 ? first + i : first);
+  return origins;
+}
+
+WorkingCopyState StateOf(const Session& session) {
+  WorkingCopyState state;
+  state.FileSize = session.file.FileSize;
+  state.Header = session.file.Header;
+  state.DeltaTicks = session.file.DeltaTicks;
+  state.Tracks = session.tracks;
+  state.RepairAsked = session.file.RepairAsked;
+  state.InsertedStatusPos = session.file.InsertedStatusPos;
+  const DecoderState& decoder = session.decoder;
+  state.FirstEventPos = decoder.FirstEventPos;
+  state.TempoPos = decoder.TempoPos;
+  state.TempoBpm = decoder.TempoBpm;
+  state.LastTempoPos = decoder.LastTempoPos;
+  state.SysexStart = decoder.SysexStart;
+  state.SysexEnd = decoder.SysexEnd;
+  state.SysexIndex = decoder.SysexIndex;
+  state.SigClocks = decoder.SigClocks;
+  state.Origins = KeepOrigins(session.buffers.Origins);
+  return state;
+}
+
+void RestoreState(Session& session, const WorkingCopyState& state) {
+  session.file.FileSize = state.FileSize;
+  session.file.Header = state.Header;
+  session.file.DeltaTicks = state.DeltaTicks;
+  session.tracks = state.Tracks;
+  session.file.RepairAsked = state.RepairAsked;
+  session.file.InsertedStatusPos = state.InsertedStatusPos;
+  DecoderState& decoder = session.decoder;
+  decoder.FirstEventPos = state.FirstEventPos;
+  decoder.TempoPos = state.TempoPos;
+  decoder.TempoBpm = state.TempoBpm;
+  decoder.LastTempoPos = state.LastTempoPos;
+  decoder.SysexStart = state.SysexStart;
+  decoder.SysexEnd = state.SysexEnd;
+  decoder.SysexIndex = state.SysexIndex;
+  decoder.SigClocks = state.SigClocks;
+  session.buffers.Origins = RestoreOrigins(state.Origins);
+}
+
+WorkingCopyCapture CaptureWorkingCopy(const Session& session) {
+  WorkingCopyCapture capture;
+  capture.State = StateOf(session);
+  try {
+    capture.Bytes = ReadWholeFile(session.WorkCopyPath());
+    capture.Read = true;
+  } catch (const RunError&) {
+    // A working copy that cannot be read cannot be changed either; nothing to record.
+  }
+  return capture;
+}
+
+WorkingCopyChange ByteDifference(std::string_view old_bytes, std::string_view new_bytes) {
+  const std::size_t shorter = std::min(old_bytes.size(), new_bytes.size());
+  std::size_t start = 0;
+  while (start < shorter && old_bytes[start] == new_bytes[start]) ++start;
+  std::size_t end = 0;  // bytes alike at the end, not reaching into the start
+  while (end < shorter - start && old_bytes[old_bytes.size() - 1 - end] == new_bytes[new_bytes.size() - 1 - end]) ++end;
+  WorkingCopyChange change;
+  change.At = static_cast<std::int64_t>(start) + 1;
+  change.OldBytes = std::string(old_bytes.substr(start, old_bytes.size() - start - end));
+  change.NewBytes = std::string(new_bytes.substr(start, new_bytes.size() - start - end));
+  change.OldLength = static_cast<std::int64_t>(old_bytes.size());
+  change.NewLength = static_cast<std::int64_t>(new_bytes.size());
+  return change;
+}
+
+std::optional<WorkingCopyChange> ChangeSince(const Session& session, WorkingCopyCapture before) {
+  if (!before.Read) return std::nullopt;
+  std::string now;
+  try {
+    now = ReadWholeFile(session.WorkCopyPath());
+  } catch (const RunError&) {
+    return std::nullopt;
+  }
+  WorkingCopyChange change = ByteDifference(before.Bytes, now);
+  change.Before = std::move(before.State);
+  change.After = StateOf(session);
+  if (change.OldBytes.empty() && change.NewBytes.empty() && change.Before == change.After) return std::nullopt;
+  return change;
+}
+
+void ApplyWorkingCopyChange(Session& session, const WorkingCopyChange& change, bool undo) {
+  const std::string& from = undo ? change.NewBytes : change.OldBytes;
+  const std::string& to = undo ? change.OldBytes : change.NewBytes;
+  const std::int64_t from_length = undo ? change.NewLength : change.OldLength;
+  const std::string path = session.WorkCopyPath();
+  std::string bytes = ReadWholeFile(path);
+  const auto at = static_cast<std::size_t>(change.At - 1);
+  if (static_cast<std::int64_t>(bytes.size()) != from_length || at > bytes.size() ||
+      bytes.compare(at, from.size(), from) != 0)
+    throw RunError(kInvalidArgument);
+  bytes.replace(at, from.size(), to);
+  const std::string new_path = session.AppPath(kUndoFileName);
+  BinaryFile out(new_path, BinaryFile::Mode::kCreate);
+  out.Write(bytes);
+  out.Sync();
+  out.Close();
+  RenameFile(new_path, path);
+  RestoreState(session, undo ? change.Before : change.After);
+}
+
+}  // namespace quavert
