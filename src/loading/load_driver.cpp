@@ -83,6 +83,7 @@ void LoadSteps(Session& session) {
     SkipIfMissing(session, [&] { DeleteFile(session.WorkCopyPath()); });
 
   file.WorkCopyName = kWorkCopyName;
+  session.undo.Clear();  // the history ends where another working copy begins
   file.RepairAsked = false;
   file.InsertedStatusPos = 0;
   file.CurrentTrack = 1;

@@ -152,6 +152,7 @@ void frmmain::BuildMenus() {
   file->addSeparator()->setObjectName(QStringLiteral("streep1"));
   mnuExit = file->addAction(QStringLiteral("Exit"));
   mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  BuildEditMenu();
 
   QMenu* controls = menuBar()->addMenu(QStringLiteral("Controls"));
   mnuPlay = controls->addAction(QStringLiteral("Play"));
@@ -280,7 +281,7 @@ void frmmain::BuildList() {
   // Editors open only when the program asks, after a click on a cell it lets the user change.
   ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-  ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+  ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);  // rows are deleted together
   ListView1->setShowGrid(false);
   ListView1->setWordWrap(false);
   ListView1->setTabKeyNavigation(false);
@@ -344,6 +345,7 @@ void frmmain::ConnectHandlers() {
   }
   delegate_->SetEditDone([this](const CellEdit& edit) { ListView1CellEditDone(edit); });
   SyncToolbarWithMenus();
+  ConnectEditMenu();
 }
 
 void frmmain::Command(const std::function<void()>& command, bool sync_views, Change change) {
@@ -355,6 +357,7 @@ void frmmain::Command(const std::function<void()>& command, bool sync_views, Cha
     RunGuarded(session_, [this] { SyncViews(); });
     RunGuarded(session_, [&] { NoteChanges(change, clears != toolkit_.ChooserClears()); });
   }
+  UpdateEditMenu();
   running_command_ = false;
   if (close_pending_ && !confirming_) close();
 }

@@ -96,6 +96,12 @@ class frmmain : public QMainWindow {
   const std::vector<std::string>& recentFiles() const { return recent_; }
   /// F2 or Enter in the list: edits the current cell, or the row's first cell that can be edited.
   void EditCurrentCell();
+  /// Edit > Undo (`undo`) or Redo.
+  void UndoOrRedo(bool undo);
+  /// Edit > Delete: the selected rows, each Note On with its Note Off.
+  void DeleteSelectedRows();
+  /// Edit > Insert Event...: asks for the event with its dialog and inserts it after the selected row.
+  void InsertEvent();
 
   // The controls, by the names the program gives them.
   QAction* mnuOpen = nullptr;
@@ -106,6 +112,10 @@ class frmmain : public QMainWindow {
   QAction* mnuStop = nullptr;
   QAction* mnuAbout = nullptr;
   QMenu* mnuRecent = nullptr;       ///< File > Open Recent
+  QAction* mnuUndo = nullptr;       ///< Edit > Undo NAME
+  QAction* mnuRedo = nullptr;       ///< Edit > Redo NAME
+  QAction* mnuDelete = nullptr;     ///< Edit > Delete (Del): the selected rows
+  QAction* mnuInsert = nullptr;     ///< Edit > Insert Event... (Ins): after the selected row
   QAction* EditCellKey = nullptr;   ///< F2, Return and Enter in the list
   QToolBar* Toolbar2 = nullptr;
   /// Toolbar buttons by position 1..6; position 3 is the separator.
@@ -179,6 +189,10 @@ class frmmain : public QMainWindow {
   /// program lets the user change.
   void EditNextCell(std::int64_t item, int column, int step);
   void SyncToolbarWithMenus();
+  void BuildEditMenu();
+  void ConnectEditMenu();
+  /// The Edit menu's texts and enabled states, after each command and selection.
+  void UpdateEditMenu();
   void BuildViews();
   void ConnectViews();
   /// Rebuilds the notes and the tempo map when the rows or the working copy changed.

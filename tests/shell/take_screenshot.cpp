@@ -1,11 +1,17 @@
 // Draws the window with a file loaded, a track chosen and its event list shown, into a PNG:
-//   shell_screenshot FILE.mid TRACK OUT.png [PLAYHEAD_TICK]
+//   shell_screenshot FILE.mid TRACK OUT.png [PLAYHEAD_TICK | --edit-menu]
 // With a tick, the piano roll is shown too, with the playhead and the played row at that tick.
+// With --edit-menu, the volume of the track's first note is changed to 90 and the Edit menu is
+// drawn open over the window.
 // Runs on the offscreen platform; the window works in a temporary application folder holding
 // a copy of the genmidi.ini that sits next to this program.
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -27,7 +33,8 @@ int main(int argc, char** argv) {
               QString::fromStdString(folder.Join("genmidi.ini")));
   quavert::RecordingMediaService media;
   quavert::frmmain window(folder.Path(), media);
-  window.resize(1000, argc == 5 ? 900 : 720);
+  const bool edit_menu = argc == 5 && QString::fromLocal8Bit(argv[4]) == QLatin1String("--edit-menu");
+  window.resize(1000, argc == 5 && !edit_menu ? 900 : 720);
   window.show();
   window.FormLoad();
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
@@ -40,7 +47,35 @@ int main(int argc, char** argv) {
   }
   window.Command1->click();
   window.ListView1->selectRow(0);
-  if (argc == 5) {
+  QPixmap shot;
+  if (edit_menu) {
+    // The first row with a volume, changed as the user would: click, type, Return.
+    int row = 0;
+    while (row < window.listModel().Count() && window.listModel().Text(row, 2).empty()) ++row;
+    const QModelIndex cell = window.listModel().index(row, 2);
+    QTest::mouseClick(window.ListView1->viewport(), Qt::LeftButton, Qt::NoModifier, window.ListView1->visualRect(cell).center());
+    if (auto* editor = qobject_cast<QLineEdit*>(window.cellEditor().OpenEditor())) {
+      editor->selectAll();
+      QTest::keyClicks(editor, QStringLiteral("90"));
+      QTest::keyClick(editor, Qt::Key_Return);
+    }
+    QTest::qWait(50);
+    window.ListView1->selectRow(row);
+    QMenu* menu = nullptr;
+    QAction* title = nullptr;
+    for (QAction* action : window.menuBar()->actions())
+      if (action->text() == QLatin1String("Edit")) menu = (title = action)->menu();
+    if (menu == nullptr) return 1;
+    const QRect place = window.menuBar()->actionGeometry(title);
+    menu->popup(window.menuBar()->mapToGlobal(place.bottomLeft()));
+    QTest::qWait(100);
+    shot = window.grab();
+    QPainter painter(&shot);
+    painter.drawPixmap(window.mapFromGlobal(menu->pos()), menu->grab());
+    painter.end();
+    menu->hide();
+  }
+  if (argc == 5 && !edit_menu) {
     window.ShowPianoRoll(true);
     QTest::qWait(50);  // the list takes its new height before it is scrolled
     // The device answers as if it played at the tick asked for.
@@ -52,10 +87,12 @@ int main(int argc, char** argv) {
     window.ListView1->scrollTo(window.listModel().index(chosen + 1, 0));
   }
   QTest::qWait(50);
-  if (!window.grab().save(QFile::decodeName(argv[3]))) {
+  if (shot.isNull()) shot = window.grab();
+  if (!shot.save(QFile::decodeName(argv[3]))) {
     std::fprintf(stderr, "cannot write %s\n", argv[3]);
     return 1;
   }
+  window.ShutDown();  // ends without asking about the changes made for the picture
   window.close();
   return 0;
 }

@@ -12,6 +12,7 @@
 #include "playback/recording_media_service.h"
 #include "shell/event_list_model.h"
 #include "shell/frm_main.h"
+#include "shell/insert_event_dialog.h"
 #include "support/midi_bytes.h"
 #include "support/session_fixture.h"
 #include "support/temp_folder.h"
@@ -46,6 +47,8 @@ class ModalAnswerer {
   std::deque<QString> Paths;
   /// Runs once while the next message box is up, before it is answered.
   std::function<void()> WhileShown;
+  /// Fill in and close other dialogs (Insert Event...), one each time one is up; rejected when none is left.
+  std::deque<std::function<void(InsertEventDialog*)>> Fillers;
 
   std::vector<ShownMessage> Messages;
   std::vector<ShownDialog> Dialogs;
@@ -75,6 +78,14 @@ class ModalAnswerer {
       if (box->standardButtons() & QMessageBox::Yes) answer = Next(Buttons, int{QMessageBox::No});
       if (box->standardButtons() & QMessageBox::Discard) answer = Next(Buttons, int{QMessageBox::Discard});
       box->button(static_cast<QMessageBox::StandardButton>(answer))->click();
+    } else if (auto* other = qobject_cast<InsertEventDialog*>(modal)) {
+      if (Fillers.empty()) {
+        other->reject();
+      } else {
+        const auto fill = Fillers.front();
+        Fillers.pop_front();
+        fill(other);
+      }
     } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
       Dialogs.push_back({dialog->windowTitle(), dialog->acceptMode() == QFileDialog::AcceptSave,
                          !dialog->testOption(QFileDialog::DontConfirmOverwrite)});
@@ -148,5 +159,6 @@ int RunWindowTest(int argc, char** argv);
 int RunEventListTest(int argc, char** argv);
 int RunToolkitTest(int argc, char** argv);
 int RunPianoRollTest(int argc, char** argv);
+int RunEditingWindowTest(int argc, char** argv);
 
 }  // namespace quavert::testing
