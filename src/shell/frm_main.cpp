@@ -252,7 +252,7 @@ QWidget* frmmain::BuildTrackArea() {
   auto* row = new QHBoxLayout;
   Label1 = new QLabel(QStringLiteral("Track:"), area);
   Combo1 = new QComboBox(area);
-  Combo1->setMinimumContentsLength(4);
+  Combo1->setMinimumContentsLength(14);  // "N - Name"; the list that drops down shows names whole
   Combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   Command1 = new QPushButton(QStringLiteral("Notes..."), area);
   Command5 = new QPushButton(QStringLiteral("Save Track"), area);

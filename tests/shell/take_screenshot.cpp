@@ -2,7 +2,7 @@
 //   shell_screenshot FILE.mid TRACK OUT.png [PLAYHEAD_TICK | --edit-menu]
 // With a tick, the piano roll is shown too, with the playhead and the played row at that tick.
 // With --edit-menu, the volume of the track's first note is changed to 90 and the Edit menu is
-// drawn open over the window.
+// drawn open over the window; with --insert-dialog, the Insert Event dialog is drawn alone.
 // Runs on the offscreen platform; the window works in a temporary application folder holding
 // a copy of the genmidi.ini that sits next to this program.
 #include <QApplication>
@@ -20,6 +20,7 @@
 #include "playback/recording_media_service.h"
 #include "shell/event_list_model.h"
 #include "shell/frm_main.h"
+#include "shell/insert_event_dialog.h"
 #include "support/temp_folder.h"
 
 int main(int argc, char** argv) {
@@ -48,7 +49,12 @@ int main(int argc, char** argv) {
   window.Command1->click();
   window.ListView1->selectRow(0);
   QPixmap shot;
-  if (edit_menu) {
+  if (argc == 5 && QString::fromLocal8Bit(argv[4]) == QLatin1String("--insert-dialog")) {
+    quavert::InsertEventDialog dialog(&window);
+    dialog.show();
+    QTest::qWait(50);
+    shot = dialog.grab();
+  } else if (edit_menu) {
     // The first row with a volume, changed as the user would: click, type, Return.
     int row = 0;
     while (row < window.listModel().Count() && window.listModel().Text(row, 2).empty()) ++row;
@@ -75,7 +81,7 @@ int main(int argc, char** argv) {
     painter.end();
     menu->hide();
   }
-  if (argc == 5 && !edit_menu) {
+  if (argc == 5 && shot.isNull()) {
     window.ShowPianoRoll(true);
     QTest::qWait(50);  // the list takes its new height before it is scrolled
     // The device answers as if it played at the tick asked for.
