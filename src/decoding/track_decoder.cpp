@@ -112,6 +112,7 @@ void TrackDecode::Setup() {
   session_.buffers.EventBuffer.clear();
   session_.buffers.ListBuffer.ClearForReuse();
   session_.buffers.Origins = {};
+  session_.undo.NewList();
   ClearEventBlock(session_);
   session_.NotesDatMade = true;
   notes_.emplace(session_.AppPath(kNotesDat), kEventRecordLength);

@@ -146,7 +146,10 @@ std::string StepName(std::int32_t column, std::string_view before, std::string_v
   const char* name = column >= 0 && column < static_cast<std::int32_t>(kColumnNames.size())
                          ? kColumnNames[static_cast<std::size_t>(column)]
                          : "Cell";
-  return std::string(name) + " " + std::string(Trim(before)) + " -> " + std::string(Trim(after));
+  // A menu item, not a record of all that was typed.
+  constexpr std::size_t kLongest = 24;
+  return std::string(name) + " " + std::string(Trim(before).substr(0, kLongest)) + " -> " +
+         std::string(Trim(after).substr(0, kLongest));
 }
 
 // Row `r` as it stands, as one side of a change of that row alone.
@@ -164,7 +167,8 @@ RowChange Finish(const Session& session, RowChange change) {
 
 void ValidateCellEdit(Session& session, std::int64_t item, std::int32_t column, std::string_view text) {
   const std::size_t r = RowOf(session, item);
-  const std::string before = session.ui.ListText(item, column);
+  const bool named = column >= kNotesColumn && column <= kLengthColumn;
+  const std::string before = named ? session.ui.ListText(item, column) : std::string();
   RowChange change = RowNow(session, r);
   // The Note Off that ends this row's note, found before the key changes.
   const std::int64_t off = column == kNotesColumn ? NoteOffRow(session.buffers.EventBuffer, r) : -1;

@@ -58,6 +58,7 @@ void BuildEventList(Session& session) {
   events.clear();
   kept.ClearForReuse();
   session.buffers.Origins = {};
+  session.undo.NewList();
   const GenmidiNames& genmidi = CurrentGenmidi(session);
 
   const std::int64_t rows = std::max<std::int64_t>(session.decoder.LastEventIndex + 1, 0);

@@ -20,7 +20,8 @@ void SetDelta(EventRecord& record, ListRow& texts, std::int64_t delta) {
 // A controller, pressure or pitch-bend row written without its status byte follows the event
 // before it; once that event is another, it must carry its status again.
 void GiveStatusBack(EventRecord& record) {
-  if (record.Status < 0) record.Status = -record.Status;
+  // (Other rows keep -1 where they have no status: texts, placeholders.)
+  if (record.Status <= -0x80) record.Status = -record.Status;
 }
 
 }  // namespace
@@ -84,7 +85,7 @@ RowEdit PlanInsert(const EditBuffers& buffers, std::size_t after, std::int64_t t
   const std::int64_t most = TicksOf(records[after]);
   if (ticks < 0 || ticks > most) return {std::nullopt, TicksRangeMessage(most)};
 
-  const bool running_next = after + 1 < records.size() && records[after + 1].Status < 0;
+  const bool running_next = after + 1 < records.size() && records[after + 1].Status <= -0x80;
   RowChange change = BeginRowChange(buffers, after, running_next ? 2 : 1, /*touch_origins=*/true);
   change.NewRecords.push_back(change.OldRecords[0]);
   change.NewTexts.push_back(change.OldTexts[0]);

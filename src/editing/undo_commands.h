@@ -16,7 +16,7 @@ struct UndoOutcome {
   bool Done = false;          ///< false: there was nothing to take back, or it failed (with a message)
   bool RowsChanged = false;   ///< the list's rows changed (ListView1 was filled again)
   bool FileChanged = false;   ///< the working copy changed (FileSize, playback)
-  bool DecodeAgain = false;   ///< a repair was taken back or made again: decode the current track again
+  bool DecodeAgain = false;   ///< a repair was taken back or made again: decode the current track again (and list it)
 };
 
 /// Takes back the last step in the history: the list's rows and the working copy as they were
@@ -46,6 +46,14 @@ bool DeleteItems(Session& session, const std::vector<std::int64_t>& items);
 /// item `item` + 1. An item outside the list, ticks outside 0 .. the next event's time, or bytes
 /// that are no such event show a message naming what is allowed and change nothing. True when inserted.
 bool InsertItem(Session& session, std::int64_t item, std::int64_t ticks, std::string_view hex);
+
+/// Ins with a note: a Note On of `key` and `velocity` (0..127) on `channel` (0..15) after list
+/// item `item`, `ticks` after its time, and its Note Off (80 hex, velocity 0) `length` ticks later,
+/// after the last row before that time (right after the On for a length of 0). One step ("Insert
+/// Note"). A length past the track's last event is refused with "Length must be between 0 and N",
+/// other values as InsertItem refuses them. True when inserted.
+bool InsertNote(Session& session, std::int64_t item, std::int64_t ticks, int channel, int key, int velocity,
+                std::int64_t length);
 
 /// The message of an item outside 1 .. `items`.
 std::string ItemRangeMessage(std::int64_t items);

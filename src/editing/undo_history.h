@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@ struct UndoEntry {
   std::vector<RowChange> Rows;              ///< made in order, taken back in reverse order
   std::optional<WorkingCopyChange> File;    ///< made before the rows, taken back after them
   bool DecodeAgain = false;  ///< the change was a repair made while decoding: decode the track again after it
+  /// The listing the rows belong to (UndoHistory::NewList); rows of another listing are left alone.
+  std::uint64_t List = 0;
   bool operator==(const UndoEntry&) const = default;
 };
 
@@ -36,6 +39,7 @@ class UndoHistory {
   }
   /// A new step: it can be taken back; what was taken back before can no longer be made again.
   void Record(UndoEntry entry) {
+    entry.List = list_;
     done_.push_back(std::move(entry));
     undone_.clear();
   }
@@ -54,9 +58,15 @@ class UndoHistory {
   }
   std::size_t Steps() const { return done_.size(); }
 
+  /// The list was built again (a decode or "Notes..."): the rows of earlier steps are not its rows,
+  /// so taking those steps back or making them again changes only the working copy.
+  void NewList() { ++list_; }
+  std::uint64_t List() const { return list_; }
+
  private:
   std::vector<UndoEntry> done_;
   std::vector<UndoEntry> undone_;
+  std::uint64_t list_ = 0;
 };
 
 }  // namespace quavert

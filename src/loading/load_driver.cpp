@@ -83,7 +83,8 @@ void LoadSteps(Session& session) {
     SkipIfMissing(session, [&] { DeleteFile(session.WorkCopyPath()); });
 
   file.WorkCopyName = kWorkCopyName;
-  session.undo.Clear();  // the history ends where another working copy begins
+  // The steps of the file before cannot be taken back in this one.
+  session.undo.Clear();
   file.RepairAsked = false;
   file.InsertedStatusPos = 0;
   file.CurrentTrack = 1;

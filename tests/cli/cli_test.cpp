@@ -10,6 +10,7 @@
 
 #include "cli/cli.h"
 #include "cli/options.h"
+#include "editing/event_input.h"
 #include "common/binary_file.h"
 #include "common/file_system.h"
 #include "playback/midi_length.h"
@@ -88,6 +89,21 @@ TEST_F(CliTest, AValidFileIsListedReportedAndEdited) {
   EXPECT_EQ(testing::ReadFileBytes(path), original);
 }
 
+// --cell, --delete and --insert in the order given, each numbering the list as it stands; a
+// refused one says why and changes nothing.
+TEST_F(CliTest, EditDeletesAndInsertsInTheOrderGiven) {
+  const std::string path = File("song.mid", Smf(0, 96, {Hex("00 C0 05 00 90 3C 64 60 80 3C 00") + kEnd}));
+  const std::string target = folder.Join("out.mid");
+  EXPECT_EQ(Run({"edit", path, "--out", target, "--insert", "2:16:90 40 50", "--cell", "3:1=C5", "--delete", "1",
+                 "--insert", "2:81:B0 07 64", "--insert", "1:0:90 40", "--delete", "9"}),
+            0);
+  EXPECT_EQ(out.str(), "message: Ticks must be between 0 and 80\nmessage: " + std::string(kEventBytesRange) +
+                           "\nmessage: Item must be between 1 and 3\nmessage: Data saved!\nsaved: " + target + "\n");
+  // The program change is gone; the note of E5 (40) came 16 ticks into the C5 and took the key
+  // C5 (3C) typed into it, an On without an Off: every other event kept its time.
+  EXPECT_EQ(testing::ReadFileBytes(target), Smf(0, 96, {Hex("00 90 3C 64 10 90 3C 50 50 80 3C 00") + kEnd}));
+}
+
 // Usage errors exit with 2 and the usage; check prints one line per file after that file's
 // messages and answers questions No; a file that fails makes the exit status 1.
 TEST_F(CliTest, EachRunHasItsExitStatusAndPrintedLines) {
@@ -105,6 +121,10 @@ TEST_F(CliTest, EachRunHasItsExitStatusAndPrintedLines) {
            {{"list", "a.mid", "--track", "0"}, 2, "", usage}, {{"list", "a.mid", "--answer", "maybe"}, 2, "", usage},
            {{"edit", "a.mid"}, 2, "", usage}, {{"edit", "a.mid", "--out", "b.mid", "--cell", "1:4=x"}, 2, "", usage},
            {{"edit", "a.mid", "--out", "b.mid", "--cell", "x"}, 2, "", usage},
+           {{"edit", "a.mid", "--out", "b.mid", "--delete", "0"}, 2, "", "--delete takes a list item number from 1"},
+           {{"edit", "a.mid", "--out", "b.mid", "--insert", "1:90 3C 64"}, 2, "", "--insert takes ITEM:TICKS:HEX"},
+           {{"edit", "a.mid", "--out", "b.mid", "--insert", "1:-1:90 3C 64"}, 2, "", "--insert takes ITEM:TICKS:HEX"},
+           {{"list", "a.mid", "--delete", "1"}, 2, "", usage},
            {{"--help", "check"}, 2, "", usage}, {{"check", "--version"}, 1, "message: Error: 53\n--version: failed\n", ""},
            {{"--help"}, 0, cli::UsageText(), ""}, {{"--version"}, 0, "quavert-cli " QUAVERT_VERSION "\n", ""},
            {{"check", song}, 0, song + ": ok 46 bytes, 2 tracks, format Multi, 96 ticks\n", ""},

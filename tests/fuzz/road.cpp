@@ -19,6 +19,7 @@
 #include "editing/edit_frame.h"
 #include "editing/event_list.h"
 #include "editing/genmidi.h"
+#include "editing/undo_commands.h"
 #include "lint/rmid.h"
 #include "fuzz/input_choices.h"
 #include "fuzz/unedited_saves.h"
@@ -142,6 +143,9 @@ class Road {
 
   void ChooseTrack(int index);
   void EditCells();
+  void EditRows();
+  void UndoAndRedo(int index, std::size_t steps_before, const std::string& listed_copy,
+                   const std::vector<EventRecord>& listed_rows, std::uint64_t list);
   void SaveTrack();
   void EditFrame();
   void SaveMidi();
@@ -230,8 +234,62 @@ void Road::ChooseTrack(int index) {
   const std::int64_t rows = session_.decoder.LastEventIndex + 1;
   if (ui_.ListItemCount() != rows || static_cast<std::int64_t>(session_.buffers.EventBuffer.size()) != rows)
     Fault("track " + std::to_string(index + 1) + ": the list does not show the decoded rows");
+  const std::size_t steps_before = session_.undo.Steps();
+  const std::uint64_t list = session_.undo.List();
+  const std::string listed_copy = ReadBytes(session_.WorkCopyPath());
+  const std::vector<EventRecord> listed_rows = session_.buffers.EventBuffer;
   EditCells();
+  if (choices_.Bit()) EditRows();
   if (choices_.Bit()) SaveTrack();
+  if (choices_.Bit()) UndoAndRedo(index, steps_before, listed_copy, listed_rows, list);
+}
+
+// Deletes and inserts rows as the bytes say; the list keeps at least one row, so that the track
+// still has something to save.
+void Road::EditRows() {
+  static constexpr const char* kEvents[] = {"90 3C 64", "80 3C 00", "B0 07 64", "C0 05", "D0 10", "E0 00 40",
+                                            "F0 02 7E F7", "FF 01 01 41", "FF 51 03 07 A1 20", "FF 58 04 06 03 18 08"};
+  const std::int64_t steps = choices_.Below(kMostCellEdits);
+  for (std::int64_t k = 0; k < steps; ++k) {
+    const auto rows = static_cast<std::int64_t>(session_.buffers.EventBuffer.size());
+    if (rows == 0) return;
+    const std::int64_t item = choices_.Below(rows) + 1;
+    if (choices_.Bit()) {
+      const std::int32_t delta = std::max(session_.buffers.EventBuffer[static_cast<std::size_t>(item - 1)].Delta, 0);
+      // Now and then past the next event's time, which must be refused.
+      InsertItem(session_, item, choices_.Below(std::int64_t{delta} + 2), kEvents[choices_.Below(std::size(kEvents))]);
+    } else if (rows > 2) {
+      DeleteItems(session_, {item});
+    }
+    ++outcome_.RowEdits;
+    if (static_cast<std::int64_t>(session_.buffers.EventBuffer.size()) != session_.decoder.LastEventIndex + 1 ||
+        session_.buffers.ListBuffer.size() != session_.buffers.EventBuffer.size() ||
+        ui_.ListItemCount() != static_cast<std::int64_t>(session_.buffers.EventBuffer.size()))
+      Fault("after an insert or delete the list, its rows and their count disagree");
+  }
+}
+
+// Takes back every step since the track was listed, which gives its working copy and rows back
+// as they were, then makes them all again, which gives what they made.
+void Road::UndoAndRedo(int index, std::size_t steps_before, const std::string& listed_copy,
+                       const std::vector<EventRecord>& listed_rows, std::uint64_t list) {
+  const std::string done_copy = ReadBytes(session_.WorkCopyPath());
+  const std::vector<EventRecord> done_rows = session_.buffers.EventBuffer;
+  // The saves above listed the track again; their steps are left as they are.
+  if (session_.undo.Steps() < steps_before || ui_.rewritten) return;
+  const std::size_t steps = session_.undo.Steps() - steps_before;
+  const std::string track = "track " + std::to_string(index + 1);
+  for (std::size_t k = 0; k < steps; ++k)
+    if (!UndoCommand(session_).Done) return Fault(track + ": undo failed");
+  ++outcome_.Undone;
+  // A save listed the track again: the rows shown come from the saved copy.
+  const bool relisted = session_.undo.List() != list;
+  if (ReadBytes(session_.WorkCopyPath()) != listed_copy) Fault(track + ": undo did not give the working copy back");
+  if (!relisted && session_.buffers.EventBuffer != listed_rows) Fault(track + ": undo did not give the rows back");
+  for (std::size_t k = 0; k < steps; ++k)
+    if (!RedoCommand(session_).Done) return Fault(track + ": redo failed");
+  if (ReadBytes(session_.WorkCopyPath()) != done_copy) Fault(track + ": redo did not make the working copy again");
+  if (!relisted && session_.buffers.EventBuffer != done_rows) Fault(track + ": redo did not make the rows again");
 }
 
 void Road::EditCells() {
@@ -289,9 +347,14 @@ void Road::SaveTrack() {
   // Where the timed part begins may move: when it began with bytes the writer leaves out (a
   // status byte without data) or with a text whose delta was edited to 0, the text, tempo and
   // time-signature rows in front of the first channel event now stand before it, as meta lines.
+  // Deleted first rows work the other way: their time goes onto the delta after a text in front
+  // of the timed part, which then begins with that text, a row of its own now.
   // Every other row reads back as it was saved.
   std::size_t gone = 0;
   while (rows.size() + gone < saved_rows.size() && IsMetaRow(saved_rows[gone])) ++gone;
+  std::size_t appeared = 0;
+  while (rows.size() > saved_rows.size() + appeared && IsMetaRow(rows[appeared])) ++appeared;
+  rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(appeared));
   if (rows.size() + gone != saved_rows.size()) {
     Fault("track " + std::to_string(index + 1) + " has " + std::to_string(rows.size()) + " rows after Save Track, " +
           std::to_string(saved_rows.size()) + " before");

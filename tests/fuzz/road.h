@@ -20,6 +20,8 @@ struct RoadOutcome {
   int Tracks = 0;                     ///< tracks found by the load
   int ListsBuilt = 0;                 ///< tracks whose event list was built
   int CellEdits = 0;                  ///< edits ended in a cell
+  int RowEdits = 0;                   ///< inserts and deletes tried
+  int Undone = 0;                     ///< tracks whose steps were all taken back and made again
   int TracksSaved = 0;                ///< tracks "Save Track" wrote
   bool EditFrameSaved = false;        ///< the Edit frame's "Save" wrote a value
   bool MidiSaved = false;             ///< "Save Midi..." wrote its target
@@ -29,7 +31,8 @@ struct RoadOutcome {
 };
 
 /// Opens `input` as a file of the user's (the media player measuring its length first) and drives
-/// the program's handlers over it as a user would: every track chosen, every list built that can be, a few cell edits, "Save Track", the
+/// the program's handlers over it as a user would: every track chosen, every list built that can be, a few cell edits,
+/// inserts and deletes, "Save Track", every step taken back and made again, the
 /// Edit frame's "Save", "Save Midi..." into the user's folder, and finally another, sound file
 /// opened. Questions, cells, typed texts and which commands run are decided by the input's own
 /// bytes. Then checks what must hold whatever the input: the user's file unchanged, the working

@@ -131,7 +131,8 @@ TEST_F(RoadTest, TheExamplesGoTheWholeRoad) {
       // Every decision Yes: every track is saved, edited and saved again, and both saves write.
       const bool all_yes = decisions == Bytes(64, '\xFF');
       EXPECT_TRUE(!all_yes || (outcome.TracksSaved == 2 * outcome.Tracks && outcome.CellEdits > 0 &&
-                               outcome.EditFrameSaved && outcome.MidiSaved));
+                               outcome.RowEdits > 0 && outcome.Undone == outcome.Tracks && outcome.EditFrameSaved &&
+                               outcome.MidiSaved));
     }
 }
 

@@ -75,10 +75,10 @@ class PianoRollTest : public QObject {
     Edit(2, 1, QStringLiteral("E5"));  // the key of the first On
     Edit(2, 2, QStringLiteral("30"));  // its velocity
     Edit(2, 3, QStringLiteral("48"));  // its delta: the Off comes sooner
-    // Its Off is still a C5: the E5 sounds to the track's end.
-    QCOMPARE(w().Roll->Notes()->Spans, (std::vector<NoteSpan>{{1, -1, 0, 144, 64, 30, 0}, {3, 4, 48, 144, 62, 100, 0}}));
-    Edit(3, 1, QStringLiteral("E5"));
+    // Its Off took the new key with it: the E5 ends where the C5 ended, sooner now.
     QCOMPARE(w().Roll->Notes()->Spans, (std::vector<NoteSpan>{{1, 2, 0, 48, 64, 30, 0}, {3, 4, 48, 144, 62, 100, 0}}));
+    Edit(3, 1, QStringLiteral("F5"));  // the Off alone: the E5 sounds to the track's end
+    QCOMPARE(w().Roll->Notes()->Spans, (std::vector<NoteSpan>{{1, -1, 0, 144, 64, 30, 0}, {3, 4, 48, 144, 62, 100, 0}}));
     f->ChooseTrack(1);  // a track without notes: the list and the roll are empty
     QVERIFY(w().Roll->Notes()->Spans.empty());
   }
