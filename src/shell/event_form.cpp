@@ -56,7 +56,7 @@ FormResult ReadEventForm(const EventForm& form, std::int64_t most_ticks, std::in
   switch (form.Kind) {
     case EventKind::kNote:
       fields = {channel, {&form.Key, "Key", 0, 127}, {&form.Velocity, "Velocity", 1, 127},
-                {&form.Length, "Length", 1, std::clamp<std::int64_t>(most_length, 1, kLargestDelta)}};
+                {&form.Length, "Length", 0, std::clamp<std::int64_t>(most_length, 0, kLargestDelta)}};
       status = 0x90;
       break;
     case EventKind::kController:
@@ -96,9 +96,10 @@ FormResult ReadEventForm(const EventForm& form, std::int64_t most_ticks, std::in
     case EventKind::kNote:
       // The note's length counts from its own time, which lies the time offset after the row.
       if (values[3] > most_length - request.Ticks)
-        return {std::nullopt, RangeMessage("Length", 1, std::max<std::int64_t>(most_length - request.Ticks, 1))};
-      request.Hex = HexOf({first, values[1], values[2]});
-      request.OffHex = HexOf({0x80 | (values[0] - 1), values[1], 0});
+        return {std::nullopt, RangeMessage("Length", 0, std::max<std::int64_t>(most_length - request.Ticks, 0))};
+      request.Channel = static_cast<int>(values[0] - 1);
+      request.Key = static_cast<int>(values[1]);
+      request.Velocity = static_cast<int>(values[2]);
       request.Length = values[3];
       break;
     case EventKind::kController: request.Hex = HexOf({first, values[1], values[2]}); break;
@@ -118,17 +119,6 @@ std::int64_t TicksToEnd(const std::vector<EventRecord>& rows, std::size_t row) {
   std::int64_t ticks = 0;
   for (std::size_t i = row; i < rows.size(); ++i) ticks += std::max<std::int32_t>(rows[i].Delta, 0);
   return ticks;
-}
-
-std::optional<RowPlace> PlaceAfter(const std::vector<EventRecord>& rows, std::size_t on, std::int64_t ticks) {
-  std::int64_t at = 0;  // the time of row `row`, counted from row `on`
-  for (std::size_t row = on; row < rows.size(); ++row) {
-    const std::int64_t delta = std::max<std::int32_t>(rows[row].Delta, 0);
-    // The last row that stands before the time: the next one stands at it or later, or there is none.
-    if (at < ticks && (at + delta >= ticks)) return RowPlace{row, ticks - at};
-    at += delta;
-  }
-  return std::nullopt;
 }
 
 }  // namespace quavert

@@ -29,32 +29,26 @@ struct EventForm {
   std::string Ticks = "0";  ///< the time offset from the selected row
 };
 
-/// An event to insert after the selected row, as quavert-cli's --insert takes it.
+/// An event to insert after the selected row: bytes as quavert-cli's --insert takes them, or a
+/// note with its length.
 struct EventRequest {
-  std::string Hex;                    ///< the event's bytes in hex ("90 3C 64")
-  std::int64_t Ticks = 0;             ///< after the selected row's time
-  std::string OffHex;                 ///< a note: its Note Off's bytes
-  std::int64_t Length = 0;            ///< a note: ticks from its On to its Off
+  std::string Hex;         ///< the event's bytes in hex ("B0 07 64"); empty for a note
+  std::int64_t Ticks = 0;  ///< after the selected row's time
+  int Channel = 0;         ///< a note: 0..15, and its key, velocity and length in ticks
+  int Key = 0;
+  int Velocity = 0;
+  std::int64_t Length = 0;
 };
 
 /// The request the form asks for, or the message that names the allowed range of the first
 /// field that is not a number in it (the hex of raw bytes is checked where it is inserted).
 /// `most_ticks` is the time to the next event, `most_length` the time from the selected row to
-/// the end of the track.
+/// the end of the track (a note's length is refused past it, as the insert itself refuses it).
 struct FormResult {
   std::optional<EventRequest> Request;
   std::string Message;
 };
 FormResult ReadEventForm(const EventForm& form, std::int64_t most_ticks, std::int64_t most_length);
-
-/// Where a Note Off `ticks` after row `on` goes in `rows`: after the last row that stands before
-/// that time (so that an event at that very time, a new note of the same key, comes after it),
-/// and the ticks after that row. Nothing when the time lies past the last row's delta.
-struct RowPlace {
-  std::size_t After = 0;
-  std::int64_t Ticks = 0;
-};
-std::optional<RowPlace> PlaceAfter(const std::vector<EventRecord>& rows, std::size_t on, std::int64_t ticks);
 
 /// The ticks from the start of row `row` to the end of the last row's delta.
 std::int64_t TicksToEnd(const std::vector<EventRecord>& rows, std::size_t row);

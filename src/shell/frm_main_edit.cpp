@@ -15,7 +15,6 @@
 #include "shell/event_list_model.h"
 #include "shell/frm_main.h"
 #include "shell/insert_event_dialog.h"
-#include "shell/note_insert.h"
 #include "shell/qt_text.h"
 
 namespace quavert {
@@ -98,7 +97,11 @@ void frmmain::InsertEvent() {
     }
     confirming_ = false;
     bool inserted = false;
-    Command([&] { inserted = InsertRequestedEvent(session_, row + 1, *form.Request); });
+    const EventRequest& event = *form.Request;
+    Command([&] {
+      inserted = event.Hex.empty() ? InsertNote(session_, row + 1, event.Ticks, event.Channel, event.Key, event.Velocity, event.Length)
+                                   : InsertItem(session_, row + 1, event.Ticks, event.Hex);
+    });
     confirming_ = true;
     again = !inserted && !ended_;
     if (inserted && row + 1 < model_->Count()) ListView1->setCurrentIndex(model_->index(row + 1, 0));
