@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "decoding/track_decoder.h"
+#include "editing/row_commands.h"
 #include "editing/undo_commands.h"
 #include "session/guard.h"
 #include "shell/event_list_model.h"
