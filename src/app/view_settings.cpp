@@ -17,6 +17,7 @@ constexpr std::string_view kTimeColumn = "TimeColumn=";
 constexpr std::string_view kBytesPane = "BytesPane=";
 constexpr std::string_view kProblemsPane = "ProblemsPane=";
 constexpr std::string_view kTextEncoding = "TextEncoding=";
+constexpr std::string_view kRecent = "Recent=";
 // The path's line may be long; the settings after it are short.
 constexpr std::size_t kMostSettingsBytes = 128 * 1024;
 
@@ -50,6 +51,11 @@ std::string ViewSettingsLines(const ViewSettings& view) {
     if (view.*flag != defaults.*flag) lines += Line(name, view.*flag);
   if (view.Encoding != defaults.Encoding)
     lines += std::string(kTextEncoding) + std::string(EncodingName(view.Encoding)) + "\n";
+  for (const std::string& path : view.Recent) {
+    // A path that a line cannot give back as it is stays unremembered.
+    if (path.empty() || path.find('\n') != std::string::npos || path.back() == '\r') continue;
+    lines += std::string(kRecent) + path + "\n";
+  }
   return lines;
 }
 
@@ -68,6 +74,7 @@ ViewSettings ParseViewSettings(std::string_view text) {
     Take(line, kBytesPane, view.BytesPane);
     Take(line, kProblemsPane, view.ProblemsPane);
     TakeEncoding(line, view.Encoding);
+    if (line.size() > kRecent.size() && line.starts_with(kRecent)) view.Recent.emplace_back(line.substr(kRecent.size()));
     at = end;
   }
   return view;

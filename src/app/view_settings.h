@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/text_encoding.h"
 
@@ -17,11 +18,13 @@ struct ViewSettings {
   bool BytesPane = false;      ///< the chosen track's bytes are shown beside the list
   bool ProblemsPane = false;   ///< the file's problems are listed
   TextEncoding Encoding = TextEncoding::kAutomatic;  ///< how the texts of the file are shown
+  /// Files opened before the last one, newest first (the last one is the settings file's first line).
+  std::vector<std::string> Recent;
   bool operator==(const ViewSettings&) const = default;
 };
 
 /// The lines that remember `view`, each "Name=0" or "Name=1" (the encoding "TextEncoding=NAME")
-/// with a line end; "" when every
+/// with a line end, then one "Recent=PATH" line for each recent file that a line can hold; "" when every
 /// setting is as it is by default, so that the settings file stays the one line of the path.
 std::string ViewSettingsLines(const ViewSettings& view);
 

@@ -13,7 +13,11 @@
 namespace quavert {
 namespace {
 
-std::string InitialFolder() {
+// The folder of the file being worked on, as the open dialog starts there too; without one, the
+// current folder.
+std::string InitialFolder(const Session& session) {
+  if (const auto slash = session.file.MidiPath.rfind('/'); slash != std::string::npos)
+    return session.file.MidiPath.substr(0, slash + 1);
   try {
     return CurrentFolder();
   } catch (const RunError&) {
@@ -55,7 +59,7 @@ void SaveAs(Session& session) {
   setup.DialogTitle = kSaveDialogTitle;
   setup.Filter = kSaveDialogFilter;
   setup.Flags = kSaveDialogFlags;
-  setup.InitDir = InitialFolder();
+  setup.InitDir = InitialFolder(session);
   setup.FileName = "";
   const FileChoice choice = session.ui.ShowSaveDialog(setup);
   if (choice.FileName.empty()) return;

@@ -1,23 +1,12 @@
 #include "commands/undo_commands.h"
 
-#include <algorithm>
-
 #include "app/session.h"
-#include "commands/current_genmidi.h"
 #include "commands/event_list.h"
 #include "commands/media_commands.h"
-#include "common/number_text.h"
 #include "common/run_error.h"
-#include "editing/genmidi.h"
-#include "editing/row_insert_delete.h"
-#include "timeline/note_spans.h"
 
 namespace quavert {
 namespace {
-
-void KeepLastEventIndex(Session& session) {
-  session.decoder.LastEventIndex = static_cast<std::int64_t>(session.buffers.EventBuffer.size()) - 1;
-}
 
 // Makes (or takes back) every part of `entry`: the working copy first when making it, last when
 // taking it back, so the rows always meet the copy they were made on.
@@ -76,36 +65,11 @@ UndoOutcome Step(Session& session, bool undo) {
   return outcome;
 }
 
-// The texts the list shows of a row of hex bytes: "90 3C 64".
-std::string HexText(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  for (const char c : bytes) {
-    const auto byte = static_cast<std::uint8_t>(c);
-    if (!text.empty()) text += ' ';
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 0x0F];
-  }
-  return text;
-}
-
-// The event of `hex` planned after row `after`, or the message that refuses it.
-RowEdit PlanHexInsert(Session& session, std::size_t after, std::int64_t ticks, std::string_view hex) {
-  const std::optional<std::string> bytes = ReadHexBytes(hex);
-  const std::optional<EventInput> input = bytes ? ReadEventInput(*bytes) : std::nullopt;
-  if (!input) return {std::nullopt, kEventBytesRange};
-  RowNaming naming{session.names, CurrentGenmidi(session), session.list.DrumCache};
-  return PlanInsert(session.buffers, after, ticks, *input, naming);
-}
-
-bool ItemInList(Session& session, std::int64_t item) {
-  const auto count = static_cast<std::int64_t>(session.buffers.EventBuffer.size());
-  if (item >= 1 && item <= count) return true;
-  session.ui.MessageBox(ItemRangeMessage(count));
-  return false;
-}
-
 }  // namespace
+
+void KeepLastEventIndex(Session& session) {
+  session.decoder.LastEventIndex = static_cast<std::int64_t>(session.buffers.EventBuffer.size()) - 1;
+}
 
 UndoOutcome UndoCommand(Session& session) { return Step(session, true); }
 UndoOutcome RedoCommand(Session& session) { return Step(session, false); }
@@ -127,95 +91,6 @@ void MakeRowStep(Session& session, RowChange change, std::string name) {
   entry.Name = std::move(name);
   entry.Rows.push_back(std::move(change));
   session.undo.Record(std::move(entry));
-}
-
-std::string ItemRangeMessage(std::int64_t items) {
-  return "Item must be between 1 and " + PlainNumber(items);
-}
-
-bool DeleteItems(Session& session, const std::vector<std::int64_t>& items) {
-  const auto count = static_cast<std::int64_t>(session.buffers.EventBuffer.size());
-  std::vector<std::size_t> rows;
-  for (const std::int64_t item : items) {
-    if (item < 1 || item > count) {
-      session.ui.MessageBox(ItemRangeMessage(count));
-      return false;
-    }
-    rows.push_back(static_cast<std::size_t>(item - 1));
-  }
-  RowEdit edit = PlanDelete(session.buffers, rows);
-  if (!edit.Change) {
-    if (!edit.Message.empty()) session.ui.MessageBox(edit.Message);
-    return false;
-  }
-  const std::size_t deleted = edit.Change->OldRecords.size() - edit.Change->NewRecords.size();
-  const std::string name = deleted == 1 ? "Delete Event" : "Delete " + PlainNumber(static_cast<std::int64_t>(deleted)) + " Events";
-  MakeRowStep(session, std::move(*edit.Change), name);
-  ShowEventList(session);
-  return true;
-}
-
-bool InsertItem(Session& session, std::int64_t item, std::int64_t ticks, std::string_view hex) {
-  if (!ItemInList(session, item)) return false;
-  RowEdit edit = PlanHexInsert(session, static_cast<std::size_t>(item - 1), ticks, hex);
-  if (!edit.Change) {
-    if (!edit.Message.empty()) session.ui.MessageBox(edit.Message);
-    return false;
-  }
-  MakeRowStep(session, std::move(*edit.Change), "Insert " + HexText(*ReadHexBytes(hex)));
-  ShowEventList(session);
-  return true;
-}
-
-bool InsertNote(Session& session, std::int64_t item, std::int64_t ticks, int channel, int key, int velocity,
-                std::int64_t length) {
-  if (!ItemInList(session, item)) return false;
-  if (channel < 0 || channel > 15 || key < 0 || key > 127 || velocity < 0 || velocity > 127) {
-    session.ui.MessageBox("Data must be between 0 and 127");
-    return false;
-  }
-  const std::vector<std::int64_t> row_ticks = RowTickTable(session.buffers.EventBuffer, 0);
-  const auto on_row = static_cast<std::size_t>(item);  // where the On will stand
-  const std::int64_t end = row_ticks.back();
-  const std::int64_t on_tick = row_ticks[on_row - 1] + ticks;
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  const auto hex = [](int status, int data1, int data2) {
-    return std::string{kDigits[status >> 4], kDigits[status & 15], ' ', kDigits[data1 >> 4], kDigits[data1 & 15], ' ',
-                       kDigits[data2 >> 4], kDigits[data2 & 15]};
-  };
-  RowEdit on = PlanHexInsert(session, on_row - 1, ticks, hex(0x90 | channel, key, velocity));
-  if (!on.Change) {
-    if (!on.Message.empty()) session.ui.MessageBox(on.Message);
-    return false;
-  }
-  const std::int64_t most = std::max<std::int64_t>(end - on_tick, 0);
-  if (length < 0 || length > most) {
-    session.ui.MessageBox("Length must be between 0 and " + PlainNumber(most));
-    return false;
-  }
-  // The Off follows the last row before its time, the On itself at the least.
-  EditBuffers after_on = session.buffers;
-  ApplyRowChange(after_on, *on.Change);
-  const std::vector<std::int64_t> ticks_after = RowTickTable(after_on.EventBuffer, 0);
-  std::size_t off_after = on_row;
-  while (off_after + 1 < after_on.EventBuffer.size() && ticks_after[off_after + 1] < on_tick + length) ++off_after;
-  const std::int64_t offset = on_tick + length - ticks_after[off_after];
-  RowNaming naming{session.names, CurrentGenmidi(session), session.list.DrumCache};
-  const EventInput off_input = *ReadEventInput(*ReadHexBytes(hex(0x80 | channel, key, 0)));
-  RowEdit off = PlanInsert(after_on, off_after, offset, off_input, naming);
-  if (!off.Change) {
-    if (!off.Message.empty()) session.ui.MessageBox(off.Message);
-    return false;
-  }
-  ApplyRowChange(session.buffers, *on.Change);
-  ApplyRowChange(session.buffers, *off.Change);
-  KeepLastEventIndex(session);
-  UndoEntry entry;
-  entry.Name = "Insert Note";
-  entry.Rows = {std::move(*on.Change), std::move(*off.Change)};
-  session.undo.Record(std::move(entry));
-  ShowEventList(session);
-  return true;
 }
 
 }  // namespace quavert

@@ -105,18 +105,43 @@ WorkingCopyCapture CaptureWorkingCopy(const Session& session) {
 }
 
 WorkingCopyChange ByteDifference(std::string_view old_bytes, std::string_view new_bytes) {
+  WorkingCopyChange change;
+  change.OldLength = static_cast<std::int64_t>(old_bytes.size());
+  change.NewLength = static_cast<std::int64_t>(new_bytes.size());
+  const auto run = [&](std::size_t start, std::size_t old_end, std::size_t new_end) {
+    change.Runs.push_back({static_cast<std::int64_t>(start) + 1, std::string(old_bytes.substr(start, old_end - start)),
+                           std::string(new_bytes.substr(start, new_end - start))});
+  };
+  if (old_bytes.size() == new_bytes.size()) {
+    // A patch: each changed run apart, runs closer than a few bytes together.
+    constexpr std::size_t kJoin = 8;
+    for (std::size_t i = 0; i < old_bytes.size();) {
+      if (old_bytes[i] == new_bytes[i]) {
+        ++i;
+        continue;
+      }
+      const std::size_t start = i;
+      std::size_t last = i;
+      for (; i < old_bytes.size() && i <= last + kJoin; ++i)
+        if (old_bytes[i] != new_bytes[i]) last = i;
+      run(start, last + 1, last + 1);
+      i = last + 1;
+    }
+    return change;
+  }
   const std::size_t shorter = std::min(old_bytes.size(), new_bytes.size());
   std::size_t start = 0;
   while (start < shorter && old_bytes[start] == new_bytes[start]) ++start;
   std::size_t end = 0;  // bytes alike at the end, not reaching into the start
   while (end < shorter - start && old_bytes[old_bytes.size() - 1 - end] == new_bytes[new_bytes.size() - 1 - end]) ++end;
-  WorkingCopyChange change;
-  change.At = static_cast<std::int64_t>(start) + 1;
-  change.OldBytes = std::string(old_bytes.substr(start, old_bytes.size() - start - end));
-  change.NewBytes = std::string(new_bytes.substr(start, new_bytes.size() - start - end));
-  change.OldLength = static_cast<std::int64_t>(old_bytes.size());
-  change.NewLength = static_cast<std::int64_t>(new_bytes.size());
+  run(start, old_bytes.size() - end, new_bytes.size() - end);
   return change;
+}
+
+std::size_t KeptBytes(const WorkingCopyChange& change) {
+  std::size_t bytes = 0;
+  for (const ByteRun& run : change.Runs) bytes += run.Old.size() + run.New.size();
+  return bytes;
 }
 
 std::optional<WorkingCopyChange> ChangeSince(const Session& session, WorkingCopyCapture before) {
@@ -130,21 +155,23 @@ std::optional<WorkingCopyChange> ChangeSince(const Session& session, WorkingCopy
   WorkingCopyChange change = ByteDifference(before.Bytes, now);
   change.Before = std::move(before.State);
   change.After = StateOf(session);
-  if (change.OldBytes.empty() && change.NewBytes.empty() && change.Before == change.After) return std::nullopt;
+  if (change.Runs.empty() && change.Before == change.After) return std::nullopt;
   return change;
 }
 
 void ApplyWorkingCopyChange(Session& session, const WorkingCopyChange& change, bool undo) {
-  const std::string& from = undo ? change.NewBytes : change.OldBytes;
-  const std::string& to = undo ? change.OldBytes : change.NewBytes;
   const std::int64_t from_length = undo ? change.NewLength : change.OldLength;
   const std::string path = session.WorkCopyPath();
   std::string bytes = ReadWholeFile(path);
-  const auto at = static_cast<std::size_t>(change.At - 1);
-  if (static_cast<std::int64_t>(bytes.size()) != from_length || at > bytes.size() ||
-      bytes.compare(at, from.size(), from) != 0)
-    throw RunError(kInvalidArgument);
-  bytes.replace(at, from.size(), to);
+  if (static_cast<std::int64_t>(bytes.size()) != from_length) throw RunError(kInvalidArgument);
+  // From the last run back, so that a run that changes the length moves none still to come.
+  for (auto run = change.Runs.rbegin(); run != change.Runs.rend(); ++run) {
+    const std::string& from = undo ? run->New : run->Old;
+    const std::string& to = undo ? run->Old : run->New;
+    const auto at = static_cast<std::size_t>(run->At - 1);
+    if (at > bytes.size() || bytes.compare(at, from.size(), from) != 0) throw RunError(kInvalidArgument);
+    bytes.replace(at, from.size(), to);
+  }
   const std::string new_path = session.AppPath(kUndoFileName);
   BinaryFile out(new_path, BinaryFile::Mode::kCreate);
   out.Write(bytes);

@@ -47,12 +47,18 @@ struct WorkingCopyState {
 WorkingCopyState StateOf(const Session& session);
 void RestoreState(Session& session, const WorkingCopyState& state);
 
-/// A change of the working copy's bytes: from 1-based position At on, OldBytes became NewBytes;
-/// the bytes before and after stayed. With the state on both sides.
-struct WorkingCopyChange {
+/// Bytes of the working copy that changed: from 1-based position At on, Old became New.
+struct ByteRun {
   std::int64_t At = 1;
-  std::string OldBytes;
-  std::string NewBytes;
+  std::string Old;
+  std::string New;
+  bool operator==(const ByteRun&) const = default;
+};
+
+/// A change of the working copy's bytes: the runs that changed, in order, the bytes between them
+/// as they were. With the state on both sides.
+struct WorkingCopyChange {
+  std::vector<ByteRun> Runs;
   std::int64_t OldLength = 0;  ///< the whole file's length on each side
   std::int64_t NewLength = 0;
   WorkingCopyState Before;
@@ -72,8 +78,11 @@ WorkingCopyCapture CaptureWorkingCopy(const Session& session);
 /// kept. Nothing when neither bytes nor state changed, or the copy cannot be read.
 std::optional<WorkingCopyChange> ChangeSince(const Session& session, WorkingCopyCapture before);
 
-/// The bytes that differ between `old_bytes` and `new_bytes` (a common start and end left out).
+/// The bytes that differ between `old_bytes` and `new_bytes`: a common start and end left out,
+/// and for files of one length (a patch) each changed run on its own.
 WorkingCopyChange ByteDifference(std::string_view old_bytes, std::string_view new_bytes);
+/// The bytes a change keeps.
+std::size_t KeptBytes(const WorkingCopyChange& change);
 
 /// Puts the working copy back to one side of `change` (the old with `undo`): the bytes written
 /// into a new file that then replaces the working copy, and the state restored. RunError when a

@@ -1,6 +1,9 @@
 #include "editing/row_change.h"
 
+#include <algorithm>
 #include <numeric>
+
+#include "common/run_error.h"
 
 namespace quavert {
 namespace {
@@ -63,6 +66,11 @@ void ApplyRowChange(EditBuffers& buffers, const RowChange& change, bool undo) {
   const bool pending = undo ? change.PendingBefore : change.PendingAfter;
   const auto at = static_cast<std::size_t>(change.At);
   const std::size_t count = from_records.size();
+  // Rows that are not those the change found are left alone.
+  const std::vector<EventRecord>& rows = buffers.EventBuffer;
+  if (change.At < 0 || at + count > rows.size() || buffers.ListBuffer.size() != rows.size() ||
+      !std::equal(from_records.begin(), from_records.end(), rows.begin() + static_cast<std::ptrdiff_t>(at)))
+    throw RunError(kIndexOutOfRange);
 
   RowOrigins& origins = buffers.Origins;
   for (const auto& [index, bytes] : change.Inserted) {

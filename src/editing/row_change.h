@@ -36,8 +36,8 @@ struct RowChange {
 /// `count` rows from `at` must exist.
 RowChange BeginRowChange(const EditBuffers& buffers, std::size_t at, std::size_t count, bool touch_origins);
 
-/// Makes the change (or, with `undo`, takes it back) on `buffers`. The rows the change found
-/// must be there; the row count becomes what the change leaves.
+/// Makes the change (or, with `undo`, takes it back) on `buffers`; the row count becomes what
+/// the change leaves. RunError 9, and nothing changed, when the rows the change found are not there.
 void ApplyRowChange(EditBuffers& buffers, const RowChange& change, bool undo = false);
 
 /// Replaces rows `at` .. `at` + `count` - 1 of `rows` by `texts`.

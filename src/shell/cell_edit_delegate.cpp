@@ -1,7 +1,10 @@
 #include "shell/cell_edit_delegate.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
+
+#include <utility>
 
 #include "shell/qt_text.h"
 
@@ -20,6 +23,21 @@ void CellEditDelegate::CancelEdit() {
   if (editor_) emit closeEditor(editor_, QAbstractItemDelegate::RevertModelCache);
 }
 
+bool CellEditDelegate::eventFilter(QObject* object, QEvent* event) {
+  auto* editor = qobject_cast<QWidget*>(object);
+  if (editor != nullptr && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+      next_ = key == Qt::Key_Tab ? 1 : -1;
+      emit commitData(editor);
+      next_ = 0;
+      emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+      return true;
+    }
+  }
+  return QStyledItemDelegate::eventFilter(object, event);
+}
+
 void CellEditDelegate::setEditorData(QWidget* editor, const QModelIndex&) const {
   if (auto* line = qobject_cast<QLineEdit*>(editor)) {
     line->setText(edit_text_);
@@ -30,7 +48,7 @@ void CellEditDelegate::setEditorData(QWidget* editor, const QModelIndex&) const 
 void CellEditDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const {
   const auto* line = qobject_cast<const QLineEdit*>(editor);
   if (line == nullptr || !done_ || !index.isValid()) return;
-  CellEdit edit{index.row() + 1, index.column(), FromUser(edit_text_), FromUser(line->text())};
+  CellEdit edit{index.row() + 1, index.column(), FromUser(edit_text_), FromUser(line->text()), std::exchange(next_, 0)};
   // Delivered once the view has closed the editor; dropped when the delegate is gone or has
   // been told to stop in the meantime.
   QTimer::singleShot(0, this, [this, edit = std::move(edit)] {

@@ -15,6 +15,9 @@ struct CellEdit {
   int Column = 0;
   std::string OldText;
   std::string NewText;
+  /// The edit ended with Tab (1) or Shift+Tab (-1): the next or the previous editable cell is
+  /// edited next; 0 otherwise.
+  int Next = 0;
   bool operator==(const CellEdit&) const = default;
 };
 
@@ -44,9 +47,15 @@ class CellEditDelegate : public QStyledItemDelegate {
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
 
+ protected:
+  /// Tab and Shift+Tab end the edit as Return does and tell where to go on; the view does not
+  /// open the next editor itself, since only the program knows which cells it lets the user change.
+  bool eventFilter(QObject* object, QEvent* event) override;
+
  private:
   QString edit_text_;
   EditDone done_;
+  mutable int next_ = 0;
   mutable QPointer<QWidget> editor_;
 };
 

@@ -26,6 +26,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/view_settings.h"
 #include "commands/cell_edit.h"
 #include "commands/edit_frame.h"
 #include "commands/event_list.h"
@@ -37,12 +38,14 @@
 #include "commands/save_track.h"
 #include "commands/track_decoder.h"
 #include "commands/track_selection.h"
+#include "common/file_system.h"
 #include "shell/event_list_model.h"
 #include "shell/frm_about.h"
 #include "shell/icons.h"
 #include "shell/piano_roll.h"
 #include "shell/problems_pane.h"
 #include "shell/qt_text.h"
+#include "shell/recent_files.h"
 
 namespace quavert {
 namespace {
@@ -87,7 +90,7 @@ QString DroppedFile(const QMimeData* data) {
 
 frmmain::frmmain(std::string app_folder, MediaService& media, QWidget* parent)
     : QMainWindow(parent), toolkit_(*this), session_(std::move(app_folder), toolkit_, media) {
-  setWindowTitle(QString::fromLatin1(kCaption));
+  SetCaption(QString::fromLatin1(kCaption));
   setWindowIcon(QIcon(DrawIcon(IconShape::kQuaver)));
   setAcceptDrops(true);
 
@@ -149,11 +152,13 @@ void frmmain::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
   mnuOpen = file->addAction(QStringLiteral("Open..."));
   mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  mnuRecent = file->addMenu(QStringLiteral("Open Recent"));
   mnuSave = file->addAction(QStringLiteral("Save Midi..."));
   mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   file->addSeparator()->setObjectName(QStringLiteral("streep1"));
   mnuExit = file->addAction(QStringLiteral("Exit"));
   mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  BuildEditMenu();
 
   QMenu* controls = menuBar()->addMenu(QStringLiteral("Controls"));
   mnuPlay = controls->addAction(QStringLiteral("Play"));
@@ -254,7 +259,7 @@ QWidget* frmmain::BuildTrackArea() {
   auto* row = new QHBoxLayout;
   Label1 = new QLabel(QStringLiteral("Track:"), area);
   Combo1 = new QComboBox(area);
-  Combo1->setMinimumContentsLength(4);
+  Combo1->setMinimumContentsLength(14);  // "N - Name"; the list that drops down shows names whole
   Combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   Command1 = new QPushButton(QStringLiteral("Notes..."), area);
   Command5 = new QPushButton(QStringLiteral("Save Track"), area);
@@ -283,7 +288,7 @@ void frmmain::BuildList() {
   // Editors open only when the program asks, after a click on a cell it lets the user change.
   ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-  ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+  ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);  // rows are deleted together
   ListView1->setShowGrid(false);
   ListView1->setWordWrap(false);
   ListView1->setTabKeyNavigation(false);
@@ -296,6 +301,11 @@ void frmmain::BuildList() {
   ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   ListView1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   ListView1->setAcceptDrops(false);
+  // F2 and Enter edit the current cell, as in other lists; the editor's own Return ends its edit.
+  EditCellKey = new QAction(QStringLiteral("Edit Cell"), this);
+  EditCellKey->setShortcuts({QKeySequence(Qt::Key_F2), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+  EditCellKey->setShortcutContext(Qt::WidgetShortcut);
+  ListView1->addAction(EditCellKey);
 }
 
 void frmmain::SetDesignState() {
@@ -303,7 +313,8 @@ void frmmain::SetDesignState() {
 }
 
 void frmmain::ConnectHandlers() {
-  connect(mnuOpen, &QAction::triggered, this, [this] { Command([this] { OpenMidiFile(session_, ""); }); });
+  connect(mnuOpen, &QAction::triggered, this, [this] { OpenFile(""); });
+  connect(mnuRecent, &QMenu::aboutToShow, this, &frmmain::FillRecentMenu);
   connect(mnuSave, &QAction::triggered, this, [this] { Command([this] { SaveAs(session_); }); });
   connect(mnuExit, &QAction::triggered, this, &QWidget::close);
   connect(mnuPlay, &QAction::triggered, this, [this] { Command([this] { PlayAction(session_); }); });
@@ -313,11 +324,21 @@ void frmmain::ConnectHandlers() {
   connect(mnuAbout, &QAction::triggered, this, [this] {
     if (!ended_ && !running_command_) ShowAbout();
   });
-  connect(Combo1, &QComboBox::activated, this,
-          [this](int index) { Command([this, index] { Combo1Click(session_, index); }); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command([this] { Command1Click(session_); }); });
-  connect(Command5, &QPushButton::clicked, this, [this] { Command([this] { SaveTrackCommand(session_); }); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command([this] { Command2Click(session_); }); });
+  connect(Combo1, &QComboBox::activated, this, [this](int index) {
+    // Another track empties the list: its edits not yet written are asked about first.
+    if (!ConfirmLoss(false)) {
+      Combo1->setCurrentIndex(session_.file.CurrentTrack - 1);
+      return;
+    }
+    Command([this, index] { Combo1Click(session_, index); });
+  });
+  connect(Command1, &QPushButton::clicked, this,
+          [this] { Command([this] { Command1Click(session_); }, true, Change::kListBuilt); });
+  connect(Command5, &QPushButton::clicked, this,
+          [this] { Command([this] { SaveTrackCommand(session_); }, true, Change::kTrackSaved); });
+  connect(Command2, &QPushButton::clicked, this,
+          [this] { Command([this] { Command2Click(session_); }, true, Change::kFrameSaved); });
+  connect(EditCellKey, &QAction::triggered, this, &frmmain::EditCurrentCell);
   connect(ListView1, &QAbstractItemView::clicked, this, &frmmain::ListView1CellClick);
   connect(Timer1, &QTimer::timeout, this, [this] { Command([this] { Timer1Tick(session_); }, false); });
   for (QAction* button : Toolbar2Buttons) {
@@ -325,18 +346,27 @@ void frmmain::ConnectHandlers() {
     connect(button, &QAction::triggered, this, [this, button] { Toolbar2ButtonClick(button->data().toString()); });
   }
   delegate_->SetEditDone([this](const CellEdit& edit) { ListView1CellEditDone(edit); });
+  SyncToolbarWithMenus();
+  ConnectEditMenu();
 }
 
-void frmmain::Command(const std::function<void()>& command, bool sync_views) {
+void frmmain::Command(const std::function<void()>& command, bool sync_views, Change change) {
   if (ended_ || running_command_) return;
   running_command_ = true;
+  const std::size_t clears = toolkit_.ChooserClears();
   RunGuarded(session_, command);
-  if (sync_views && !ended_) RunGuarded(session_, [this] { SyncViews(); });
+  if (sync_views && !ended_) {
+    RunGuarded(session_, [this] { SyncViews(); });
+    RunGuarded(session_, [&] { NoteChanges(change, clears != toolkit_.ChooserClears()); });
+  }
+  UpdateEditMenu();
   running_command_ = false;
-  if (close_pending_) close();
+  if (close_pending_ && !confirming_) close();
 }
 
 void frmmain::Toolbar2ButtonClick(const QString& description) {
+  // Opening asks first about what it would lose.
+  if (description == QLatin1String("Open")) return OpenFile("");
   // Each description is compared on its own, in this order, so exactly one command runs.
   Command([&] {
     if (description == QLatin1String("Open")) OpenMidiFile(session_, "");
@@ -363,16 +393,25 @@ void frmmain::ListView1CellEditDone(const CellEdit& edit) {
     return;
   }
   Command([&] { CellEditDone(session_, edit.Item, edit.Column, edit.OldText, edit.NewText); });
+  if (edit.Next != 0) EditNextCell(edit.Item, edit.Column, edit.Next);
 }
 
-void frmmain::OpenDropped(const QString& path) {
-  Command([&] { OpenMidiFile(session_, PathBytes(path)); });
-}
+void frmmain::OpenDropped(const QString& path) { OpenFile(PathBytes(path)); }
 
 void frmmain::FormLoad(const std::string& start_file) {
   toolkit_.SetMediaFrameHandle(static_cast<std::int64_t>(MediaFrame->winId()));
   hook_->Install(MediaFrame);
   about_ = std::make_unique<frmAbout>(this);
+  // The recent files as the settings file has them, before start-up opens one.
+  std::string remembered;
+  try {
+    remembered = ReadSettings(session_.SettingsFile);
+  } catch (const std::exception&) {
+    // No settings file yet: nothing was opened before.
+  }
+  // A remembered file that is gone is forgotten, as start-up forgets it.
+  recent_ = ReadViewSettings(session_.SettingsFile).Recent;
+  if (FileExists(remembered)) recent_ = WithRecent(recent_, remembered);
   Command([this, &start_file] { quavert::FormLoad(session_, start_file); });
   mnuPianoRoll->setChecked(session_.view.PianoRoll);
   mnuFollowPlayback->setChecked(session_.view.FollowPlayback);
@@ -394,6 +433,7 @@ void frmmain::ShutDown() {
   delegate_->CancelEdit();
   about_.reset();
   quavert::End1(session_, [this] { hook_->Unhook(); });
+  session_.view.Recent = RecentBefore(recent_, session_.file.LastOpenedPath);
   WriteSettings(session_);
 }
 
@@ -404,12 +444,22 @@ void frmmain::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  if (!ended_ && confirming_) {
+    // Asked while a question about unsaved changes is up: the window closes once it is answered.
+    close_pending_ = true;
+    event->ignore();
+    return;
+  }
+  if (!ended_ && !ConfirmLoss(true)) {
+    event->ignore();
+    return;
+  }
   ShutDown();
   event->accept();
 }
 
 void frmmain::dragEnterEvent(QDragEnterEvent* event) {
-  if (!ended_ && !running_command_ && !DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (!ended_ && !running_command_ && !confirming_ && !DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void frmmain::dropEvent(QDropEvent* event) {

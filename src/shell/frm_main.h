@@ -15,6 +15,7 @@
 #include "shell/media_hook.h"
 #include "shell/qt_toolkit.h"
 #include "shell/track_bytes.h"
+#include "shell/unsaved_changes.h"
 #include "timeline/file_timeline.h"
 #include "timeline/note_spans.h"
 #include "timeline/tempo_map.h"
@@ -27,6 +28,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QSlider;
@@ -95,6 +97,24 @@ class frmmain : public QMainWindow {
   /// Shows the file's texts through `encoding`, as View > Text Encoding does.
   void SetTextEncoding(TextEncoding encoding);
 
+  /// The program's caption; the title shows "*" before it while something is unsaved.
+  void SetCaption(const QString& caption);
+  /// Opens `path` ("" asks with the open dialog) after asking to save what it would lose.
+  void OpenFile(const std::string& path);
+  /// Something would be lost by a close or an open now: the working copy differs from the file
+  /// it came from or was last saved as, or the list holds edits not yet written with "Save Track".
+  bool IsModified() const { return modified_; }
+  /// The files File > Open Recent offers, newest first.
+  const std::vector<std::string>& recentFiles() const { return recent_; }
+  /// F2 or Enter in the list: edits the current cell, or the row's first cell that can be edited.
+  void EditCurrentCell();
+  /// Edit > Undo (`undo`) or Redo.
+  void UndoOrRedo(bool undo);
+  /// Edit > Delete: the selected rows, each Note On with its Note Off.
+  void DeleteSelectedRows();
+  /// Edit > Insert Event...: asks for the event with its dialog and inserts it after the selected row.
+  void InsertEvent();
+
   // The controls, by the names the program gives them.
   QAction* mnuOpen = nullptr;
   QAction* mnuSave = nullptr;
@@ -103,6 +123,12 @@ class frmmain : public QMainWindow {
   QAction* mnuPause = nullptr;
   QAction* mnuStop = nullptr;
   QAction* mnuAbout = nullptr;
+  QMenu* mnuRecent = nullptr;       ///< File > Open Recent
+  QAction* mnuUndo = nullptr;       ///< Edit > Undo NAME
+  QAction* mnuRedo = nullptr;       ///< Edit > Redo NAME
+  QAction* mnuDelete = nullptr;     ///< Edit > Delete (Del): the selected rows
+  QAction* mnuInsert = nullptr;     ///< Edit > Insert Event... (Ins): after the selected row
+  QAction* EditCellKey = nullptr;   ///< F2, Return and Enter in the list
   QToolBar* Toolbar2 = nullptr;
   /// Toolbar buttons by position 1..6; position 3 is the separator.
   QAction* Toolbar2Buttons[7] = {};
@@ -169,7 +195,27 @@ class frmmain : public QMainWindow {
 
   /// Runs one command: not after shutdown, not while another command is running (whose pending
   /// events may deliver this click), and never letting a failure escape into the event loop.
-  void Command(const std::function<void()>& command, bool sync_views = true);
+  /// What a command did that the window's record of unsaved changes needs to know.
+  enum class Change { kOther, kListBuilt, kTrackSaved, kFrameSaved };
+  void Command(const std::function<void()>& command, bool sync_views = true, Change change = Change::kOther);
+  /// After a command: the working copy's digest, a load, a save, the list's state, the title,
+  /// the File Size box and the track chooser's names.
+  void NoteChanges(Change change, bool loaded);
+  /// Asks "Save changes to NAME?" when leaving (another track: only list edits; another file or
+  /// closing: `whole_file`) would lose something; true when the caller may go on.
+  bool ConfirmLoss(bool whole_file);
+  bool ListChanged() const;
+  void ShowTitle();
+  void ShowTrackNames();
+  void FillRecentMenu();
+  /// Opens the editor on the next (`step` 1) or previous (-1) cell after `item`, `column` that the
+  /// program lets the user change.
+  void EditNextCell(std::int64_t item, int column, int step);
+  void SyncToolbarWithMenus();
+  void BuildEditMenu();
+  void ConnectEditMenu();
+  /// The Edit menu's texts and enabled states, after each command and selection.
+  void UpdateEditMenu();
   void BuildViews();
   void ConnectViews();
   /// Rebuilds the notes and the tempo map when the rows or the working copy changed.
@@ -212,6 +258,12 @@ class frmmain : public QMainWindow {
   bool running_command_ = false;
   bool close_pending_ = false;
   bool ended_ = false;
+  bool confirming_ = false;              // a question about unsaved changes, or its saves, is under way
+  QString caption_;                      // the program's caption, without the "*"
+  bool modified_ = false;
+  UnsavedChanges unsaved_;
+  std::optional<std::uint64_t> work_hash_;  // the working copy after the last command
+  std::vector<std::string> recent_;
   std::shared_ptr<const NoteSpans> notes_;
   std::vector<EventRecord> rows_shown_;  // the rows notes_ was built from
   std::int64_t first_tick_ = 0;          // the tick of the chosen track's first row, as notes_ has it

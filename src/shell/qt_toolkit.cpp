@@ -100,7 +100,11 @@ Answer QtToolkit::MessageBox(std::string_view text, Buttons buttons, Icon icon, 
 
 FileChoice QtToolkit::ShowOpenDialog(const FileDialogSetup& setup) { return RunFileDialog(&window_, setup, false); }
 
-FileChoice QtToolkit::ShowSaveDialog(const FileDialogSetup& setup) { return RunFileDialog(&window_, setup, true); }
+FileChoice QtToolkit::ShowSaveDialog(const FileDialogSetup& setup) {
+  FileChoice choice = RunFileDialog(&window_, setup, true);
+  save_choice_ = choice.FileName;
+  return choice;
+}
 
 QWidget* QtToolkit::WidgetOf(Control control) const {
   switch (control) {
@@ -140,7 +144,11 @@ QString QtToolkit::WidgetText(Control control) const {
   QWidget* widget = WidgetOf(control);
   if (auto* line = qobject_cast<QLineEdit*>(widget)) return line->text();
   if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) return text->toPlainText();
-  if (auto* combo = qobject_cast<QComboBox*>(widget)) return combo->currentText();
+  if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    // An item shows "N - Name" for a named track; the program knows it by its number.
+    const QVariant number = combo->currentData();
+    return number.isValid() ? number.toString() : combo->currentText();
+  }
   if (auto* button = qobject_cast<QPushButton*>(widget)) return button->text();
   if (QAction* action = ActionOf(control)) return action->text();
   return {};
@@ -164,7 +172,8 @@ void QtToolkit::SetText(Control control, std::string_view text) {
     box->setPlainText(shown);
   } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
     // A drop-down list shows only its items: the text selects the item that has it.
-    combo->setCurrentIndex(combo->findText(shown, Qt::MatchExactly));
+    const int item = combo->findData(shown, Qt::UserRole, Qt::MatchExactly);
+    combo->setCurrentIndex(item >= 0 ? item : combo->findText(shown, Qt::MatchExactly));
   } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
     button->setText(shown);
   } else if (QAction* action = ActionOf(control)) {
@@ -194,13 +203,16 @@ void QtToolkit::SetLocked(Control control, bool locked) {
   else if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) box->setReadOnly(locked);
 }
 
-void QtToolkit::ComboClear() { window_.Combo1->clear(); }
+void QtToolkit::ComboClear() {
+  ++chooser_clears_;
+  window_.Combo1->clear();
+}
 
-void QtToolkit::ComboAddItem(std::string_view text) { window_.Combo1->addItem(ToDisplay(text)); }
+void QtToolkit::ComboAddItem(std::string_view text) { window_.Combo1->addItem(ToDisplay(text), ToDisplay(text)); }
 
 void QtToolkit::SetStatusText(std::string_view text) { window_.StatusBar1->setText(ToDisplay(text)); }
 
-void QtToolkit::SetCaption(std::string_view caption) { window_.setWindowTitle(ToDisplay(caption)); }
+void QtToolkit::SetCaption(std::string_view caption) { window_.SetCaption(ToDisplay(caption)); }
 
 void QtToolkit::SetBusy(bool busy) {
   // A state, not a count: the pointer is busy or it is not.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "app/toolkit.h"
 #include "common/text_encoding.h"
@@ -63,6 +64,10 @@ class QtToolkit : public Toolkit {
   /// How Text2 shows the file's texts; the text it shows is read again through the new encoding,
   /// and GetText still gives its bytes as the program set them.
   void SetTextEncoding(TextEncoding encoding);
+  /// How many times the track chooser was emptied: only an open does that.
+  std::size_t ChooserClears() const { return chooser_clears_; }
+  /// The path last chosen in the save dialog, once; "" when none was chosen since.
+  std::string TakeSaveChoice() { return std::exchange(save_choice_, std::string()); }
 
  private:
   QWidget* WidgetOf(Control control) const;
@@ -78,6 +83,8 @@ class QtToolkit : public Toolkit {
   bool busy_ = false;
   std::int64_t frame_handle_ = 0;
   TextEncoding encoding_ = TextEncoding::kAutomatic;
+  std::size_t chooser_clears_ = 0;
+  std::string save_choice_;
 };
 
 /// A message box set up as the program shows it: plain text, the title (the application's when

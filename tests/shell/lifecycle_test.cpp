@@ -3,6 +3,9 @@
 
 #include <new>
 #include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/loaded_file.h"
 #include "app/session.h"
@@ -23,18 +26,32 @@ using testing::ReadFileBytes;
 using testing::WriteFileBytes;
 using LifecycleTest = testing::SessionTest;
 
+// The piano roll's two settings and the recent files; every other view setting as by default.
+ViewSettings Views(bool piano_roll, bool follow_playback, std::vector<std::string> recent = {}) {
+  ViewSettings view;
+  view.PianoRoll = piano_roll;
+  view.FollowPlayback = follow_playback;
+  view.Recent = std::move(recent);
+  return view;
+}
+
 // The view settings follow the remembered path; what is not as written keeps its default.
 TEST(ViewSettingsTest, OnlySettingsThatDifferFromTheirDefaultsAreWrittenAndEachIsReadOnItsOwn) {
   EXPECT_EQ(ViewSettingsLines({}), "");
-  EXPECT_EQ(ViewSettingsLines({true, true}), "PianoRoll=1\n");
-  EXPECT_EQ(ViewSettingsLines({false, false}), "FollowPlayback=0\n");
+  EXPECT_EQ(ViewSettingsLines(Views(true, true, {})), "PianoRoll=1\n");
+  EXPECT_EQ(ViewSettingsLines(Views(false, false, {})), "FollowPlayback=0\n");
+  // A path a line cannot hold back is left out.
+  EXPECT_EQ(ViewSettingsLines(Views(false, true, {"/b.mid", "/new\nline.mid", "/cr.mid\r", "", "/c.mid"})),
+            "Recent=/b.mid\nRecent=/c.mid\n");
   const std::pair<const char*, ViewSettings> texts[] = {
-      {"/music/song.mid\nPianoRoll=1\nFollowPlayback=0\n", {true, false}},
-      {"PianoRoll=1\n", {false, true}},  // the first line is the path, whatever it says
-      {"\r\nFollowPlayback=0\r\nPianoRoll=1", {true, false}},
-      {"x\nPianoRoll=yes\npianoroll=1\nPianoRoll=10\n FollowPlayback=0\n", {false, true}},
-      {"x\nPianoRoll=1\nPianoRoll=0\n", {false, true}},  // the last one counts
-      {"", {false, true}},
+      {"/music/song.mid\nPianoRoll=1\nFollowPlayback=0\n", Views(true, false, {})},
+      {"PianoRoll=1\n", Views(false, true, {})},  // the first line is the path, whatever it says
+      {"\r\nFollowPlayback=0\r\nPianoRoll=1", Views(true, false, {})},
+      {"x\nPianoRoll=yes\npianoroll=1\nPianoRoll=10\n FollowPlayback=0\n", Views(false, true, {})},
+      {"x\nPianoRoll=1\nPianoRoll=0\n", Views(false, true, {})},  // the last one counts
+      {"", Views(false, true, {})},
+      // Recent files, newest first, each on a line of its own; an empty one is none.
+      {"/a.mid\nRecent=/b c.mid\r\nRecent=\nRecent=/d=e.mid\n", Views(false, true, {"/b c.mid", "/d=e.mid"})},
   };
   for (const auto& [text, view] : texts) EXPECT_EQ(ParseViewSettings(text), view) << text;
 }
@@ -42,7 +59,7 @@ TEST(ViewSettingsTest, OnlySettingsThatDifferFromTheirDefaultsAreWrittenAndEachI
 // The byte views and the encoding: written when they differ from the defaults, read back, and a
 // name that is no encoding's leaves the default.
 TEST(ViewSettingsTest, ByteViewsAndEncodingGoAndComeBack) {
-  const ViewSettings all{false, true, true, true, true, true, true, TextEncoding::kShiftJis};
+  const ViewSettings all{false, true, true, true, true, true, true, TextEncoding::kShiftJis, {}};
   const std::string lines = "OffsetColumn=1\nBytesColumn=1\nTimeColumn=1\nBytesPane=1\nProblemsPane=1\nTextEncoding=Shift-JIS\n";
   EXPECT_EQ(ViewSettingsLines(all), lines);
   EXPECT_EQ(ParseViewSettings("/song.mid\n" + lines), all);
@@ -56,7 +73,7 @@ TEST(ViewSettingsTest, ByteViewsAndEncodingGoAndComeBack) {
 TEST_F(LifecycleTest, TheViewSettingsAreReadAtStartupAndWrittenAfterThePath) {
   WriteFileBytes(app.Join(kSettingsFileName), "\nPianoRoll=1\n");
   FormLoad(session);
-  EXPECT_EQ(session.view, (ViewSettings{true, true}));
+  EXPECT_EQ(session.view, Views(true, true));
   session.view.FollowPlayback = false;
   session.file.LastOpenedPath = "/music/song.mid";
   WriteSettings(session);

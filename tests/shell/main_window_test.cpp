@@ -87,7 +87,7 @@ class WindowTest : public QObject {
                             w().Text6->text(), w().Combo1->itemText(0), w().Combo1->itemText(1)};
     if (remembered == kFile) {
       QCOMPARE(shown, (QStringList{kCaption + " - " + QString::fromStdString(path), QString::number(kSong.size()), "2",
-                                   "Multi", "96", "120", "1", "2"}));
+                                   "Multi", "96", "120", "1 - Demo", "2"}));  // the track's name follows its number
       QVERIFY(w().Text2->toPlainText().contains(QStringLiteral("Demo")));
     } else {
       QCOMPARE(shown, QStringList{kCaption} + QStringList(7, QString()));
@@ -129,7 +129,8 @@ class WindowTest : public QObject {
     QCOMPARE(w().windowTitle(), exists ? kCaption + " - " + QString::fromStdString(given) : kCaption);
     QCOMPARE(w().Combo1->count(), exists ? 2 : 0);
     w().close();
-    QCOMPARE(ReadFileBytes(f->settings_file), (exists ? given : remembered) + "\n");
+    // The file opened before stays among the recent files, after the last one.
+    QCOMPARE(ReadFileBytes(f->settings_file), exists ? given + "\nRecent=" + remembered + "\n" : remembered + "\n");
     QVERIFY(!FileExists(f->app.Join(kSettingsFileName)));
   }
 

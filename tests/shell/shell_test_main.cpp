@@ -7,6 +7,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Quavert"));
   using namespace quavert::testing;
   int failed = 0;
-  for (auto run : {RunToolkitTest, RunWindowTest, RunEventListTest, RunPianoRollTest, RunByteViewsTest}) failed += run(argc, argv);
+  for (auto run : {RunToolkitTest, RunWindowTest, RunEventListTest, RunPianoRollTest, RunByteViewsTest,
+                   RunEditingWindowTest})
+    failed += run(argc, argv);
   return failed == 0 ? 0 : 1;
 }

@@ -12,6 +12,7 @@
 #include "app/recording_media_service.h"
 #include "shell/event_list_model.h"
 #include "shell/frm_main.h"
+#include "shell/insert_event_dialog.h"
 #include "support/midi_bytes.h"
 #include "support/session_fixture.h"
 #include "support/temp_folder.h"
@@ -32,7 +33,8 @@ struct ShownDialog {
 };
 
 /// Plays the user for modal windows: every few milliseconds it answers the active message box
-/// with the next scripted button (OK, or No for a question when none is left) and the active
+/// with the next scripted button (OK, or No for a question and Discard for "Save changes to NAME?"
+/// when none is left) and the active
 /// file dialog with the next scripted path (cancelled when none is left or it is empty).
 class ModalAnswerer {
  public:
@@ -45,6 +47,8 @@ class ModalAnswerer {
   std::deque<QString> Paths;
   /// Runs once while the next message box is up, before it is answered.
   std::function<void()> WhileShown;
+  /// Fill in and close other dialogs (Insert Event...), one each time one is up; rejected when none is left.
+  std::deque<std::function<void(InsertEventDialog*)>> Fillers;
 
   std::vector<ShownMessage> Messages;
   std::vector<ShownDialog> Dialogs;
@@ -70,8 +74,18 @@ class ModalAnswerer {
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
       if (auto action = std::exchange(WhileShown, nullptr)) action();
       Messages.push_back({box->text(), box->windowTitle(), box->icon(), static_cast<int>(box->standardButtons())});
-      const int answer = box->standardButtons() & QMessageBox::Yes ? Next(Buttons, int{QMessageBox::No}) : QMessageBox::Ok;
+      int answer = QMessageBox::Ok;
+      if (box->standardButtons() & QMessageBox::Yes) answer = Next(Buttons, int{QMessageBox::No});
+      if (box->standardButtons() & QMessageBox::Discard) answer = Next(Buttons, int{QMessageBox::Discard});
       box->button(static_cast<QMessageBox::StandardButton>(answer))->click();
+    } else if (auto* other = qobject_cast<InsertEventDialog*>(modal)) {
+      if (Fillers.empty()) {
+        other->reject();
+      } else {
+        const auto fill = Fillers.front();
+        Fillers.pop_front();
+        fill(other);
+      }
     } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
       Dialogs.push_back({dialog->windowTitle(), dialog->acceptMode() == QFileDialog::AcceptSave,
                          !dialog->testOption(QFileDialog::DontConfirmOverwrite)});
@@ -146,5 +160,6 @@ int RunEventListTest(int argc, char** argv);
 int RunToolkitTest(int argc, char** argv);
 int RunPianoRollTest(int argc, char** argv);
 int RunByteViewsTest(int argc, char** argv);
+int RunEditingWindowTest(int argc, char** argv);
 
 }  // namespace quavert::testing

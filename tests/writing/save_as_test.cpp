@@ -42,7 +42,7 @@ class SaveAsTest : public testing::WritingTest {
 TEST_F(SaveAsTest, CancelChangesNothingANewNameGetsTheWorkingCopyAsItIsOnDisk) {
   LoadAndSave();
   SaveAs(session);
-  const FileDialogSetup dialog{CurrentFolder(), "Save MIDI file",
+  const FileDialogSetup dialog{user.Path() + "/", "Save MIDI file",  // the file's folder
                                "MIDI files (*.mid;*.midi;*.rmi)|*.mid;*.midi;*.rmi|All files (*.*)|*.*", 4, ""};
   EXPECT_EQ(ui.SaveDialogs, std::vector<FileDialogSetup>{dialog});
   const testing::Bytes saved = WorkCopy();
