@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/companion.h"
+#include "loading/chunk_headers.h"
 #include "common/binary_file.h"
 #include "common/byte_reader.h"
 #include "common/number_text.h"
@@ -13,7 +14,6 @@
 namespace quavert::cli {
 namespace {
 
-constexpr std::int64_t kChunkHeaderLength = 8;
 
 // How far the working copy lies into the file the user named: an RMID file is worked on as its
 // data chunk.
@@ -33,11 +33,7 @@ std::vector<std::optional<ByteCells>> RowByteCells(Companion& companion, const s
   try {
     BinaryFile work(session.WorkCopyPath(), BinaryFile::Mode::kRead);
     const std::int64_t size = work.Length();
-    const std::int64_t start = session.tracks.TrackStart[static_cast<std::size_t>(track)];
-    const std::int64_t data_first = start + kChunkHeaderLength;
-    const std::int64_t length =
-        session.tracks.TrackChunks[static_cast<std::size_t>(track)].DataLength(size - (data_first - 1));
-    const std::int64_t data_last = std::min(data_first - 1 + length, size);
+    const auto [start, data_first, data_last] = PlaceOfTrack(session.tracks, track, size);
     const std::vector<RowPlace> places = RowPlaces(work, data_first, data_last, session.decoder.FirstEventPos);
 
     BinaryFile named(path, BinaryFile::Mode::kRead);

@@ -23,7 +23,6 @@
 namespace quavert {
 namespace {
 
-constexpr std::int64_t kChunkHeaderLength = 8;
 constexpr std::int64_t kLengthFieldOffset = 4;
 /// What the four bytes of a chunk's size field hold.
 constexpr std::int64_t kLargestTrackLength = 0xFFFFFFFF;
@@ -72,12 +71,11 @@ struct TrackPlace {
 TrackPlace FindTrack(const Session& session, std::int64_t file_size) {
   const int track = session.file.CurrentTrack;
   if (track < 1 || track > session.tracks.TrackCount) throw TrackNotSaved(kTrackChanged);
-  const TrackChunk& chunk = session.tracks.TrackChunks[static_cast<std::size_t>(track)];
+  const TrackPlaceInFile in_file = PlaceOfTrack(session.tracks, track, file_size);
   TrackPlace place;
-  place.start = session.tracks.TrackStart[static_cast<std::size_t>(track)];
-  const std::int64_t length = chunk.DataLength(file_size - (place.start + kChunkHeaderLength - 1));
-  place.next = std::min(place.start + kChunkHeaderLength + length, file_size + 1);
-  place.data_last = place.next - 1;
+  place.start = in_file.Start;
+  place.data_last = in_file.DataLast;
+  place.next = in_file.DataLast + 1;
   const std::int64_t first_event = session.decoder.FirstEventPos;
   if (place.start < 1 || first_event < place.start + kChunkHeaderLength || first_event > place.data_last)
     throw TrackNotSaved(kTrackChanged);

@@ -24,7 +24,6 @@ namespace {
 
 constexpr std::uint8_t kController = 0xB0;
 constexpr std::int32_t kLargestDataByte = 127;
-constexpr std::int64_t kChunkHeaderLength = 8;
 
 // One decode of the current track: the working copy read through the scanner, notes.dat
 // written block by block.

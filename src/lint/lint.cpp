@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "common/binary_file.h"
+#include "loading/chunk_headers.h"
 #include "common/byte_reader.h"
 #include "lint/report.h"
 #include "lint/rmid.h"
@@ -14,7 +15,6 @@ namespace {
 
 constexpr std::int64_t kHeaderLength = 14;
 constexpr std::int64_t kHeaderDataLength = 6;
-constexpr std::int64_t kChunkHeaderLength = 8;
 constexpr int kLargestFormat = 2;
 
 // What the header says about the rest of the file.

@@ -33,6 +33,9 @@ struct TrackChunk {
 
 static_assert(sizeof(HeaderChunk) == 14 && sizeof(TrackChunk) == 8, "chunk headers are read as they lie in the file");
 
+/// Bytes of a chunk's header: its type and its length.
+inline constexpr std::int64_t kChunkHeaderLength = sizeof(TrackChunk);
+
 /// Most track chunks a file may have.
 inline constexpr int kMaxTracks = 72;
 
@@ -46,6 +49,18 @@ struct TrackTable {
   std::array<TrackChunk, kMaxTracks + 2> TrackChunks{};
   bool operator==(const TrackTable&) const = default;
 };
+
+/// Where one track lies in the file: the 1-based positions of its chunk header's first byte, its
+/// first data byte, and its last data byte (the file's last byte when the chunk runs past it).
+struct TrackPlaceInFile {
+  std::int64_t Start = 0;
+  std::int64_t DataFirst = 0;
+  std::int64_t DataLast = 0;
+  bool operator==(const TrackPlaceInFile&) const = default;
+};
+
+/// The place of track `track` (1..TrackCount of `tracks`) in a file of `file_size` bytes.
+TrackPlaceInFile PlaceOfTrack(const TrackTable& tracks, int track, std::int64_t file_size);
 
 /// What is wrong with a header, in the order a load looks: too short or not "MThd", a length
 /// other than 6, a format above 2. The division is judged apart (DivisionIsMetrical), after the

@@ -12,6 +12,7 @@
 #include <climits>
 
 #include "commands/current_genmidi.h"
+#include "loading/chunk_headers.h"
 #include "commands/guard.h"
 #include "commands/playback_actions.h"
 #include "common/binary_file.h"
@@ -29,7 +30,6 @@ namespace {
 
 // After the user scrolls the list, it is left where it is for this long.
 constexpr qint64 kUserScrollPause = 3000;
-constexpr std::int64_t kChunkHeaderLength = 8;
 
 }  // namespace
 

@@ -12,7 +12,6 @@
 namespace quavert {
 namespace {
 
-constexpr std::int64_t kChunkHeaderLength = 8;
 
 std::int64_t RmidShift(const std::string& opened) {
   try {
@@ -76,11 +75,7 @@ TrackBytes ReadTrackBytes(const Session& session, const std::string& opened) {
   try {
     BinaryFile work(session.WorkCopyPath(), BinaryFile::Mode::kRead);
     const std::int64_t size = work.Length();
-    const std::int64_t start = session.tracks.TrackStart[static_cast<std::size_t>(track)];
-    const std::int64_t data_first = start + kChunkHeaderLength;
-    const std::int64_t length =
-        session.tracks.TrackChunks[static_cast<std::size_t>(track)].DataLength(size - (data_first - 1));
-    const std::int64_t data_last = std::min(data_first - 1 + length, size);
+    const auto [start, data_first, data_last] = PlaceOfTrack(session.tracks, track, size);
     ByteReader reader(work, start, data_last);
     bytes.Chunk = reader.Bytes(reader.Remaining());
     bytes.ChunkPos = start;

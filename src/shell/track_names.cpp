@@ -8,7 +8,6 @@ namespace quavert {
 namespace {
 
 constexpr int kTrackNameMeta = 0x03;
-constexpr std::int64_t kChunkHeaderLength = 8;
 constexpr std::size_t kLongestShownName = 40;
 
 // The name as a chooser line can show it: control bytes become blanks, outer blanks go, and a
@@ -34,9 +33,8 @@ std::vector<std::string> ReadTrackNames(BinaryFile& file, const TrackTable& trac
   }
   for (int track = 1; track <= tracks.TrackCount; ++track) {
     std::string name;
-    const std::int64_t data = tracks.TrackStart[static_cast<std::size_t>(track)] + kChunkHeaderLength;
-    const std::int64_t size = tracks.TrackChunks[static_cast<std::size_t>(track)].DataLength(length - data + 1);
-    WalkPlayedTrack(file, data, std::min(length, data + size - 1), true, [&name](const PlayedEvent& event) {
+    const TrackPlaceInFile place = PlaceOfTrack(tracks, track, length);
+    WalkPlayedTrack(file, place.DataFirst, place.DataLast, true, [&name](const PlayedEvent& event) {
       if (event.Tick > 0) return false;
       if (event.MetaType != kTrackNameMeta) return true;
       name = Shown(event.Data);
