@@ -27,14 +27,6 @@ class ByteViewsTest : public QObject {
   std::unique_ptr<WindowFixture> f;
   frmmain& w() { return *f->window; }
 
-  std::string ListSong() {
-    const std::string path = f->UserFile("song.mid", SongOfTwoTracks());
-    f->Open(path);
-    f->ChooseTrack(2);
-    QTest::mouseClick(w().Command1, Qt::LeftButton);
-    return path;
-  }
-
   QString Cell(int row, int column) { return w().listModel().data(w().listModel().index(row, column)).toString(); }
   QString Header(int column) { return w().listModel().headerData(column, Qt::Horizontal).toString(); }
 
@@ -58,7 +50,7 @@ class ByteViewsTest : public QObject {
     f->Start();
     for (QAction* toggle : {w().mnuOffsetColumn, w().mnuBytesColumn, w().mnuTimeColumn, w().mnuBytes, w().mnuProblems})
       QVERIFY(!toggle->isChecked());
-    const std::string song = ListSong();
+    const std::string song = f->ListTrack(2);
     QCOMPARE(w().listModel().columnCount(), 5);
     QVERIFY(!w().BytesView->isVisible() && !w().ProblemsView->isVisible());
 
@@ -75,8 +67,7 @@ class ByteViewsTest : public QObject {
       QCOMPARE(QString::fromStdString(ToHex(bytes.substr(static_cast<std::size_t>(placed.offset), count))), Cell(row, 6));
     }
     // A click on a column of the window's own opens no editor and runs no command.
-    const QModelIndex offset_cell = w().listModel().index(1, 5);
-    QTest::mouseClick(w().ListView1->viewport(), Qt::LeftButton, Qt::NoModifier, w().ListView1->visualRect(offset_cell).center());
+    f->ClickCell(2, 5);
     QVERIFY(w().cellEditor().OpenEditor() == nullptr);
 
     w().mnuOffsetColumn->trigger();
@@ -97,7 +88,7 @@ class ByteViewsTest : public QObject {
   void TheBytesPaneFollowsTheSelectedRowAndSelectsTheRowOfAByte() {
     f->Start();
     w().mnuBytes->trigger();
-    ListSong();
+    f->ListTrack(2);
     BytesPane* pane = w().BytesView;
     QVERIFY(pane->isVisible());
     const std::string song = SongOfTwoTracks();

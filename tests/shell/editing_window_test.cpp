@@ -26,28 +26,10 @@ class EditingWindowTest : public QObject {
   frmmain& w() { return *f->window; }
   Session& session() { return f->window->session(); }
 
-  QLineEdit* Editor() { return qobject_cast<QLineEdit*>(w().cellEditor().OpenEditor()); }
-
-  void ClickCell(std::int64_t item, int column) {
-    const QModelIndex cell = w().listModel().index(static_cast<int>(item - 1), column);
-    w().ListView1->scrollTo(cell);
-    QTest::mouseClick(w().ListView1->viewport(), Qt::LeftButton, Qt::NoModifier, w().ListView1->visualRect(cell).center());
-  }
-  void Edit(std::int64_t item, int column, const QString& text) {
-    ClickCell(item, column);
-    QVERIFY(Editor() != nullptr);
-    Editor()->selectAll();
-    QTest::keyClicks(Editor(), text);
-    QTest::keyClick(Editor(), Qt::Key_Return);
-    QTRY_VERIFY(Editor() == nullptr);
-    QTest::qWait(10);
-  }
   // song.mid opened, its second track chosen and listed.
-  void ListSecondTrack(const std::string& bytes = SongOfTwoTracks()) {
+  void ListSecondTrack() {
     f->Start();
-    f->Open(f->UserFile("song.mid", bytes));
-    f->ChooseTrack(2);
-    QTest::mouseClick(w().Command1, Qt::LeftButton);
+    f->ListTrack(2);
     QVERIFY(w().Command5->isEnabled());
     w().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w()));  // the keys of the menus work in the active window
@@ -99,8 +81,8 @@ class EditingWindowTest : public QObject {
     ListSecondTrack();
     const std::string other = f->UserFile("other.mid", Smf(0, 96, {Hex("00 90 40 64 10 80 40 00 00 FF 2F 00")}));
     const QString shown = ToDisplay(session().ui.ListText(kFirstNote, 1));
-    if (changed != kNothing) Edit(kFirstNote, 1, QStringLiteral("d5"));
-    if (changed == kEditTypedBack) Edit(kFirstNote, 1, shown);
+    if (changed != kNothing) f->Edit(kFirstNote, 1, QStringLiteral("d5"));
+    if (changed == kEditTypedBack) f->Edit(kFirstNote, 1, shown);
     if (changed == kWorkCopy) QTest::mouseClick(w().Command5, Qt::LeftButton);
     QCOMPARE(w().windowTitle().startsWith('*'), changed == kListEdit || changed == kWorkCopy);
     const std::string edited_copy = WorkCopy();
@@ -142,7 +124,7 @@ class EditingWindowTest : public QObject {
   // Cancelling the save dialog of "Save" keeps the window open: nothing was saved.
   void SaveWhoseDialogIsCancelledStaysOpen() {
     ListSecondTrack();
-    Edit(kFirstNote, 2, QStringLiteral("90"));
+    f->Edit(kFirstNote, 2, QStringLiteral("90"));
     f->answerer.Messages.clear();
     f->answerer.Buttons = {QMessageBox::Save};
     w().close();
@@ -160,7 +142,7 @@ class EditingWindowTest : public QObject {
     ListSecondTrack();
     QVERIFY(!w().mnuUndo->isEnabled() && !w().mnuRedo->isEnabled());
     const std::string before = session().ui.ListText(kFirstNote, 2);
-    Edit(kFirstNote, 2, QStringLiteral("90"));
+    f->Edit(kFirstNote, 2, QStringLiteral("90"));
     QCOMPARE(w().mnuUndo->text(), "Undo Volume " + ToDisplay(before) + " -> 90");
     QVERIFY(w().windowTitle().startsWith('*'));
     QTest::keyClick(&w(), Qt::Key_Z, Qt::ControlModifier);
@@ -333,20 +315,20 @@ class EditingWindowTest : public QObject {
     ListSecondTrack();
     SelectItem(kFirstNote);
     QTest::keyClick(w().ListView1, Qt::Key_F2);
-    QVERIFY(Editor() != nullptr);
+    QVERIFY(f->Editor() != nullptr);
     QCOMPARE(w().ListView1->currentIndex().column(), 1);  // Notes, the row's first cell to edit
-    QTest::keyClicks(Editor(), QStringLiteral("d5"));
-    QTest::keyClick(Editor(), Qt::Key_Tab);  // ends this edit and edits the next cell
-    QTRY_VERIFY(Editor() != nullptr && w().ListView1->currentIndex().column() == 2);
+    QTest::keyClicks(f->Editor(), QStringLiteral("d5"));
+    QTest::keyClick(f->Editor(), Qt::Key_Tab);  // ends this edit and edits the next cell
+    QTRY_VERIFY(f->Editor() != nullptr && w().ListView1->currentIndex().column() == 2);
     QCOMPARE(session().buffers.EventBuffer[kFirstNote - 1].Data1, 62);
-    QTest::keyClick(Editor(), Qt::Key_Backtab);
-    QTRY_VERIFY(Editor() != nullptr && w().ListView1->currentIndex().column() == 1);
-    QTest::keyClick(Editor(), Qt::Key_Escape);
-    QTRY_VERIFY(Editor() == nullptr);
+    QTest::keyClick(f->Editor(), Qt::Key_Backtab);
+    QTRY_VERIFY(f->Editor() != nullptr && w().ListView1->currentIndex().column() == 1);
+    QTest::keyClick(f->Editor(), Qt::Key_Escape);
+    QTRY_VERIFY(f->Editor() == nullptr);
     w().ListView1->setFocus();
     QTest::keyClick(w().ListView1, Qt::Key_Return);
-    QVERIFY(Editor() != nullptr);
-    QTest::keyClick(Editor(), Qt::Key_Escape);
+    QVERIFY(f->Editor() != nullptr);
+    QTest::keyClick(f->Editor(), Qt::Key_Escape);
 
     for (bool on : {false, true}) {
       w().mnuSave->setEnabled(on);

@@ -22,25 +22,6 @@ class EventListTest : public QObject {
   Session& session() { return f->window->session(); }
   Toolkit& ui() { return f->window->toolkit(); }
 
-  void ClickCell(std::int64_t item, int column, Qt::MouseButton button = Qt::LeftButton) {
-    const QModelIndex cell = w().listModel().index(static_cast<int>(item - 1), column);
-    w().ListView1->scrollTo(cell);
-    QTest::mouseClick(w().ListView1->viewport(), button, Qt::NoModifier, w().ListView1->visualRect(cell).center());
-  }
-
-  QLineEdit* Editor() { return qobject_cast<QLineEdit*>(w().cellEditor().OpenEditor()); }
-
-  // Clicks the cell, types `text` over the editor's and ends the edit with `key`.
-  void Edit(std::int64_t item, int column, const QString& text, Qt::Key key = Qt::Key_Return) {
-    ClickCell(item, column);
-    QVERIFY(Editor() != nullptr);
-    Editor()->selectAll();
-    QTest::keyClicks(Editor(), text);
-    QTest::keyClick(Editor(), key);
-    QTRY_VERIFY(Editor() == nullptr);
-    QTest::qWait(10);  // the end of the edit is delivered after the editor has closed
-  }
-
  private slots:
   void init() { f = std::make_unique<WindowFixture>(); }
   void cleanup() { f.reset(); }
@@ -84,27 +65,27 @@ class EventListTest : public QObject {
     const auto row = static_cast<std::size_t>(note - 1);
     const EventRecord before = session().buffers.EventBuffer[row];
     const std::string shown = ui().ListText(note, 1);
-    ClickCell(note, 0);
-    ClickCell(note, 1, Qt::RightButton);
-    QVERIFY(Editor() == nullptr);
-    ClickCell(note, 1);
-    QVERIFY(Editor() != nullptr);
-    QCOMPARE(Editor()->text(), ToDisplay(shown));
+    f->ClickCell(note, 0);
+    f->ClickCell(note, 1, Qt::RightButton);
+    QVERIFY(f->Editor() == nullptr);
+    f->ClickCell(note, 1);
+    QVERIFY(f->Editor() != nullptr);
+    QCOMPARE(f->Editor()->text(), ToDisplay(shown));
 
     // Refused: the message is shown and answered, and the editor never wrote the cell.
-    Edit(note, 1, QStringLiteral("60"));
+    f->Edit(note, 1, QStringLiteral("60"));
     const ShownMessage& refusal = f->answerer.Messages.at(0);
     QCOMPARE(refusal.Text + "|" + refusal.Title + "|" + QString::number(refusal.Buttons),
              "Note must be between (A0 and G10) OR (A#0 and G#10) except B# and E#|Quavert|" + QString::number(QMessageBox::Ok));
     QCOMPARE(ui().ListText(note, 1), shown);
     QCOMPARE(session().buffers.EventBuffer[row], before);
 
-    Edit(note, 1, QStringLiteral("61"), Qt::Key_Escape);  // handed over, it would be refused
+    f->Edit(note, 1, QStringLiteral("61"), Qt::Key_Escape);  // handed over, it would be refused
     QCOMPARE(f->answerer.Messages.size(), std::size_t{1});
 
     // Accepted: shown as typed, stored as a number, and the view hears of it.
     QSignalSpy changed(&w().listModel(), &QAbstractItemModel::dataChanged);
-    Edit(note, 1, QStringLiteral("d5"));
+    f->Edit(note, 1, QStringLiteral("d5"));
     QCOMPARE(std::tuple(f->answerer.Messages.size(), ui().ListText(note, 1), session().buffers.EventBuffer[row].Data1, changed.isEmpty()),
              std::tuple(std::size_t{1}, std::string("d5"), 62, false));
 
@@ -133,18 +114,16 @@ class EventListTest : public QObject {
 
   void ExitWithAnEditorOpenHandsNothingOverAndDeletesTheWorkingFiles() {
     f->Start();
-    f->Open(f->UserFile("song.mid", SongOfTwoTracks()));
-    f->ChooseTrack(2);
-    QTest::mouseClick(w().Command1, Qt::LeftButton);
+    f->ListTrack(2);
     for (const char* name : {kWorkCopyName, kNotesDat, kDataDat}) QVERIFY(FileExists(f->app.Join(name)));
     const auto events = session().buffers.EventBuffer;
-    ClickCell(kFirstNote, 1);
-    QVERIFY(Editor() != nullptr);
-    Editor()->selectAll();
-    QTest::keyClicks(Editor(), QStringLiteral("200"));  // out of range: would show a message
+    f->ClickCell(kFirstNote, 1);
+    QVERIFY(f->Editor() != nullptr);
+    f->Editor()->selectAll();
+    QTest::keyClicks(f->Editor(), QStringLiteral("200"));  // out of range: would show a message
     f->media.Commands.clear();
     w().mnuExit->trigger();
-    QTRY_VERIFY(Editor() == nullptr);
+    QTRY_VERIFY(f->Editor() == nullptr);
     QTest::qWait(20);
     QVERIFY(w().hasEnded() && !w().isVisible() && !w().hook().IsInstalled());
     QVERIFY(f->answerer.Messages.empty() && session().buffers.EventBuffer == events);

@@ -22,25 +22,6 @@ class PianoRollTest : public QObject {
   std::unique_ptr<WindowFixture> f;
   frmmain& w() { return *f->window; }
 
-  // Opens SongOfTwoTracks and lists its second track.
-  void ListSong() {
-    f->Open(f->UserFile("song.mid", SongOfTwoTracks()));
-    f->ChooseTrack(2);
-    QTest::mouseClick(w().Command1, Qt::LeftButton);
-  }
-
-  void Edit(int item, int column, const QString& text) {
-    const QModelIndex cell = w().listModel().index(item - 1, column);
-    QTest::mouseClick(w().ListView1->viewport(), Qt::LeftButton, Qt::NoModifier, w().ListView1->visualRect(cell).center());
-    auto* editor = qobject_cast<QLineEdit*>(w().cellEditor().OpenEditor());
-    QVERIFY(editor != nullptr);
-    editor->selectAll();
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_VERIFY(w().cellEditor().OpenEditor() == nullptr);
-    QTest::qWait(10);
-  }
-
   QPoint CentreOf(const NoteSpan& span) {
     const RollRect rect = NoteRect(w().Roll->View(), span);
     return QPointF(rect.X + rect.Width / 2, rect.Y + rect.Height / 2).toPoint();
@@ -53,7 +34,7 @@ class PianoRollTest : public QObject {
   void TheRollIsOffUntilChosenAndRemembered() {
     f->Start();
     QVERIFY(!w().mnuPianoRoll->isChecked() && !w().RollPane->isVisible() && w().mnuFollowPlayback->isChecked());
-    ListSong();
+    f->ListTrack(2);
     w().mnuPianoRoll->trigger();
     QVERIFY(w().RollPane->isVisible());
     w().mnuFollowPlayback->trigger();
@@ -70,14 +51,14 @@ class PianoRollTest : public QObject {
   void TheRollShowsTheListedTrackAndFollowsItsEdits() {
     f->Start();
     w().ShowPianoRoll(true);
-    ListSong();
+    f->ListTrack(2);
     QCOMPARE(w().Roll->Notes()->Spans, kSongNotes);
-    Edit(2, 1, QStringLiteral("E5"));  // the key of the first On
-    Edit(2, 2, QStringLiteral("30"));  // its velocity
-    Edit(2, 3, QStringLiteral("48"));  // its delta: the Off comes sooner
+    f->Edit(2, 1, QStringLiteral("E5"));  // the key of the first On
+    f->Edit(2, 2, QStringLiteral("30"));  // its velocity
+    f->Edit(2, 3, QStringLiteral("48"));  // its delta: the Off comes sooner
     // Its Off took the new key with it: the E5 ends where the C5 ended, sooner now.
     QCOMPARE(w().Roll->Notes()->Spans, (std::vector<NoteSpan>{{1, 2, 0, 48, 64, 30, 0}, {3, 4, 48, 144, 62, 100, 0}}));
-    Edit(3, 1, QStringLiteral("F5"));  // the Off alone: the E5 sounds to the track's end
+    f->Edit(3, 1, QStringLiteral("F5"));  // the Off alone: the E5 sounds to the track's end
     QCOMPARE(w().Roll->Notes()->Spans, (std::vector<NoteSpan>{{1, -1, 0, 144, 64, 30, 0}, {3, 4, 48, 144, 62, 100, 0}}));
     f->ChooseTrack(1);  // a track without notes: the list and the roll are empty
     QVERIFY(w().Roll->Notes()->Spans.empty());
@@ -86,7 +67,7 @@ class PianoRollTest : public QObject {
   void SelectingARowSelectsItsNoteAndClickingANoteItsOnRow() {
     f->Start();
     w().ShowPianoRoll(true);
-    ListSong();
+    f->ListTrack(2);
     const std::pair<int, std::int64_t> rows[] = {{3, 1}, {2, 0}, {0, -1}, {4, 1}, {1, 0}};
     for (const auto& [row, span] : rows) {
       w().ListView1->selectRow(row);
@@ -123,7 +104,7 @@ class PianoRollTest : public QObject {
   void PlaybackIsFollowedAndCanBeMoved() {
     f->Start();
     w().ShowPianoRoll(true);
-    ListSong();
+    f->ListTrack(2);
     f->media.Replies["Status REDevid1 length"] = "192";
     QCOMPARE(w().PositionSlider->maximum(), 192);
     w().Toolbar2Buttons[4]->trigger();

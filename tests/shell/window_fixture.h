@@ -146,6 +146,31 @@ struct WindowFixture {
     while (combo->currentIndex() < track - 1) QTest::keyClick(combo, Qt::Key_Down);
     while (combo->currentIndex() > track - 1) QTest::keyClick(combo, Qt::Key_Up);
   }
+  /// Opens `bytes` as the user's song.mid, chooses `track` and lists it; returns the file's path.
+  std::string ListTrack(int track, const std::string& bytes = SongOfTwoTracks()) {
+    const std::string path = UserFile("song.mid", bytes);
+    Open(path);
+    ChooseTrack(track);
+    QTest::mouseClick(window->Command1, Qt::LeftButton);
+    return path;
+  }
+  /// The editor open on a cell of the list, if any.
+  QLineEdit* Editor() const { return qobject_cast<QLineEdit*>(window->cellEditor().OpenEditor()); }
+  void ClickCell(std::int64_t item, int column, Qt::MouseButton button = Qt::LeftButton) {
+    const QModelIndex cell = window->listModel().index(static_cast<int>(item - 1), column);
+    window->ListView1->scrollTo(cell);
+    QTest::mouseClick(window->ListView1->viewport(), button, Qt::NoModifier, window->ListView1->visualRect(cell).center());
+  }
+  /// Clicks the cell, types `text` over the editor's and ends the edit with `key`.
+  void Edit(std::int64_t item, int column, const QString& text, Qt::Key key = Qt::Key_Return) {
+    ClickCell(item, column);
+    QVERIFY(Editor() != nullptr);
+    Editor()->selectAll();
+    QTest::keyClicks(Editor(), text);
+    QTest::keyClick(Editor(), key);
+    QTRY_VERIFY(Editor() == nullptr);
+    QTest::qWait(10);  // the end of the edit is delivered after the editor has closed
+  }
 
   TempFolder app;
   TempFolder user;
