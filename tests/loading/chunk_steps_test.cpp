@@ -28,6 +28,8 @@ TEST(ChunkStepsTest, TheHeaderCheckNamesTheFirstProblemInTheLoadsOrder) {
       {valid.substr(0, 13), HeaderProblem::kNotMidi},
       {Hex("4D 54 68 64 00 00 00 07 00 03 00 01 00 60"), HeaderProblem::kHeaderSize},
       {Hex("4D 54 68 65 00 00 00 06 00 00 00 01 00 60"), HeaderProblem::kNotMidi},
+      {Hex("4D 54 68 65 00 00 00 07 00 03 00 01 00 60"), HeaderProblem::kNotMidi},  // the id comes first
+      {Hex("4D 54 68 64 00 00 01 06 00 00 00 01 00 60"), HeaderProblem::kHeaderSize},
       {Hex("4D 54 68 64 00 00 00 06 00 03 00 01 00 60"), HeaderProblem::kFileFormat},
       // Only the format's low byte counts.
       {Hex("4D 54 68 64 00 00 00 06 01 02 00 01 00 60"), HeaderProblem::kNone},
@@ -88,6 +90,13 @@ TEST(ChunkStepsTest, TheWalkRecordsWhereEachTrackBeginsAndHowItEnded) {
        ChunkWalkEnd::kForeignChunk, 2, 1, 15 + 12},
       {"a track cut short", both.substr(0, both.size() - 3), 2, ChunkWalkEnd::kCutShort, 0, 2,
        static_cast<std::int64_t>(both.size() - 3) + 1},
+      {"an empty track", Smf(0, 96, {""}), 1, ChunkWalkEnd::kNoEndOfTrack, 1, 1, 15 + 8},
+      {"an end of track without its FF", Smf(0, 96, {Hex("2F 00")}), 1, ChunkWalkEnd::kNoEndOfTrack, 1, 1, 15 + 10},
+      // Fewer bytes than a chunk header after the last track: a track cut short all the same.
+      {"three bytes after the tracks", both + "abc", 2, ChunkWalkEnd::kCutShort, 0, 3, 15 + 32 + 3},
+      {"a chunk header cut short", both + "MTr", 2, ChunkWalkEnd::kCutShort, 0, 3, 15 + 32 + 3},
+      // Only the length's low three bytes count: 01 00 00 0C is 12.
+      {"a length's high byte", Smf(0, 96, {two}).replace(18, 1, "\x01"), 1, ChunkWalkEnd::kEndOfFile, 0, 1, 15 + 20},
   };
   for (const auto& c : cases) {
     const Walked walked = Walk(c.bytes, c.announced);
@@ -97,6 +106,14 @@ TEST(ChunkStepsTest, TheWalkRecordsWhereEachTrackBeginsAndHowItEnded) {
     EXPECT_EQ(walked.walk.Table.TrackCount, c.count) << c.name;
     EXPECT_EQ(walked.walk.Table.TrackStart[1], 15) << c.name;
     EXPECT_EQ(walked.walk.Table.TrackStart[static_cast<std::size_t>(c.count) + 1], c.after_last) << c.name;
+    // Each track's chunk header as the repairs rewrite it: its 8 bytes, what the file holds of them.
+    for (std::size_t track = 1; track <= static_cast<std::size_t>(c.count); ++track) {
+      const TrackChunk& chunk = walked.walk.Table.TrackChunks[track];
+      Bytes header = c.bytes.substr(static_cast<std::size_t>(walked.walk.Table.TrackStart[track] - 1), 8);
+      header.resize(8, '\0');
+      EXPECT_EQ(ToHex(Bytes(chunk.Id.begin(), chunk.Id.end()) + Bytes(chunk.Size.begin(), chunk.Size.end())), ToHex(header))
+          << c.name << " track " << track;
+    }
   }
 }
 
@@ -109,8 +126,12 @@ TEST(ChunkStepsTest, AnEndOfTrackCutByTheBlocksStillEndsTheTrack) {
 }
 
 TEST(ChunkStepsTest, MoreThanSeventyTwoTracksAreRefused) {
-  EXPECT_EQ(Walk(Smf(1, 96, std::vector<Bytes>(72, kEnd)), 72).failure, "");
+  const Bytes tracks72 = Smf(1, 96, std::vector<Bytes>(72, kEnd));
+  const Walked walked = Walk(tracks72, 72);
+  EXPECT_EQ(walked.failure + " " + std::to_string(walked.walk.Table.TrackCount), " 72");
   EXPECT_EQ(Walk(Smf(1, 96, std::vector<Bytes>(73, kEnd)), 73).failure, "error 9");
+  // A 73rd chunk cut short by the end of the file is a 73rd track all the same.
+  EXPECT_EQ(Walk(tracks72 + Mtrk(kEnd).substr(0, 11), 72).failure, "error 9");
 }
 
 }  // namespace
