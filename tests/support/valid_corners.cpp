@@ -70,42 +70,22 @@ Bytes Events(std::initializer_list<std::pair<std::uint32_t, Bytes>> events) {
 // velocity 0 and by a note off) and an empty track.
 CornerFile EveryEvent() {
   const Bytes conductor = Events({{0, Hex("FF 00 02 00 01")},  // sequence number 1
-                                  {200, Meta(0x03, "Conductor")},
-                                  {0, Hex("FF 54 05 60 00 03 00 00")},
-                                  {0, Hex("FF 51 03 07 A1 20")},
-                                  {0, Hex("FF 58 04 06 03 18 08")},
-                                  {0, Hex("FF 59 02 FD 00")},
-                                  {0, Hex("FF 59 02 07 01")},
-                                  {0, Hex("FF 59 02 F9 00")},
-                                  {0, Meta(0x02, "(c) nobody")},
-                                  {480, Hex("FF 51 03 09 27 C0")},
-                                  {480, Hex("FF 58 04 02 02 18 08")},
-                                  {0, kEnd}});
-  const Bytes music = Events({{0, Hex("FF 20 01 00")},
-                              {0, Hex("FF 21 01 00")},
-                              {0, Meta(0x04, "Piano")},
-                              {0, Hex("C0 00")},
-                              {0, Hex("01")},
-                              {0, Hex("B0 07 64")},
-                              {0, Hex("0A 40")},
-                              {0, Hex("D0 40")},
-                              {0, Hex("20")},
-                              {0, Hex("A0 3C 40")},
-                              {0, Hex("3D 41")},
-                              {0, Hex("E0 00 40")},
-                              {0, Hex("7F 7F")},
-                              {0, Hex("90 3C 64")},
-                              {96, Hex("3C 00")},
-                              {0, Hex("3E 64")},
-                              {96, Hex("80 3E 40")},
-                              {0, Hex("3E 00")},
-                              {0, Hex("99 24 64")},
-                              {48, Hex("26 64")},
-                              {48, Hex("24 00")},
-                              {0, Hex("26 00")},
-                              {0, Meta(0x06, "end")},
-                              {0, Meta(0x7F, Hex("7D 01"))},
-                              {0, kEnd}});
+                                  {200, Meta(0x03, "Conductor")}, {0, Hex("FF 54 05 60 00 03 00 00")},
+                                  {0, Hex("FF 51 03 07 A1 20")}, {0, Hex("FF 58 04 06 03 18 08")},
+                                  {0, Hex("FF 59 02 FD 00")}, {0, Hex("FF 59 02 07 01")}, {0, Hex("FF 59 02 F9 00")},
+                                  {0, Meta(0x02, "(c) nobody")}, {480, Hex("FF 51 03 09 27 C0")},
+                                  {480, Hex("FF 58 04 02 02 18 08")}, {0, kEnd}});
+  // Each channel message, then the same again under running status.
+  const Bytes music = Events({{0, Hex("FF 20 01 00")}, {0, Hex("FF 21 01 00")}, {0, Meta(0x04, "Piano")},
+                              {0, Hex("C0 00")}, {0, Hex("01")},
+                              {0, Hex("B0 07 64")}, {0, Hex("0A 40")},
+                              {0, Hex("D0 40")}, {0, Hex("20")},
+                              {0, Hex("A0 3C 40")}, {0, Hex("3D 41")},
+                              {0, Hex("E0 00 40")}, {0, Hex("7F 7F")},
+                              {0, Hex("90 3C 64")}, {96, Hex("3C 00")}, {0, Hex("3E 64")},
+                              {96, Hex("80 3E 40")}, {0, Hex("3E 00")},
+                              {0, Hex("99 24 64")}, {48, Hex("26 64")}, {48, Hex("24 00")}, {0, Hex("26 00")},
+                              {0, Meta(0x06, "end")}, {0, Meta(0x7F, Hex("7D 01"))}, {0, kEnd}});
   return {"every-event.mid", Smf(1, 480, {conductor, music, Hex("00") + kEnd}),
           {"Conductor", "(c) nobody", "Piano", "end"}};
 }
