@@ -19,6 +19,7 @@
 #include "bench_files.h"
 #include "examples.h"
 #include "support/midi_bytes.h"
+#include "support/standard_reader.h"
 #include "support/temp_folder.h"
 
 namespace quavert::generate {
@@ -39,84 +40,35 @@ struct WalkedFile {
   std::vector<std::vector<WalkedEvent>> tracks;  // each ends with its end of track
 };
 
-// Reads a whole Standard MIDI File and holds it to what the program reads: a header "MThd" of
-// length 6, format 0 with one track or format 1, a division of 1..32767 ticks, the announced
-// number of "MTrk" chunks filling the file exactly, numbers in their shortest form and within
-// the three bytes the program reads, meta lengths below 128 but for the sequencer-specific
-// event, data bytes below 128, running status only after a channel message, and FF 2F 00 as
-// the last event of every track and nowhere else. std::runtime_error naming the offset otherwise.
+// Reads a whole Standard MIDI File as the standard describes it and holds it to what the program
+// reads: format 0 with one track or format 1, a division of 1..32767 ticks, the announced number
+// of "MTrk" chunks and no other, numbers in their shortest form within the three bytes the program
+// reads, meta lengths below 128 but for the sequencer-specific event, an end of track of length 0,
+// data bytes below 128. std::runtime_error naming what is wrong otherwise.
 WalkedFile WalkSmf(std::string_view bytes) {
-  std::size_t at = 0, end = bytes.size();
-  const auto require = [&](bool ok, const std::string& what) {
-    if (!ok) throw std::runtime_error(what + " at offset " + std::to_string(at));
+  const testing::StandardFile standard = testing::ReadStandardFile(bytes);
+  const auto require = [](bool ok, const std::string& what) {
+    if (!ok) throw std::runtime_error(what);
   };
-  // A byte; a data byte when `below` is 0x80.
-  const auto byte = [&](int below = 0x100) {
-    require(at < end, "a read past the end");
-    const int value = static_cast<unsigned char>(bytes[at++]);
-    require(value < below, "a data byte of 128 or more");
-    return value;
-  };
-  const auto big = [&](int size) {
-    std::uint32_t value = 0;
-    while (size-- > 0) value = value << 8 | static_cast<std::uint32_t>(byte());
-    return value;
-  };
-  // A number in its shortest form within the three bytes (21 bits) the program reads.
-  const auto number = [&] {
-    const std::size_t start = at;
-    std::uint32_t value = 0;
-    for (int next = 0x80; next >= 0x80; value = value << 7 | static_cast<std::uint32_t>(next & 0x7F)) {
-      next = byte();
-      require(at != start + 1 || next != 0x80, "a number not in its shortest form");
-    }
-    require(at - start <= 3, "a number longer than the program reads");
-    return value;
-  };
-  const auto skip = [&](std::uint32_t count) {
-    require(end - at >= count, "data running past the end");
-    at += count;
-  };
-
-  require(bytes.substr(0, 8) == std::string_view("MThd\0\0\0\6", 8), "no header of length 6");
-  at = 8;
-  WalkedFile file;
-  file.format = static_cast<int>(big(2));
-  const std::uint32_t tracks = big(2), division = big(2);
-  require(file.format == 1 || (file.format == 0 && tracks == 1), "a format other than 0 with one track, or 1");
-  require(division >= 1 && division <= 0x7FFF, "a division the program refuses");
-  while (at < bytes.size()) {
-    end = bytes.size();
-    require(bytes.substr(at, 4) == "MTrk", "a chunk other than MTrk");
-    skip(4);
-    const std::uint32_t length = big(4);
-    skip(length);
-    std::tie(at, end) = std::pair(at - length, at);
+  const auto big16 = [&](std::size_t at) { return static_cast<std::uint8_t>(bytes[at]) << 8 | static_cast<std::uint8_t>(bytes[at + 1]); };
+  WalkedFile file{big16(8), {}};
+  require(file.format == 1 || (file.format == 0 && big16(10) == 1), "a format other than 0 with one track, or 1");
+  require(big16(12) >= 1 && big16(12) <= 0x7FFF, "a division the program refuses");
+  require(standard.shortest_numbers && standard.longest_number <= 3, "a number not in its shortest form or too long");
+  for (const testing::StandardChunk& chunk : standard.chunks) {
+    require(chunk.id == "MTrk", "a chunk other than MTrk");
     auto& events = file.tracks.emplace_back();
-    for (int running = -1; events.empty() || events.back().kind != kEndOfTrack;) {
-      require(at < end, "a track without FF 2F 00 at its end");
-      number();
-      int status = byte();
-      require(status >= 0x80 || running >= 0, "a data byte where a status is due");
-      if (status < 0x80) std::tie(status, at) = std::pair(running, at - 1);
-      WalkedEvent& event = events.emplace_back(status);
-      if (status == 0xFF) {
-        event.kind = 0xFF00 | byte();
-        const std::uint32_t size = number();
-        require((event.kind == 0xFF7F || size < 128) && (event.kind != kEndOfTrack || size == 0), "a meta length");
-        skip(size);
-      } else if (status == 0xF0 || status == 0xF7) {
-        skip(number());
-      } else {
-        require(status < 0xF0, "a system message no file may hold");
-        event.data1 = byte(0x80);
-        if (status < 0xC0 || status >= 0xE0) byte(0x80);
-      }
-      running = status < 0xF0 ? status : -1;
+    for (const testing::StandardEvent& read : chunk.events) {
+      const bool meta = read.status == 0xFF;
+      WalkedEvent& event = events.emplace_back(meta ? 0xFF00 | static_cast<std::uint8_t>(read.data[0]) : read.status);
+      if (meta) require(event.kind == 0xFF7F || read.data.size() <= (event.kind == kEndOfTrack ? 1u : 128u), "a meta length");
+      if (read.status >= 0xF0) continue;
+      event.data1 = static_cast<std::uint8_t>(read.data[0]);
+      require(std::ranges::none_of(read.data, [](char c) { return static_cast<std::uint8_t>(c) >= 0x80; }),
+              "a data byte of 128 or more");
     }
-    require(at == end, "bytes after the end of track");
   }
-  require(file.tracks.size() == tracks, "a track count other than the chunks'");
+  require(file.tracks.size() == static_cast<std::size_t>(big16(10)), "a track count other than the chunks'");
   return file;
 }
 

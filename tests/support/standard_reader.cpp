@@ -1,5 +1,6 @@
 #include "support/standard_reader.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "support/midi_bytes.h"
@@ -11,6 +12,8 @@ namespace {
 struct Cursor {
   std::string_view bytes;
   std::size_t at = 0;
+  int longest = 0;      ///< bytes of the longest variable-length number read
+  bool padded = false;  ///< one of them began with 80
 
   [[noreturn]] void Fail(const std::string& what) const {
     throw std::runtime_error("at offset " + std::to_string(at) + ": the data " + what);
@@ -31,14 +34,18 @@ struct Cursor {
     std::uint32_t value = 0;
     for (int i = 0; i < 4; ++i) {
       const int byte = Byte();
+      padded = padded || (i == 0 && byte == 0x80);
       value = value << 7 | static_cast<std::uint32_t>(byte & 0x7F);
-      if (byte < 0x80) return value;
+      if (byte < 0x80) {
+        longest = std::max(longest, i + 1);
+        return value;
+      }
     }
     Fail("has a variable-length number of more than four bytes");
   }
 };
 
-std::vector<StandardEvent> ReadEvents(std::string_view data) {
+std::vector<StandardEvent> ReadEvents(std::string_view data, StandardFile& file) {
   Cursor in{data};
   std::vector<StandardEvent> events;
   std::uint64_t tick = 0;
@@ -67,6 +74,8 @@ std::vector<StandardEvent> ReadEvents(std::string_view data) {
     events.push_back(event);
     if (event.status == 0xFF && event.data[0] == 0x2F) {
       if (!in.AtEnd()) in.Fail("goes on after its end of track");
+      file.longest_number = std::max(file.longest_number, in.longest);
+      file.shortest_numbers = file.shortest_numbers && !in.padded;
       return events;
     }
   }
@@ -85,7 +94,7 @@ StandardFile ReadStandardFile(std::string_view bytes) {
     StandardChunk chunk;
     chunk.id = in.Take(4);
     chunk.data = in.Take(in.BigEndian32());
-    if (chunk.id == "MTrk") chunk.events = ReadEvents(chunk.data);
+    if (chunk.id == "MTrk") chunk.events = ReadEvents(chunk.data, file);
     file.chunks.push_back(std::move(chunk));
   }
   return file;

@@ -24,6 +24,8 @@ struct StandardChunk {
 struct StandardFile {
   std::string header;  ///< the 14 bytes of "MThd"
   std::vector<StandardChunk> chunks;
+  int longest_number = 0;         ///< bytes of the longest delta time or length in the tracks
+  bool shortest_numbers = true;  ///< no delta time or length begins with a needless 80
 };
 
 /// Reads a file the way the MIDI standard describes it, independently of the program's own
