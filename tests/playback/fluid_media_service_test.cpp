@@ -103,8 +103,10 @@ class FluidMediaServiceTest : public testing::SessionTest {
   double Heard() const { return WavRms(ReadFileBytes(Wav())); }
 };
 
-// Then, on the same device: a Play taking over another, Stop back at 0, and what the device
-// refuses, which changes nothing.
+// The audio file is a WAV file at every moment, and takes only what is played: two seconds of
+// music paused half-way make two seconds of sound, however long the device stays open. Then, on
+// the same device: a Play taking over another, Stop back at 0, and what the device refuses, which
+// changes nothing.
 TEST_F(FluidMediaServiceTest, PlaysPausesResumesFromThePauseStopsAtTheEndAndRefusesWhatItCannotDo) {
   // The environment names the SoundFont and sends the sound to a WAV file, as on a machine without sound.
   ::setenv("QUAVERT_SOUNDFONT", SoundFont().c_str(), 1);
@@ -118,14 +120,32 @@ TEST_F(FluidMediaServiceTest, PlaysPausesResumesFromThePauseStopsAtTheEndAndRefu
       EXPECT_EQ(code, kMediaOk);
       modes.push_back(device.Ask(kMode));
     };
+    // Facts of the file as it stands; a header that counts more than is there is a broken file.
+    const auto facts = [&] {
+      const std::string wav = ReadFileBytes(Wav());
+      const testing::WavFacts read = ReadWavFacts(wav);
+      EXPECT_TRUE(read.Valid && read.Channels == 2 && read.Rate == 44100);
+      EXPECT_EQ(read.RiffEnd, read.DataEnd);
+      EXPECT_LE(read.DataEnd, static_cast<std::int64_t>(wav.size()));
+      return read;
+    };
+    const auto frames_after = [&](std::chrono::milliseconds wait) {
+      std::this_thread::sleep_for(wait);
+      return facts().Frames;
+    };
     then(device.Open(UserFile("my song.mid", NoteSequence(8, 240))));  // two seconds
+    EXPECT_EQ(frames_after(150ms), 0) << "written while idle";
     EXPECT_EQ(device.Ask("Set REDevid1 time format frames") + device.Ask("Status REDevid1 length"), "1920");
     const auto started = std::chrono::steady_clock::now();
     then(device.Send("Play REDevid1 from 0 to 1920 notify"));
-    ASSERT_TRUE(WaitFor([&] { return device.Position() > 480; }));
+    std::vector<std::int64_t> growing;
+    while (device.Position() < 960 && growing.size() < 1000) growing.push_back(frames_after(20ms));
+    EXPECT_TRUE(std::is_sorted(growing.begin(), growing.end()));
+    EXPECT_GT(growing.back(), growing.front());
     then(device.Send("Pause REDevid1 notify"));
     const std::int64_t paused_at = device.Position();
-    std::this_thread::sleep_for(100ms);
+    const std::int64_t paused = frames_after(50ms);
+    EXPECT_EQ(frames_after(200ms), paused) << "written while paused";
     EXPECT_EQ(device.Position(), paused_at);
     then(device.Send("Play REDevid1 from " + std::to_string(paused_at) + " to 1920 notify"));
     EXPECT_GE(device.Position(), paused_at) << "resumed from an earlier place";
@@ -134,6 +154,8 @@ TEST_F(FluidMediaServiceTest, PlaysPausesResumesFromThePauseStopsAtTheEndAndRefu
     EXPECT_GE(std::chrono::steady_clock::now() - started, 1800ms);
     EXPECT_EQ(device.Position(), 1920);
     EXPECT_EQ(modes, (std::vector<std::string>{"stopped", "playing", "paused", "playing"}));
+    EXPECT_NEAR(facts().Seconds(), 2.0, 0.1);
+    EXPECT_EQ(frames_after(200ms), facts().Frames) << "written after the end";
 
     ASSERT_EQ(device.Send("Play REDevid1 from 960 to 1920 notify"), kMediaOk);
     ASSERT_EQ(device.Send("Play REDevid1 from 0 to 1920 notify"), kMediaOk);  // takes over
@@ -150,6 +172,7 @@ TEST_F(FluidMediaServiceTest, PlaysPausesResumesFromThePauseStopsAtTheEndAndRefu
     EXPECT_EQ(device.Ask("status redevid1 LENGTH"), "1920");
     EXPECT_EQ(device.Send("Close REDevid1 notify"), kMediaOk);
     EXPECT_EQ(device.Send(kMode), kDeviceNotOpen);
+    EXPECT_EQ(facts().DataEnd, static_cast<std::int64_t>(ReadFileBytes(Wav()).size()));
   }
   EXPECT_GT(Heard(), kAudible);
 }
@@ -271,43 +294,6 @@ TEST_F(FluidMediaServiceTest, PlayAfterSaveTrackPlaysTheSavedWorkingCopy) {
   EXPECT_GT(heard_after_saving(""), kAudible);
   EXPECT_LT(heard_after_saving("0"), kSilent);
   EXPECT_EQ(ReadFileBytes(user.Join("song.mid")), NoteSequence(2, 240));
-}
-
-// The audio file is a WAV file at every moment, and takes only what is played: two seconds of
-// music paused half-way make two seconds of sound, however long the device stays open.
-TEST_F(FluidMediaServiceTest, TheAudioFileTakesOnlyWhatIsPlayedAndIsValidWhileItGrows) {
-  Device device({SoundFont(), Wav()});
-  ASSERT_EQ(device.Open(UserFile("song.mid", NoteSequence(8, 240))), kMediaOk);
-  // Facts of the file as it stands; a header that counts more than is there is a broken file.
-  const auto facts = [&] {
-    const std::string wav = ReadFileBytes(Wav());
-    const testing::WavFacts read = ReadWavFacts(wav);
-    EXPECT_TRUE(read.Valid && read.Channels == 2 && read.Rate == 44100);
-    EXPECT_EQ(read.RiffEnd, read.DataEnd);
-    EXPECT_LE(read.DataEnd, static_cast<std::int64_t>(wav.size()));
-    return read;
-  };
-  const auto frames_after = [&](std::chrono::milliseconds wait) {
-    std::this_thread::sleep_for(wait);
-    return facts().Frames;
-  };
-  EXPECT_EQ(frames_after(150ms), 0) << "written while idle";
-  ASSERT_EQ(device.Send("Play REDevid1 from 0 to 1920"), kMediaOk);
-  std::vector<std::int64_t> growing;
-  while (device.Position() < 960 && growing.size() < 1000) growing.push_back(frames_after(20ms));
-  EXPECT_TRUE(std::is_sorted(growing.begin(), growing.end()));
-  EXPECT_GT(growing.back(), growing.front());
-  ASSERT_EQ(device.Send("Pause REDevid1"), kMediaOk);
-  const std::int64_t paused = frames_after(50ms);
-  EXPECT_EQ(frames_after(200ms), paused) << "written while paused";
-  ASSERT_EQ(device.Send("Play REDevid1 from " + device.Ask(kPosition) + " to 1920"), kMediaOk);
-  ASSERT_TRUE(device.Stops());
-  const double seconds = facts().Seconds();
-  EXPECT_EQ(frames_after(200ms), facts().Frames) << "written after the end";
-  ASSERT_EQ(device.Send("Close REDevid1"), kMediaOk);
-  EXPECT_NEAR(seconds, 2.0, 0.1);
-  EXPECT_EQ(facts().DataEnd, static_cast<std::int64_t>(ReadFileBytes(Wav()).size()));
-  EXPECT_GT(Heard(), kAudible);
 }
 
 }  // namespace
