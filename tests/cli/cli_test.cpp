@@ -39,10 +39,6 @@ class CliTest : public ::testing::Test {
     err.str("");
     return cli::Run(args, out, err);
   }
-  std::string File(const std::string& name, const Bytes& bytes) {
-    testing::WriteFileBytes(folder.Join(name), bytes);
-    return folder.Join(name);
-  }
   testing::TempFolder folder;
   std::ostringstream out, err;
 };
@@ -50,7 +46,7 @@ class CliTest : public ::testing::Test {
 TEST_F(CliTest, AValidFileIsListedReportedAndEdited) {
   const Bytes original = Smf(1, 96, {Hex("00 FF 03 02 41 42 00 FF 51 03 07 A1 20 00 C0 05") + kNotes + kEnd,
                                      Hex("00 FF 03 01 42") + kEnd});
-  const std::string path = File("song.mid", original);
+  const std::string path = folder.Write("song.mid", original);
   EXPECT_EQ(Run({"list", path}), 0);
   EXPECT_EQ(out.str(),
             "       Track             : 1\n"
@@ -75,7 +71,7 @@ TEST_F(CliTest, AValidFileIsListedReportedAndEdited) {
     EXPECT_NE(report.find(line), std::string::npos) << line << report;
   EXPECT_EQ(report.find("Track : 2"), report.rfind("Track : 2")) << "each track once";
 
-  target = File("out.mid", "an older file");
+  target = folder.Write("out.mid", "an older file");
   EXPECT_EQ(Run({"edit", path, "--out", target, "--cell", "2:1=60", "--cell", "2:1=c#4", "--cell", "3:3=300",
                  "--tempo", "100", "--ticks", "480"}),
             0);
@@ -92,7 +88,7 @@ TEST_F(CliTest, AValidFileIsListedReportedAndEdited) {
 // --cell, --delete and --insert in the order given, each numbering the list as it stands; a
 // refused one says why and changes nothing.
 TEST_F(CliTest, EditDeletesAndInsertsInTheOrderGiven) {
-  const std::string path = File("song.mid", Smf(0, 96, {Hex("00 C0 05 00 90 3C 64 60 80 3C 00") + kEnd}));
+  const std::string path = folder.Write("song.mid", Smf(0, 96, {Hex("00 C0 05 00 90 3C 64 60 80 3C 00") + kEnd}));
   const std::string target = folder.Join("out.mid");
   EXPECT_EQ(Run({"edit", path, "--out", target, "--insert", "2:16:90 40 50", "--cell", "3:1=C5", "--delete", "1",
                  "--insert", "2:81:B0 07 64", "--insert", "1:0:90 40", "--delete", "9"}),
@@ -107,11 +103,11 @@ TEST_F(CliTest, EditDeletesAndInsertsInTheOrderGiven) {
 // Usage errors exit with 2 and the usage; check prints one line per file after that file's
 // messages and answers questions No; a file that fails makes the exit status 1.
 TEST_F(CliTest, EachRunHasItsExitStatusAndPrintedLines) {
-  const std::string bad = File("bad.mid", Smf(3, 96, {kEnd}));
-  const std::string song = File("song.mid", Smf(1, 96, {Hex("00 FF 01 01 41") + kEnd, Hex("00 C0 80") + kEnd}));
-  const std::string trailing = File("trailing.mid", Smf(0, 96, {kEnd}) + "garbage!");
+  const std::string bad = folder.Write("bad.mid", Smf(3, 96, {kEnd}));
+  const std::string song = folder.Write("song.mid", Smf(1, 96, {Hex("00 FF 01 01 41") + kEnd, Hex("00 C0 80") + kEnd}));
+  const std::string trailing = folder.Write("trailing.mid", Smf(0, 96, {kEnd}) + "garbage!");
   const Bytes clocks_bytes = Smf(0, 96, {Hex("00 FF 58 04 04 02 00 08") + kNotes + kEnd});
-  const std::string clocks = File("clocks.mid", clocks_bytes);
+  const std::string clocks = folder.Write("clocks.mid", clocks_bytes);
   const std::string target = folder.Join("out.mid");
   const std::string wav = folder.Join("out.wav");
   const std::string usage = "usage: quavert-cli check FILE...";
@@ -165,9 +161,9 @@ TEST_F(CliTest, EachRunHasItsExitStatusAndPrintedLines) {
 // lint: a line per problem and a summary per file, or JSON objects; 1 when a file has an error,
 // also when another file is sound; 2 for a usage error.
 TEST_F(CliTest, LintPrintsEachProblemAndItsSummary) {
-  const std::string sound = File("sound.mid", Smf(0, 96, {kNotes + kEnd}));
-  const std::string stray = File("stray.mid", Smf(0, 96, {Hex("00 F4") + kEnd}) + "abc");
-  const std::string hanging = File("hanging.mid", Smf(0, 96, {Hex("00 90 3C 64") + kEnd}));
+  const std::string sound = folder.Write("sound.mid", Smf(0, 96, {kNotes + kEnd}));
+  const std::string stray = folder.Write("stray.mid", Smf(0, 96, {Hex("00 F4") + kEnd}) + "abc");
+  const std::string hanging = folder.Write("hanging.mid", Smf(0, 96, {Hex("00 90 3C 64") + kEnd}));
   EXPECT_EQ(Run({"lint", sound, hanging}), 0);
   EXPECT_EQ(out.str(), sound + ": 0 errors, 0 warnings\n" + hanging +
                            ":23: warning: note 60 on channel 1 is still on at the end of the track (offset 27) "
@@ -215,7 +211,7 @@ TEST_F(CliTest, ListWithBytesGivesEachRowsOffsetBytesAndTicks) {
                            "       Total Time        : 00.01\n"
                            "--\n";
   for (const auto& [name, bytes, shift] : {std::tuple{"song.mid", smf, 0}, std::tuple{"song.rmi", testing::Rmid(smf), 20}}) {
-    const std::string path = File(name, bytes);
+    const std::string path = folder.Write(name, bytes);
     EXPECT_EQ(Run({"list", path, "--bytes"}), 0);
     auto offset = [&](int at) { return std::to_string(at + shift); };
     EXPECT_EQ(out.str(), head + "C1\t5\t\t0\tInstrument: Electric Piano 2\t" + offset(36) + "\tC0 05\t0\n" +
@@ -223,13 +219,13 @@ TEST_F(CliTest, ListWithBytesGivesEachRowsOffsetBytesAndTicks) {
                              "C1\tC5\t0\t0\tOff\t" + offset(43) + "\t3C 00\t96\n")
         << name;
   }
-  EXPECT_EQ(Run({"list", File("song.mid", smf)}), 0);
+  EXPECT_EQ(Run({"list", folder.Write("song.mid", smf)}), 0);
   EXPECT_EQ(out.str(), head + "C1\t5\t\t0\tInstrument: Electric Piano 2\nC1\tC5\t100\t96\tOn\nC1\tC5\t0\t0\tOff\n");
 
   // The status byte the missing-byte repair inserts is no byte of the file: its row has no
   // cells, and the rows after it have the file's offsets.
   const std::string repaired =
-      File("repaired.mid", Smf(0, 96, {Hex("00 FF 51 03 07 A1 20 00 3C 64 60 80 3C 00") + kEnd}));
+      folder.Write("repaired.mid", Smf(0, 96, {Hex("00 FF 51 03 07 A1 20 00 3C 64 60 80 3C 00") + kEnd}));
   EXPECT_EQ(Run({"list", repaired, "--bytes", "--answer", "yes"}), 0);
   const std::string rows = out.str().substr(out.str().find("\n--\n") + 4);
   EXPECT_EQ(rows, "C1\tC5\t100\t96\tOn\t\t\t\nC1\tC5\t0\t0\tOff\t33\t80 3C 00\t96\n");
@@ -238,7 +234,7 @@ TEST_F(CliTest, ListWithBytesGivesEachRowsOffsetBytesAndTicks) {
 // --encoding converts the texts printed to UTF-8; without it they are the file's bytes. The
 // report keeps the file's bytes either way.
 TEST_F(CliTest, EncodingConvertsPrintedTextsOnly) {
-  const std::string path = File("lyric.mid", Smf(0, 96, {kNotes + Hex("00 FF 05 02 82 A2") + kEnd}));
+  const std::string path = folder.Write("lyric.mid", Smf(0, 96, {kNotes + Hex("00 FF 05 02 82 A2") + kEnd}));
   const std::string head = "       Track             : 1\n       Length            : 18\n     0 Lyric             : ";
   const std::string rows = "       Total Time        : 00.01\n--\nC1\tC5\t100\t96\tOn\nC1\tC5\t0\t0\tOff\n\t\t\t0\tText\n";
   const std::pair<std::vector<std::string>, std::string> cases[] = {
@@ -310,9 +306,9 @@ TEST_F(CliTest, ListedBytesAreTheFilesBytesAtTheirOffsets) {
 // What render cannot do it says on the error output, in one line, and exits with 1.
 TEST_F(CliTest, RenderSaysWhyItCannotAndWritesNothing) {
   if (!kRenders) GTEST_SKIP() << "built without FluidSynth";
-  const std::string song = File("song.mid", Smf(0, 96, {kNotes + kEnd}));
+  const std::string song = folder.Write("song.mid", Smf(0, 96, {kNotes + kEnd}));
   const std::string wav = folder.Join("out.wav");
-  const std::string text = File("notes.txt", "no MIDI");
+  const std::string text = folder.Write("notes.txt", "no MIDI");
   for (const auto& [args, complaint] : std::vector<std::pair<Args, std::string>>{
            {{"render", song, "--out", wav, "--soundfont", folder.Join("none.sf2")}, "SoundFont " + folder.Join("none.sf2") + " not found"},
            {{"render", folder.Join("missing.mid"), "--out", wav}, "cannot read " + folder.Join("missing.mid") + " (No such file or directory)"},

@@ -19,10 +19,8 @@ inline std::string Describe(const Problem& problem) {
 /// The problems lint finds in `bytes`, described.
 inline std::vector<std::string> LintBytes(const Bytes& bytes) {
   TempFolder folder;
-  const std::string path = folder.Join("song.mid");
-  WriteFileBytes(path, bytes);
   std::vector<std::string> found;
-  for (const Problem& problem : LintFile(path)) found.push_back(Describe(problem));
+  for (const Problem& problem : LintFile(folder.Write("song.mid", bytes))) found.push_back(Describe(problem));
   return found;
 }
 

@@ -56,9 +56,7 @@ struct Walked {
 
 Walked Walk(const Bytes& file_bytes, int announced) {
   TempFolder folder;
-  const std::string path = folder.Join("work.mid");
-  WriteFileBytes(path, file_bytes);
-  BinaryFile file(path, BinaryFile::Mode::kRead);
+  BinaryFile file(folder.Write("work.mid", file_bytes), BinaryFile::Mode::kRead);
   Walked walked;
   try {
     walked.walk = WalkChunks(file, static_cast<std::int64_t>(file_bytes.size()), announced);

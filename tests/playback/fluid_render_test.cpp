@@ -20,10 +20,6 @@ class FluidRenderTest : public ::testing::Test {
  protected:
   FluidRenderTest() { testing::WriteFileBytes(SoundFont(), testing::SineSoundFont()); }
   std::string SoundFont() const { return folder.Join("sine.sf2"); }
-  std::string File(const std::string& name, const testing::Bytes& bytes) const {
-    testing::WriteFileBytes(folder.Join(name), bytes);
-    return folder.Join(name);
-  }
   testing::TempFolder folder;
 };
 
@@ -46,7 +42,7 @@ TEST_F(FluidRenderTest, TheWavFileLastsTheSongAndItsTailAtTheRateAsked) {
   };
   for (const auto& [name, song, rate, seconds] : cases) {
     const std::string wav = folder.Join(name + ".wav");
-    const RenderResult result = RenderToWav(File(name + ".mid", song), wav, SoundFont(), rate);
+    const RenderResult result = RenderToWav(folder.Write(name + ".mid", song), wav, SoundFont(), rate);
     ASSERT_EQ(result.Problem, RenderProblem::kNone) << name << ": " << result.Message;
     const std::string bytes = testing::ReadFileBytes(wav);
     const testing::WavFacts facts = testing::ReadWavFacts(bytes);
@@ -62,12 +58,12 @@ TEST_F(FluidRenderTest, TheWavFileLastsTheSongAndItsTailAtTheRateAsked) {
 // Nothing is written for what cannot be rendered, and a WAV file already there stays as it was
 // unless the writing had begun.
 TEST_F(FluidRenderTest, EachProblemIsNamedAndLeavesNoWavFile) {
-  const std::string song = File("song.mid", Smf(0, 480, {Hex("00 90 3C 64 83 60 80 3C 00") + kEnd}));
-  const std::string text = File("notes.txt", "no MIDI here");
-  const std::string empty = File("empty.mid", "");
+  const std::string song = folder.Write("song.mid", Smf(0, 480, {Hex("00 90 3C 64 83 60 80 3C 00") + kEnd}));
+  const std::string text = folder.Write("notes.txt", "no MIDI here");
+  const std::string empty = folder.Write("empty.mid", "");
   // FluidSynth refuses the whole file for a message no file may hold.
-  const std::string refused = File("refused.mid", Smf(0, 480, {Hex("00 90 3C 64 83 60 80 3C 00 00 F2 00 00") + kEnd}));
-  const std::string broken_font = File("broken.sf2", "RIFF this is no SoundFont");
+  const std::string refused = folder.Write("refused.mid", Smf(0, 480, {Hex("00 90 3C 64 83 60 80 3C 00 00 F2 00 00") + kEnd}));
+  const std::string broken_font = folder.Write("broken.sf2", "RIFF this is no SoundFont");
   const std::string old = folder.Join("old.wav");
   const std::tuple<std::string, std::string, std::string, RenderProblem> cases[] = {
       {folder.Join("missing.mid"), old, SoundFont(), RenderProblem::kMidiUnreadable},

@@ -39,8 +39,7 @@ TEST(MidiLengthTest, CountsTheLongestTrackAndStopsAtWhatItCannotRead) {
   };
   testing::TempFolder folder;
   for (const auto& [bytes, ticks] : files) {
-    testing::WriteFileBytes(folder.Join("song.mid"), bytes);
-    BinaryFile file(folder.Join("song.mid"), BinaryFile::Mode::kRead);
+    BinaryFile file(folder.Write("song.mid", bytes), BinaryFile::Mode::kRead);
     EXPECT_EQ(MidiLengthInTicks(file), ticks) << testing::ToHex(bytes);
   }
 }
@@ -60,8 +59,7 @@ TEST(MidiLengthTest, EscapesAreFoundAndHiddenInPlace) {
   };
   testing::TempFolder folder;
   for (const auto& [bytes, escapes, hidden] : files) {
-    testing::WriteFileBytes(folder.Join("song.mid"), bytes);
-    BinaryFile file(folder.Join("song.mid"), BinaryFile::Mode::kRead);
+    BinaryFile file(folder.Write("song.mid", bytes), BinaryFile::Mode::kRead);
     EXPECT_EQ(EscapeEvents(file), escapes) << testing::ToHex(bytes);
     std::string played = bytes;
     HideEscapes(played, escapes);

@@ -21,11 +21,8 @@ constexpr PlacedRow kSongRows[] = {{50, "C0 00", "0 1:1:0"},
                                    {61, "90 3E 64", "96 1:2:0"},
                                    {65, "80 3E 00", "192 1:3:0"}};
 
-class ByteViewsTest : public QObject {
+class ByteViewsTest : public WindowTestCase {
   Q_OBJECT
-
-  std::unique_ptr<WindowFixture> f;
-  frmmain& w() { return *f->window; }
 
   QString Cell(int row, int column) { return w().listModel().data(w().listModel().index(row, column)).toString(); }
   QString Header(int column) { return w().listModel().headerData(column, Qt::Horizontal).toString(); }
@@ -43,9 +40,6 @@ class ByteViewsTest : public QObject {
   }
 
  private slots:
-  void init() { f = std::make_unique<WindowFixture>(); }
-  void cleanup() { f.reset(); }
-
   void ColumnsAreOffUntilChosenShowEachEventsPlaceAndAreRemembered() {
     f->Start();
     for (QAction* toggle : {w().mnuOffsetColumn, w().mnuBytesColumn, w().mnuTimeColumn, w().mnuBytes, w().mnuProblems})

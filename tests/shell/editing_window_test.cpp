@@ -19,12 +19,8 @@ const QString kQuestion = QStringLiteral("Save changes to song.mid?");
 enum Leaving { kClose, kOpen, kTrack };
 enum Changed { kNothing, kListEdit, kWorkCopy, kEditTypedBack };
 
-class EditingWindowTest : public QObject {
+class EditingWindowTest : public WindowTestCase {
   Q_OBJECT
-
-  std::unique_ptr<WindowFixture> f;
-  frmmain& w() { return *f->window; }
-  Session& session() { return f->window->session(); }
 
   // song.mid opened, its second track chosen and listed.
   void ListSecondTrack() {
@@ -42,9 +38,6 @@ class EditingWindowTest : public QObject {
   }
 
  private slots:
-  void init() { f = std::make_unique<WindowFixture>(); }
-  void cleanup() { f.reset(); }
-
   // What would be lost is asked about, with each answer; nothing is asked when nothing would be.
   void LeavingAsksBeforeChangesAreLost_data() {
     QTest::addColumn<int>("leaving");

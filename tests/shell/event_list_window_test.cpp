@@ -14,18 +14,12 @@ namespace {
 // The item of the first note on in SongOfTwoTracks' second track: the program change comes first.
 constexpr std::int64_t kFirstNote = 2;
 
-class EventListTest : public QObject {
+class EventListTest : public WindowTestCase {
   Q_OBJECT
 
-  std::unique_ptr<WindowFixture> f;
-  frmmain& w() { return *f->window; }
-  Session& session() { return f->window->session(); }
   Toolkit& ui() { return f->window->toolkit(); }
 
  private slots:
-  void init() { f = std::make_unique<WindowFixture>(); }
-  void cleanup() { f.reset(); }
-
   void ModelKeepsEveryCellsBytesAndRefusesCellsOutsideTheList() {
     EventListModel model;
     for (const char* caption : {"Channel", "Notes", "Volume", "Length", "Description"}) model.AddColumn(caption);

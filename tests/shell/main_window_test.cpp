@@ -35,11 +35,8 @@ QString EnabledState(frmmain& w) {
   return state;
 }
 
-class WindowTest : public QObject {
+class WindowTest : public WindowTestCase {
   Q_OBJECT
-
-  std::unique_ptr<WindowFixture> f;
-  frmmain& w() { return *f->window; }
 
   // Drags a file from the desktop onto the window and drops it; it opens once the drop is over.
   void Drop(const std::string& path) {
@@ -54,9 +51,6 @@ class WindowTest : public QObject {
   }
 
  private slots:
-  void init() { f = std::make_unique<WindowFixture>(); }
-  void cleanup() { f.reset(); }
-
   void StartUpOpensTheRememberedFileAndShutdownRemembersItAgain_data() {
     QTest::addColumn<int>("remembered");
     QTest::addColumn<QStringList>("messages");  // shown at start-up

@@ -16,11 +16,8 @@ namespace {
 // SongOfTwoTracks' second track: a program change, then C5 from tick 0 to 96 and D5 from 96 to 192.
 const std::vector<NoteSpan> kSongNotes = {{1, 2, 0, 96, 60, 100, 0}, {3, 4, 96, 192, 62, 100, 0}};
 
-class PianoRollTest : public QObject {
+class PianoRollTest : public WindowTestCase {
   Q_OBJECT
-
-  std::unique_ptr<WindowFixture> f;
-  frmmain& w() { return *f->window; }
 
   QPoint CentreOf(const NoteSpan& span) {
     const RollRect rect = NoteRect(w().Roll->View(), span);
@@ -28,9 +25,6 @@ class PianoRollTest : public QObject {
   }
 
  private slots:
-  void init() { f = std::make_unique<WindowFixture>(); }
-  void cleanup() { f.reset(); }
-
   void TheRollIsOffUntilChosenAndRemembered() {
     f->Start();
     QVERIFY(!w().mnuPianoRoll->isChecked() && !w().RollPane->isVisible() && w().mnuFollowPlayback->isChecked());
@@ -150,8 +144,7 @@ class PianoRollTest : public QObject {
   // With the real synthesizer writing to a file in real time: at every look, the marked row is
   // the row at the place the device reports, and that place keeps up with the clock.
   void TheRowPlayedIsMarkedWhileTheSynthesizerPlays() {
-    WriteFileBytes(f->user.Join("sine.sf2"), SineSoundFont());
-    FluidMediaService fluid({f->user.Join("sine.sf2"), f->user.Join("heard.wav")});
+    FluidMediaService fluid({f->user.Write("sine.sf2", SineSoundFont()), f->user.Join("heard.wav")});
     // 480 ticks a quarter at 120 beats a minute: 960 ticks a second; eight notes of 240 ticks.
     Bytes track;
     for (int i = 0; i < 8; ++i) track += Hex("00 90") + static_cast<char>(60 + i) + Hex("64 81 70 80") + static_cast<char>(60 + i) + Hex("00");

@@ -130,10 +130,7 @@ struct WindowFixture {
     return *window;
   }
   /// Writes `bytes` as a file of the user's; returns its path.
-  std::string UserFile(std::string_view name, std::string_view bytes) {
-    WriteFileBytes(user.Join(name), bytes);
-    return user.Join(name);
-  }
+  std::string UserFile(std::string_view name, std::string_view bytes) { return user.Write(name, bytes); }
   /// Opens a file through the open dialog, as the user would with "Open...".
   void Open(const std::string& path) {
     answerer.Paths.push_back(QString::fromStdString(path));
@@ -178,6 +175,20 @@ struct WindowFixture {
   RecordingMediaService media;
   ModalAnswerer answerer;
   std::unique_ptr<frmmain> window;
+};
+
+/// What the window's test classes share: a new fixture for each test function.
+class WindowTestCase : public QObject {
+  Q_OBJECT
+
+ protected:
+  std::unique_ptr<WindowFixture> f;
+  frmmain& w() { return *f->window; }
+  Session& session() { return f->window->session(); }
+
+ private slots:
+  void init() { f = std::make_unique<WindowFixture>(); }
+  void cleanup() { f.reset(); }
 };
 
 int RunWindowTest(int argc, char** argv);

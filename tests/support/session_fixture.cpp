@@ -20,11 +20,7 @@ SessionTest::SessionTest() : session(app.Path(), ui, media) {
   InstallGenmidi(app.Path());
 }
 
-std::string SessionTest::UserFile(std::string_view name, std::string_view bytes) {
-  const std::string path = user.Join(name);
-  WriteFileBytes(path, bytes);
-  return path;
-}
+std::string SessionTest::UserFile(std::string_view name, std::string_view bytes) { return user.Write(name, bytes); }
 
 std::string SessionTest::AppFileBytes(std::string_view name) const { return ReadFileBytes(app.Join(name)); }
 

@@ -27,6 +27,11 @@ TempFolder::~TempFolder() {
 
 std::string TempFolder::Join(std::string_view name) const { return path_ + "/" + std::string(name); }
 
+std::string TempFolder::Write(std::string_view name, std::string_view bytes) const {
+  WriteFileBytes(Join(name), bytes);
+  return Join(name);
+}
+
 void WriteFileBytes(const std::string& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) throw std::runtime_error("cannot write " + path);

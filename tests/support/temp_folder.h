@@ -16,6 +16,8 @@ class TempFolder {
   const std::string& Path() const { return path_; }
   /// Path() & "/" & name.
   std::string Join(std::string_view name) const;
+  /// Writes `bytes` as the file `name` in the folder, replacing it; returns its path.
+  std::string Write(std::string_view name, std::string_view bytes) const;
 
  private:
   std::string path_;

@@ -22,9 +22,7 @@ using testing::Hex;
 
 TempoMap MapOf(const std::string& bytes) {
   testing::TempFolder folder;
-  const std::string path = folder.Join("song.mid");
-  testing::WriteFileBytes(path, bytes);
-  BinaryFile file(path, BinaryFile::Mode::kRead);
+  BinaryFile file(folder.Write("song.mid", bytes), BinaryFile::Mode::kRead);
   return ReadTempoMap(file);
 }
 
