@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "commands/missing_byte_repair.h"
+#include "decoding/missing_byte_repair.h"
 #include "decoding_fixture.h"
 
 namespace quavert {
