@@ -35,7 +35,7 @@ const Bytes kHeadOfTrack = Hex("00")
                            + Hex("FF 7F 03 00 00 41 3C");                         // sequencer-specific, delta 60
 
 TEST(MetaLinesTest, Text2AndTheReportHaveOneExactLineForEveryType) {
-  const Decoded d = DecodeTrack(kHeadOfTrack + Hex("90 3C 64 00") + kEnd);
+  const Decoded d = DecodeTrackData(kHeadOfTrack + Hex("90 3C 64 00") + kEnd);
   EXPECT_EQ(d.Facts.TrackText, "       Track             : 1\r\n"
                      "       Length            : " + std::to_string(kHeadOfTrack.size() + 4 + 3) + "\r\n"
                      "1000000 Name              : Pi no \r\n"
@@ -67,12 +67,12 @@ TEST(MetaLinesTest, Text2AndTheReportHaveOneExactLineForEveryType) {
                                    "      0                    li\r\n"
                                    "     60 Sequencer Specific: 0 0 65\r\n");
   // A track decoded before in this load gives no report lines.
-  EXPECT_EQ(DecodeTrack(kHeadOfTrack + Hex("90 3C 64 00") + kEnd, {.ReportMetaLines = false}).Report, Texts{});
+  EXPECT_EQ(DecodeTrackData(kHeadOfTrack + Hex("90 3C 64 00") + kEnd, {.ReportMetaLines = false}).Report, Texts{});
 }
 
 TEST(MetaLinesTest, CuePointProgramAndDeviceNamesAndLongTextsAreShownWhole) {
   const std::string long_text = std::string(200, 'x') + "!";  // a two-byte length: 81 49
-  Decoded d = DecodeTrack(Hex("00")
+  Decoded d = DecodeTrackData(Hex("00")
             + Hex("FF 07 03") + "cue" + Hex("00")
             + Hex("FF 08 04") + "Pad\x01" + Hex("00")             // program name: as it is
             + Hex("FF 09 05") + "Synth" + Hex("00")
@@ -94,7 +94,7 @@ TEST(MetaLinesTest, CuePointProgramAndDeviceNamesAndLongTextsAreShownWhole) {
   EXPECT_EQ(d.Rows, (RowList{Row(144, 60, 100, 0)}));
 
   // In the timed part a long text keeps its row; the other three stay lines only.
-  d = DecodeTrack(Hex("00 90 3C 64 10") + Hex("FF 05 82 00") + std::string(256, 'l') + Hex("20")
+  d = DecodeTrackData(Hex("00 90 3C 64 10") + Hex("FF 05 82 00") + std::string(256, 'l') + Hex("20")
             + Hex("FF 07 01 63 30 80 3C 00 00") + kEnd);
   EXPECT_EQ(d.Said(), Texts{});
   EXPECT_EQ(d.Rows, (RowList{Row(144, 60, 100, 16), Row(-1, -1, -1, 32, -2), Row(128, 60, 0, 0)}));
@@ -111,33 +111,33 @@ TEST(MetaLinesTest, MetaLengthsAreVariableLengthNumbersChecksAndOverrunsKeepThei
            {Hex("FF 01 FF FF FF 7F 41"), "ERROR: Unexpected end of track"},  // runs past the chunk
            {Hex("FF 0A 01 41"), "Invalid byte: 10"},                    // other types stay refused
        }) {
-    const Decoded d = DecodeTrack(Hex("00") + event + Hex("00") + kEnd);
+    const Decoded d = DecodeTrackData(Hex("00") + event + Hex("00") + kEnd);
     EXPECT_EQ(std::tuple(d.Said(), d.End), std::tuple(Texts{"tell " + message}, TrackDecodeEnd::kStopped)) << ToHex(event);
   }
   // A tempo of three bytes with its length written in two still gives the Edit frame its value.
-  const Decoded d = DecodeTrack(Hex("00 FF 51 80 03 07 A1 20 00 90 3C 64 00") + kEnd);
+  const Decoded d = DecodeTrackData(Hex("00 FF 51 80 03 07 A1 20 00 90 3C 64 00") + kEnd);
   EXPECT_EQ(std::tuple(d.Facts.TempoText, d.Facts.TempoPos), std::tuple("120", 14 + 8 + 6));
 }
 
 TEST(MetaLinesTest, FirstTempoFillsTheEditFrameAndGivesTheTimingFactor) {
-  Decoded d = DecodeTrack(Hex("00 90 3C 64 00") + kEnd);
+  Decoded d = DecodeTrackData(Hex("00 90 3C 64 00") + kEnd);
   EXPECT_EQ(std::tuple(d.Facts.TempoPos, d.Facts.TempoText, d.Facts.TickMinutes), std::tuple(-1, "", 0.0));
-  d = DecodeTrack(Hex("00 FF 51 03 07 A1 20 00 90 3C 64 00") + kEnd);
+  d = DecodeTrackData(Hex("00 FF 51 03 07 A1 20 00 90 3C 64 00") + kEnd);
   EXPECT_DOUBLE_EQ(d.Facts.TickMinutes, 60 / (1000000.0 / 500000 * 96));
   // A second tempo since the load: no single timing factor.
-  d = DecodeTrack(Hex("00 FF 51 03 07 A1 20 00 90 3C 64 00") + kEnd, {.Before = d.Facts});
+  d = DecodeTrackData(Hex("00 FF 51 03 07 A1 20 00 90 3C 64 00") + kEnd, {.Before = d.Facts});
   EXPECT_EQ(d.Facts.TickMinutes, -1);
 
   // A later tempo before the timed part shows its value but does not move the first, whose 07
   // stands at 27.
-  d = DecodeTrack(Hex("00 FF 51 03 07 A1 20 00 FF 51 03 09 27 C0 00 90 3C 64 00") + kEnd);
+  d = DecodeTrackData(Hex("00 FF 51 03 07 A1 20 00 FF 51 03 09 27 C0 00 90 3C 64 00") + kEnd);
   const TrackDecodeFacts& f = d.Facts;
   EXPECT_EQ(std::tuple(f.TempoPos, f.TempoBpm, f.LastTempoPos, f.TempoText), std::tuple(27, 120, 34, "100"));
   EXPECT_EQ(d.Log, (Texts{"heading 22", "tempo 120", "tempo 100", "finished 1"}));
 }
 
 TEST(MetaLinesTest, TimedPartTurnsTempoTimeSignatureTextLyricAndMarkerIntoRowsAndADelayedTextStartsIt) {
-  Decoded d = DecodeTrack(Hex("00 90 3C 64 00")
+  Decoded d = DecodeTrackData(Hex("00 90 3C 64 00")
             + Hex("FF 51 03 09 27 C0 10")         // tempo 100: a row, no line
             + Hex("FF 58 04 03 02 18 08 20")      // 3/4: a row, no line
             + Hex("FF 01 02") + "ab" + Hex("05")  // text, marker, lyric: a row and a line
@@ -156,7 +156,7 @@ TEST(MetaLinesTest, TimedPartTurnsTempoTimeSignatureTextLyricAndMarkerIntoRowsAn
 
   // A text followed by a delta of 1 or more keeps its place in time: a row, and the timed part
   // begins at its FF. A marker before the timed part gets no row.
-  d = DecodeTrack(Hex("00 FF 06 01 4D 04 FF 01 01 54 03 FF 51 03 07 A1 20 00") + kEnd);
+  d = DecodeTrackData(Hex("00 FF 06 01 4D 04 FF 01 01 54 03 FF 51 03 07 A1 20 00") + kEnd);
   EXPECT_EQ(d.Facts.FirstEventPos, 14 + 8 + 7);
   EXPECT_EQ(d.Rows, (RowList{Row(-1, -1, -1, 3, -2), Row(81, 120, -1, 0)}));
 }
@@ -174,7 +174,7 @@ TEST(MetaLinesTest, KeySignaturesFromSevenFlatsToSevenSharps) {
     expected += "     0 Key Signature     : " + std::string(kFifths[sf + 7]) + " Major\r\n"
                 "     0 Key Signature     : " + std::string(kFifths[sf + 10]) + " Minor\r\n";
   }
-  EXPECT_EQ(DecodeTrack(data + key(8, 0) + key(-8, 1) + key(0, 5) + kEnd).Lines(), expected + "     0 Key Signature     : Unknown Key\r\n"
+  EXPECT_EQ(DecodeTrackData(data + key(8, 0) + key(-8, 1) + key(0, 5) + kEnd).Lines(), expected + "     0 Key Signature     : Unknown Key\r\n"
                                      "     0 Key Signature     : Unknown Key\r\n"
                                      "     0 Key Signature     : A Minor\r\n");
 }

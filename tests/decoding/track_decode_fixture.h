@@ -163,7 +163,7 @@ inline Decoded DecodeFile(const Bytes& file, const DecodeSetup& setup = {}) {
 }
 
 /// Decodes a format-0 file of one track holding `track_data`, at 96 ticks per quarter note.
-inline Decoded DecodeTrack(const Bytes& track_data, const DecodeSetup& setup = {}) {
+inline Decoded DecodeTrackData(const Bytes& track_data, const DecodeSetup& setup = {}) {
   return DecodeFile(Smf(0, 96, {track_data}), setup);
 }
 

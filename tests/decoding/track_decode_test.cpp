@@ -10,7 +10,7 @@ namespace {
 using namespace testing;
 
 TEST(TrackDecodeTest, RunningStatusKeepsNotesAndProgramsPositiveAndNegatesTheRest) {
-  const Decoded d = DecodeTrack(Hex("00 90 3C 64 10 3C 00 00 C0 05 00 06 00 B0 07 64 10 0A 40 00 A1 3C 10 00 3D 11 00 "
+  const Decoded d = DecodeTrackData(Hex("00 90 3C 64 10 3C 00 00 C0 05 00 06 00 B0 07 64 10 0A 40 00 A1 3C 10 00 3D 11 00 "
                                     "D2 20 00 21 00 E3 00 40 00 7F 7F 05") + kEnd);
   EXPECT_EQ(d.Rows, (RowList{Row(144, 60, 100, 16), Row(144, 60, 0, 0), Row(192, 5, -1, 0), Row(192, 6, -1, 0),
                              Row(176, 7, 100, 16), Row(-176, 10, 64, 0), Row(161, 60, 16, 0), Row(-161, 61, 17, 0),
@@ -21,13 +21,13 @@ TEST(TrackDecodeTest, RunningStatusKeepsNotesAndProgramsPositiveAndNegatesTheRes
 TEST(TrackDecodeTest, OddBytesInsideATrack) {
   // A controller value of 200 is stored as 127; a controller whose value is a status byte makes
   // no row but starts the timed part; stray bytes after a meta event are skipped.
-  const Decoded d = DecodeTrack(Hex("00 B0 90 3C 64 00 B0 07 C8 00 0A FF 00 FF 03 01 41 00 3C 00 F4 80 3C 00 00") + kEnd);
+  const Decoded d = DecodeTrackData(Hex("00 B0 90 3C 64 00 B0 07 C8 00 0A FF 00 FF 03 01 41 00 3C 00 F4 80 3C 00 00") + kEnd);
   EXPECT_EQ(d.Rows, (RowList{Row(144, 60, 100, 0), Row(176, 7, 127, 0), Row(-176, 10, 127, 0), Row(128, 60, 0, 0)}));
   EXPECT_EQ(std::tuple(d.Facts.FirstEventPos, d.Said()), std::tuple(14 + 8 + 2, Texts{}));
 }
 
 TEST(TrackDecodeTest, EachEventReadsWhatItsTypeSays) {
-  const Decoded d = DecodeTrack(Hex("00 FF 00 02 01")                              // sequence number: no more; stray bytes
+  const Decoded d = DecodeTrackData(Hex("00 FF 00 02 01")                              // sequence number: no more; stray bytes
                                 + Hex("FF 21 05 03 07")                            // port: one data byte, whatever the length
                                 + Hex("FF 54 05 60 00 03 00 00 01")                // SMPTE offset: a length and five
                                 + Hex("FF 7F 81 00") + Bytes(128, 'A') + Hex("3C")  // sequencer-specific: a variable length
@@ -47,14 +47,14 @@ TEST(TrackDecodeTest, EachEventReadsWhatItsTypeSays) {
 TEST(TrackDecodeTest, DeltasOfAnySizeReadBackExactly) {
   // At most four bytes are read, the fourth whole: FF FF FF FF is 268435583 and the 3C after it
   // is data.
-  Decoded d = DecodeTrack(Hex("00 90 3C 64 81 80 00 3C 00 FF FF FF FF 3C 00 FF FF 7F 3C 00 BD 84 40 3C 00 81 80 80 00 "
+  Decoded d = DecodeTrackData(Hex("00 90 3C 64 81 80 00 3C 00 FF FF FF FF 3C 00 FF FF 7F 3C 00 BD 84 40 3C 00 81 80 80 00 "
                               "3C 00 FF FF FF 7F 3C 00 00") + kEnd);
   EXPECT_EQ(d.Rows, (RowList{Row(144, 60, 100, 16384), Row(144, 60, 0, 268435583), Row(144, 60, 0, 2097151),
                              Row(144, 60, 0, 1000000), Row(144, 60, 0, 2097152), Row(144, 60, 0, 0x0FFFFFFF),
                              Row(144, 60, 0, 0)}));
   EXPECT_EQ(d.Said(), Texts{});
   // A fifth byte is not read as part of the delta: it is the next event's.
-  d = DecodeTrack(Hex("00 C0 05 81 80 80 80 00") + kEnd);
+  d = DecodeTrackData(Hex("00 C0 05 81 80 80 80 00") + kEnd);
   EXPECT_EQ(d.Said(), Texts{"tell ERROR: Unexpected end of track"});
 }
 
@@ -64,7 +64,7 @@ TEST(TrackDecodeTest, SystemExclusivePositionsForAnyNumberAnywhereInTheFile) {
   const std::int64_t data = 14 + 8 + 1;  // position of the track's first data byte
   Bytes track = Hex("00 F0 82 B8 40") + Bytes(40000, '\x01') + Hex("10");
   for (int i = 0; i < 300; ++i) track += Hex("F0 02 7E F7 00");
-  const Decoded d = DecodeTrack(track + Hex("F7 00 05") + kEnd);
+  const Decoded d = DecodeTrackData(track + Hex("F7 00 05") + kEnd);
   const TrackDecodeFacts& f = d.Facts;
   ASSERT_EQ(std::tuple(f.SysexStart.size(), f.SysexEnd.size(), f.SysexIndex), std::tuple(302u, 302u, 301));
   // The escape has no data: its end is its length byte.
@@ -119,7 +119,7 @@ TEST(TrackDecodeTest, EveryUnusableEventStopsWithItsMessage) {
 TEST(TrackDecodeTest, SinkFailuresStopWithTheirErrorNumber) {
   const Bytes track = Hex("00 FF 03 01 41 00 FF 01 01 42 00 90 3C 64 00") + kEnd;
   // The second report line cannot be written: the first was, the rest are not tried again.
-  const Decoded d = DecodeTrack(track, {.FailingReportLine = 2});
+  const Decoded d = DecodeTrackData(track, {.FailingReportLine = 2});
   EXPECT_EQ(std::tuple(d.End, d.Report, d.Said()),
             std::tuple(TrackDecodeEnd::kStopped, Texts{"      0 Name: A"}, Texts{"tell Error: 52"}));
 }
@@ -165,7 +165,7 @@ TEST(TrackDecodeTest, MissingStatusByteAskedOnlyWhereTheStatusBelongs) {
   // stray 45 at position 31 where a tempo of another track would put it.
   for (const char* bytes : {"00 FF 01 03 41 42 43 00 45 90 3C 64 00", "00 FF 51 03 07 A1 20 00 00 90 3C 64 00",
                             "00 FF 51 03 07 A1 20 81 00 3C 90 3C 64 00", "00 FF 51 03 07 A1 20 00 FF 03 01 41 00 3C 90 3C 64 00"}) {
-    d = DecodeTrack(Hex(bytes) + kEnd);
+    d = DecodeTrackData(Hex(bytes) + kEnd);
     EXPECT_EQ(std::tuple(d.End, d.Said(), d.Rows.size(), d.WorkCopy == Smf(0, 96, {Hex(bytes) + kEnd})),
               std::tuple(TrackDecodeEnd::kComplete, Texts{}, 1u, true)) << bytes;
   }
@@ -192,14 +192,14 @@ TEST(TrackDecodeTest, TimeSignatureClocksRepair) {
     const Bytes track = Hex(c.bytes) + kEnd;
     Bytes patched = track;
     patched[c.clocks] = c.yes ? 2 : 0;  // the clocks byte's offset in the track's data
-    const Decoded d = DecodeTrack(track, {.Answers = {c.yes}});
+    const Decoded d = DecodeTrackData(track, {.Answers = {c.yes}});
     const Texts repair = c.yes ? Texts{"before repair", "after repair"} : Texts{};
     Texts log{d.Log.begin() + 2, d.Log.end() - 1};
     EXPECT_EQ(std::tuple(d.Said(), log), std::tuple(Texts{"ask ERROR: Invalid Time Signature.  Repair? "}, repair));
     EXPECT_EQ(ToHex(d.WorkCopy), ToHex(Smf(0, 96, {patched})));
     EXPECT_EQ(std::tuple(d.End, d.Lines(), d.Facts.SigClocks), std::tuple(TrackDecodeEnd::kComplete, c.lines, c.yes ? 2 : 0));
   }
-  EXPECT_EQ(DecodeTrack(Hex("00 90 3C 64 00 FF 58 04 03 03 00 08 10") + kEnd, {.Answers = {true}}).Rows.at(1),
+  EXPECT_EQ(DecodeTrackData(Hex("00 90 3C 64 00 FF 58 04 03 03 00 08 10") + kEnd, {.Answers = {true}}).Rows.at(1),
             Row(88, 3, 8, 16));
 }
 
