@@ -100,24 +100,24 @@ MetaOutcome HandleText(TrackDecodeContext& decode, const ScannedEvent& event, bo
 }
 
 MetaOutcome HandleTempo(TrackDecodeContext& decode, const ScannedEvent& event, bool begun) {
-  TrackDecodeFacts& decoder = decode.Facts;
-  decoder.LastTempoPos = event.data_first;
+  TrackDecodeFacts& facts = decode.Facts;
+  facts.LastTempoPos = event.data_first;
   if (event.problem != ScanProblem::kNone) return MetaOutcome::kStop;
   const auto tempo = static_cast<double>(TempoOfBytes(event.data));
   // Only the first tempo since the load gives the timing factor; a second one marks it unusable.
-  if (decoder.TickMinutes != 0)
-    decoder.TickMinutes = -1;
+  if (facts.TickMinutes != 0)
+    facts.TickMinutes = -1;
   else
-    decoder.TickMinutes = 60 / (1000000 / tempo * decode.Input.DeltaTicks);
+    facts.TickMinutes = 60 / (1000000 / tempo * decode.Input.DeltaTicks);
   const std::int64_t bpm = BpmOfTempo(TempoOfBytes(event.data));
   const std::int32_t delta = event.delta.value;
   if (!GetsRow(event, begun)) {
-    decoder.TempoText = TrimNumber(bpm);
+    facts.TempoText = TrimNumber(bpm);
     decode.Sink.TempoShown();
     decode.AddMetaLines(delta, " Set tempo         :", " Set tempo:", SignedNumber(bpm), delta);
-    if (decoder.TempoPos == -1) {
-      decoder.TempoPos = decoder.LastTempoPos;
-      decoder.TempoBpm = bpm;
+    if (facts.TempoPos == -1) {
+      facts.TempoPos = facts.LastTempoPos;
+      facts.TempoBpm = bpm;
     }
   } else {
     EventRecord row;
@@ -139,10 +139,10 @@ void OfferTimeSignatureRepair(TrackDecodeContext& decode, const ScannedEvent& ev
 }
 
 MetaOutcome HandleTimeSignature(TrackDecodeContext& decode, const ScannedEvent& event, bool begun) {
-  TrackDecodeFacts& decoder = decode.Facts;
+  TrackDecodeFacts& facts = decode.Facts;
   if (event.data.size() >= 4) {
-    decoder.SigClocks = Byte(event.data, 2);
-    decoder.Sig32nds = Byte(event.data, 3);
+    facts.SigClocks = Byte(event.data, 2);
+    facts.Sig32nds = Byte(event.data, 3);
   }
   if (event.problem != ScanProblem::kNone) return MetaOutcome::kStop;
   const int numerator = Byte(event.data, 0);
@@ -151,7 +151,7 @@ MetaOutcome HandleTimeSignature(TrackDecodeContext& decode, const ScannedEvent& 
   const std::int32_t delta = event.delta.value;
   if (!GetsRow(event, begun)) {
     decode.AddMetaLines(delta, " Time Signature    :", " Time Signature:",
-                 SignedNumber(numerator) + "/" + TrimNumber(denominator), delta);
+                        SignedNumber(numerator) + "/" + TrimNumber(denominator), delta);
   } else {
     EventRecord row;
     row.Status = kTimeSignatureRowStatus;

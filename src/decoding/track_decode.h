@@ -12,20 +12,20 @@ namespace quavert {
 
 /// What a track decode leaves for the list, the Edit frame and the track writer besides its rows.
 struct TrackDecodeFacts {
-  std::int64_t FirstEventPos = -1;  ///< 1-based position where the timed part of the track begins
-  std::int64_t TempoPos = -1;       ///< position of the first data byte of the first tempo before the timed part
-  std::int64_t TempoBpm = -1;       ///< beats per minute of that tempo
-  std::int64_t LastTempoPos = 0;    ///< position of the first data byte of the track's tempo read last; 0 before one
-  double TickMinutes = 0;           ///< timing factor from the first tempo since the load; -1 after a second one
+  std::int64_t FirstEventPos = -1;   ///< 1-based position where the timed part of the track begins
+  std::int64_t TempoPos = -1;        ///< position of the first data byte of the first tempo before the timed part
+  std::int64_t TempoBpm = -1;        ///< beats per minute of that tempo
+  std::int64_t LastTempoPos = 0;     ///< position of the first data byte of the track's tempo read last; 0 before one
+  double TickMinutes = 0;            ///< timing factor from the first tempo since the load; -1 after a second one
   /// Position of the status byte of each system-exclusive event of the track, entries 0..SysexIndex.
   std::vector<std::int64_t> SysexStart;
   std::vector<std::int64_t> SysexEnd;  ///< position of its last byte (its length byte when it has no data)
-  std::int64_t SysexIndex = -1;     ///< index of the last system-exclusive entry used
-  int SigClocks = 0;                ///< clocks per click of the time signature decoded last
-  int Sig32nds = 0;                 ///< 32nd notes per quarter of that time signature
-  std::string TrackText;            ///< the track's text for Text2 (its heading and meta-event lines)
-  std::string TempoText;            ///< the tempo the Edit frame shows: of the last tempo before the timed part
-  std::int64_t TrackLength = 0;     ///< the track's data length from its chunk header
+  std::int64_t SysexIndex = -1;      ///< index of the last system-exclusive entry used
+  int SigClocks = 0;                 ///< clocks per click of the time signature decoded last
+  int Sig32nds = 0;                  ///< 32nd notes per quarter of that time signature
+  std::string TrackText;             ///< the track's text for Text2 (its heading and meta-event lines)
+  std::string TempoText;             ///< the tempo the Edit frame shows: of the last tempo before the timed part
+  std::int64_t TrackLength = 0;      ///< the track's data length from its chunk header
 
   /// Forgets what the decode of another track found. TickMinutes, which counts the tempos since
   /// the load, the time signature and the track length stay until the decode sets them.
@@ -34,13 +34,13 @@ struct TrackDecodeFacts {
 
 /// What a decode needs besides the working copy's bytes.
 struct TrackDecodeInput {
-  std::string WorkCopy;     ///< path of the working copy
-  std::string RepairPath;   ///< where the missing-byte repair writes the repaired copy first
+  std::string WorkCopy;              ///< path of the working copy
+  std::string RepairPath;            ///< where the missing-byte repair writes the repaired copy first
   const TrackTable* Tracks = nullptr;  ///< the working copy's track table
-  int Track = 0;            ///< the track to decode, 1..Tracks->TrackCount
-  int DeltaTicks = 0;       ///< ticks per quarter note, for the timing factor
-  bool ReportMetaLines = false;  ///< the meta-event lines go to the report (the track's first decode)
-  bool RepairOffered = false;    ///< the missing-byte repair was already made since the load
+  int Track = 0;                     ///< the track to decode, 1..Tracks->TrackCount
+  int DeltaTicks = 0;                ///< ticks per quarter note, for the timing factor
+  bool ReportMetaLines = false;      ///< the meta-event lines go to the report (the track's first decode)
+  bool RepairOffered = false;        ///< the missing-byte repair was already made since the load
 };
 
 /// The two repairs a decode offers.

@@ -73,13 +73,13 @@ TEST(MetaLinesTest, Text2AndTheReportHaveOneExactLineForEveryType) {
 TEST(MetaLinesTest, CuePointProgramAndDeviceNamesAndLongTextsAreShownWhole) {
   const std::string long_text = std::string(200, 'x') + "!";  // a two-byte length: 81 49
   Decoded d = DecodeTrackData(Hex("00")
-            + Hex("FF 07 03") + "cue" + Hex("00")
-            + Hex("FF 08 04") + "Pad\x01" + Hex("00")             // program name: as it is
-            + Hex("FF 09 05") + "Synth" + Hex("00")
-            + Hex("FF 01 81 49") + long_text + Hex("00")
-            + Hex("FF 00 02 00 07 83 60")                         // sequence number, delta 480: nothing shown
-            + Hex("FF 03 80 02") + "nm" + Hex("00")               // a length of two bytes for 2
-            + Hex("90 3C 64 00") + kEnd);
+              + Hex("FF 07 03") + "cue" + Hex("00")
+              + Hex("FF 08 04") + "Pad\x01" + Hex("00")             // program name: as it is
+              + Hex("FF 09 05") + "Synth" + Hex("00")
+              + Hex("FF 01 81 49") + long_text + Hex("00")
+              + Hex("FF 00 02 00 07 83 60")                         // sequence number, delta 480: nothing shown
+              + Hex("FF 03 80 02") + "nm" + Hex("00")               // a length of two bytes for 2
+              + Hex("90 3C 64 00") + kEnd);
   EXPECT_EQ(d.Said(), Texts{});
   EXPECT_EQ(d.Lines(), "     0 Cue Point         : cue\r\n"
                           "     0 Program Name      : Pad\x01\r\n"
@@ -95,7 +95,7 @@ TEST(MetaLinesTest, CuePointProgramAndDeviceNamesAndLongTextsAreShownWhole) {
 
   // In the timed part a long text keeps its row; the other three stay lines only.
   d = DecodeTrackData(Hex("00 90 3C 64 10") + Hex("FF 05 82 00") + std::string(256, 'l') + Hex("20")
-            + Hex("FF 07 01 63 30 80 3C 00 00") + kEnd);
+                      + Hex("FF 07 01 63 30 80 3C 00 00") + kEnd);
   EXPECT_EQ(d.Said(), Texts{});
   EXPECT_EQ(d.Rows, (RowList{Row(144, 60, 100, 16), Row(-1, -1, -1, 32, -2), Row(128, 60, 0, 0)}));
   EXPECT_EQ(d.Lines(), "    32 Lyric             : " + std::string(256, 'l') + "\r\n"
@@ -138,13 +138,13 @@ TEST(MetaLinesTest, FirstTempoFillsTheEditFrameAndGivesTheTimingFactor) {
 
 TEST(MetaLinesTest, TimedPartTurnsTempoTimeSignatureTextLyricAndMarkerIntoRowsAndADelayedTextStartsIt) {
   Decoded d = DecodeTrackData(Hex("00 90 3C 64 00")
-            + Hex("FF 51 03 09 27 C0 10")         // tempo 100: a row, no line
-            + Hex("FF 58 04 03 02 18 08 20")      // 3/4: a row, no line
-            + Hex("FF 01 02") + "ab" + Hex("05")  // text, marker, lyric: a row and a line
-            + Hex("FF 06 02") + "mk" + Hex("06")
-            + Hex("FF 05 02") + "la" + Hex("07")
-            + Hex("FF 03 02") + "nm" + Hex("08")  // name: a line only
-            + Hex("80 3C 00 00") + kEnd);
+              + Hex("FF 51 03 09 27 C0 10")         // tempo 100: a row, no line
+              + Hex("FF 58 04 03 02 18 08 20")      // 3/4: a row, no line
+              + Hex("FF 01 02") + "ab" + Hex("05")  // text, marker, lyric: a row and a line
+              + Hex("FF 06 02") + "mk" + Hex("06")
+              + Hex("FF 05 02") + "la" + Hex("07")
+              + Hex("FF 03 02") + "nm" + Hex("08")  // name: a line only
+              + Hex("80 3C 00 00") + kEnd);
   EXPECT_EQ(d.Rows, (RowList{Row(144, 60, 100, 0), Row(81, 100, -1, 16), Row(88, 3, 4, 32), Row(-1, -1, -1, 5, -2),
                              Row(-1, -1, -1, 6, -2), Row(-1, -1, -1, 7, -2), Row(128, 60, 0, 0)}));
   EXPECT_EQ(d.Lines(), "     5 Text              : ab\r\n"

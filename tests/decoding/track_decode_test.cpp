@@ -27,13 +27,13 @@ TEST(TrackDecodeTest, OddBytesInsideATrack) {
 }
 
 TEST(TrackDecodeTest, EachEventReadsWhatItsTypeSays) {
-  const Decoded d = DecodeTrackData(Hex("00 FF 00 02 01")                              // sequence number: no more; stray bytes
-                                + Hex("FF 21 05 03 07")                            // port: one data byte, whatever the length
-                                + Hex("FF 54 05 60 00 03 00 00 01")                // SMPTE offset: a length and five
-                                + Hex("FF 7F 81 00") + Bytes(128, 'A') + Hex("3C")  // sequencer-specific: a variable length
-                                + Hex("FF 58 04 04 0E 18 08 00")                   // a denominator of 2^14 still fits
-                                + Hex("90 C8 64 00")                               // a status-sized note number as read
-                                + Hex("F0 03 01 02 F7 05 F7 00 00 3C") + kEnd);    // an escape without data; a stray byte
+  const Decoded d = DecodeTrackData(Hex("00 FF 00 02 01")                     // sequence number: no more; stray bytes
+                                    + Hex("FF 21 05 03 07")                   // port: one data byte, whatever the length
+                                    + Hex("FF 54 05 60 00 03 00 00 01")       // SMPTE offset: a length and five
+                                    + Hex("FF 7F 81 00") + Bytes(128, 'A') + Hex("3C")  // a variable length
+                                    + Hex("FF 58 04 04 0E 18 08 00")          // a denominator of 2^14 still fits
+                                    + Hex("90 C8 64 00")                      // a status-sized note number as read
+                                    + Hex("F0 03 01 02 F7 05 F7 00 00 3C") + kEnd);  // an escape without data; a stray byte
   std::string specific;
   for (int i = 0; i < 128; ++i) specific += " 65";
   EXPECT_EQ(d.Lines(), "     7 MIDI Port         : 3\r\n"
