@@ -47,9 +47,12 @@ int Edit(const Options& options, std::ostream& out, std::ostream& err) {
     SaveTrackCommand(companion.session);
   }
   if (options.Tempo || options.Ticks) {
-    if (options.Tempo) companion.ui.SetText(Control::Text6, *options.Tempo);
-    if (options.Ticks) companion.ui.SetText(Control::Text5, *options.Ticks);
-    Command2Click(companion.session);
+    // An option not given stands for what the window's Edit frame shows: the tempo the decode
+    // put there and the file's ticks per quarter note.
+    const Session& session = companion.session;
+    const std::string tempo = options.Tempo.value_or(session.decoder.TempoText);
+    const std::string ticks = options.Ticks.value_or(PlainNumber(session.file.DeltaTicks));
+    Command2Click(companion.session, tempo, ticks);
   }
 
   companion.ui.SavePath = options.Out;

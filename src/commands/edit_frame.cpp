@@ -23,25 +23,25 @@ constexpr double kMostTicks = 32767;
 constexpr const char* kTempoRange = "Tempo must be between 50 and 500";
 constexpr const char* kTicksRange = "Delta must be between 1 and 32767";
 
-// The leading number of a text box's text; nothing when it is too large to be a number at all.
-std::optional<double> TypedValue(Session& session, Control box) {
+// The leading number of a typed text; nothing when it is too large to be a number at all.
+std::optional<double> TypedValue(std::string_view text) {
   try {
-    return LeadingNumber(session.ui.GetText(box));
+    return LeadingNumber(text);
   } catch (const RunError&) {
     return std::nullopt;
   }
 }
 
-std::optional<std::int32_t> AcceptedTempo(Session& session) {
+std::optional<std::int32_t> AcceptedTempo(Session& session, std::string_view text) {
   if (session.decoder.TempoBpm == -1) return std::nullopt;
-  const std::optional<double> x = TypedValue(session, Control::Text6);
+  const std::optional<double> x = TypedValue(text);
   if (x && *x >= kSlowestTempo && *x <= kFastestTempo) return ToLong(*x);
   session.ui.MessageBox(kTempoRange);
   return std::nullopt;
 }
 
-std::optional<int> AcceptedTicks(Session& session) {
-  const std::optional<double> x = TypedValue(session, Control::Text5);
+std::optional<int> AcceptedTicks(Session& session, std::string_view text) {
+  const std::optional<double> x = TypedValue(text);
   const double ticks = x ? RoundHalfEven(*x) : 0;
   if (ticks >= kFewestTicks && ticks <= kMostTicks) return static_cast<int>(ticks);
   session.ui.MessageBox(kTicksRange);
@@ -61,13 +61,13 @@ std::string SaveStepName(const WorkingCopyState& before, const Session& session)
 
 }  // namespace
 
-void Command2Click(Session& session) {
+void Command2Click(Session& session, std::string_view tempo_text, std::string_view ticks_text) {
   Toolkit& ui = session.ui;
   ui.SetBusy(true);
   MciClose(session, kDeviceAlias);
 
-  const std::optional<std::int32_t> tempo = AcceptedTempo(session);
-  const std::optional<int> ticks = AcceptedTicks(session);
+  const std::optional<std::int32_t> tempo = AcceptedTempo(session, tempo_text);
+  const std::optional<int> ticks = AcceptedTicks(session, ticks_text);
   bool written = false;
   WorkingCopyCapture before;
   if (tempo || ticks) before = CaptureWorkingCopy(session);

@@ -59,10 +59,6 @@ void ShowFileSummary(Session& session) {
     ClearDecoderResults(session);
   } else {
     DecodeTrack(session);
-    if (file.LoadState == kDecodeAgain) {
-      file.LoadState = kLoadCleared;
-      DecodeTrack(session);
-    }
   }
 
   session.controls.Notes = session.decoder.LastEventIndex >= 0;

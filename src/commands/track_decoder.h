@@ -4,12 +4,13 @@ namespace quavert {
 
 struct Session;
 
-/// Decodes track file.CurrentTrack of the working copy: Text2's lines, the report's meta-event
-/// lines, one notes.dat record per event row (written in blocks of 100), and the decoder state.
-/// Leaves LoadState 1 after a complete decode, 98 after the missing-byte repair (decode again),
-/// 99 when it stopped with a message: an unusable event's, "ERROR: Unexpected end of track" when
-/// the track's bytes run out before its end-of-track event (nothing outside the track's chunk is
-/// read), or "Error:" and the number of a run-time error. Its files are closed in every case.
+/// Decodes track file.CurrentTrack of the working copy (DecodeTrackBytes) into the session:
+/// Text2's lines, the report's heading and meta-event lines, one notes.dat record per event row
+/// (written in blocks of 100), the decoder state, the Edit frame's tempo. The repair questions
+/// and messages are message boxes; the player is closed while the time-signature repair writes.
+/// After the missing-byte repair the file is walked again and the track decoded again. Leaves
+/// LoadState 1 after a complete decode and 99 when it stopped with a message (also when the
+/// walk after the repair failed). Its files are closed in every case.
 void DecodeTrack(Session& session);
 
 }  // namespace quavert

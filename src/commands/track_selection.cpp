@@ -16,11 +16,6 @@ void Combo1Click(Session& session, int selected_index) {
   session.file.CurrentTrack = selected_index + 1;
   ShowControls(session);
   DecodeTrack(session);
-  // A missing-byte repair changed the file under this track: show it as it now is.
-  if (session.file.LoadState == kDecodeAgain) {
-    session.file.LoadState = kLoadCleared;
-    DecodeTrack(session);
-  }
   if (session.file.LoadState == kLoadFailed) Block(session, 0);
 }
 

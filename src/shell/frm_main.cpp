@@ -336,8 +336,10 @@ void frmmain::ConnectHandlers() {
           [this] { Command([this] { Command1Click(session_); }, true, Change::kListBuilt); });
   connect(Command5, &QPushButton::clicked, this,
           [this] { Command([this] { SaveTrackCommand(session_); }, true, Change::kTrackSaved); });
-  connect(Command2, &QPushButton::clicked, this,
-          [this] { Command([this] { Command2Click(session_); }, true, Change::kFrameSaved); });
+  connect(Command2, &QPushButton::clicked, this, [this] {
+    Command([this] { Command2Click(session_, toolkit_.GetText(Control::Text6), toolkit_.GetText(Control::Text5)); },
+            true, Change::kFrameSaved);
+  });
   connect(EditCellKey, &QAction::triggered, this, &frmmain::EditCurrentCell);
   connect(ListView1, &QAbstractItemView::clicked, this, &frmmain::ListView1CellClick);
   connect(Timer1, &QTimer::timeout, this, [this] { Command([this] { Timer1Tick(session_); }, false); });

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <iterator>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -11,20 +10,9 @@
 #include "commands/track_selection.h"
 #include "decoding/records.h"
 #include "support/session_fixture.h"
-
-namespace quavert {
-
-/// Rows print as their seven fields in failure messages.
-inline void PrintTo(const EventRecord& r, std::ostream* out) {
-  *out << "{" << r.Status << "," << r.Data1 << "," << r.Data2 << "," << r.Delta << "," << r.RowKind << ","
-       << r.MetaMark << "," << r.NoteState << "}";
-}
-
-}  // namespace quavert
+#include "track_decode_fixture.h"
 
 namespace quavert::testing {
-
-using RowList = std::vector<EventRecord>;
 
 /// A session that loads SONG.MID from inline bytes, as the Open command does, and reads back
 /// what the decode left: Text2, notes.dat, the report and the working copy.
@@ -80,20 +68,5 @@ class DecodingTest : public SessionTest {
 inline int OpenFileCount() {
   return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}));
 }
-
-/// A row as the decoder writes it: the list builder's fields still -1.
-inline EventRecord Row(std::int32_t status, std::int32_t data1, std::int32_t data2, std::int32_t delta,
-                       std::int32_t meta_mark = -1) {
-  return EventRecord{status, data1, data2, delta, -1, meta_mark, -1};
-}
-
-/// The bytes of a channel event repeated `count` times with delta 0, as a note on.
-inline Bytes Notes(int count) {
-  Bytes out;
-  for (int i = 0; i < count; ++i) out += Hex("90") + Bytes(1, static_cast<char>(i % 128)) + Hex("40 00");
-  return out;
-}
-
-inline const Bytes kEnd = Hex("FF 2F 00");
 
 }  // namespace quavert::testing

@@ -136,7 +136,7 @@ class EditFrameTest : public testing::EditingTest {
     ui.ClearLog();
     ui.DoEventsCount = 0;
     media.Commands.clear();
-    Command2Click(session);
+    Command2Click(session, ui.GetText(Control::Text6), ui.GetText(Control::Text5));
     EXPECT_EQ(media.Commands, (std::vector<std::string>{"Close REDevid1 notify",
                                                         "Open " + session.WorkCopyPath() +
                                                             " type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify",

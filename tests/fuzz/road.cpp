@@ -383,7 +383,7 @@ void Road::EditFrame() {
   if (session_.decoder.TempoBpm != -1)
     for (std::int64_t k = 0; k < 3; ++k) patched_.insert(session_.decoder.TempoPos + k);
   const std::size_t first = MessageCount();
-  Command2Click(session_);
+  Command2Click(session_, ui_.GetText(Control::Text6), ui_.GetText(Control::Text5));
   if (SaidSince(first, kDataSaved)) outcome_.EditFrameSaved = true;
 }
 

@@ -165,7 +165,7 @@ TEST_F(MachineFaultTest, AWorkingCopyCutShortOrDeletedBehindTheProgramsBack) {
   }
   DeleteFile(app.Join(kWorkCopyName));
   ui.Texts[Control::Text5] = "120";
-  Command2Click(session);
+  Command2Click(session, ui.GetText(Control::Text6), ui.GetText(Control::Text5));
   EXPECT_FALSE(FileExists(app.Join(kWorkCopyName)));
   EXPECT_EQ(session.file.DeltaTicks, 96);
   Combo1Click(session, 1);
@@ -214,7 +214,7 @@ TEST_F(MachineFaultTest, PermissionsTakenAwayStopOnlyTheStepsThatNeedThem) {
     CellEditDone(session, 1, 3, "0", "999999");
     SaveTrackCommand(session);
     ui.Texts[Control::Text6] = "100";
-    Command2Click(session);
+    Command2Click(session, ui.GetText(Control::Text6), ui.GetText(Control::Text5));
     Look();
     ::chmod(app.Path().c_str(), 0755);
   });

@@ -80,7 +80,7 @@ class UndoTest : public testing::WritingTest {
       }
       default:
         ui.SetText(Control::Text5, std::to_string(1 + random() % 960));
-        Command2Click(session);
+        Command2Click(session, ui.GetText(Control::Text6), ui.GetText(Control::Text5));
         return;
     }
   }
@@ -158,7 +158,7 @@ TEST_F(UndoTest, EachStepHasItsNameAndANewStepEndsRedo) {
   DeleteItems(session, {3});
   Save();
   ui.SetText(Control::Text5, "192");
-  Command2Click(session);
+  Command2Click(session, ui.GetText(Control::Text6), ui.GetText(Control::Text5));
   // The division byte that changed, before and after: not the file.
   ASSERT_TRUE(session.undo.NextUndo() && session.undo.NextUndo()->File);
   EXPECT_EQ(KeptBytes(*session.undo.NextUndo()->File), 2u);

@@ -1,8 +1,7 @@
-#include "commands/missing_byte_repair.h"
+#include "decoding/missing_byte_repair.h"
 
 #include <string>
 
-#include "app/session.h"
 #include "common/binary_file.h"
 #include "common/block_copy.h"
 #include "common/file_system.h"
@@ -28,21 +27,15 @@ std::string BigEndian32(std::int64_t value) {
 
 }  // namespace
 
-void InsertMissingStatusByte(Session& session, std::int64_t position) {
-  const int track = session.file.CurrentTrack;
-  if (track < 1 || track > session.tracks.TrackCount) throw RunError(kIndexOutOfRange);
-  const std::int64_t start = session.tracks.TrackStart[static_cast<std::size_t>(track)];
-  const std::int64_t size_field = start + 4;
-
-  const std::string work_copy = session.WorkCopyPath();
-  const std::string repaired = session.AppPath(kRepairFileName);
+std::int64_t InsertMissingStatusByte(const std::string& work_copy, const std::string& repaired,
+                                     const TrackChunk& chunk, std::int64_t chunk_start, std::int64_t position) {
+  const std::int64_t size_field = chunk_start + 4;
   BinaryFile source(work_copy, BinaryFile::Mode::kRead);
   const std::int64_t old_size = source.Length();
   if (position <= size_field + 4 || position > old_size) throw RunError(kInvalidArgument);
 
   // The chunk's own length plus the inserted byte. A track cut short by the end of the file
   // keeps claiming more than the file holds, so that it walks afterwards as it walked before.
-  const TrackChunk& chunk = session.tracks.TrackChunks[static_cast<std::size_t>(track)];
   const std::int64_t length = chunk.DataLength(old_size - (size_field + 3));
   const bool cut_short = size_field + 3 + length > old_size;
   std::int64_t new_length = length + 1;
@@ -69,8 +62,7 @@ void InsertMissingStatusByte(Session& session, std::int64_t position) {
     }
     throw;
   }
-  session.file.FileSize = old_size + 1;
-  session.file.InsertedStatusPos = position;
+  return old_size + 1;
 }
 
 }  // namespace quavert

@@ -1,13 +1,9 @@
-#include "commands/meta_events.h"
+#include "decoding/meta_events.h"
 
 #include <array>
 #include <string>
 #include <utility>
 
-#include "app/session.h"
-#include "commands/media_commands.h"
-#include "commands/undo_commands.h"
-#include "commands/working_files.h"
 #include "common/number_text.h"
 #include "common/run_error.h"
 #include "decoding/byte_patcher.h"
@@ -80,121 +76,117 @@ std::string ByteValues(std::string_view bytes) {
   return out;
 }
 
-void AddPlaceholderRow(Session& session, RecordFile& notes, std::int32_t delta) {
+void AddPlaceholderRow(TrackDecodeContext& decode, std::int32_t delta) {
   EventRecord row;
   row.MetaMark = kMetaPlaceholderMark;
   row.Delta = delta;
-  AddEventRow(session, notes, row);
+  decode.AddRow(row);
 }
 
-MetaOutcome HandleText(Session& session, RecordFile& notes, const ScannedEvent& event, bool begun,
-                       const TextMeta& meta) {
-  DecoderState& decoder = session.decoder;
+MetaOutcome HandleText(TrackDecodeContext& decode, const ScannedEvent& event, bool begun, const TextMeta& meta) {
   const std::int32_t delta = event.delta.value;
   // Texts, lyrics and markers keep their place in time in the list; their lines are shown anyway.
-  if (GetsRow(event, begun)) AddPlaceholderRow(session, notes, delta);
+  if (GetsRow(event, begun)) AddPlaceholderRow(decode, delta);
 
   std::string value = Cleaned(event.data, meta.cleanup);
+  std::string& lyric = decode.LyricText;
   if (meta.type == kMetaLyric) {
-    decoder.LyricText = decoder.LyricText.empty() ? std::string(kLyricIndent) + value : decoder.LyricText + value;
-    value = decoder.LyricText;
+    lyric = lyric.empty() ? std::string(kLyricIndent) + value : lyric + value;
+    value = lyric;
   }
-  AddMetaLines(session, delta, meta.label, meta.report_label, value, delta);
-  if (meta.type == kMetaLyric) decoder.LyricText.clear();
+  decode.AddMetaLines(delta, meta.label, meta.report_label, value, delta);
+  if (meta.type == kMetaLyric) lyric.clear();
   return MetaOutcome::kContinue;
 }
 
-MetaOutcome HandleTempo(Session& session, RecordFile& notes, const ScannedEvent& event, bool begun) {
-  DecoderState& decoder = session.decoder;
-  decoder.LastTempoPos = event.data_first;
+MetaOutcome HandleTempo(TrackDecodeContext& decode, const ScannedEvent& event, bool begun) {
+  TrackDecodeFacts& facts = decode.Facts;
+  facts.LastTempoPos = event.data_first;
   if (event.problem != ScanProblem::kNone) return MetaOutcome::kStop;
   const auto tempo = static_cast<double>(TempoOfBytes(event.data));
   // Only the first tempo since the load gives the timing factor; a second one marks it unusable.
-  if (decoder.TickMinutes != 0)
-    decoder.TickMinutes = -1;
+  if (facts.TickMinutes != 0)
+    facts.TickMinutes = -1;
   else
-    decoder.TickMinutes = 60 / (1000000 / tempo * session.file.DeltaTicks);
+    facts.TickMinutes = 60 / (1000000 / tempo * decode.Input.DeltaTicks);
   const std::int64_t bpm = BpmOfTempo(TempoOfBytes(event.data));
   const std::int32_t delta = event.delta.value;
   if (!GetsRow(event, begun)) {
-    session.controls.TempoLocked = false;
-    ShowControls(session);
-    session.ui.SetText(Control::Text6, TrimNumber(bpm));
-    AddMetaLines(session, delta, " Set tempo         :", " Set tempo:", SignedNumber(bpm), delta);
-    if (decoder.TempoPos == -1) {
-      decoder.TempoPos = decoder.LastTempoPos;
-      decoder.TempoBpm = bpm;
+    facts.TempoText = TrimNumber(bpm);
+    decode.Sink.TempoShown();
+    decode.AddMetaLines(delta, " Set tempo         :", " Set tempo:", SignedNumber(bpm), delta);
+    if (facts.TempoPos == -1) {
+      facts.TempoPos = facts.LastTempoPos;
+      facts.TempoBpm = bpm;
     }
   } else {
     EventRecord row;
     row.Status = kTempoRowStatus;
     row.Data1 = static_cast<std::int32_t>(bpm);
     row.Delta = delta;
-    AddEventRow(session, notes, row);
+    decode.AddRow(row);
   }
   return MetaOutcome::kContinue;
 }
 
 // The clocks byte of the time signature just read is 0: offer to write 2 in its place.
-void OfferTimeSignatureRepair(Session& session, const ScannedEvent& event) {
-  if (session.ui.MessageBox(kTimeSignatureQuestion, Buttons::kYesNo) != Answer::kYes) return;
-  MciClose(session, kDeviceAlias);
-  WorkingCopyCapture before = CaptureWorkingCopy(session);
-  ApplyPatch(session.WorkCopyPath(), ClocksBytePatch(event.data_first + 2));
-  MciOpenInFrame(session, session.WorkCopyPath(), kDeviceAlias);
-  session.decoder.SigClocks = 2;
-  RecordWorkingCopyStep(session, std::move(before), "Time Signature Repair", true);
+void OfferTimeSignatureRepair(TrackDecodeContext& decode, const ScannedEvent& event) {
+  if (!decode.Port.Ask(kTimeSignatureQuestion)) return;
+  decode.Sink.BeforeRepair(TrackRepair::kTimeSignatureClocks);
+  ApplyPatch(decode.Input.WorkCopy, ClocksBytePatch(event.data_first + 2));
+  decode.Facts.SigClocks = 2;
+  decode.Sink.AfterRepair(TrackRepairMade{TrackRepair::kTimeSignatureClocks, 0, 0});
 }
 
-MetaOutcome HandleTimeSignature(Session& session, RecordFile& notes, const ScannedEvent& event, bool begun) {
-  DecoderState& decoder = session.decoder;
+MetaOutcome HandleTimeSignature(TrackDecodeContext& decode, const ScannedEvent& event, bool begun) {
+  TrackDecodeFacts& facts = decode.Facts;
   if (event.data.size() >= 4) {
-    decoder.SigClocks = Byte(event.data, 2);
-    decoder.Sig32nds = Byte(event.data, 3);
+    facts.SigClocks = Byte(event.data, 2);
+    facts.Sig32nds = Byte(event.data, 3);
   }
   if (event.problem != ScanProblem::kNone) return MetaOutcome::kStop;
   const int numerator = Byte(event.data, 0);
-  if (Byte(event.data, 2) == 0) OfferTimeSignatureRepair(session, event);
+  if (Byte(event.data, 2) == 0) OfferTimeSignatureRepair(decode, event);
   const std::int32_t denominator = 1 << Byte(event.data, 1);
   const std::int32_t delta = event.delta.value;
   if (!GetsRow(event, begun)) {
-    AddMetaLines(session, delta, " Time Signature    :", " Time Signature:",
-                 SignedNumber(numerator) + "/" + TrimNumber(denominator), delta);
+    decode.AddMetaLines(delta, " Time Signature    :", " Time Signature:",
+                        SignedNumber(numerator) + "/" + TrimNumber(denominator), delta);
   } else {
     EventRecord row;
     row.Status = kTimeSignatureRowStatus;
     row.Data1 = numerator;
     row.Data2 = denominator;
     row.Delta = delta;
-    AddEventRow(session, notes, row);
+    decode.AddRow(row);
   }
   return MetaOutcome::kContinue;
 }
 
-MetaOutcome HandleOther(Session& session, const ScannedEvent& event) {
+MetaOutcome HandleOther(TrackDecodeContext& decode, const ScannedEvent& event) {
   const std::int32_t delta = event.delta.value;
   const std::string& data = event.data;
   switch (event.meta_type) {
     case kMetaSequenceNumber: return MetaOutcome::kContinue;
     case kMetaChannelPrefix:
-      AddMetaLines(session, delta, " Channel Prefix    :", "Channel Prefix:", SignedNumber(Byte(data, 0) + 1), delta);
+      decode.AddMetaLines(delta, " Channel Prefix    :", "Channel Prefix:", SignedNumber(Byte(data, 0) + 1), delta);
       return MetaOutcome::kContinue;
     case kMetaPort:
-      AddMetaLines(session, delta, " MIDI Port         :", " MIDI Port:", SignedNumber(Byte(data, 0)), delta);
+      decode.AddMetaLines(delta, " MIDI Port         :", " MIDI Port:", SignedNumber(Byte(data, 0)), delta);
       return MetaOutcome::kContinue;
     case kMetaSmpteOffset:
-      AddMetaLines(session, delta, " SMPTE Offset      :", " SMPTE Offset:", ByteValues(data), delta);
+      decode.AddMetaLines(delta, " SMPTE Offset      :", " SMPTE Offset:", ByteValues(data), delta);
       return MetaOutcome::kContinue;
     case kMetaKeySignature: {
       int sf = Byte(data, 0);
       if (sf > 7) sf -= 256;
       const std::string name = KeyName(SignatureText(sf), Byte(data, 1));
-      AddMetaLines(session, delta, " Key Signature     : ", " Key Signature: ", name, delta);
+      decode.AddMetaLines(delta, " Key Signature     : ", " Key Signature: ", name, delta);
       return MetaOutcome::kContinue;
     }
     case kMetaSequencerSpecific:
       // Text2 shows the data's length in front, the report the delta.
-      AddMetaLines(session, event.length, " Sequencer Specific:", " Sequencer Specific:", ByteValues(data), delta);
+      decode.AddMetaLines(event.length, " Sequencer Specific:", " Sequencer Specific:", ByteValues(data), delta);
       return MetaOutcome::kContinue;
     default: throw RunError(kInvalidArgument);
   }
@@ -202,36 +194,33 @@ MetaOutcome HandleOther(Session& session, const ScannedEvent& event) {
 
 }  // namespace
 
-void AddMetaLines(Session& session, std::int64_t number, std::string_view label, std::string_view report_label,
-                  std::string_view value, std::int64_t delta) {
-  std::string& text = session.decoder.TrackText;
+void TrackDecodeContext::AddMetaLines(std::int64_t number, std::string_view label, std::string_view report_label,
+                                      std::string_view value, std::int64_t delta) {
+  std::string& text = Facts.TrackText;
   text += Format6(number);
   text += label;
   text += value;
   text += "\r\n";
-  const int track = session.file.CurrentTrack;
-  if (track < 0 || track >= static_cast<int>(session.file.TrackReportFlags[1].size()))
-    throw RunError(kIndexOutOfRange);
-  if (session.file.TrackReportFlags[1][static_cast<std::size_t>(track)]) return;
+  if (!Input.ReportMetaLines) return;
   const std::int64_t pad = PadWidth(delta);
   std::string line(pad > 0 ? static_cast<std::size_t>(pad) : 0, ' ');
   line += SignedNumber(delta);
   line += report_label;
   line += value;
-  session.decoder.ReportLines.push_back(std::move(line));
+  ReportLines.push_back(std::move(line));
 }
 
-MetaOutcome HandleMetaEvent(Session& session, RecordFile& notes, const ScannedEvent& event, bool timed_part_begun) {
+MetaOutcome HandleMetaEvent(TrackDecodeContext& decode, const ScannedEvent& event, bool timed_part_begun) {
   MetaOutcome outcome = MetaOutcome::kStop;
   if (event.meta_type == kMetaTempo) {
-    outcome = HandleTempo(session, notes, event, timed_part_begun);
+    outcome = HandleTempo(decode, event, timed_part_begun);
   } else if (event.meta_type == kMetaTimeSignature) {
-    outcome = HandleTimeSignature(session, notes, event, timed_part_begun);
+    outcome = HandleTimeSignature(decode, event, timed_part_begun);
   } else if (event.problem == ScanProblem::kNone) {
     const TextMeta* text = FindTextMeta(event.meta_type);
-    outcome = text != nullptr ? HandleText(session, notes, event, timed_part_begun, *text) : HandleOther(session, event);
+    outcome = text != nullptr ? HandleText(decode, event, timed_part_begun, *text) : HandleOther(decode, event);
   }
-  if (outcome == MetaOutcome::kStop) session.ui.MessageBox(ProblemMessage(event));
+  if (outcome == MetaOutcome::kStop) decode.Port.Tell(ProblemMessage(event));
   return outcome;
 }
 
