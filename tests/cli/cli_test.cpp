@@ -85,6 +85,22 @@ TEST_F(CliTest, AValidFileIsListedReportedAndEdited) {
   EXPECT_EQ(testing::ReadFileBytes(path), original);
 }
 
+// --tempo or --ticks alone changes that value only: the other stays what the file has.
+TEST_F(CliTest, TempoOrTicksAloneChangesThatValueOnly) {
+  const Bytes track = Hex("00 FF 51 03 07 A1 20") + kNotes + kEnd;  // 120 bpm
+  const std::string path = folder.Write("song.mid", Smf(0, 96, {track}));
+  const auto edit = [&](const std::string& option, const std::string& value) {
+    const std::string target = folder.Join(option.substr(2) + value + ".mid");
+    EXPECT_EQ(Run({"edit", path, "--out", target, option, value}), 0);
+    return testing::ReadFileBytes(target);
+  };
+  EXPECT_EQ(edit("--ticks", "480"), Smf(0, 480, {track}));
+  EXPECT_EQ(out.str(), "message: Data saved!\nsaved: " + folder.Join("ticks480.mid") + "\n");
+  EXPECT_EQ(edit("--tempo", "100"), Smf(0, 96, {Hex("00 FF 51 03 09 27 C0") + kNotes + kEnd}));
+  EXPECT_EQ(edit("--tempo", "40"), Smf(0, 96, {track}));  // the ticks, as they were, are still written
+  EXPECT_EQ(out.str(), "message: Tempo must be between 50 and 500\nmessage: Data saved!\nsaved: " + folder.Join("tempo40.mid") + "\n");
+}
+
 // --cell, --delete and --insert in the order given, each numbering the list as it stands; a
 // refused one says why and changes nothing.
 TEST_F(CliTest, EditDeletesAndInsertsInTheOrderGiven) {
