@@ -1,7 +1,7 @@
 #include "app/shown_list.h"
 
 #include "common/run_error.h"
-#include "common/number_text.h"
+#include "editing/row_rules.h"
 
 namespace quavert {
 namespace {
@@ -13,16 +13,8 @@ void CheckCell(const ListRows& kept, std::int64_t shown, std::int64_t row, int c
     throw RunError(kIndexOutOfRange);
 }
 
-// The kept text as the list shows it.
 std::string KeptText(const ListRows& kept, std::int64_t row, int column) {
-  const ListRowTexts texts = kept.Texts(static_cast<std::size_t>(row));
-  const std::string_view text = texts[static_cast<std::size_t>(column)];
-  if (column == 0) {
-    std::string channel(text);
-    if (channel.size() < 3) channel.append(3 - channel.size(), ' ');
-    return channel;
-  }
-  return std::string(column == kColumns - 1 ? text : TrimLeft(text));
+  return ShownCell(kept.Texts(static_cast<std::size_t>(row)), static_cast<std::size_t>(column));
 }
 
 }  // namespace

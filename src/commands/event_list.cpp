@@ -58,6 +58,8 @@ void BuildEventList(Session& session) {
   // leaves: a track's rows are in memory once, and listing track after track takes it once.
   std::vector<EventRecord>& events = session.buffers.EventBuffer;
   ListRows& kept = session.buffers.ListBuffer;
+  // The list reads these rows where they are: it shows none while they are rebuilt.
+  ClearEventList(session);
   events.clear();
   kept.ClearForReuse();
   session.buffers.Origins = {};

@@ -48,6 +48,14 @@ std::string EventListModel::Text(std::int64_t row, int column) const {
   return cell_text_(row, column);
 }
 
+bool EventListModel::Blank(std::int64_t row, int column) const {
+  try {
+    return Text(row, column).empty();
+  } catch (const RunError&) {
+    return true;
+  }
+}
+
 void EventListModel::SetMarkedRow(std::int64_t row) {
   if (row < 0 || row >= Count()) row = -1;
   if (row == marked_) return;

@@ -65,6 +65,9 @@ class EventListModel : public QAbstractTableModel {
   std::int64_t Count() const { return rows_; }
   /// Cell text of a 0-based row; column 0 is the main text. RunError 9 outside the list.
   std::string Text(std::int64_t row, int column) const;
+  /// Whether a cell shows no text: also true of a cell outside the list or of a row the program
+  /// no longer has.
+  bool Blank(std::int64_t row, int column) const;
   /// Marks the 0-based row being played with a background of its own; -1 marks none.
   void SetMarkedRow(std::int64_t row);
   std::int64_t MarkedRow() const { return marked_; }
