@@ -138,31 +138,18 @@ void RecordingToolkit::ShowAbout() {
   Calls.push_back("ShowAbout");
 }
 
-void RecordingToolkit::ListClear() {
-  Items.clear();
-  Calls.push_back("ListClear");
-}
-
 void RecordingToolkit::ListAddColumn(std::string_view caption, int width_twips) {
   Columns.emplace_back(std::string(caption), width_twips);
 }
 
-void RecordingToolkit::ListAddItems(const std::vector<ListItem>& items) {
-  Items.insert(Items.end(), items.begin(), items.end());
+void RecordingToolkit::ListReset(std::int64_t rows) {
+  ListRows = rows;
+  Calls.push_back("ListReset(" + std::to_string(rows) + ")");
 }
 
-std::int64_t RecordingToolkit::ListItemCount() { return static_cast<std::int64_t>(Items.size()); }
-
-std::string RecordingToolkit::ListText(std::int64_t item, int column) {
-  if (item < 1 || item > ListItemCount() || column < 0 || column > 4) throw RunError(kIndexOutOfRange);
-  const ListItem& row = Items[static_cast<std::size_t>(item - 1)];
-  return column == 0 ? row.Main : row.Sub[static_cast<std::size_t>(column - 1)];
-}
-
-void RecordingToolkit::ListSetText(std::int64_t item, int column, std::string_view text) {
-  if (item < 1 || item > ListItemCount() || column < 0 || column > 4) throw RunError(kIndexOutOfRange);
-  ListItem& row = Items[static_cast<std::size_t>(item - 1)];
-  (column == 0 ? row.Main : row.Sub[static_cast<std::size_t>(column - 1)]) = std::string(text);
+void RecordingToolkit::ListItemsChanged(std::int64_t first, std::int64_t last) {
+  // A change outside the rows shown would leave a real list drawing what is gone.
+  if (first < 1 || last < first || last > ListRows) throw RunError(kIndexOutOfRange);
 }
 
 void RecordingToolkit::ListBeginCellEdit(std::int64_t item, int column, std::string_view text) {

@@ -39,9 +39,8 @@ class RecordingToolkit : public Toolkit {
   std::map<Control, bool> Locked;
   std::vector<std::string> ComboItems;
   std::vector<std::pair<std::string, int>> Columns;
-  std::vector<ListItem> Items;
-  /// What ListKeepsItems answers: false plays a list that wants no items.
-  bool KeepsItems = true;
+  /// The rows the list was last told to show; it reads their texts from the session.
+  std::int64_t ListRows = 0;
   std::vector<std::string> CellEdits;  ///< "item,column:text" for every editor opened
   std::string StatusText;
   std::string Caption;
@@ -74,13 +73,9 @@ class RecordingToolkit : public Toolkit {
   void SetBusy(bool busy) override;
   void DoEvents() override;
   void ShowAbout() override;
-  void ListClear() override;
   void ListAddColumn(std::string_view caption, int width_twips) override;
-  void ListAddItems(const std::vector<ListItem>& items) override;
-  bool ListKeepsItems() override { return KeepsItems; }
-  std::int64_t ListItemCount() override;
-  std::string ListText(std::int64_t item, int column) override;
-  void ListSetText(std::int64_t item, int column, std::string_view text) override;
+  void ListReset(std::int64_t rows) override;
+  void ListItemsChanged(std::int64_t first, std::int64_t last) override;
   void ListBeginCellEdit(std::int64_t item, int column, std::string_view text) override;
   std::int64_t MediaFrameHandle() override;
   void MediaFrameSize(int& width, int& height) override;

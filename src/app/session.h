@@ -9,6 +9,7 @@
 #include "app/loaded_file.h"
 #include "app/media_service.h"
 #include "app/media_state.h"
+#include "app/shown_list.h"
 #include "app/toolkit.h"
 #include "app/undo_history.h"
 #include "app/view_settings.h"
@@ -40,6 +41,7 @@ struct Session {
   DecoderState decoder;
   EditBuffers buffers;
   ListBuilderState list;
+  ShownList shown;  ///< which of the rows the event list shows, and the cells edits wrote
   MediaState player;
   ViewSettings view;  ///< what the window shows, as remembered
   ControlFacts controls;  ///< which controls take input

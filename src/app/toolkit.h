@@ -3,9 +3,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
-
-#include "editing/list_item.h"
 
 namespace quavert {
 
@@ -74,20 +71,18 @@ class Toolkit {
   virtual void DoEvents() = 0;
   virtual void ShowAbout() = 0;
 
-  /// The event list ListView1. Items are numbered from 1; column 0 is the main text.
-  virtual void ListClear() = 0;
+  /// The event list ListView1. It keeps no texts of its own: it shows rows of the session's list
+  /// and reads each cell it draws through ShownText (app/shown_list.h). Items are numbered from 1;
+  /// column 0 is the main text.
   /// Adds a column header; a width of 0 is the control's default width, others are twips.
   virtual void ListAddColumn(std::string_view caption, int width_twips = 0) = 0;
-  /// Appends items after the last one.
-  virtual void ListAddItems(const std::vector<ListItem>& items) = 0;
-  /// Whether the list shows and keeps the items it is given. One that does not (a batch run that
-  /// prints no list) is given none: the program does not build items nobody looks at.
-  virtual bool ListKeepsItems() { return true; }
-  virtual std::int64_t ListItemCount() = 0;
-  virtual std::string ListText(std::int64_t item, int column) = 0;
-  virtual void ListSetText(std::int64_t item, int column, std::string_view text) = 0;
+  /// The list shows `rows` rows from now on, every cell read afresh; 0 empties it. The column
+  /// headers stay.
+  virtual void ListReset(std::int64_t rows) = 0;
+  /// Items `first` .. `last` show other texts now.
+  virtual void ListItemsChanged(std::int64_t first, std::int64_t last) = 0;
   /// Opens the in-place editor on a cell, showing `text`. The editor never writes the cell;
-  /// the end of the edit is handed to the program, which writes what it accepts.
+  /// the end of the edit is handed to the program (CellEditDone), which stores what it accepts.
   virtual void ListBeginCellEdit(std::int64_t item, int column, std::string_view text) = 0;
 
   /// The media frame: the native handle the media service names as parent and its size in pixels.

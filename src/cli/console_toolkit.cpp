@@ -1,7 +1,6 @@
 #include "cli/console_toolkit.h"
 
 #include "common/file_system.h"
-#include "common/run_error.h"
 
 namespace quavert::cli {
 namespace {
@@ -62,29 +61,9 @@ void ConsoleToolkit::SetBusy(bool) {}
 void ConsoleToolkit::DoEvents() {}
 void ConsoleToolkit::ShowAbout() {}
 
-void ConsoleToolkit::ListClear() { items_.clear(); }
-
 void ConsoleToolkit::ListAddColumn(std::string_view, int) {}
-
-void ConsoleToolkit::ListAddItems(const std::vector<ListItem>& items) {
-  if (KeepItems) items_.insert(items_.end(), items.begin(), items.end());
-}
-
-std::int64_t ConsoleToolkit::ListItemCount() { return static_cast<std::int64_t>(items_.size()); }
-
-std::string ConsoleToolkit::ListText(std::int64_t item, int column) {
-  if (item < 1 || item > static_cast<std::int64_t>(items_.size()) || column < 0 || column > 4)
-    throw RunError(kIndexOutOfRange);
-  const ListItem& row = items_[static_cast<std::size_t>(item - 1)];
-  return column == 0 ? row.Main : row.Sub[static_cast<std::size_t>(column - 1)];
-}
-
-void ConsoleToolkit::ListSetText(std::int64_t item, int column, std::string_view text) {
-  if (item < 1 || item > static_cast<std::int64_t>(items_.size()) || column < 0 || column > 4)
-    throw RunError(kIndexOutOfRange);
-  ListItem& row = items_[static_cast<std::size_t>(item - 1)];
-  (column == 0 ? row.Main : row.Sub[static_cast<std::size_t>(column - 1)]) = std::string(text);
-}
+void ConsoleToolkit::ListReset(std::int64_t) {}
+void ConsoleToolkit::ListItemsChanged(std::int64_t, std::int64_t) {}
 
 void ConsoleToolkit::ListBeginCellEdit(std::int64_t, int, std::string_view) { ++EditorsOpened; }
 std::int64_t ConsoleToolkit::MediaFrameHandle() { return 0; }

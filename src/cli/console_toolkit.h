@@ -1,10 +1,8 @@
 #pragma once
 
-#include <deque>
 #include <map>
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "app/toolkit.h"
 
@@ -13,13 +11,11 @@ namespace quavert::cli {
 /// The window as a terminal sees it: every message box is printed as a line "message: TEXT"
 /// (a line break inside continues on the next line after two blanks), a question as
 /// "question: TEXT -> yes" or "-> no", answered as told. The rest of the window is kept as state
-/// for the commands to read.
+/// for the commands to read; the list's rows are the session's, printed from there.
 class ConsoleToolkit : public Toolkit {
  public:
   ConsoleToolkit(std::ostream& out, bool answer_yes);
 
-  /// Whether list items are kept (for printing and editing) or not asked for (a report needs none).
-  bool KeepItems = true;
   /// What the save dialog answers: the path given on the command line.
   std::string SavePath;
   /// The next question is answered Yes whatever --answer says (replacing the edit's output).
@@ -43,26 +39,18 @@ class ConsoleToolkit : public Toolkit {
   void SetBusy(bool busy) override;
   void DoEvents() override;
   void ShowAbout() override;
-  void ListClear() override;
   void ListAddColumn(std::string_view caption, int width_twips) override;
-  void ListAddItems(const std::vector<ListItem>& items) override;
-  bool ListKeepsItems() override { return KeepItems; }
-  std::int64_t ListItemCount() override;
-  std::string ListText(std::int64_t item, int column) override;
-  void ListSetText(std::int64_t item, int column, std::string_view text) override;
+  void ListReset(std::int64_t rows) override;
+  void ListItemsChanged(std::int64_t first, std::int64_t last) override;
   void ListBeginCellEdit(std::int64_t item, int column, std::string_view text) override;
   std::int64_t MediaFrameHandle() override;
   void MediaFrameSize(int& width, int& height) override;
-
-  const std::deque<ListItem>& Items() const { return items_; }
 
  private:
   std::ostream& out_;
   bool answer_yes_;
   std::map<Control, std::string> texts_;
   std::map<Control, bool> enabled_;
-  // Kept in pieces: a list of any length grows without moving the items it holds.
-  std::deque<ListItem> items_;
 };
 
 }  // namespace quavert::cli

@@ -1,6 +1,7 @@
 #include "cli/companion.h"
 #include "commands/cell_edit.h"
 #include "commands/edit_frame.h"
+#include "commands/event_list.h"
 #include "commands/save_as.h"
 #include "commands/save_track.h"
 #include "commands/undo_commands.h"
@@ -17,7 +18,7 @@ bool EditCell(Companion& companion, const CellEdit& cell) {
   const int opened = companion.ui.EditorsOpened;
   CellClick(companion.session, cell.Item, cell.Column, kLeftButton, true);
   if (companion.ui.EditorsOpened == opened) return false;
-  const std::string old_text = companion.ui.ListText(cell.Item, cell.Column);
+  const std::string old_text = ListCellText(companion.session, cell.Item, cell.Column);
   CellEditDone(companion.session, cell.Item, cell.Column, old_text, cell.Text);
   return true;
 }

@@ -27,18 +27,19 @@ void PrintRows(Companion& companion, const std::vector<std::optional<ByteCells>>
                const std::optional<TextEncoding>& encoding) {
   // A row's line is put together and written at once: a list may have any number of rows.
   std::string line;
-  std::size_t row = 0;
-  for (const ListItem& item : companion.ui.Items()) {
+  const Session& session = companion.session;
+  ListItem item;
+  for (std::int64_t row = 0; row < session.shown.Rows(); ++row) {
+    item = session.shown.Item(session.buffers.ListBuffer, row);
     line.assign(Printed(TrimRight(item.Main), encoding));
     for (const std::string& sub : item.Sub) line.append(1, '\t').append(Printed(TrimRight(sub), encoding));
-    if (bytes && row < bytes->size() && (*bytes)[row]) {
-      const ByteCells& cells = *(*bytes)[row];
+    if (bytes && static_cast<std::size_t>(row) < bytes->size() && (*bytes)[static_cast<std::size_t>(row)]) {
+      const ByteCells& cells = *(*bytes)[static_cast<std::size_t>(row)];
       line.append(1, '\t').append(PlainNumber(cells.offset)).append(1, '\t').append(cells.hex);
       line.append(1, '\t').append(PlainNumber(cells.tick));
     } else if (bytes) {
       line.append("\t\t\t");
     }
-    ++row;
     line += '\n';
     companion.out.write(line.data(), static_cast<std::streamsize>(line.size()));
   }

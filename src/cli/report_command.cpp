@@ -24,7 +24,6 @@ void VisitTracks(Companion& companion) {
 
 int Report(const Options& options, std::ostream& out) {
   Companion companion(out, options);
-  companion.ui.KeepItems = false;
   const std::string& path = options.Files.front();
   const bool decoded = companion.Open(path);
   if (!companion.session.file.FileLoaded) return 1;

@@ -5,6 +5,7 @@
 
 #include "app/session.h"
 #include "commands/current_genmidi.h"
+#include "commands/event_list.h"
 #include "common/number_text.h"
 #include "common/run_error.h"
 #include "decoding/meta_types.h"
@@ -73,9 +74,9 @@ void ApplyCellEdit(Session& session, std::int64_t item, std::int32_t column, std
   if (column == kNotesColumn) n = typed;
   if (column == kVolumeColumn) v = typed;
   if (column == kLengthColumn) l = typed;
-  if (ui.ListText(item, kNotesColumn).empty()) n = kNoValue;
-  if (ui.ListText(item, kVolumeColumn).empty()) v = kNoValue;
-  if (ui.ListText(item, kLengthColumn).empty()) l = kNoValue;
+  if (ListCellText(session, item, kNotesColumn).empty()) n = kNoValue;
+  if (ListCellText(session, item, kVolumeColumn).empty()) v = kNoValue;
+  if (ListCellText(session, item, kLengthColumn).empty()) l = kNoValue;
 
   auto reject = [&ui](const char* message) { ui.MessageBox(message); };
   auto set_notes = [&](std::int32_t value) {
@@ -134,10 +135,11 @@ void ApplyCellEdit(Session& session, std::int64_t item, std::int32_t column, std
 
   session.buffers.EventBuffer[r] = record;
   session.buffers.ListBuffer.Set(r, row);
-  if (column == kNotesColumn && n != kNoValue) ui.ListSetText(item, kNotesColumn, text);
-  if (column == kVolumeColumn && v != kNoValue) ui.ListSetText(item, kVolumeColumn, text);
-  if (column == kLengthColumn && l != kNoValue) ui.ListSetText(item, kLengthColumn, text);
-  ui.ListSetText(item, kDescriptionColumn, Trim(row.Description));
+  // The list shows the typed text while the row keeps the number.
+  if (column == kNotesColumn && n != kNoValue) WriteListCell(session, item, kNotesColumn, text);
+  if (column == kVolumeColumn && v != kNoValue) WriteListCell(session, item, kVolumeColumn, text);
+  if (column == kLengthColumn && l != kNoValue) WriteListCell(session, item, kLengthColumn, text);
+  WriteListCell(session, item, kDescriptionColumn, Trim(row.Description));
 }
 
 constexpr std::array<const char*, 4> kColumnNames{"Channel", "Notes", "Volume", "Length"};
@@ -169,7 +171,7 @@ RowChange Finish(const Session& session, RowChange change) {
 void ValidateCellEdit(Session& session, std::int64_t item, std::int32_t column, std::string_view text) {
   const std::size_t r = RowOf(session, item);
   const bool named = column >= kNotesColumn && column <= kLengthColumn;
-  const std::string before = named ? session.ui.ListText(item, column) : std::string();
+  const std::string before = named ? ListCellText(session, item, column) : std::string();
   RowChange change = RowNow(session, r);
   // The Note Off that ends this row's note, found before the key changes.
   const std::int64_t off = column == kNotesColumn ? NoteOffRow(session.buffers.EventBuffer, r) : -1;
@@ -202,7 +204,7 @@ void CellClick(Session& session, std::int64_t item, std::int32_t column, int but
     if (column < kNotesColumn || column > kLengthColumn) return;
     const std::size_t r = RowOf(session, item);
     if (CellOf(session, r, column).empty()) return;
-    session.ui.ListBeginCellEdit(item, column, session.ui.ListText(item, column));
+    session.ui.ListBeginCellEdit(item, column, ListCellText(session, item, column));
   } catch (const RunError&) {
     // A click the list cannot place opens no editor.
   }
@@ -212,7 +214,7 @@ void CellEditDone(Session& session, std::int64_t item, std::int32_t column, std:
                   std::string_view new_text) {
   try {
     if (column == 0) {
-      session.ui.ListSetText(item, 0, new_text);
+      WriteListCell(session, item, 0, new_text);
       return;
     }
     ValidateCellEdit(session, item, column, new_text);

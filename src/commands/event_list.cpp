@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "app/session.h"
 #include "commands/current_genmidi.h"
@@ -33,20 +32,23 @@ bool& EventLinesWritten(Session& session) {
 }  // namespace
 
 void ShowEventList(Session& session) {
-  Toolkit& ui = session.ui;
-  const ListRows& rows = session.buffers.ListBuffer;
-  ui.ListClear();
-  if (!ui.ListKeepsItems()) return;
-  std::vector<ListItem> items;
-  items.reserve(std::min(rows.size(), kListFillChunk));
-  for (std::size_t row = 0; row < rows.size(); ++row) {
-    items.push_back(ItemOf(rows.Texts(row)));
-    if (items.size() == kListFillChunk) {
-      ui.ListAddItems(items);
-      items.clear();
-    }
-  }
-  if (!items.empty()) ui.ListAddItems(items);
+  const auto rows = static_cast<std::int64_t>(session.buffers.ListBuffer.size());
+  session.shown.Fill(rows);
+  session.ui.ListReset(rows);
+}
+
+void ClearEventList(Session& session) {
+  session.shown.Fill(0);
+  session.ui.ListReset(0);
+}
+
+std::string ListCellText(const Session& session, std::int64_t item, int column) {
+  return session.shown.Text(session.buffers.ListBuffer, item - 1, column);
+}
+
+void WriteListCell(Session& session, std::int64_t item, int column, std::string_view text) {
+  session.shown.Write(session.buffers.ListBuffer, item - 1, column, text);
+  session.ui.ListItemsChanged(item, item);
 }
 
 void BuildEventList(Session& session) {
@@ -56,6 +58,8 @@ void BuildEventList(Session& session) {
   // leaves: a track's rows are in memory once, and listing track after track takes it once.
   std::vector<EventRecord>& events = session.buffers.EventBuffer;
   ListRows& kept = session.buffers.ListBuffer;
+  // The list reads these rows where they are: it shows none while they are rebuilt.
+  ClearEventList(session);
   events.clear();
   kept.ClearForReuse();
   session.buffers.Origins = {};
@@ -152,7 +156,7 @@ void Command1Click(Session& session) {
     session.buffers.EventBuffer.clear();
     session.buffers.ListBuffer.clear();
     session.buffers.Origins = {};
-    ui.ListClear();
+    ClearEventList(session);
     ui.SetStatusText("");
     session.controls.SaveTrack = false;
     ShowControls(session);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace quavert {
 
@@ -9,8 +11,6 @@ struct Session;
 /// Rows of the working files moved per read or write while listing (a multiple of the
 /// decoder's blocks of 100, so the files keep ending on a whole block).
 inline constexpr std::int64_t kListIoRecords = 5000;
-/// Items handed to the window per call while the list is filled.
-inline constexpr std::size_t kListFillChunk = 4096;
 
 /// Lists the decoded current track: classifies every notes.dat row (RowKind, NoteState) and
 /// writes it back, writes the rows' texts to data.dat, writes the rows' report lines and the
@@ -19,8 +19,17 @@ inline constexpr std::size_t kListFillChunk = 4096;
 /// RunError when a working file or the report cannot be read or written.
 void BuildEventList(Session& session);
 
-/// Shows the rows of the editing buffers in ListView1, replacing what it showed.
+/// Shows the rows of the editing buffers in ListView1, replacing what it showed: the list reads
+/// them where they are (Session::shown), and cells edits wrote show their rows' texts again.
 void ShowEventList(Session& session);
+/// Empties ListView1; the column headers stay.
+void ClearEventList(Session& session);
+/// The text ListView1 shows in a cell: item from 1, column 0 (the main text) .. 4. RunError 9
+/// outside the rows shown.
+std::string ListCellText(const Session& session, std::int64_t item, int column);
+/// The cell shows `text` from now on (the rows keep their texts); the list hears of the change.
+/// RunError 9 outside the rows shown.
+void WriteListCell(Session& session, std::int64_t item, int column, std::string_view text);
 
 /// The "Notes..." button: builds the list under the busy pointer with "Loading..." in the status
 /// bar, then enables "Save Track". When the list cannot be built, shows "Error:" and the error

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "app/session.h"
+#include "commands/event_list.h"
 #include "commands/guard.h"
 #include "commands/load_driver.h"
 #include "commands/media_commands.h"
@@ -91,7 +92,7 @@ void FormLoad(Session& session, const std::string& start_file) {
   session.DataDatMade = false;
 
   StartupStep(session, [&] {
-    session.ui.ListClear();
+    ClearEventList(session);
     for (const ColumnHeader& column : kListColumns) session.ui.ListAddColumn(column.Caption, column.WidthTwips);
   });
 

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/session.h"
+#include "commands/event_list.h"
 #include "commands/block.h"
 #include "commands/chunk_walker.h"
 #include "commands/file_summary.h"
@@ -185,7 +186,7 @@ void OpenMidiFile(Session& session, const std::string& path) {
   controls.PauseStop = false;
   // The list's rows belong to the file before: "Save Track" must not write them into this one.
   controls.SaveTrack = false;
-  ui.ListClear();
+  ClearEventList(session);
   ShowControls(session);
 
   file.TrackReportFlags = {};

@@ -1,6 +1,7 @@
 #include "commands/track_selection.h"
 
 #include "app/session.h"
+#include "commands/event_list.h"
 #include "commands/block.h"
 #include "commands/track_decoder.h"
 
@@ -12,7 +13,7 @@ void Combo1Click(Session& session, int selected_index) {
   session.controls.FileCommands = true;
   session.controls.Notes = true;
   session.controls.SaveTrack = false;
-  session.ui.ListClear();
+  ClearEventList(session);
   session.file.CurrentTrack = selected_index + 1;
   ShowControls(session);
   DecodeTrack(session);

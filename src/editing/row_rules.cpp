@@ -198,13 +198,10 @@ ListRow KeptRow(const BuiltRow& row) {
           std::string(texts[4])};
 }
 
-ListItem ItemOf(const ListRowTexts& row) {
-  ListItem item;
-  item.Main.assign(row[0]);
-  if (item.Main.size() < 3) item.Main.append(3 - item.Main.size(), ' ');
-  for (std::size_t column = 1; column < 4; ++column) item.Sub[column - 1].assign(TrimLeft(row[column]));
-  item.Sub[3].assign(row[4]);
-  return item;
+std::string ShownCell(const ListRowTexts& row, std::size_t column) {
+  std::string text(column == 0 || column == 4 ? row[column] : TrimLeft(row[column]));
+  if (column == 0 && text.size() < 3) text.append(3 - text.size(), ' ');
+  return text;
 }
 
 }  // namespace quavert

@@ -8,7 +8,6 @@
 #include "decoding/records.h"
 #include "editing/drum_name_cache.h"
 #include "editing/genmidi.h"
-#include "editing/list_item.h"
 #include "loading/name_tables.h"
 
 namespace quavert {
@@ -141,8 +140,8 @@ void WriteDataRecord(const BuiltRow& row, char* out);
 ListRowTexts KeptTexts(const BuiltRow& row);
 ListRow KeptRow(const BuiltRow& row);
 
-/// The list item that shows a kept row: the Channel padded to 3, the numbers without leading
-/// blanks, the Description as kept.
-ListItem ItemOf(const ListRowTexts& row);
+/// The text the list shows in cell `column` (0 .. 4) of a kept row: the Channel padded to 3, the
+/// numbers without leading blanks, the Description as kept.
+std::string ShownCell(const ListRowTexts& row, std::size_t column);
 
 }  // namespace quavert

@@ -2,11 +2,10 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QTimer>
 
 #include <utility>
 
-#include "shell/qt_text.h"
+#include "shell/event_list_model.h"
 
 namespace quavert {
 
@@ -45,15 +44,13 @@ void CellEditDelegate::setEditorData(QWidget* editor, const QModelIndex&) const 
   }
 }
 
-void CellEditDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const {
+void CellEditDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
   const auto* line = qobject_cast<const QLineEdit*>(editor);
-  if (line == nullptr || !done_ || !index.isValid()) return;
-  CellEdit edit{index.row() + 1, index.column(), FromUser(edit_text_), FromUser(line->text()), std::exchange(next_, 0)};
-  // Delivered once the view has closed the editor; dropped when the delegate is gone or has
-  // been told to stop in the meantime.
-  QTimer::singleShot(0, this, [this, edit = std::move(edit)] {
-    if (done_) done_(edit);
-  });
+  if (line == nullptr || model == nullptr) return;
+  const int step = std::exchange(next_, 0);
+  model->setData(index, line->text(),
+                 step > 0 ? EventListModel::kEditThenNextRole
+                          : step < 0 ? EventListModel::kEditThenPreviousRole : static_cast<int>(Qt::EditRole));
 }
 
 }  // namespace quavert

@@ -1,6 +1,7 @@
 #include "shell/event_list_model.h"
 
 #include <QColor>
+#include <QTimer>
 #include <limits>
 #include <utility>
 
@@ -11,13 +12,9 @@ namespace quavert {
 
 EventListModel::EventListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void EventListModel::Clear() {
+void EventListModel::SetCellText(CellText text) {
   beginResetModel();
-  marked_ = -1;
-  rows_.clear();
-  rows_.shrink_to_fit();
-  text_.clear();
-  text_.shrink_to_fit();
+  cell_text_ = std::move(text);
   endResetModel();
 }
 
@@ -31,59 +28,31 @@ void EventListModel::AddColumn(const QString& caption) {
   endInsertColumns();
 }
 
-EventListModel::Cell EventListModel::Store(std::string_view text) {
-  constexpr auto kLimit = std::numeric_limits<std::uint32_t>::max();
-  if (text.size() > kLimit || text_.size() > kLimit - text.size()) throw RunError(kOverflow);
-  const Cell cell{static_cast<std::uint32_t>(text_.size()), static_cast<std::uint32_t>(text.size())};
-  text_.append(text);
-  return cell;
+void EventListModel::Reset(std::int64_t rows) {
+  if (rows < 0 || rows > std::numeric_limits<int>::max()) throw RunError(kOverflow);
+  beginResetModel();
+  marked_ = -1;
+  rows_ = rows;
+  endResetModel();
 }
 
-void EventListModel::Append(const std::vector<ListItem>& items) {
-  if (items.empty()) return;
-  if (items.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()) - rows_.size())
-    throw RunError(kOverflow);
-  // The cells are stored before the view hears of the rows, so a failure leaves it consistent.
-  std::vector<Row> added;
-  added.reserve(items.size());
-  const std::size_t text_before = text_.size();
+void EventListModel::RowsChanged(std::int64_t first, std::int64_t last) {
+  if (first < 0 || last < first || last >= rows_) throw RunError(kIndexOutOfRange);
+  if (ProgramColumns() == 0) return;
+  emit dataChanged(index(static_cast<int>(first), 0), index(static_cast<int>(last), ProgramColumns() - 1),
+                   {Qt::DisplayRole});
+}
+
+std::string EventListModel::Text(std::int64_t row, int column) const {
+  if (row < 0 || row >= rows_ || column < 0 || column >= kCells || !cell_text_) throw RunError(kIndexOutOfRange);
+  return cell_text_(row, column);
+}
+
+bool EventListModel::Blank(std::int64_t row, int column) const {
   try {
-    for (const ListItem& item : items) {
-      Row row;
-      row[0] = Store(item.Main);
-      for (int sub = 0; sub < kCells - 1; ++sub) row[static_cast<std::size_t>(sub + 1)] = Store(item.Sub[static_cast<std::size_t>(sub)]);
-      added.push_back(row);
-    }
-  } catch (...) {
-    text_.resize(text_before);
-    throw;
-  }
-  const int first = static_cast<int>(rows_.size());
-  beginInsertRows(QModelIndex(), first, first + static_cast<int>(added.size()) - 1);
-  rows_.insert(rows_.end(), added.begin(), added.end());
-  endInsertRows();
-}
-
-const EventListModel::Cell& EventListModel::CellAt(std::int64_t row, int column) const {
-  if (row < 0 || row >= Count() || column < 0 || column >= kCells) throw RunError(kIndexOutOfRange);
-  return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
-}
-
-std::string EventListModel::Text(std::int64_t row, int column) const { return std::string(View(CellAt(row, column))); }
-
-void EventListModel::SetText(std::int64_t row, int column, std::string_view text) {
-  CellAt(row, column);  // range check
-  Cell& cell = rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
-  if (text.size() <= cell.Length) {
-    // A text no longer than the old one takes its place; only longer ones use new room.
-    text_.replace(cell.Offset, text.size(), text);
-    cell.Length = static_cast<std::uint32_t>(text.size());
-  } else {
-    cell = Store(text);
-  }
-  if (column < columnCount()) {
-    const QModelIndex changed = index(static_cast<int>(row), column);
-    emit dataChanged(changed, changed, {Qt::DisplayRole});
+    return Text(row, column).empty();
+  } catch (const RunError&) {
+    return true;
   }
 }
 
@@ -116,19 +85,19 @@ void EventListModel::SetPlaceColumns(std::vector<PlaceColumn> columns, PlaceCell
 }
 
 void EventListModel::RefreshPlaceColumns() {
-  if (rows_.empty() || columnCount() <= ProgramColumns()) return;
+  if (rows_ == 0 || columnCount() <= ProgramColumns()) return;
   emit dataChanged(index(0, ProgramColumns()), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
 }
 
 void EventListModel::SetEncoding(TextEncoding encoding) {
   if (encoding == encoding_) return;
   encoding_ = encoding;
-  if (!rows_.empty() && ProgramColumns() > 0)
+  if (rows_ > 0 && ProgramColumns() > 0)
     emit dataChanged(index(0, 0), index(rowCount() - 1, ProgramColumns() - 1), {Qt::DisplayRole});
 }
 
 int EventListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+  return parent.isValid() ? 0 : static_cast<int>(rows_);
 }
 
 int EventListModel::columnCount(const QModelIndex& parent) const {
@@ -145,7 +114,32 @@ QVariant EventListModel::data(const QModelIndex& index, int role) const {
     const auto place = places_[static_cast<std::size_t>(index.column() - ProgramColumns())];
     return place_text_ ? place_text_(index.row(), place) : QString();
   }
-  return ToDisplay(View(rows_[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(index.column())]), encoding_);
+  try {
+    return ToDisplay(Text(index.row(), index.column()), encoding_);
+  } catch (const RunError&) {
+    // Rows the program no longer has are drawn blank until it says what the list shows.
+    return QString();
+  }
+}
+
+bool EventListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (role != Qt::EditRole && role != kEditThenNextRole && role != kEditThenPreviousRole) return false;
+  if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) ||
+      index.column() >= ProgramColumns() || !edit_done_)
+    return false;
+  CellEdit edit{index.row() + 1, index.column(), {}, FromUser(value.toString()),
+                role == kEditThenNextRole ? 1 : role == kEditThenPreviousRole ? -1 : 0};
+  try {
+    edit.OldText = Text(index.row(), index.column());
+  } catch (const RunError&) {
+    // The program tells whether it has the row when the edit reaches it.
+  }
+  // Delivered once the view has closed the editor; dropped when the model is gone or has been
+  // told to stop in the meantime.
+  QTimer::singleShot(0, this, [this, edit = std::move(edit)] {
+    if (edit_done_) edit_done_(edit);
+  });
+  return true;
 }
 
 QVariant EventListModel::headerData(int section, Qt::Orientation orientation, int role) const {

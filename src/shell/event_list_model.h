@@ -2,27 +2,47 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "app/toolkit.h"
 #include "common/text_encoding.h"
 
 namespace quavert {
 
-/// The rows of ListView1: for each item its main text and four sub-item texts, kept as bytes
-/// in one block of text (no object per cell), so that 200,000 rows fill in a blink. The view
-/// never writes a cell: every cell is editable only so that the in-place editor can open on it,
-/// and the program writes what it accepts through SetText.
+/// The end of one in-place edit: the 1-based item, the column, the text the cell showed and the
+/// text typed (both as bytes).
+struct CellEdit {
+  std::int64_t Item = 0;
+  int Column = 0;
+  std::string OldText;
+  std::string NewText;
+  /// The edit ended with Tab (1) or Shift+Tab (-1): the next or the previous editable cell is
+  /// edited next; 0 otherwise.
+  int Next = 0;
+  bool operator==(const CellEdit&) const = default;
+};
+
+/// ListView1 as a view of the program's rows: it keeps no cell texts, only how many rows it
+/// shows, and reads each cell it draws through the program's CellText. Every cell is editable
+/// only so that the in-place editor can open on it; what is typed reaches the program through
+/// setData, after the editor has closed, and the program stores what it accepts and says which
+/// rows changed.
 class EventListModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
   static constexpr int kCells = 5;
+  /// Roles setData takes besides Qt::EditRole: the edit ended with Tab or with Shift+Tab.
+  static constexpr int kEditThenNextRole = Qt::UserRole + 1;
+  static constexpr int kEditThenPreviousRole = Qt::UserRole + 2;
+
+  /// The text of a program cell as bytes: 0-based row, column 0 (the main text) .. 4. RunError
+  /// when the program has no such row.
+  using CellText = std::function<std::string(std::int64_t row, int column)>;
+  /// Who hears of each typed text.
+  using EditDone = std::function<void(const CellEdit&)>;
 
   /// Columns the window may add after the program's, each computed when it is drawn.
   enum class PlaceColumn { kOffset, kBytes, kTime };
@@ -30,16 +50,24 @@ class EventListModel : public QAbstractTableModel {
 
   explicit EventListModel(QObject* parent = nullptr);
 
-  /// Removes every row; the column headers stay.
-  void Clear();
+  /// Where the cells' texts come from.
+  void SetCellText(CellText text);
+  /// Who hears of each finished edit; an empty one stops the notifications (used at shutdown,
+  /// when an editor still open would otherwise report during teardown).
+  void SetEditDone(EditDone done) { edit_done_ = std::move(done); }
+
   void AddColumn(const QString& caption);
-  /// Appends rows after the last one. RunError 6 when the list would outgrow what a view can hold.
-  void Append(const std::vector<ListItem>& items);
-  std::int64_t Count() const { return static_cast<std::int64_t>(rows_.size()); }
+  /// Shows `rows` rows from now on, every cell read afresh; 0 empties the list, whose headers
+  /// stay. RunError 6 when more rows than a view can hold.
+  void Reset(std::int64_t rows);
+  /// Rows `first` .. `last` (0-based) show other texts now. RunError 9 outside the list.
+  void RowsChanged(std::int64_t first, std::int64_t last);
+  std::int64_t Count() const { return rows_; }
   /// Cell text of a 0-based row; column 0 is the main text. RunError 9 outside the list.
   std::string Text(std::int64_t row, int column) const;
-  /// Replaces a cell's text. RunError 9 outside the list.
-  void SetText(std::int64_t row, int column, std::string_view text);
+  /// Whether a cell shows no text: also true of a cell outside the list or of a row the program
+  /// no longer has.
+  bool Blank(std::int64_t row, int column) const;
   /// Marks the 0-based row being played with a background of its own; -1 marks none.
   void SetMarkedRow(std::int64_t row);
   std::int64_t MarkedRow() const { return marked_; }
@@ -57,22 +85,18 @@ class EventListModel : public QAbstractTableModel {
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  /// Hands the text typed into a program cell (Qt::EditRole, or one of the roles above) to
+  /// EditDone once control is back in the event loop, so that a message the program shows about
+  /// it finds the editor closed and the list at rest. The cell is left as it is. True when the
+  /// edit was handed on.
+  bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
-  struct Cell {
-    std::uint32_t Offset = 0;
-    std::uint32_t Length = 0;
-  };
-  using Row = std::array<Cell, kCells>;
-
-  Cell Store(std::string_view text);
-  const Cell& CellAt(std::int64_t row, int column) const;
-  std::string_view View(const Cell& cell) const { return std::string_view(text_).substr(cell.Offset, cell.Length); }
-
-  std::string text_;  // every cell's bytes, one after another
-  std::vector<Row> rows_;
+  CellText cell_text_;
+  EditDone edit_done_;
+  std::int64_t rows_ = 0;
   QStringList captions_;
   std::int64_t marked_ = -1;
   std::vector<PlaceColumn> places_;

@@ -144,7 +144,7 @@ frmmain::frmmain(std::string app_folder, MediaService& media, QWidget* parent)
 
 frmmain::~frmmain() {
   // An editor still open would commit while the window is being torn down.
-  delegate_->SetEditDone({});
+  model_->SetEditDone({});
   hook_->Unhook();
 }
 
@@ -281,6 +281,10 @@ QWidget* frmmain::BuildTrackArea() {
 void frmmain::BuildList() {
   ListView1 = new QTableView(this);
   model_ = new EventListModel(ListView1);
+  // The list shows the session's rows where they are.
+  model_->SetCellText([this](std::int64_t row, int column) {
+    return session_.shown.Text(session_.buffers.ListBuffer, row, column);
+  });
   delegate_ = new CellEditDelegate(ListView1);
   hook_ = new MediaFrameHook(this);
   ListView1->setModel(model_);
@@ -347,7 +351,7 @@ void frmmain::ConnectHandlers() {
     if (button == nullptr || button->isSeparator()) continue;
     connect(button, &QAction::triggered, this, [this, button] { Toolbar2ButtonClick(button->data().toString()); });
   }
-  delegate_->SetEditDone([this](const CellEdit& edit) { ListView1CellEditDone(edit); });
+  model_->SetEditDone([this](const CellEdit& edit) { ListView1CellEditDone(edit); });
   SyncToolbarWithMenus();
   ConnectEditMenu();
 }
@@ -431,7 +435,7 @@ void frmmain::ShutDown() {
   ended_ = true;
   Timer1->stop();
   FollowTimer->stop();
-  delegate_->SetEditDone({});
+  model_->SetEditDone({});
   delegate_->CancelEdit();
   about_.reset();
   quavert::End1(session_, [this] { hook_->Unhook(); });

@@ -12,6 +12,7 @@
 #include "app/session.h"
 #include "editing/genmidi.h"
 #include "shell/cell_edit_delegate.h"
+#include "shell/event_list_model.h"
 #include "shell/media_hook.h"
 #include "shell/qt_toolkit.h"
 #include "shell/track_bytes.h"

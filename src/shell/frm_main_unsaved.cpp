@@ -139,9 +139,9 @@ void frmmain::EditCurrentCell() {
   if (!current.isValid() || delegate_->OpenEditor() != nullptr) return;
   const int row = current.row();
   int column = current.column();
-  if (column < kFirstEditableColumn || column > kLastEditableColumn || model_->Text(row, column).empty()) {
+  if (column < kFirstEditableColumn || column > kLastEditableColumn || model_->Blank(row, column)) {
     column = kFirstEditableColumn;
-    while (column <= kLastEditableColumn && model_->Text(row, column).empty()) ++column;
+    while (column <= kLastEditableColumn && model_->Blank(row, column)) ++column;
     if (column > kLastEditableColumn) return;
   }
   Command([&] { CellClick(session_, row + 1, column, kLeftButton, true); });
@@ -160,7 +160,7 @@ void frmmain::EditNextCell(std::int64_t item, int column, int step) {
       --row;
     }
     if (row < 0 || row >= rows) return;
-    if (model_->Text(row, column).empty()) continue;
+    if (model_->Blank(row, column)) continue;
     Command([&] { CellClick(session_, row + 1, column, kLeftButton, true); });
     if (delegate_->OpenEditor() != nullptr || running_command_) return;
   }

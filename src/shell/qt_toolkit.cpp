@@ -226,8 +226,6 @@ void QtToolkit::DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEven
 
 void QtToolkit::ShowAbout() { window_.ShowAbout(); }
 
-void QtToolkit::ListClear() { window_.listModel().Clear(); }
-
 void QtToolkit::ListAddColumn(std::string_view caption, int width_twips) {
   EventListModel& model = window_.listModel();
   model.AddColumn(ToDisplay(caption));
@@ -238,14 +236,10 @@ void QtToolkit::ListAddColumn(std::string_view caption, int width_twips) {
   view->setColumnWidth(column, width);
 }
 
-void QtToolkit::ListAddItems(const std::vector<ListItem>& items) { window_.listModel().Append(items); }
+void QtToolkit::ListReset(std::int64_t rows) { window_.listModel().Reset(rows); }
 
-std::int64_t QtToolkit::ListItemCount() { return window_.listModel().Count(); }
-
-std::string QtToolkit::ListText(std::int64_t item, int column) { return window_.listModel().Text(item - 1, column); }
-
-void QtToolkit::ListSetText(std::int64_t item, int column, std::string_view text) {
-  window_.listModel().SetText(item - 1, column, text);
+void QtToolkit::ListItemsChanged(std::int64_t first, std::int64_t last) {
+  window_.listModel().RowsChanged(first - 1, last - 1);
 }
 
 void QtToolkit::ListBeginCellEdit(std::int64_t item, int column, std::string_view text) {

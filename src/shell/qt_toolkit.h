@@ -48,12 +48,9 @@ class QtToolkit : public Toolkit {
   void DoEvents() override;
   void ShowAbout() override;
 
-  void ListClear() override;
   void ListAddColumn(std::string_view caption, int width_twips) override;
-  void ListAddItems(const std::vector<ListItem>& items) override;
-  std::int64_t ListItemCount() override;
-  std::string ListText(std::int64_t item, int column) override;
-  void ListSetText(std::int64_t item, int column, std::string_view text) override;
+  void ListReset(std::int64_t rows) override;
+  void ListItemsChanged(std::int64_t first, std::int64_t last) override;
   void ListBeginCellEdit(std::int64_t item, int column, std::string_view text) override;
 
   std::int64_t MediaFrameHandle() override;

@@ -113,12 +113,12 @@ TEST_F(TrackSelectionTest, DecodesTheChosenTrackWithTheControlsItNeeds) {
   Load(Smf(1, 96, {Hex("00 90 3C 64 00") + kEnd, Hex("00 FF 03 02 42 32 00 C1 07 00") + kEnd,
                    Hex("00 FF 51 00 00") + kEnd, Hex("00 FF 03 01 41 00") + kEnd}));
   ui.SetEnabled(Control::Command5, true);
-  ui.Items.push_back({});
+  ui.ListReset(1);  // a list shown
   Choose(3);  // fails: the file commands are blocked
   ASSERT_FALSE(ui.IsEnabled(Control::Command1));
   Choose(2);
-  EXPECT_EQ(std::tuple(session.file.CurrentTrack, LoadState(), ui.IsEnabled(Control::Command5), ui.Items.size()),
-            std::tuple(2, int{kLoadNormal}, false, 0u));
+  EXPECT_EQ(std::tuple(session.file.CurrentTrack, LoadState(), ui.IsEnabled(Control::Command5), ui.ListRows),
+            std::tuple(2, int{kLoadNormal}, false, std::int64_t{0}));
   for (Control control : {Control::mnuSave, Control::Toolbar2Button2, Control::Command1, Control::Text6,
                           Control::Text5, Control::Command2})
     EXPECT_TRUE(ui.IsEnabled(control)) << ControlName(control);

@@ -27,7 +27,7 @@ class CellEditTest : public testing::EditingTest {
   }
   // Types `text` into a cell, as the list's editor hands it over.
   void Type(std::int64_t item, int column, std::string_view text) {
-    CellEditDone(session, item, column, ui.ListText(item, column), text);
+    CellEditDone(session, item, column, Cell(item, column), text);
   }
   const EventRecord& Event(std::int64_t item) const { return session.buffers.EventBuffer[item - 1]; }
   ListRow Row(std::int64_t item) const { return session.buffers.ListBuffer[static_cast<std::size_t>(item - 1)]; }
@@ -56,7 +56,7 @@ TEST_F(CellEditTest, AcceptedValuesAreStoredAndShownAsTyped) {
     SCOPED_TRACE(e.text);
     Type(e.item, e.column, e.text);
     EXPECT_EQ(Stored(e.item, e.column), std::pair(e.stored, PlainNumber(e.stored)));
-    EXPECT_EQ((std::vector{ui.ListText(e.item, e.column), Row(e.item).Description, ui.ListText(e.item, 4)}),
+    EXPECT_EQ((std::vector{Cell(e.item, e.column), Row(e.item).Description, Cell(e.item, 4)}),
               (std::vector<std::string>{e.text, e.description, std::string(Trim(e.description))}));
   }
   ListRow kick = Row(kDrumOn);
@@ -83,7 +83,7 @@ TEST_F(CellEditTest, ValuesOutOfRangeShowTheirMessageAndOtherFailuresNoneAndNoth
       {kBend, kVolume, "-1", data}, {kMelodic, kLength, "1000000", length}, {kText, kLength, "-1", length},
   };
   const EditBuffers buffers = session.buffers;
-  const auto items = ui.Items;
+  const auto items = ShownItems();
   std::vector<std::string> expected;
   for (const auto& e : edits) {
     Type(e.item, e.column, e.text);
@@ -97,9 +97,9 @@ TEST_F(CellEditTest, ValuesOutOfRangeShowTheirMessageAndOtherFailuresNoneAndNoth
   CellEditDone(session, 99, kLength, "", "5");
   EXPECT_EQ(ui.MessageTexts(), expected);
   EXPECT_TRUE(session.buffers.EventBuffer == buffers.EventBuffer && session.buffers.ListBuffer == buffers.ListBuffer);
-  EXPECT_EQ(ui.Items, items);
+  EXPECT_EQ(ShownItems(), items);
   Type(kMelodic, 0, "C9");  // the Channel column only shows what was typed
-  EXPECT_EQ(ui.ListText(kMelodic, 0), "C9");
+  EXPECT_EQ(Cell(kMelodic, 0), "C9");
   EXPECT_EQ(session.buffers.ListBuffer, buffers.ListBuffer);
 }
 

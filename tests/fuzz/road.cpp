@@ -233,7 +233,7 @@ void Road::ChooseTrack(int index) {
   if (!ui_.IsEnabled(Control::Command5)) return;
   ++outcome_.ListsBuilt;
   const std::int64_t rows = session_.decoder.LastEventIndex + 1;
-  if (ui_.ListItemCount() != rows || static_cast<std::int64_t>(session_.buffers.EventBuffer.size()) != rows)
+  if (ui_.ListRows != rows || static_cast<std::int64_t>(session_.buffers.EventBuffer.size()) != rows)
     Fault("track " + std::to_string(index + 1) + ": the list does not show the decoded rows");
   const std::size_t steps_before = session_.undo.Steps();
   const std::uint64_t list = session_.undo.List();
@@ -265,7 +265,7 @@ void Road::EditRows() {
     ++outcome_.RowEdits;
     if (static_cast<std::int64_t>(session_.buffers.EventBuffer.size()) != session_.decoder.LastEventIndex + 1 ||
         session_.buffers.ListBuffer.size() != session_.buffers.EventBuffer.size() ||
-        ui_.ListItemCount() != static_cast<std::int64_t>(session_.buffers.EventBuffer.size()))
+        ui_.ListRows != static_cast<std::int64_t>(session_.buffers.EventBuffer.size()))
       Fault("after an insert or delete the list, its rows and their count disagree");
   }
 }
@@ -294,7 +294,7 @@ void Road::UndoAndRedo(int index, std::size_t steps_before, const std::string& l
 }
 
 void Road::EditCells() {
-  const std::int64_t items = ui_.ListItemCount();
+  const std::int64_t items = ui_.ListRows;
   const std::int64_t edits = choices_.Below(kMostCellEdits);
   for (std::int64_t k = 0; k < edits && items > 0; ++k) {
     const std::int64_t item = choices_.Below(items) + 1;
@@ -304,7 +304,7 @@ void Road::EditCells() {
     // A cell the program would not open is edited anyway now and then: the end of an edit may
     // come for any cell the window lets the user type into.
     if (ui_.CellEdits.size() == opened && !choices_.Bit()) continue;
-    const std::string old_text = ui_.ListText(item, column);
+    const std::string old_text = ListCellText(session_, item, column);
     CellEditDone(session_, item, column, old_text, choices_.Text());
     ++outcome_.CellEdits;
   }
@@ -491,7 +491,7 @@ void Road::CheckSoundFileLoads() {
     return;
   }
   Command1Click(session_);
-  if (ui_.ListItemCount() != 2) Fault("a sound file's list did not build afterwards");
+  if (ui_.ListRows != 2) Fault("a sound file's list did not build afterwards");
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ class MachineFaultTest : public testing::SessionTest {
     for (const std::string& text : ui.MessageTexts()) seen.push_back(text);
     seen.push_back(std::string("L") + on(session.file.FileLoaded) + " S" + on(ui.IsEnabled(Control::mnuSave)) + " N" +
                    on(ui.IsEnabled(Control::Command1)) + " T" + on(ui.IsEnabled(Control::Command5)) + " R" +
-                   std::to_string(ui.Items.size()));
+                   std::to_string(ShownItems().size()));
     ui.ClearLog();
   }
 
@@ -140,7 +140,7 @@ TEST_F(MachineFaultTest, WithoutGenmidiOrTheLogsFolderOnlyTheNamesAndTheReportAr
   CellEditDone(session, 1, 1, "5", "10");
   CellEditDone(session, 2, 1, "36", "40");
   Lines names;
-  for (const auto& item : ui.Items) names.push_back(item.Sub[3]);
+  for (const auto& item : ShownItems()) names.push_back(item.Sub[3]);
   EXPECT_EQ(names, (Lines{"Instrument: unknown", "On  - unknown", "Controller: volume"}));
   EXPECT_EQ((std::vector{session.buffers.EventBuffer[0].Data1, session.buffers.EventBuffer[1].Data1}), (std::vector{10, 40}));
   Look();

@@ -1,3 +1,4 @@
+#include "commands/event_list.h"
 #include "commands/lifecycle.h"
 #include "common/file_system.h"
 #include "shell/bytes_pane.h"
@@ -178,7 +179,7 @@ class ByteViewsTest : public WindowTestCase {
       QCOMPARE(w().toolkit().GetText(Control::Text2), text2);
     }
     // A cell of the list reads through it too.
-    w().listModel().SetText(0, 4, "\x82\xA0");
+    WriteListCell(w().session(), 1, 4, "\x82\xA0");  // as an edit writes it
     QCOMPARE(Cell(0, 4), QString(QChar(0x201A)) + QChar(0xA0));
     w().SetTextEncoding(TextEncoding::kShiftJis);
     QCOMPARE(Cell(0, 4), QStringLiteral("\u3042"));

@@ -73,7 +73,7 @@ class EditingWindowTest : public WindowTestCase {
     QFETCH(int, dialogs);
     ListSecondTrack();
     const std::string other = f->UserFile("other.mid", Smf(0, 96, {Hex("00 90 40 64 10 80 40 00 00 FF 2F 00")}));
-    const QString shown = ToDisplay(session().ui.ListText(kFirstNote, 1));
+    const QString shown = ToDisplay(w().listModel().Text(kFirstNote - 1, 1));
     if (changed != kNothing) f->Edit(kFirstNote, 1, QStringLiteral("d5"));
     if (changed == kEditTypedBack) f->Edit(kFirstNote, 1, shown);
     if (changed == kWorkCopy) QTest::mouseClick(w().Command5, Qt::LeftButton);
@@ -134,19 +134,19 @@ class EditingWindowTest : public WindowTestCase {
   void UndoAndRedoInTheWindow() {
     ListSecondTrack();
     QVERIFY(!w().mnuUndo->isEnabled() && !w().mnuRedo->isEnabled());
-    const std::string before = session().ui.ListText(kFirstNote, 2);
+    const std::string before = w().listModel().Text(kFirstNote - 1, 2);
     f->Edit(kFirstNote, 2, QStringLiteral("90"));
     QCOMPARE(w().mnuUndo->text(), "Undo Volume " + ToDisplay(before) + " -> 90");
     QVERIFY(w().windowTitle().startsWith('*'));
     QTest::keyClick(&w(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(std::tuple(session().ui.ListText(kFirstNote, 2), w().mnuUndo->isEnabled(), w().mnuRedo->text()),
+    QCOMPARE(std::tuple(w().listModel().Text(kFirstNote - 1, 2), w().mnuUndo->isEnabled(), w().mnuRedo->text()),
              std::tuple(before, false, "Redo Volume " + ToDisplay(before) + " -> 90"));
     QVERIFY(!w().windowTitle().startsWith('*'));  // taken back: nothing to lose
     QTest::keyClick(&w(), Qt::Key_Y, Qt::ControlModifier);
-    QCOMPARE(session().ui.ListText(kFirstNote, 2), std::string("90"));
+    QCOMPARE(w().listModel().Text(kFirstNote - 1, 2), std::string("90"));
     QTest::keyClick(&w(), Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(&w(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(session().ui.ListText(kFirstNote, 2), std::string("90"));
+    QCOMPARE(w().listModel().Text(kFirstNote - 1, 2), std::string("90"));
 
     // Save Track is a step too: undone, the working copy is the file's bytes again.
     const std::string opened = WorkCopy();

@@ -20,17 +20,50 @@ class EventListTest : public WindowTestCase {
   Toolkit& ui() { return f->window->toolkit(); }
 
  private slots:
-  void ModelKeepsEveryCellsBytesAndRefusesCellsOutsideTheList() {
+  void ModelReadsTheProgramsRowsAndHandsTypedTextOver() {
+    std::vector<std::vector<std::string>> rows = {{"1", "60", "100", "96", "x"}, {"2", "62", "90", "48", "y"}};
     EventListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.SetCellText([&rows](std::int64_t row, int column) {
+      if (row >= static_cast<std::int64_t>(rows.size())) throw RunError(kIndexOutOfRange);
+      return rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    });
     for (const char* caption : {"Channel", "Notes", "Volume", "Length", "Description"}) model.AddColumn(caption);
-    model.Append({{"1", {"60", "100", "96", "x"}}, {"2", {"62", "90", "48", "y"}}});
-    model.SetText(0, 1, "7");                                  // shorter: written in place
-    model.SetText(0, 2, "a volume text longer than before");  // longer: stored anew
-    QVERIFY(!model.setData(model.index(1, 1), QStringLiteral("61")));  // only the program writes cells
+    model.Reset(2);
+    // The program changes a row and says so: the cell reads its new text and the view hears of it.
+    rows[0][2] = "a volume text longer than before";
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    model.RowsChanged(0, 0);
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(std::pair(changed[0][0].toModelIndex(), changed[0][1].toModelIndex()), std::pair(model.index(0, 0), model.index(0, 4)));
     std::vector<std::string> cells;
     for (int row = 0; row < 2; ++row)
       for (int column = 0; column < 5; ++column) cells.push_back(model.Text(row, column));
-    QCOMPARE(cells, (std::vector<std::string>{"1", "7", "a volume text longer than before", "96", "x", "2", "62", "90", "48", "y"}));
+    QCOMPARE(cells, (std::vector<std::string>{"1", "60", "a volume text longer than before", "96", "x", "2", "62", "90", "48", "y"}));
+
+    // Typed text reaches the program after the event loop has run; the cell stays as it was.
+    QVERIFY(!model.setData(model.index(1, 1), QStringLiteral("61")));  // nobody listens yet
+    std::vector<CellEdit> edits;
+    model.SetEditDone([&edits](const CellEdit& edit) { edits.push_back(edit); });
+    QVERIFY(model.setData(model.index(1, 1), QStringLiteral("61")));
+    QVERIFY(model.setData(model.index(0, 3), QStringLiteral("7"), EventListModel::kEditThenNextRole));
+    QVERIFY(model.setData(model.index(0, 2), QStringLiteral("8"), EventListModel::kEditThenPreviousRole));
+    QVERIFY(!model.setData(model.index(0, 3), QStringLiteral("9"), Qt::DisplayRole));
+    QVERIFY(edits.empty());
+    QTRY_COMPARE(edits.size(), std::size_t{3});
+    QCOMPARE(edits, (std::vector<CellEdit>{{2, 1, "62", "61", 0}, {1, 3, "96", "7", 1},
+                                           {1, 2, "a volume text longer than before", "8", -1}}));
+    QCOMPARE(model.Text(1, 1), std::string("62"));
+    model.SetEditDone({});  // stopped: an edit on its way is dropped
+    QVERIFY(!model.setData(model.index(1, 1), QStringLiteral("63")));
+    QTest::qWait(10);
+    QCOMPARE(edits.size(), std::size_t{3});
+
+    // Rows the program no longer has are drawn blank, never read past.
+    rows.pop_back();
+    QCOMPARE(model.data(model.index(1, 1)).toString(), QString());
+    model.Reset(1);
+    QCOMPARE(model.rowCount(), 1);
 
     auto error = [](auto&& call) {
       try {
@@ -40,9 +73,10 @@ class EventListTest : public WindowTestCase {
       }
       return 0;
     };
-    QCOMPARE((std::vector{error([&] { model.Text(2, 0); }), error([&] { model.Text(-1, 0); }),
-                          error([&] { model.SetText(0, 5, "x"); }), error([&] { model.AddColumn(QStringLiteral("Sixth")); })}),
-             std::vector<int>(4, kIndexOutOfRange));
+    QCOMPARE((std::vector{error([&] { model.Text(1, 0); }), error([&] { model.Text(-1, 0); }),
+                          error([&] { model.Text(0, 5); }), error([&] { model.RowsChanged(0, 1); }),
+                          error([&] { model.AddColumn(QStringLiteral("Sixth")); }), error([&] { model.Reset(-1); })}),
+             (std::vector<int>{kIndexOutOfRange, kIndexOutOfRange, kIndexOutOfRange, kIndexOutOfRange, kIndexOutOfRange, kOverflow}));
   }
 
   void ListingEditingAndSavingATrack() {
@@ -58,7 +92,7 @@ class EventListTest : public WindowTestCase {
     const std::int64_t note = kFirstNote;
     const auto row = static_cast<std::size_t>(note - 1);
     const EventRecord before = session().buffers.EventBuffer[row];
-    const std::string shown = ui().ListText(note, 1);
+    const std::string shown = w().listModel().Text(note - 1, 1);
     f->ClickCell(note, 0);
     f->ClickCell(note, 1, Qt::RightButton);
     QVERIFY(f->Editor() == nullptr);
@@ -71,7 +105,7 @@ class EventListTest : public WindowTestCase {
     const ShownMessage& refusal = f->answerer.Messages.at(0);
     QCOMPARE(refusal.Text + "|" + refusal.Title + "|" + QString::number(refusal.Buttons),
              "Note must be between (A0 and G10) OR (A#0 and G#10) except B# and E#|Quavert|" + QString::number(QMessageBox::Ok));
-    QCOMPARE(ui().ListText(note, 1), shown);
+    QCOMPARE(w().listModel().Text(note - 1, 1), shown);
     QCOMPARE(session().buffers.EventBuffer[row], before);
 
     f->Edit(note, 1, QStringLiteral("61"), Qt::Key_Escape);  // handed over, it would be refused
@@ -80,14 +114,14 @@ class EventListTest : public WindowTestCase {
     // Accepted: shown as typed, stored as a number, and the view hears of it.
     QSignalSpy changed(&w().listModel(), &QAbstractItemModel::dataChanged);
     f->Edit(note, 1, QStringLiteral("d5"));
-    QCOMPARE(std::tuple(f->answerer.Messages.size(), ui().ListText(note, 1), session().buffers.EventBuffer[row].Data1, changed.isEmpty()),
+    QCOMPARE(std::tuple(f->answerer.Messages.size(), w().listModel().Text(note - 1, 1), session().buffers.EventBuffer[row].Data1, changed.isEmpty()),
              std::tuple(std::size_t{1}, std::string("d5"), 62, false));
 
     // Saved into the working copy and listed again from it.
     QTest::mouseClick(w().Command5, Qt::LeftButton);
     QCOMPARE(f->answerer.Texts().back(), QStringLiteral("Data saved!"));
     QTest::mouseClick(w().Command1, Qt::LeftButton);
-    QCOMPARE(ui().ListText(note, 1), std::string("D5"));
+    QCOMPARE(w().listModel().Text(note - 1, 1), std::string("D5"));
 
     QCOMPARE(ReadFileBytes(f->user.Join("song.mid")), SongOfTwoTracks());  // the user's file is never touched
   }

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "commands/event_list.h"
+
 namespace quavert::testing {
 
 bool InstallGenmidi(const std::string& folder) {
@@ -23,5 +25,13 @@ SessionTest::SessionTest() : session(app.Path(), ui, media) {
 std::string SessionTest::UserFile(std::string_view name, std::string_view bytes) { return user.Write(name, bytes); }
 
 std::string SessionTest::AppFileBytes(std::string_view name) const { return ReadFileBytes(app.Join(name)); }
+
+std::vector<ListItem> SessionTest::ShownItems() const {
+  std::vector<ListItem> items;
+  for (std::int64_t row = 0; row < ui.ListRows; ++row) items.push_back(session.shown.Item(session.buffers.ListBuffer, row));
+  return items;
+}
+
+std::string SessionTest::Cell(std::int64_t item, int column) const { return ListCellText(session, item, column); }
 
 }  // namespace quavert::testing

@@ -4,10 +4,12 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/recording_media_service.h"
 #include "app/recording_toolkit.h"
 #include "app/session.h"
+#include "editing/list_item.h"
 #include "support/midi_bytes.h"
 #include "support/temp_folder.h"
 
@@ -23,6 +25,11 @@ class SessionTest : public ::testing::Test {
   std::string UserFile(std::string_view name, std::string_view bytes);
   /// The bytes of a file in the application folder.
   std::string AppFileBytes(std::string_view name) const;
+  /// What the list shows: the rows the window was last told to show, read from the session as
+  /// the window reads them.
+  std::vector<ListItem> ShownItems() const;
+  /// The text the list shows in a cell (item from 1, column 0 .. 4).
+  std::string Cell(std::int64_t item, int column) const;
 
   TempFolder app;
   TempFolder user;

@@ -226,7 +226,7 @@ TEST_F(RowEditsTest, TheNoteOffFollowsItsNoteOn) {
     List();
     const std::vector<EventRecord> listed = session.buffers.EventBuffer;
     ui.StatusText.clear();
-    CellEditDone(session, c.item, 1, ui.ListText(c.item, 1), "D5");
+    CellEditDone(session, c.item, 1, Cell(c.item, 1), "D5");
     EXPECT_EQ(ui.StatusText, c.status);
     Save();
     EXPECT_EQ(testing::ToHex(testing::ReadStandardFile(WorkCopy()).chunks.at(0).data),

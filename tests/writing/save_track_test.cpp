@@ -43,7 +43,7 @@ class SaveTrackTest : public testing::WritingTest {
   // Types `text` into cell `column` of the row of event `index`, as the list's editor hands it over.
   void TypeInto(std::size_t index, int column, std::string_view text) {
     const auto item = static_cast<std::int64_t>(index) + 1;
-    CellEditDone(session, item, column, ui.ListText(item, column), text);
+    CellEditDone(session, item, column, Cell(item, column), text);
   }
   // A playing device lets go of the file and plays the working copy afterwards.
   std::vector<std::string> DeviceReopened() const {
@@ -85,7 +85,7 @@ TEST_F(SaveTrackTest, AnUneditedSaveLosesNothingShiftsNothingAndDecodesAsBefore)
   const std::string text2 = after_heading();
   List();
   const std::vector<EventRecord> rows = Rows();
-  const std::vector<ListItem> items = ui.Items;
+  const std::vector<ListItem> items = ShownItems();
   ASSERT_EQ(rows.size(), kMixedRows);
   ui.ClearLog();
   media.Commands.clear();
@@ -95,12 +95,12 @@ TEST_F(SaveTrackTest, AnUneditedSaveLosesNothingShiftsNothingAndDecodesAsBefore)
   EXPECT_EQ(media.Commands, DeviceReopened());
   EXPECT_EQ(session.file.FileSize, static_cast<std::int64_t>(WorkCopy().size()));
   // The list is left as it was; "Save Track" stays on for more edits.
-  EXPECT_TRUE(ui.Items == items && Rows() == rows && ui.IsEnabled(Control::Command5));
+  EXPECT_TRUE(ShownItems() == items && Rows() == rows && ui.IsEnabled(Control::Command5));
   // Decoding the saved track again gives the same lines and rows.
   Choose(1);
   EXPECT_EQ(after_heading(), text2);
   List();
-  EXPECT_TRUE(Rows() == rows && ui.Items == items);
+  EXPECT_TRUE(Rows() == rows && ShownItems() == items);
 }
 
 // Edits typed into cells and edits of the rows themselves; the list made again from notes.dat
@@ -125,7 +125,8 @@ TEST_F(SaveTrackTest, EditedRowsAreWrittenFromTheirValues) {
                              " F0 03 7E 09 F7 00  F7 01 F7 00  FF 06 03 45 6E 64 00  FF 7F 03 00 00 41 01"
                              " C0 05 00  C0 7F 81 80 00  FF 2F 00")));
   List();
-  EXPECT_EQ(ui.Items[kNoteOn].Sub[0] + ui.Items[kNoteOn].Sub[3] + ui.Items[kText].Sub[2] + ui.Items[kTempo].Sub[0],
+  const std::vector<ListItem> items = ShownItems();
+  EXPECT_EQ(items[kNoteOn].Sub[0] + items[kNoteOn].Sub[3] + items[kText].Sub[2] + items[kTempo].Sub[0],
             "D5Off99999997");
 }
 

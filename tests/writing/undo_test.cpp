@@ -52,8 +52,8 @@ class UndoTest : public testing::WritingTest {
       case 1: {
         if (item == 0) return;
         const int column = 1 + static_cast<int>(random() % 3);
-        if (ui.ListText(item, column).empty()) return;
-        CellEditDone(session, item, column, ui.ListText(item, column), std::to_string(random() % 140));
+        if (Cell(item, column).empty()) return;
+        CellEditDone(session, item, column, Cell(item, column), std::to_string(random() % 140));
         return;
       }
       case 2: {

@@ -1,0 +1,59 @@
+// The window's memory after "Notes..." on a large track: opens FILE in the real window
+// (offscreen), chooses TRACK, lists it, paints the list's end, and prints the peak resident set
+// before and after the listing (VmHWM of /proc/self/status) and the rows listed.
+// Usage: shell_list_memory FILE [TRACK]
+#include <QApplication>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "app/recording_media_service.h"
+#include "commands/load_driver.h"
+#include "commands/track_selection.h"
+#include "shell/event_list_model.h"
+#include "shell/frm_main.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// A line of /proc/self/status in kilobytes, or -1.
+long StatusKb(const std::string& key) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind(key + ":", 0) == 0) return std::atol(line.c_str() + key.size() + 1);
+  return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: shell_list_memory FILE [TRACK]\n");
+    return 2;
+  }
+  QApplication app(argc, argv);
+  quavert::testing::TempFolder folder;
+  quavert::RecordingMediaService media;
+  quavert::frmmain window(folder.Path(), media);
+  window.show();
+  window.FormLoad();
+  if (!QTest::qWaitForWindowExposed(&window)) return 1;
+  quavert::Session& session = window.session();
+  quavert::OpenMidiFile(session, argv[1]);
+  quavert::Combo1Click(session, argc > 2 ? std::atoi(argv[2]) - 1 : 0);
+  QCoreApplication::processEvents();
+  const long before = StatusKb("VmHWM");
+  window.Command1->click();
+  window.ListView1->scrollToBottom();
+  window.ListView1->viewport()->repaint();
+  QCoreApplication::processEvents();
+  std::printf("rows %lld, peak RSS before listing %ld kB, after %ld kB (now %ld kB)\n",
+              static_cast<long long>(window.listModel().Count()), before, StatusKb("VmHWM"), StatusKb("VmRSS"));
+  window.close();
+  return 0;
+}
