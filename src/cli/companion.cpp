@@ -24,6 +24,6 @@ bool Companion::ChooseTrack(long track) {
   return TrackDecoded();
 }
 
-bool Companion::TrackDecoded() const { return session.file.FileLoaded && ui.IsEnabled(Control::mnuSave); }
+bool Companion::TrackDecoded() const { return session.file.FileLoaded && session.controls.FileCommands; }
 
 }  // namespace quavert::cli

@@ -22,11 +22,6 @@ void PrintText(std::ostream& out, std::string_view text) {
 
 ConsoleToolkit::ConsoleToolkit(std::ostream& out, bool answer_yes) : out_(out), answer_yes_(answer_yes) {}
 
-bool ConsoleToolkit::IsEnabled(Control control) const {
-  const auto it = enabled_.find(control);
-  return it != enabled_.end() && it->second;
-}
-
 Answer ConsoleToolkit::MessageBox(std::string_view text, Buttons buttons, Icon, std::string_view) {
   if (buttons == Buttons::kYesNo) {
     const bool yes = answer_yes_ || AnswerNextYes;
@@ -51,7 +46,7 @@ FileChoice ConsoleToolkit::ShowSaveDialog(const FileDialogSetup&) {
 
 std::string ConsoleToolkit::GetText(Control control) { return texts_[control]; }
 void ConsoleToolkit::SetText(Control control, std::string_view text) { texts_[control] = std::string(text); }
-void ConsoleToolkit::SetEnabled(Control control, bool enabled) { enabled_[control] = enabled; }
+void ConsoleToolkit::SetEnabled(Control, bool) {}
 void ConsoleToolkit::SetLocked(Control, bool) {}
 void ConsoleToolkit::ComboClear() {}
 void ConsoleToolkit::ComboAddItem(std::string_view) {}

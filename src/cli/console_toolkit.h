@@ -23,8 +23,6 @@ class ConsoleToolkit : public Toolkit {
   /// In-place editors opened so far: a click on a cell without a value opens none.
   int EditorsOpened = 0;
 
-  bool IsEnabled(Control control) const;
-
   Answer MessageBox(std::string_view text, Buttons buttons, Icon icon, std::string_view title) override;
   FileChoice ShowOpenDialog(const FileDialogSetup& setup) override;
   FileChoice ShowSaveDialog(const FileDialogSetup& setup) override;
@@ -50,7 +48,6 @@ class ConsoleToolkit : public Toolkit {
   std::ostream& out_;
   bool answer_yes_;
   std::map<Control, std::string> texts_;
-  std::map<Control, bool> enabled_;
 };
 
 }  // namespace quavert::cli

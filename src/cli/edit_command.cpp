@@ -41,7 +41,7 @@ int Edit(const Options& options, std::ostream& out, std::ostream& err) {
     }
   }
   if (!options.Actions.empty() || options.SaveTrack) {
-    if (!companion.ui.IsEnabled(Control::Command5)) {
+    if (!companion.session.controls.SaveTrack) {
       err << "quavert-cli: track " << options.Track << " has no rows to save\n";
       return 1;
     }

@@ -46,7 +46,7 @@ void PrintRows(Companion& companion, const std::vector<std::optional<ByteCells>>
 }
 
 bool BuildList(Companion& companion) {
-  if (!companion.ui.IsEnabled(Control::Command1)) return false;
+  if (!companion.session.controls.Notes) return false;
   Command1Click(companion.session);
   return true;
 }
