@@ -34,4 +34,10 @@ std::vector<ListItem> SessionTest::ShownItems() const {
 
 std::string SessionTest::Cell(std::int64_t item, int column) const { return ListCellText(session, item, column); }
 
+std::vector<std::string> SessionTest::DeviceReopened() const {
+  return {"Close REDevid1 notify",
+          "Open " + app.Join(kWorkCopyName) + " type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify",
+          "Put REDevid1 window at 0 0 320 40 notify"};
+}
+
 }  // namespace quavert::testing

@@ -30,6 +30,8 @@ class SessionTest : public ::testing::Test {
   std::vector<ListItem> ShownItems() const;
   /// The text the list shows in a cell (item from 1, column 0 .. 4).
   std::string Cell(std::int64_t item, int column) const;
+  /// The device commands of a step that lets go of the file and plays the working copy afterwards.
+  std::vector<std::string> DeviceReopened() const;
 
   TempFolder app;
   TempFolder user;

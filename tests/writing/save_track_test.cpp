@@ -45,12 +45,6 @@ class SaveTrackTest : public testing::WritingTest {
     const auto item = static_cast<std::int64_t>(index) + 1;
     CellEditDone(session, item, column, Cell(item, column), text);
   }
-  // A playing device lets go of the file and plays the working copy afterwards.
-  std::vector<std::string> DeviceReopened() const {
-    return {"Close REDevid1 notify",
-            "Open " + app.Join(kWorkCopyName) + " type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify",
-            "Put REDevid1 window at 0 0 320 40 notify"};
-  }
 };
 
 // Every kind of event the decoder meets in a track, with a few things it does not keep a row for.
