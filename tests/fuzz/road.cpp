@@ -498,9 +498,12 @@ RoadOutcome RunRoad(const RoadFolders& folders, std::string_view input, std::str
   return outcome;
 }
 
-void InstallGenmidi(const RoadFolders& folders, const std::string& genmidi_source) {
-  if (genmidi_source.empty()) return;
-  fs::copy_file(genmidi_source, JoinPath(folders.App, kGenmidiName), fs::copy_options::overwrite_existing);
+RoadFolders MakeRoadFolders(const std::string& root, const char* genmidi_source) {
+  RoadFolders folders{JoinPath(root, "app"), JoinPath(root, "user"), JoinPath(root, "current")};
+  for (const std::string& folder : {folders.App, folders.User, folders.Current}) fs::create_directory(folder);
+  if (genmidi_source != nullptr && *genmidi_source != '\0')
+    fs::copy_file(genmidi_source, JoinPath(folders.App, kGenmidiName), fs::copy_options::overwrite_existing);
+  return folders;
 }
 
 }  // namespace quavert::fuzz
