@@ -7,7 +7,6 @@
 
 #include "commands/cell_edit.h"
 #include "common/file_system.h"
-#include "support/standard_reader.h"
 #include "writing_fixture.h"
 
 namespace quavert {
@@ -32,12 +31,6 @@ class SaveTrackTest : public testing::WritingTest {
     ui.ClearLog();
     Save();
     return SavedTrack();
-  }
-  // The data of the working copy's one track, in hexadecimal, as the MIDI standard reads the file.
-  std::string SavedTrack() const {
-    const testing::StandardFile file = testing::ReadStandardFile(WorkCopy());
-    EXPECT_EQ(file.chunks.size(), 1u);
-    return ToHex(file.chunks.at(0).data);
   }
   std::string SaveUnedited(const Bytes& track_data) { return SaveTrack(track_data, [] {}); }
   // Types `text` into cell `column` of the row of event `index`, as the list's editor hands it over.

@@ -10,6 +10,7 @@
 #include "commands/track_selection.h"
 #include "decoding/records.h"
 #include "support/session_fixture.h"
+#include "support/standard_reader.h"
 
 namespace quavert::testing {
 
@@ -36,6 +37,12 @@ class WritingTest : public SessionTest {
   }
 
   Bytes WorkCopy() const { return AppFileBytes(kWorkCopyName); }
+  /// The data of the working copy's one track, in hexadecimal, as the MIDI standard reads the file.
+  std::string SavedTrack() const {
+    const StandardFile file = ReadStandardFile(WorkCopy());
+    EXPECT_EQ(file.chunks.size(), 1u);
+    return ToHex(file.chunks.at(0).data);
+  }
 };
 
 }  // namespace quavert::testing
