@@ -141,7 +141,6 @@ class EditFrameTest : public testing::EditingTest {
     EXPECT_EQ(ui.DoEventsCount, 1);
     EXPECT_EQ(ui.Calls.front() + ui.Calls.back(), "SetBusy(1)SetBusy(0)");
   }
-  Bytes WorkCopy() const { return testing::ReadFileBytes(session.WorkCopyPath()); }
 };
 
 TEST_F(EditFrameTest, EachValueIsCheckedOnItsOwnAndWrittenIntoTheWorkingCopy) {

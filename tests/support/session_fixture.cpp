@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "commands/event_list.h"
+#include "commands/load_driver.h"
+#include "commands/track_selection.h"
 
 namespace quavert::testing {
 
@@ -23,6 +25,10 @@ SessionTest::SessionTest() : session(app.Path(), ui, media) {
 }
 
 std::string SessionTest::UserFile(std::string_view name, std::string_view bytes) { return user.Write(name, bytes); }
+
+void SessionTest::Load(const Bytes& bytes) { OpenMidiFile(session, UserFile("SONG.MID", bytes)); }
+
+void SessionTest::Choose(int number) { Combo1Click(session, number - 1); }
 
 std::string SessionTest::AppFileBytes(std::string_view name) const { return ReadFileBytes(app.Join(name)); }
 
