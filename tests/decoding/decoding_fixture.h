@@ -18,13 +18,6 @@ namespace quavert::testing {
 /// what the decode left: Text2, notes.dat, the report and the working copy.
 class DecodingTest : public SessionTest {
  protected:
-  /// Opens `bytes` as SONG.MID: the load decodes track 1.
-  void Load(const Bytes& bytes) { OpenMidiFile(session, UserFile("SONG.MID", bytes)); }
-  /// Loads a format-0 file of one track holding `track_data`, at 96 ticks per quarter note.
-  void LoadTrack(const Bytes& track_data) { Load(Smf(0, 96, {track_data})); }
-  /// Chooses track `number` (1-based) in the track chooser.
-  void Choose(int number) { Combo1Click(session, number - 1); }
-
   std::string Text2() { return ui.Texts[Control::Text2]; }
   /// Text2's text after the two heading lines of the track.
   std::string Text2Lines() {
@@ -32,10 +25,6 @@ class DecodingTest : public SessionTest {
     return text.substr(text.find("\r\n", text.find("\r\n") + 2) + 2);
   }
 
-  std::string Report() {
-    session.report.Flush();
-    return ReadFileBytes(app.Join("logs/song.txt"));
-  }
   /// The report's lines after the heading of track `track` (up to the next track heading).
   std::string ReportLinesOfTrack(int track) {
     const std::string rule = std::string(70, static_cast<char>(0xC4)) + "\r\n";
@@ -59,7 +48,6 @@ class DecodingTest : public SessionTest {
     records.resize(static_cast<std::size_t>(LastEventIndex() + 1));
     return records;
   }
-  std::string WorkCopy() { return AppFileBytes(kWorkCopyName); }
   std::int64_t LastEventIndex() const { return session.decoder.LastEventIndex; }
   int LoadState() const { return session.file.LoadState; }
 };

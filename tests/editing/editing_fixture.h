@@ -34,10 +34,6 @@ class EditingTest : public SessionTest {
     WriteFileBytes(session.AppPath(kNotesDat), bytes);
     session.decoder.LastEventIndex = static_cast<std::int64_t>(records.size()) - 1;
   }
-  std::string ReportBytes() {
-    session.report.Flush();
-    return ReadFileBytes(app.Join("logs/song.txt"));
-  }
 };
 
 }  // namespace quavert::testing

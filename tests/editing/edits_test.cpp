@@ -137,14 +137,10 @@ class EditFrameTest : public testing::EditingTest {
     ui.DoEventsCount = 0;
     media.Commands.clear();
     Command2Click(session, ui.GetText(Control::Text6), ui.GetText(Control::Text5));
-    EXPECT_EQ(media.Commands, (std::vector<std::string>{"Close REDevid1 notify",
-                                                        "Open " + session.WorkCopyPath() +
-                                                            " type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify",
-                                                        "Put REDevid1 window at 0 0 320 40 notify"}));
+    EXPECT_EQ(media.Commands, DeviceReopened());
     EXPECT_EQ(ui.DoEventsCount, 1);
     EXPECT_EQ(ui.Calls.front() + ui.Calls.back(), "SetBusy(1)SetBusy(0)");
   }
-  Bytes WorkCopy() const { return testing::ReadFileBytes(session.WorkCopyPath()); }
 };
 
 TEST_F(EditFrameTest, EachValueIsCheckedOnItsOwnAndWrittenIntoTheWorkingCopy) {

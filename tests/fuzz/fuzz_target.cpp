@@ -26,10 +26,8 @@ class Scratch {
       std::abort();
     }
     root_ = pattern;
-    folders_ = {root_ + "/app", root_ + "/user", root_ + "/current"};
-    for (const std::string& folder : {folders_.App, folders_.User, folders_.Current}) fs::create_directory(folder);
     const char* genmidi = std::getenv("QUAVERT_GENMIDI");
-    quavert::fuzz::InstallGenmidi(folders_, genmidi != nullptr && *genmidi != '\0' ? genmidi : QUAVERT_GENMIDI_SOURCE);
+    folders_ = quavert::fuzz::MakeRoadFolders(root_, genmidi != nullptr && *genmidi != '\0' ? genmidi : QUAVERT_GENMIDI_SOURCE);
   }
   ~Scratch() {
     std::error_code ignored;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <set>
 
@@ -17,6 +16,7 @@
 #include "decoding/decode_messages.h"
 #include "lint/lint.h"
 #include "lint/rmid.h"
+#include "support/midi_bytes.h"
 
 namespace quavert::fuzz {
 namespace {
@@ -94,10 +94,7 @@ ProgramVerdict RunProgram(const RoadFolders& folders, const std::string& path) {
 
 std::vector<std::string> CheckLint(const RoadFolders& folders, std::string_view input) {
   const std::string path = JoinPath(folders.User, kLintName);
-  {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(input.data(), static_cast<std::streamsize>(input.size()));
-  }
+  testing::WriteFileBytes(path, input);
   std::vector<std::string> faults;
   std::vector<Problem> problems;
   std::int64_t format_high_byte = 8;  // offset of the format's high byte: inside an RMID file, further on

@@ -2,11 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <set>
-#include <stdexcept>
 
 #include "app/recording_media_service.h"
 #include "app/recording_toolkit.h"
@@ -30,6 +27,7 @@
 #include "fuzz/input_choices.h"
 #include "fuzz/unedited_saves.h"
 #include "lint/rmid.h"
+#include "support/midi_bytes.h"
 #include "timeline/midi_length.h"
 
 namespace quavert::fuzz {
@@ -47,20 +45,10 @@ constexpr int kMostCellEdits = 4;
 constexpr std::int64_t kDivisionField = 13;
 
 // A file every build of the program loads without a word: one track, a note on and off.
-const std::string kSoundFile = std::string("MThd\0\0\0\x06\0\x01\0\x01\0\x60", 14) +
-                               std::string("MTrk\0\0\0\x0C", 8) +
-                               std::string("\0\x90\x3C\x64\x60\x80\x3C\0\0\xFF\x2F\0", 12);
+const std::string kSoundFile = testing::Smf(1, 96, {testing::Hex("00 90 3C 64 60 80 3C 00 00 FF 2F 00")});
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::string& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out.flush()) throw std::runtime_error("cannot write " + path);
-}
+using testing::ReadFileBytes;
+using testing::WriteFileBytes;
 
 std::set<std::string> NamesIn(const std::string& folder) {
   std::set<std::string> names;
@@ -181,7 +169,7 @@ void Road::Run() {
   Empty(folders_.Current);
   input_path_ = JoinPath(folders_.User, kInputName);
   saved_path_ = JoinPath(folders_.User, kSavedName);
-  WriteBytes(input_path_, input_);
+  WriteFileBytes(input_path_, input_);
   // A valid file keeps every event's time and bytes through an unedited "Save Track" of each track.
   if (IsPlainValidFile(input_)) {
     for (const std::string& fault : UneditedSaveFaults(folders_.App, input_path_)) Fault(fault);
@@ -237,7 +225,7 @@ void Road::ChooseTrack(int index) {
     Fault("track " + std::to_string(index + 1) + ": the list does not show the decoded rows");
   const std::size_t steps_before = session_.undo.Steps();
   const std::uint64_t list = session_.undo.List();
-  const std::string listed_copy = ReadBytes(session_.WorkCopyPath());
+  const std::string listed_copy = ReadFileBytes(session_.WorkCopyPath());
   const std::vector<EventRecord> listed_rows = session_.buffers.EventBuffer;
   EditCells();
   if (choices_.Bit()) EditRows();
@@ -274,7 +262,7 @@ void Road::EditRows() {
 // as they were, then makes them all again, which gives what they made.
 void Road::UndoAndRedo(int index, std::size_t steps_before, const std::string& listed_copy,
                        const std::vector<EventRecord>& listed_rows, std::uint64_t list) {
-  const std::string done_copy = ReadBytes(session_.WorkCopyPath());
+  const std::string done_copy = ReadFileBytes(session_.WorkCopyPath());
   const std::vector<EventRecord> done_rows = session_.buffers.EventBuffer;
   // The saves above listed the track again; their steps are left as they are.
   if (session_.undo.Steps() < steps_before || ui_.rewritten) return;
@@ -285,11 +273,11 @@ void Road::UndoAndRedo(int index, std::size_t steps_before, const std::string& l
   ++outcome_.Undone;
   // A save listed the track again: the rows shown come from the saved copy.
   const bool relisted = session_.undo.List() != list;
-  if (ReadBytes(session_.WorkCopyPath()) != listed_copy) Fault(track + ": undo did not give the working copy back");
+  if (ReadFileBytes(session_.WorkCopyPath()) != listed_copy) Fault(track + ": undo did not give the working copy back");
   if (!relisted && session_.buffers.EventBuffer != listed_rows) Fault(track + ": undo did not give the rows back");
   for (std::size_t k = 0; k < steps; ++k)
     if (!RedoCommand(session_).Done) return Fault(track + ": redo failed");
-  if (ReadBytes(session_.WorkCopyPath()) != done_copy) Fault(track + ": redo did not make the working copy again");
+  if (ReadFileBytes(session_.WorkCopyPath()) != done_copy) Fault(track + ": redo did not make the working copy again");
   if (!relisted && session_.buffers.EventBuffer != done_rows) Fault(track + ": redo did not make the rows again");
 }
 
@@ -321,13 +309,13 @@ void Road::SaveTrack() {
       EditCells();
     }
     saved_rows = session_.buffers.EventBuffer;
-    const std::string before = ReadBytes(session_.WorkCopyPath());
+    const std::string before = ReadFileBytes(session_.WorkCopyPath());
     const std::size_t first = MessageCount();
     SaveTrackCommand(session_);
     if (!SaidSince(first, kDataSaved)) {
       Fault("track " + std::to_string(index + 1) + ": Save Track failed: " +
             (ui_.Messages.size() > first ? ui_.Messages[first].Text : std::string("no message")));
-      if (ReadBytes(session_.WorkCopyPath()) != before) Fault("a failed Save Track changed the working copy");
+      if (ReadFileBytes(session_.WorkCopyPath()) != before) Fault("a failed Save Track changed the working copy");
       return;
     }
     track_saved_ = true;
@@ -394,19 +382,19 @@ void Road::SaveMidi() {
   const bool existed = choices_.Bit();
   if (existed) {
     before = choices_.Text();
-    WriteBytes(saved_path_, before);
+    WriteFileBytes(saved_path_, before);
   }
   ui_.DialogChoices.push_back({saved_path_, kSavedName});
   const std::size_t first = MessageCount();
-  const std::string work_copy = ReadBytes(session_.WorkCopyPath());
+  const std::string work_copy = ReadFileBytes(session_.WorkCopyPath());
   SaveAs(session_);
   const bool declined = existed && !(ui_.Messages.size() > first && ui_.Messages[first].Given == Answer::kYes);
   const bool failed = std::any_of(ui_.Messages.begin() + static_cast<std::ptrdiff_t>(first), ui_.Messages.end(),
                                   [](const auto& message) { return message.Text.starts_with("ERROR: File not saved"); });
   if (failed) Fault("Save Midi... failed on a writable folder");
   if (declined) {
-    if (ReadBytes(saved_path_) != before) Fault("Save Midi... changed the file it was told not to overwrite");
-  } else if (!FileExists(saved_path_) || ReadBytes(saved_path_) != work_copy) {
+    if (ReadFileBytes(saved_path_) != before) Fault("Save Midi... changed the file it was told not to overwrite");
+  } else if (!FileExists(saved_path_) || ReadFileBytes(saved_path_) != work_copy) {
     Fault("Save Midi... did not write a copy of the working copy");
   } else {
     outcome_.MidiSaved = true;
@@ -415,7 +403,7 @@ void Road::SaveMidi() {
 
 
 void Road::CheckUserFile() {
-  if (ReadBytes(input_path_) != input_) Fault("the user's file changed");
+  if (ReadFileBytes(input_path_) != input_) Fault("the user's file changed");
 }
 
 void Road::CheckWorkCopy() {
@@ -424,7 +412,7 @@ void Road::CheckWorkCopy() {
     return;
   }
   if (ui_.rewritten || track_saved_) return;  // bytes moved; the walk below checks the result
-  const std::string work = ReadBytes(session_.WorkCopyPath());
+  const std::string work = ReadFileBytes(session_.WorkCopyPath());
   if (work.size() != work_input_.size()) {
     Fault("the working copy changed its length without a repair or a saved track");
     return;
@@ -483,7 +471,7 @@ void Road::CheckMessages() {
 // The program goes on: a sound file loads in the same session, with its list.
 void Road::CheckSoundFileLoads() {
   const std::string path = JoinPath(folders_.User, kSoundName);
-  WriteBytes(path, kSoundFile);
+  WriteFileBytes(path, kSoundFile);
   const std::size_t first = MessageCount();
   OpenMidiFile(session_, path);
   if (!session_.file.FileLoaded || !ui_.IsEnabled(Control::Command1) || MessageCount() != first) {
@@ -510,9 +498,12 @@ RoadOutcome RunRoad(const RoadFolders& folders, std::string_view input, std::str
   return outcome;
 }
 
-void InstallGenmidi(const RoadFolders& folders, const std::string& genmidi_source) {
-  if (genmidi_source.empty()) return;
-  fs::copy_file(genmidi_source, JoinPath(folders.App, kGenmidiName), fs::copy_options::overwrite_existing);
+RoadFolders MakeRoadFolders(const std::string& root, const char* genmidi_source) {
+  RoadFolders folders{JoinPath(root, "app"), JoinPath(root, "user"), JoinPath(root, "current")};
+  for (const std::string& folder : {folders.App, folders.User, folders.Current}) fs::create_directory(folder);
+  if (genmidi_source != nullptr && *genmidi_source != '\0')
+    fs::copy_file(genmidi_source, JoinPath(folders.App, kGenmidiName), fs::copy_options::overwrite_existing);
+  return folders;
 }
 
 }  // namespace quavert::fuzz

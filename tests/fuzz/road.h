@@ -45,7 +45,8 @@ struct RoadOutcome {
 /// one file can be driven down many roads.
 RoadOutcome RunRoad(const RoadFolders& folders, std::string_view input, std::string_view decisions = {});
 
-/// Puts a copy of `genmidi_source` (when not empty) into the application folder.
-void InstallGenmidi(const RoadFolders& folders, const std::string& genmidi_source);
+/// Makes the three folders under `root` and copies `genmidi_source` (when neither null nor empty) into
+/// the application folder.
+RoadFolders MakeRoadFolders(const std::string& root, const char* genmidi_source);
 
 }  // namespace quavert::fuzz

@@ -11,7 +11,7 @@
 #include "commands/save_track.h"
 #include "commands/track_decoder.h"
 #include "commands/track_selection.h"
-#include "common/binary_file.h"
+#include "support/midi_bytes.h"
 #include "support/standard_reader.h"
 
 namespace quavert::fuzz {
@@ -37,13 +37,6 @@ bool EventIsPlain(const testing::StandardEvent& event) {
   if (type == 0x00) return length == 0 || length == 2;
   const auto known = kMetaLengths.find(type);
   return known != kMetaLengths.end() && (known->second < 0 || known->second == length);
-}
-
-std::string ReadAll(const std::string& path) {
-  BinaryFile file(path, BinaryFile::Mode::kRead);
-  std::string bytes(static_cast<std::size_t>(file.Length()), '\0');
-  file.Read(bytes.data(), bytes.size());
-  return bytes;
 }
 
 }  // namespace
@@ -83,9 +76,9 @@ std::vector<std::string> UneditedSaveFaults(const std::string& app_folder, const
     if (!ui.IsEnabled(Control::Command1)) continue;
     Command1Click(session);
     if (!ui.IsEnabled(Control::Command5)) continue;
-    const std::string before = ReadAll(session.WorkCopyPath());
+    const std::string before = testing::ReadFileBytes(session.WorkCopyPath());
     SaveTrackCommand(session);
-    const std::string after = ReadAll(session.WorkCopyPath());
+    const std::string after = testing::ReadFileBytes(session.WorkCopyPath());
     try {
       if (testing::TrackMusic(after, index + 1) != testing::TrackMusic(before, index + 1))
         faults.push_back("track " + std::to_string(index + 1) + ": an unedited Save Track changed its events");

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <string>
@@ -29,12 +29,8 @@ using testing::Smf;
 
 // The road's three folders under a temporary folder of their own, with the build's genmidi.ini.
 struct RoadScratch {
-  RoadScratch() : folders{root.Join("app"), root.Join("user"), root.Join("current")} {
-    for (const std::string& folder : {folders.App, folders.User, folders.Current}) std::filesystem::create_directory(folder);
-    testing::InstallGenmidi(folders.App);
-  }
   testing::TempFolder root;
-  fuzz::RoadFolders folders;
+  fuzz::RoadFolders folders = fuzz::MakeRoadFolders(root.Path(), std::getenv("QUAVERT_GENMIDI"));
 };
 
 // 1 for each of `controls` enabled, 0 for each disabled.

@@ -1,5 +1,7 @@
 #include "support/midi_bytes.h"
 
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "midi_track.h"
@@ -68,6 +70,17 @@ Bytes Rmid(const Bytes& smf, const Bytes& after) {
   };
   const Bytes data = "data" + le32(smf.size()) + smf + (smf.size() % 2 != 0 ? Bytes(1, '\0') : "");
   return "RIFF" + le32(4 + data.size() + after.size()) + "RMID" + data + after;
+}
+
+void WriteFileBytes(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out.flush()) throw std::runtime_error("cannot write " + path);
+}
+
+Bytes ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace quavert::testing

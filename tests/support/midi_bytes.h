@@ -31,4 +31,9 @@ Bytes Vlq(std::uint32_t value);
 /// The bytes of a file as "00 90 3C" for failure messages.
 std::string ToHex(std::string_view bytes);
 
+/// Writes `bytes` to `path`, replacing it; throws std::runtime_error when they cannot be written.
+void WriteFileBytes(const std::string& path, std::string_view bytes);
+/// The whole content of `path`; empty when it cannot be read.
+Bytes ReadFileBytes(const std::string& path);
+
 }  // namespace quavert::testing

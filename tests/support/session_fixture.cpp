@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "commands/event_list.h"
+#include "commands/load_driver.h"
+#include "commands/track_selection.h"
 
 namespace quavert::testing {
 
@@ -24,6 +26,10 @@ SessionTest::SessionTest() : session(app.Path(), ui, media) {
 
 std::string SessionTest::UserFile(std::string_view name, std::string_view bytes) { return user.Write(name, bytes); }
 
+void SessionTest::Load(const Bytes& bytes) { OpenMidiFile(session, UserFile("SONG.MID", bytes)); }
+
+void SessionTest::Choose(int number) { Combo1Click(session, number - 1); }
+
 std::string SessionTest::AppFileBytes(std::string_view name) const { return ReadFileBytes(app.Join(name)); }
 
 std::vector<ListItem> SessionTest::ShownItems() const {
@@ -33,5 +39,11 @@ std::vector<ListItem> SessionTest::ShownItems() const {
 }
 
 std::string SessionTest::Cell(std::int64_t item, int column) const { return ListCellText(session, item, column); }
+
+std::vector<std::string> SessionTest::DeviceReopened() const {
+  return {"Close REDevid1 notify",
+          "Open " + app.Join(kWorkCopyName) + " type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify",
+          "Put REDevid1 window at 0 0 320 40 notify"};
+}
 
 }  // namespace quavert::testing

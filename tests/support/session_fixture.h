@@ -23,6 +23,18 @@ class SessionTest : public ::testing::Test {
 
   /// Writes `bytes` as a file of the user's (outside the application folder); returns its path.
   std::string UserFile(std::string_view name, std::string_view bytes);
+  /// Opens `bytes` as the user's SONG.MID, as the Open command does: the load decodes track 1.
+  void Load(const Bytes& bytes);
+  /// Loads a format-0 file of one track holding `track_data`, at 96 ticks per quarter note.
+  void LoadTrack(const Bytes& track_data) { Load(Smf(0, 96, {track_data})); }
+  /// Chooses track `number` (1-based) in the track chooser, which decodes it.
+  void Choose(int number);
+  Bytes WorkCopy() const { return AppFileBytes(kWorkCopyName); }
+  /// The report of SONG.MID as it stands after a flush.
+  std::string Report() {
+    session.report.Flush();
+    return AppFileBytes("logs/song.txt");
+  }
   /// The bytes of a file in the application folder.
   std::string AppFileBytes(std::string_view name) const;
   /// What the list shows: the rows the window was last told to show, read from the session as
@@ -30,6 +42,8 @@ class SessionTest : public ::testing::Test {
   std::vector<ListItem> ShownItems() const;
   /// The text the list shows in a cell (item from 1, column 0 .. 4).
   std::string Cell(std::int64_t item, int column) const;
+  /// The device commands of a step that lets go of the file and plays the working copy afterwards.
+  std::vector<std::string> DeviceReopened() const;
 
   TempFolder app;
   TempFolder user;

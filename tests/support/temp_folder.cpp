@@ -2,9 +2,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <vector>
 
 #include "common/file_system.h"
@@ -30,17 +27,6 @@ std::string TempFolder::Join(std::string_view name) const { return path_ + "/" +
 std::string TempFolder::Write(std::string_view name, std::string_view bytes) const {
   WriteFileBytes(Join(name), bytes);
   return Join(name);
-}
-
-void WriteFileBytes(const std::string& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw std::runtime_error("cannot write " + path);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace quavert::testing

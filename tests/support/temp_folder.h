@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "support/midi_bytes.h"
+
 namespace quavert::testing {
 
 /// A new empty folder under the system's temporary folder, removed with all it holds.
@@ -22,10 +24,5 @@ class TempFolder {
  private:
   std::string path_;
 };
-
-/// Writes `bytes` to `path`, replacing it.
-void WriteFileBytes(const std::string& path, std::string_view bytes);
-/// The whole content of `path`; empty when it cannot be read.
-std::string ReadFileBytes(const std::string& path);
 
 }  // namespace quavert::testing

@@ -82,8 +82,7 @@ TEST_F(RoundTripTest, ValidFilesAtTheCornersOfTheFormatLoadShowEveryTextWholeAnd
       text2 += ui.Texts[Control::Text2];
     }
     EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{});
-    session.report.Flush();
-    const std::string report = AppFileBytes("logs/song.txt");
+    const std::string report = Report();
     for (const std::string& text : corner.texts) {
       EXPECT_NE(text2.find(" " + text + "\r\n"), std::string::npos) << text.substr(0, 12) << " not in Text2";
       EXPECT_NE(report.find(" " + text + "\r\n"), std::string::npos) << text.substr(0, 12) << " not in the report";

@@ -229,8 +229,7 @@ TEST_F(RowEditsTest, TheNoteOffFollowsItsNoteOn) {
     CellEditDone(session, c.item, 1, Cell(c.item, 1), "D5");
     EXPECT_EQ(ui.StatusText, c.status);
     Save();
-    EXPECT_EQ(testing::ToHex(testing::ReadStandardFile(WorkCopy()).chunks.at(0).data),
-              testing::ToHex(Hex(c.saved) + testing::kEndOfTrack));
+    EXPECT_EQ(SavedTrack(), testing::ToHex(Hex(c.saved) + testing::kEndOfTrack));
     // One step takes both rows back.
     EXPECT_EQ(session.undo.UndoName(), "Save Track");
     ASSERT_TRUE(UndoCommand(session).Done);

@@ -7,7 +7,6 @@
 
 #include "commands/cell_edit.h"
 #include "common/file_system.h"
-#include "support/standard_reader.h"
 #include "writing_fixture.h"
 
 namespace quavert {
@@ -33,23 +32,11 @@ class SaveTrackTest : public testing::WritingTest {
     Save();
     return SavedTrack();
   }
-  // The data of the working copy's one track, in hexadecimal, as the MIDI standard reads the file.
-  std::string SavedTrack() const {
-    const testing::StandardFile file = testing::ReadStandardFile(WorkCopy());
-    EXPECT_EQ(file.chunks.size(), 1u);
-    return ToHex(file.chunks.at(0).data);
-  }
   std::string SaveUnedited(const Bytes& track_data) { return SaveTrack(track_data, [] {}); }
   // Types `text` into cell `column` of the row of event `index`, as the list's editor hands it over.
   void TypeInto(std::size_t index, int column, std::string_view text) {
     const auto item = static_cast<std::int64_t>(index) + 1;
     CellEditDone(session, item, column, Cell(item, column), text);
-  }
-  // A playing device lets go of the file and plays the working copy afterwards.
-  std::vector<std::string> DeviceReopened() const {
-    return {"Close REDevid1 notify",
-            "Open " + app.Join(kWorkCopyName) + " type MPEGVideo Alias REDevid1 parent 4242 Style 1073741824 notify",
-            "Put REDevid1 window at 0 0 320 40 notify"};
   }
 };
 

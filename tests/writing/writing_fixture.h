@@ -10,6 +10,7 @@
 #include "commands/track_selection.h"
 #include "decoding/records.h"
 #include "support/session_fixture.h"
+#include "support/standard_reader.h"
 
 namespace quavert::testing {
 
@@ -20,11 +21,6 @@ inline const Bytes kEndOfTrack = Hex("FF 2F 00");
 /// "Notes..." does and saves them with "Save Track".
 class WritingTest : public SessionTest {
  protected:
-  void Load(const Bytes& bytes) { quavert::OpenMidiFile(session, UserFile("SONG.MID", bytes)); }
-  /// A format-0 file of one track holding `track_data`, at 96 ticks per quarter note.
-  void LoadTrack(const Bytes& track_data) { Load(Smf(0, 96, {track_data})); }
-  /// Chooses track `number` (1-based) in the track chooser, which decodes it.
-  void Choose(int number) { Combo1Click(session, number - 1); }
   void List() { Command1Click(session); }
   void Save() { SaveTrackCommand(session); }
 
@@ -35,7 +31,12 @@ class WritingTest : public SessionTest {
     return {buffer.begin(), buffer.begin() + std::min<std::ptrdiff_t>(session.decoder.LastEventIndex + 1, buffer.size())};
   }
 
-  Bytes WorkCopy() const { return AppFileBytes(kWorkCopyName); }
+  /// The data of the working copy's one track, in hexadecimal, as the MIDI standard reads the file.
+  std::string SavedTrack() const {
+    const StandardFile file = ReadStandardFile(WorkCopy());
+    EXPECT_EQ(file.chunks.size(), 1u);
+    return ToHex(file.chunks.at(0).data);
+  }
 };
 
 }  // namespace quavert::testing
