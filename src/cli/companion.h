@@ -11,6 +11,7 @@
 #include "cli/private_folder.h"
 #include "cli/row_byte_cells.h"
 #include "cli/silent_media_service.h"
+#include "commands/event_list.h"
 
 namespace quavert::cli {
 
@@ -33,15 +34,14 @@ struct Companion {
   Session session;
 };
 
-/// Builds the current track's event list as "Notes..." does, when the track has rows.
-bool BuildList(Companion& companion);
-/// Prints Text2 a line per CR LF, and the list's rows: five cells, trailing blanks removed,
-/// separated by a TAB. With `encoding`, the texts are printed converted from it to UTF-8.
+/// Builds the current track's event list as "Notes..." does, when the track has rows; with
+/// `rows`, the rows go there and are not kept (see BuildEventList). True when it listed them.
+bool BuildList(Companion& companion, ListedRows* rows = nullptr);
+/// Prints Text2 a line per CR LF. With `encoding`, the texts are printed converted from it to
+/// UTF-8. (quavert-cli list prints each row after it: five cells, trailing blanks removed,
+/// separated by a TAB; with --bytes three more: the 0-based offset of its event in the file, its
+/// bytes in hex and its absolute time in ticks, empty for a row that stands for no single event.)
 void PrintTrackText(Companion& companion, const std::optional<TextEncoding>& encoding = std::nullopt);
-/// With `bytes`, each row gets three more cells: the 0-based offset of its event in the file,
-/// its bytes in hex and its absolute time in ticks; empty for a row that stands for no single event of the file.
-void PrintRows(Companion& companion, const std::vector<std::optional<ByteCells>>* bytes = nullptr,
-               const std::optional<TextEncoding>& encoding = std::nullopt);
 
 int Check(const Options& options, std::ostream& out);
 int List(const Options& options, std::ostream& out);

@@ -1,7 +1,12 @@
+#include <fstream>
+
 #include "cli/companion.h"
 #include "cli/row_byte_cells.h"
 #include "commands/event_list.h"
+#include "common/file_system.h"
 #include "common/number_text.h"
+#include "common/run_error.h"
+#include "editing/row_rules.h"
 #include "common/text_encoding.h"
 
 namespace quavert::cli {
@@ -23,46 +28,68 @@ void PrintTrackText(Companion& companion, const std::optional<TextEncoding>& enc
   if (start < text.size()) companion.out << text.substr(start) << '\n';
 }
 
-void PrintRows(Companion& companion, const std::vector<std::optional<ByteCells>>* bytes,
-               const std::optional<TextEncoding>& encoding) {
-  // A row's line is put together and written at once: a list may have any number of rows.
-  std::string line;
-  const Session& session = companion.session;
-  ListItem item;
-  for (std::int64_t row = 0; row < session.shown.Rows(); ++row) {
-    item = session.shown.Item(session.buffers.ListBuffer, row);
-    line.assign(Printed(TrimRight(item.Main), encoding));
-    for (const std::string& sub : item.Sub) line.append(1, '\t').append(Printed(TrimRight(sub), encoding));
-    if (bytes && static_cast<std::size_t>(row) < bytes->size() && (*bytes)[static_cast<std::size_t>(row)]) {
-      const ByteCells& cells = *(*bytes)[static_cast<std::size_t>(row)];
-      line.append(1, '\t').append(PlainNumber(cells.offset)).append(1, '\t').append(cells.hex);
-      line.append(1, '\t').append(PlainNumber(cells.tick));
-    } else if (bytes) {
-      line.append("\t\t\t");
-    }
-    line += '\n';
-    companion.out.write(line.data(), static_cast<std::streamsize>(line.size()));
-  }
-}
+namespace {
 
-bool BuildList(Companion& companion) {
+// The rows of a listing, each a line of five cells (and with `bytes` three more), put aside in
+// a file of the private folder until the total time that comes before them has been printed:
+// the memory they take does not grow with the track.
+class SpooledRows final : public ListedRows {
+ public:
+  SpooledRows(const std::string& path, const std::vector<std::optional<ByteCells>>* bytes,
+              const std::optional<TextEncoding>& encoding)
+      : path_(path), file_(path, std::ios::binary | std::ios::trunc), bytes_(bytes), encoding_(encoding) {}
+
+  void Row(std::int64_t index, const ListRowTexts& texts) override {
+    if (!file_.is_open()) throw RunError(kPathFileAccess);
+    line_.clear();
+    for (std::size_t column = 0; column < texts.size(); ++column) {
+      if (column > 0) line_ += '\t';
+      line_ += Printed(TrimRight(ShownCell(texts, column)), encoding_);
+    }
+    const auto row = static_cast<std::size_t>(index);
+    if (bytes_ && row < bytes_->size() && (*bytes_)[row]) {
+      const ByteCells& cells = *(*bytes_)[row];
+      line_.append(1, '\t').append(PlainNumber(cells.offset)).append(1, '\t').append(cells.hex);
+      line_.append(1, '\t').append(PlainNumber(cells.tick));
+    } else if (bytes_) {
+      line_.append("\t\t\t");
+    }
+    line_ += '\n';
+    if (!file_.write(line_.data(), static_cast<std::streamsize>(line_.size()))) throw RunError(kDiskFull);
+  }
+
+  // Prints the rows put aside, in order.
+  void CopyTo(std::ostream& out) {
+    file_.close();
+    std::ifstream rows(path_, std::ios::binary);
+    if (rows.peek() != std::ifstream::traits_type::eof()) out << rows.rdbuf();
+  }
+
+ private:
+  std::string path_;
+  std::ofstream file_;
+  const std::vector<std::optional<ByteCells>>* bytes_;
+  const std::optional<TextEncoding>& encoding_;
+  std::string line_;
+};
+
+}  // namespace
+
+bool BuildList(Companion& companion, ListedRows* rows) {
   if (!companion.session.controls.Notes) return false;
-  Command1Click(companion.session);
-  return true;
+  return Command1Click(companion.session, rows);
 }
 
 int List(const Options& options, std::ostream& out) {
   Companion companion(out, options);
   if (!companion.Open(options.Files.front()) || !companion.ChooseTrack(options.Track)) return 1;
-  BuildList(companion);
+  std::vector<std::optional<ByteCells>> cells;
+  if (options.Bytes) cells = RowByteCells(companion, options.Files.front());
+  SpooledRows rows(JoinPath(companion.folder.Path(), "rows.txt"), options.Bytes ? &cells : nullptr, options.Encoding);
+  const bool listed = BuildList(companion, &rows);
   PrintTrackText(companion, options.Encoding);
   out << "--\n";
-  if (options.Bytes) {
-    const std::vector<std::optional<ByteCells>> cells = RowByteCells(companion, options.Files.front());
-    PrintRows(companion, &cells, options.Encoding);
-  } else {
-    PrintRows(companion, nullptr, options.Encoding);
-  }
+  if (listed) rows.CopyTo(out);
   return 0;
 }
 

@@ -5,9 +5,16 @@
 namespace quavert::cli {
 namespace {
 
+// The report wants each row's line, which the listing writes itself, and not the rows.
+class UnkeptRows final : public ListedRows {
+ public:
+  void Row(std::int64_t, const ListRowTexts&) override {}
+};
+
 // Lists the current track; the disk takes its report lines while the next track is read.
 void ListAndSync(Companion& companion) {
-  BuildList(companion);
+  UnkeptRows rows;
+  BuildList(companion, &rows);
   companion.session.report.StartSync();
 }
 

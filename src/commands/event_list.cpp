@@ -51,7 +51,7 @@ void WriteListCell(Session& session, std::int64_t item, int column, std::string_
   session.ui.ListItemsChanged(item, item);
 }
 
-void BuildEventList(Session& session) {
+void BuildEventList(Session& session, ListedRows* listed) {
   ListBuilderState& list = session.list;
   list.TotalTimeText.clear();
   // The rows are built straight into the editing buffers, in the memory an earlier listing
@@ -78,8 +78,10 @@ void BuildEventList(Session& session) {
 
   const bool write_report = !EventLinesWritten(session);
   const std::int64_t records = (rows + kBlockRecords - 1) / kBlockRecords * kBlockRecords;
-  events.reserve(static_cast<std::size_t>(rows));
-  kept.reserve(static_cast<std::size_t>(rows));
+  if (!listed) {
+    events.reserve(static_cast<std::size_t>(rows));
+    kept.reserve(static_cast<std::size_t>(rows));
+  }
   RowNaming naming{session.names, genmidi, list.DrumCache};
 
   // Each run of records is read once and its records, rows and report lines are formatted
@@ -120,8 +122,12 @@ void BuildEventList(Session& session) {
       else
         WriteEventRecord(record, record_at);
       WriteDataRecord(row, data_at);
-      events.push_back(record);
-      kept.Append(KeptTexts(row));
+      if (listed) {
+        listed->Row(index, KeptTexts(row));
+      } else {
+        events.push_back(record);
+        kept.Append(KeptTexts(row));
+      }
     }
     notes.PutRecords(first + 1, read);
     data.PutRecords(first + 1, data_out);
@@ -140,17 +146,18 @@ void BuildEventList(Session& session) {
   ShowEventList(session);
 }
 
-void Command1Click(Session& session) {
+bool Command1Click(Session& session, ListedRows* rows) {
   Toolkit& ui = session.ui;
   ui.SetBusy(true);
   session.list.TotalTicks = 0;
   ui.SetStatusText("Loading...");
   try {
-    BuildEventList(session);
+    BuildEventList(session, rows);
     ui.SetStatusText("");
-    session.controls.SaveTrack = true;
+    session.controls.SaveTrack = rows == nullptr;
     ShowControls(session);
     ui.SetBusy(false);
+    return true;
   } catch (const RunError& error) {
     // Nothing half-listed may stay behind for "Save Track" to write back.
     session.buffers.EventBuffer.clear();
@@ -162,6 +169,7 @@ void Command1Click(Session& session) {
     ShowControls(session);
     ui.SetBusy(false);
     ui.MessageBox("Error:" + SignedNumber(error.code()));
+    return false;
   }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+
+#include "decoding/records.h"
 #include <string>
 #include <string_view>
 
@@ -12,12 +14,26 @@ struct Session;
 /// decoder's blocks of 100, so the files keep ending on a whole block).
 inline constexpr std::int64_t kListIoRecords = 5000;
 
+/// Where a listing puts its rows when nobody keeps them (quavert-cli's list and report): each
+/// row's texts in order, numbered from 0, valid for the call only. A RunError it throws ends the
+/// listing as a failure to write a working file does.
+class ListedRows {
+ public:
+  virtual void Row(std::int64_t index, const ListRowTexts& texts) = 0;
+
+ protected:
+  ~ListedRows() = default;
+};
+
 /// Lists the decoded current track: classifies every notes.dat row (RowKind, NoteState) and
 /// writes it back, writes the rows' texts to data.dat, writes the rows' report lines and the
 /// total-time line the first time the track is listed in this load, appends the total time to
 /// Text2, keeps every row in the editing buffers and shows them in ListView1. Any number of rows.
 /// RunError when a working file or the report cannot be read or written.
-void BuildEventList(Session& session);
+/// With `rows`, the rows go there instead and the editing buffers and the list stay empty, so the
+/// memory a listing takes does not grow with the track; the working files, the report and Text2
+/// are as ever.
+void BuildEventList(Session& session, ListedRows* rows = nullptr);
 
 /// Shows the rows of the editing buffers in ListView1, replacing what it showed: the list reads
 /// them where they are (Session::shown), and cells edits wrote show their rows' texts again.
@@ -34,6 +50,8 @@ void WriteListCell(Session& session, std::int64_t item, int column, std::string_
 /// The "Notes..." button: builds the list under the busy pointer with "Loading..." in the status
 /// bar, then enables "Save Track". When the list cannot be built, shows "Error:" and the error
 /// number, leaves the list and the editing buffers empty and "Save Track" disabled.
-void Command1Click(Session& session);
+/// With `rows`, lists as BuildEventList does with them; "Save Track" stays disabled, as there is
+/// nothing kept to save. True when the list was built.
+bool Command1Click(Session& session, ListedRows* rows = nullptr);
 
 }  // namespace quavert

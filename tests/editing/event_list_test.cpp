@@ -6,6 +6,8 @@
 #include "commands/cell_edit.h"
 #include "commands/event_list.h"
 #include "common/record_file.h"
+#include "common/run_error.h"
+#include "editing/row_rules.h"
 #include "editing_fixture.h"
 
 namespace quavert {
@@ -22,6 +24,16 @@ class EventListTest : public testing::EditingTest {
 
 const std::vector<EventRecord> kTrack = {
     {192, 0, -1, 0}, {144, 60, 100, 96}, {-1, -1, -1, 24, -1, -2, -1}, {153, 36, 90, 0}, {-176, 10, 64, 264}};
+
+// The report's lines of kTrack listed at 120 beats per minute, 96 ticks per quarter.
+std::string TrackReport() {
+  return "        C1  0        0      Instrument: Acoustic Grand Piano\r\n"
+         "        C1 C5    100 96     On\r\n" +
+         std::string(21, ' ') + "24     Text\r\n"
+         "        C10 36   90  0      On  - Bass Drum 1\r\n"
+         "        C1  10   64  264    Controller: panpot\r\n"
+         "        Total Time: 00.03\r\n";
+}
 
 TEST_F(EventListTest, NotesButtonListsTheTrackAndReportsItOnce) {
   DecodedRows(kTrack);
@@ -41,12 +53,7 @@ TEST_F(EventListTest, NotesButtonListsTheTrackAndReportsItOnce) {
 
   // The report gets the lines once per track; Text2 gets the total every time. 384 ticks are two
   // seconds, shown as the next whole second.
-  const std::string report = "        C1  0        0      Instrument: Acoustic Grand Piano\r\n"
-                             "        C1 C5    100 96     On\r\n" +
-                             std::string(21, ' ') + "24     Text\r\n"
-                             "        C10 36   90  0      On  - Bass Drum 1\r\n"
-                             "        C1  10   64  264    Controller: panpot\r\n"
-                             "        Total Time: 00.03\r\n";
+  const std::string report = TrackReport();
   EXPECT_EQ(Report(), report);
   CellEditDone(session, 2, 1, "C5", "d5");
   Command1Click(session);  // listing again starts from the decoded rows
@@ -87,6 +94,45 @@ TEST_F(EventListTest, AnyNumberOfRowsIsListed) {
   ASSERT_EQ(items.size(), kRows);
   EXPECT_EQ(items[kRows - 1].Sub[3], "Off - Bass Drum 1");
   EXPECT_EQ(NotesRecord(kRows).RowKind, -2);
+}
+
+// Rows handed over instead of kept (quavert-cli's list and report) are the rows the list would
+// show, with the same working files, report and Text2; nothing stays to show or save. A listener
+// that fails ends the listing as a working file that cannot be written does.
+TEST_F(EventListTest, RowsHandedOverAreThoseTheListShowsAndNoneIsKept) {
+  struct Listener final : ListedRows {
+    void Row(std::int64_t index, const ListRowTexts& texts) override {
+      if (index == fail_at) throw RunError(kDiskFull);
+      ListItem item{ShownCell(texts, 0), {}};
+      for (std::size_t column = 1; column < texts.size(); ++column) item.Sub[column - 1] = ShownCell(texts, column);
+      rows.push_back(item);
+    }
+    std::vector<ListItem> rows;
+    std::int64_t fail_at = -1;
+  };
+  const auto working_files = [this] {
+    return testing::ReadFileBytes(session.AppPath(kNotesDat)) + testing::ReadFileBytes(session.AppPath(kDataDat));
+  };
+  DecodedRows(kTrack);
+  session.decoder.TickMinutes = 60.0 / (2 * 96);
+  Listener listener;
+  EXPECT_TRUE(Command1Click(session, &listener));
+  EXPECT_EQ(Report(), TrackReport());
+  EXPECT_EQ(ui.Texts[Control::Text2], "Track 1\r\n       Total Time        : 00.03");
+  EXPECT_TRUE(ShownItems().empty() && session.buffers.EventBuffer.empty() && session.buffers.ListBuffer.empty());
+  EXPECT_FALSE(session.controls.SaveTrack);
+  const std::string handed_over_files = working_files();
+
+  DecodedRows(kTrack);
+  Command1Click(session);
+  EXPECT_EQ(listener.rows, ShownItems());
+  EXPECT_EQ(working_files(), handed_over_files);
+
+  Listener failing;
+  failing.fail_at = 2;
+  EXPECT_FALSE(Command1Click(session, &failing));
+  EXPECT_EQ(failing.rows.size(), 2u);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Error: 61"});
 }
 
 // notes.dat removed or cut behind the program's back holds fewer rows than the decode wrote:
