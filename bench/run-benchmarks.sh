@@ -6,29 +6,29 @@
 #   report:  quavert-cli report FILE   midicsv FILE /dev/null   mido loading FILE
 #            on (a) single.mid, (b) medium.mid, (c) large.mid
 #   list:    quavert-cli list FILE --track 1   midicsv FILE /dev/null
-#            on (a) single.mid, (d) drums.mid, (e) programs.mid
+#            on (a) single.mid, (d) drums.mid, (e) programs.mid, (f) long.mid
 #   save:    Save Track of one unedited track of 100,000 events, in-process, against cp of the
 #            same file (save-track-bench)
 #
 # and prints each command's median wall time, its peak memory (the largest maximum resident set
 # size of its runs) and the ratios to midicsv, then all of it again as one Markdown table.
 #
-#   bench/run-benchmarks.sh [--runs N] [--files LETTERS]      (defaults: 5 runs, files abcde)
+#   bench/run-benchmarks.sh [--runs N] [--files LETTERS]      (defaults: 5 runs, files abcdef)
 set -euo pipefail
 export LC_ALL=C
 cd "$(dirname "$0")/.."
 
 runs=5
-letters=abcde
+letters=abcdef
 usage() {
   echo "usage: bench/run-benchmarks.sh [--runs N] [--files LETTERS]" >&2
-  echo "  LETTERS choose among a single, b medium, c large, d drums, e programs" >&2
+  echo "  LETTERS choose among a single, b medium, c large, d drums, e programs, f long" >&2
   exit 2
 }
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) [ $# -ge 2 ] && [[ $2 =~ ^[1-9][0-9]*$ ]] || usage; runs=$2; shift 2 ;;
-    --files) [ $# -ge 2 ] && [[ $2 =~ ^[a-e]+$ ]] || usage; letters=$2; shift 2 ;;
+    --files) [ $# -ge 2 ] && [[ $2 =~ ^[a-f]+$ ]] || usage; letters=$2; shift 2 ;;
     *) usage ;;
   esac
 done
@@ -64,13 +64,16 @@ cli=$PWD/$build/quavert-cli
 
 work=$PWD/$build/files
 mkdir -p "$work"
-declare -A file_of=([a]=single [b]=medium [c]=large [d]=drums [e]=programs)
+declare -A file_of=([a]=single [b]=medium [c]=large [d]=drums [e]=programs [f]=long)
+# What quavert-generate makes each file of: its kind, then any further arguments.
+declare -A make_of=([a]=single [b]=medium [c]=large [d]=drums [e]=programs [f]="single --events 2000000")
 echo "== files (in $work)"
 for letter in $(grep -o . <<<"$letters"); do
   name=${file_of[$letter]}
   file=$work/$name.mid
   if [ ! -f "$file" ] || [ "$build/quavert-generate" -nt "$file" ]; then
-    "$build/quavert-generate" "$name" "$file" >/dev/null
+    read -r -a make <<<"${make_of[$letter]}"
+    "$build/quavert-generate" "${make[0]}" "$file" "${make[@]:1}" >/dev/null
   fi
   printf '  (%s) %-13s %9d bytes\n' "$letter" "$name.mid" "$(stat -c %s "$file")"
 done
@@ -180,7 +183,7 @@ echo
 echo "== benchmarks: median wall time and peak memory ($(nproc) cores, Linux $(uname -r))"
 echo "   $(dpkg-query -W -f='${Package} ${Version}  ' midicsv python3-mido)$("$python" --version)"
 for letter in a b c; do [[ $letters == *$letter* ]] && run_case report "$letter"; done
-for letter in a d e; do [[ $letters == *$letter* ]] && run_case list "$letter"; done
+for letter in a d e f; do [[ $letters == *$letter* ]] && run_case list "$letter"; done
 if [ $have_save -eq 1 ]; then
   echo
   "$build/save-track-bench" 100000 "$runs"
