@@ -6,25 +6,32 @@
 #include "commands/current_genmidi.h"
 #include "commands/event_list.h"
 #include "commands/undo_commands.h"
+#include "common/binary_file.h"
+#include "common/byte_reader.h"
 #include "common/number_text.h"
+#include "common/run_error.h"
+#include "decoding/delta_time.h"
 #include "editing/genmidi.h"
 #include "editing/row_insert_delete.h"
+#include "loading/chunk_headers.h"
 #include "timeline/note_spans.h"
+#include "writing/track_events_writer.h"
 
 namespace quavert {
 namespace {
 
-// The texts the list shows of a row of hex bytes: "90 3C 64".
-std::string HexText(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  for (const char c : bytes) {
-    const auto byte = static_cast<std::uint8_t>(c);
-    if (!text.empty()) text += ' ';
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 0x0F];
+// Ticks of the delta time in front of the current track's timed part in the working copy; 0 when
+// it cannot be read, which "Save Track" reports in its own words.
+std::int64_t LeadInWorkingCopy(const Session& session) {
+  try {
+    BinaryFile work(session.WorkCopyPath(), BinaryFile::Mode::kRead);
+    const TrackPlaceInFile place = PlaceOfTrack(session.tracks, session.file.CurrentTrack, work.Length());
+    return DeltaBeforeTimedPart(work, place.DataFirst, place.DataLast, session.decoder.FirstEventPos).value;
+  } catch (const RunError&) {
+  } catch (const TrackMismatch&) {
+  } catch (const ReadPastLimit&) {
   }
-  return text;
+  return 0;
 }
 
 // The event of `hex` planned after row `after`, or the message that refuses it.
@@ -60,6 +67,11 @@ bool DeleteItems(Session& session, const std::vector<std::int64_t>& items) {
     rows.push_back(static_cast<std::size_t>(item - 1));
   }
   RowEdit edit = PlanDelete(session.buffers, rows);
+  // Rows deleted from the start of the list give their time to the delta in front of the timed
+  // part, which has to stay a delta time a variable-length number holds.
+  if (edit.Change && edit.Change->LeadAfter > edit.Change->LeadBefore &&
+      LeadInWorkingCopy(session) + edit.Change->LeadAfter > kLargestVariableLength)
+    edit = {std::nullopt, kDeleteTooLong};
   if (!edit.Change) {
     if (!edit.Message.empty()) session.ui.MessageBox(edit.Message);
     return false;
@@ -78,7 +90,7 @@ bool InsertItem(Session& session, std::int64_t item, std::int64_t ticks, std::st
     if (!edit.Message.empty()) session.ui.MessageBox(edit.Message);
     return false;
   }
-  MakeRowStep(session, std::move(*edit.Change), "Insert " + HexText(*ReadHexBytes(hex)));
+  MakeRowStep(session, std::move(*edit.Change), "Insert " + HexPairs(*ReadHexBytes(hex)));
   ShowEventList(session);
   return true;
 }

@@ -64,7 +64,7 @@ RowEdit PlanDelete(const EditBuffers& buffers, const std::vector<std::size_t>& c
         continue;
       }
       const std::int64_t longer = TicksOf(change.NewRecords.back()) + ticks;
-      if (longer > kLargestDeltaTime) return {std::nullopt, kDeleteTooLong};
+      if (longer > kLargestVariableLength) return {std::nullopt, kDeleteTooLong};
       SetDelta(change.NewRecords.back(), change.NewTexts.back(), longer);
       continue;
     }

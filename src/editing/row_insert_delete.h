@@ -12,8 +12,8 @@
 
 namespace quavert {
 
-/// The message of a delete that would leave a delta time too long for the track to hold.
-inline constexpr const char* kDeleteTooLong = "Delta must be between 0 and 268435583";
+/// The message of a delete that would leave a delta time longer than a variable-length number holds.
+inline constexpr const char* kDeleteTooLong = "Delta must be between 0 and 268435455";
 
 /// A planned change of the list's rows, or why there is none.
 struct RowEdit {
@@ -28,7 +28,8 @@ std::vector<std::size_t> RowsToDelete(const std::vector<EventRecord>& rows, cons
 /// Deleting the RowsToDelete of `chosen`: each deleted row's delta time goes onto the row kept
 /// before it (before the first row: onto the time in front of the track's timed part), so no
 /// other row moves in time; a controller, pressure or pitch-bend row written under running status
-/// right after a deleted row gets its status byte back. Refused when a delta would pass 268435583.
+/// right after a deleted row gets its status byte back. Refused when a delta would pass 268435455,
+/// the longest a variable-length number holds.
 RowEdit PlanDelete(const EditBuffers& buffers, const std::vector<std::size_t>& chosen);
 
 /// Inserting `input` after row `after`, `ticks` after that row's time: the row before keeps

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-
 #include <string>
+
+#include "decoding/delta_time.h"
 
 namespace quavert {
 namespace {
@@ -38,7 +39,6 @@ std::string HexOf(std::initializer_list<std::int64_t> bytes) {
   return text;
 }
 
-constexpr std::int64_t kLargestDelta = 268435455;  // four bytes of a variable-length number
 
 }  // namespace
 
@@ -56,7 +56,7 @@ FormResult ReadEventForm(const EventForm& form, std::int64_t most_ticks, std::in
   switch (form.Kind) {
     case EventKind::kNote:
       fields = {channel, {&form.Key, "Key", 0, 127}, {&form.Velocity, "Velocity", 1, 127},
-                {&form.Length, "Length", 0, std::clamp<std::int64_t>(most_length, 0, kLargestDelta)}};
+                {&form.Length, "Length", 0, std::clamp<std::int64_t>(most_length, 0, kLargestVariableLength)}};
       status = 0x90;
       break;
     case EventKind::kController:

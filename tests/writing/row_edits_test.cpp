@@ -178,6 +178,29 @@ TEST_F(RowEditsTest, InvalidInputNamesWhatIsAllowedAndChangesNothing) {
   EXPECT_FALSE(session.undo.CanUndo());
 }
 
+// Rows deleted from the start give their time to the delta in front of the timed part: up to the
+// longest a variable-length number holds, and no further, so a valid file stays valid.
+TEST_F(RowEditsTest, DeletesFromTheStartKeepTheLeadADeltaTime) {
+  const auto track = [](const char* first_delta) {
+    return Hex("00 FF 03 01 41 FF FF FF 7E 90 3C 64") + Hex(first_delta) + Hex("80 3C 00 00 C0 05 00 FF 2F 00");
+  };
+  LoadTrack(track("02"));  // 268435454 in front, 2 after the note
+  List();
+  EXPECT_FALSE(DeleteItems(session, {1}));
+  EXPECT_EQ(ui.MessageTexts(), Lines{"Delta must be between 0 and 268435455"});
+  EXPECT_EQ(session.buffers.EventBuffer.size(), 3u);
+  EXPECT_FALSE(session.undo.CanUndo());
+
+  LoadTrack(track("01"));  // 1 after the note: the lead reaches 268435455 exactly
+  List();
+  ui.ClearLog();
+  ASSERT_TRUE(DeleteItems(session, {1}));
+  Save();
+  EXPECT_EQ(ui.MessageTexts(), Lines{"Data saved!"});
+  const Lines music = testing::TrackMusic(WorkCopy(), 1);
+  EXPECT_EQ(Lines(music.begin() + 3, music.end()), (Lines{"268435455 C0 05", "268435455 FF 2F"}));
+}
+
 TEST(EventInputTest, RowsOfTheEventsThatCanBeInserted) {
   const struct {
     const char* hex;
