@@ -9,13 +9,12 @@
 #include <cstring>
 #include <string>
 
-#include "app/recording_media_service.h"
 #include "app/session.h"
 #include "commands/event_list.h"
 #include "decoding/list_rows.h"
 #include "shell/event_list_model.h"
+#include "bench_window.h"
 #include "shell/frm_main.h"
-#include "support/temp_folder.h"
 
 namespace {
 
@@ -57,12 +56,9 @@ Timing Fill(quavert::frmmain& window, const quavert::ListRows& rows) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const bool check = argc > 1 && std::strcmp(argv[1], "--check") == 0;
-  quavert::testing::TempFolder folder;
-  quavert::RecordingMediaService media;
-  quavert::frmmain window(folder.Path(), media);
-  window.show();
-  window.FormLoad();
-  if (!QTest::qWaitForWindowExposed(&window)) return 1;
+  quavert::bench::BenchWindow bench;
+  if (!bench.Show()) return 1;
+  quavert::frmmain& window = bench.window;
 
   bool within = true;
   for (const auto& [count, budget_ms] : {std::pair{16001, 50.0}, std::pair{200000, 500.0}}) {

@@ -11,12 +11,11 @@
 #include <fstream>
 #include <string>
 
-#include "app/recording_media_service.h"
 #include "commands/load_driver.h"
 #include "commands/track_selection.h"
 #include "shell/event_list_model.h"
+#include "bench_window.h"
 #include "shell/frm_main.h"
-#include "support/temp_folder.h"
 
 namespace {
 
@@ -37,12 +36,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication app(argc, argv);
-  quavert::testing::TempFolder folder;
-  quavert::RecordingMediaService media;
-  quavert::frmmain window(folder.Path(), media);
-  window.show();
-  window.FormLoad();
-  if (!QTest::qWaitForWindowExposed(&window)) return 1;
+  quavert::bench::BenchWindow bench;
+  if (!bench.Show()) return 1;
+  quavert::frmmain& window = bench.window;
   quavert::Session& session = window.session();
   quavert::OpenMidiFile(session, argv[1]);
   quavert::Combo1Click(session, argc > 2 ? std::atoi(argv[2]) - 1 : 0);
