@@ -313,16 +313,15 @@ void Road::SaveTrack() {
     const std::string before = ReadFileBytes(session_.WorkCopyPath());
     const std::size_t first = MessageCount();
     SaveTrackCommand(session_);
-    // A damaged track's bytes may read otherwise once written back (a delta the first save wrote
-    // in its shortest form turns stray bytes into a whole event): the second save then refuses,
-    // says why and changes nothing, which the check below the fault still holds it to.
-    const bool reread = save > 0 && !IsPlainValidFile(input_) && ui_.Messages.size() > first &&
-                        ui_.Messages[first].Text.ends_with(kTrackChanged);
-    if (reread && ReadFileBytes(session_.WorkCopyPath()) != before) Fault("a refused Save Track changed the working copy");
-    if (reread) return;
     if (!SaidSince(first, kDataSaved)) {
-      Fault("track " + std::to_string(index + 1) + ": Save Track failed: " +
-            (ui_.Messages.size() > first ? ui_.Messages[first].Text : std::string("no message")));
+      // A damaged track's bytes may read otherwise once written back (a delta the first save
+      // wrote in its shortest form turns stray bytes into a whole event): a second save may then
+      // refuse, as long as it says why and changes nothing.
+      const bool reread = save > 0 && !IsPlainValidFile(input_) && ui_.Messages.size() > first &&
+                          ui_.Messages[first].Text.ends_with(kTrackChanged);
+      if (!reread)
+        Fault("track " + std::to_string(index + 1) + ": Save Track failed: " +
+              (ui_.Messages.size() > first ? ui_.Messages[first].Text : std::string("no message")));
       if (ReadFileBytes(session_.WorkCopyPath()) != before) Fault("a failed Save Track changed the working copy");
       return;
     }
