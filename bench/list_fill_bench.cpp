@@ -11,7 +11,6 @@
 
 #include "app/session.h"
 #include "commands/event_list.h"
-#include "decoding/list_rows.h"
 #include "shell/event_list_model.h"
 #include "bench_window.h"
 #include "shell/frm_main.h"
@@ -19,14 +18,17 @@
 namespace {
 
 // `count` rows of notes, as the list builder keeps them.
-quavert::ListRows Rows(int count) {
-  quavert::ListRows rows;
-  rows.reserve(static_cast<std::size_t>(count));
+quavert::TrackRows Rows(int count) {
+  std::vector<quavert::ListRow> texts;
+  texts.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
     const int key = 36 + i % 48;
-    rows.push_back({"C" + std::to_string(1 + i % 16), std::to_string(key), std::to_string(64 + i % 64),
-                    std::to_string(i % 480), i % 2 == 0 ? "On  - Acoustic Grand Piano" : "Off - Acoustic Grand Piano"});
+    texts.push_back({"C" + std::to_string(1 + i % 16), std::to_string(key), std::to_string(64 + i % 64),
+                     std::to_string(i % 480), i % 2 == 0 ? "On  - Acoustic Grand Piano" : "Off - Acoustic Grand Piano"});
   }
+  std::vector<quavert::EventRecord> records(texts.size());
+  quavert::TrackRows rows;
+  rows.Assign(std::move(records), std::move(texts));
   return rows;
 }
 
@@ -35,10 +37,10 @@ struct Timing {
   double PaintMs;
 };
 
-Timing Fill(quavert::frmmain& window, const quavert::ListRows& rows) {
+Timing Fill(quavert::frmmain& window, const quavert::TrackRows& rows) {
   quavert::Session& session = window.session();
   quavert::ClearEventList(session);
-  session.buffers.ListBuffer = rows;
+  session.buffers.Rows = rows;
   QCoreApplication::processEvents();
   QElapsedTimer clock;
   clock.start();
@@ -62,7 +64,7 @@ int main(int argc, char** argv) {
 
   bool within = true;
   for (const auto& [count, budget_ms] : {std::pair{16001, 50.0}, std::pair{200000, 500.0}}) {
-    const quavert::ListRows rows = Rows(count);
+    const quavert::TrackRows rows = Rows(count);
     const Timing timing = Fill(window, rows);
     const bool complete = window.listModel().Count() == count;
     std::printf("%7d rows: fill %7.1f ms, first paint %6.1f ms (budget %3.0f ms)%s\n", count, timing.FillMs,

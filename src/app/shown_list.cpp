@@ -8,13 +8,14 @@ namespace {
 
 constexpr int kColumns = 5;
 
-void CheckCell(const ListRows& kept, std::int64_t shown, std::int64_t row, int column) {
-  if (row < 0 || row >= shown || static_cast<std::size_t>(row) >= kept.size() || column < 0 || column >= kColumns)
+void CheckCell(const TrackRows& kept, std::int64_t shown, std::int64_t row, int column) {
+  if (row < 0 || row >= shown || row >= kept.size() || column < 0 || column >= kColumns)
     throw RunError(kIndexOutOfRange);
 }
 
-std::string KeptText(const ListRows& kept, std::int64_t row, int column) {
-  return ShownCell(kept.Texts(static_cast<std::size_t>(row)), static_cast<std::size_t>(column));
+std::string KeptText(const TrackRows& kept, std::int64_t row, int column) {
+  const ListRow texts = kept.Texts(row);
+  return ShownCell(TextsOf(texts), static_cast<std::size_t>(column));
 }
 
 }  // namespace
@@ -24,7 +25,7 @@ void ShownList::Fill(std::int64_t rows) {
   written_.clear();
 }
 
-void ShownList::Write(const ListRows& kept, std::int64_t row, int column, std::string_view text) {
+void ShownList::Write(const TrackRows& kept, std::int64_t row, int column, std::string_view text) {
   CheckCell(kept, rows_, row, column);
   // A text the row shows anyway takes no room.
   if (text == KeptText(kept, row, column))
@@ -33,7 +34,7 @@ void ShownList::Write(const ListRows& kept, std::int64_t row, int column, std::s
     written_.insert_or_assign({row, column}, std::string(text));
 }
 
-std::string ShownList::Text(const ListRows& kept, std::int64_t row, int column) const {
+std::string ShownList::Text(const TrackRows& kept, std::int64_t row, int column) const {
   CheckCell(kept, rows_, row, column);
   if (!written_.empty()) {
     const auto it = written_.find({row, column});
@@ -42,7 +43,7 @@ std::string ShownList::Text(const ListRows& kept, std::int64_t row, int column) 
   return KeptText(kept, row, column);
 }
 
-ListItem ShownList::Item(const ListRows& kept, std::int64_t row) const {
+ListItem ShownList::Item(const TrackRows& kept, std::int64_t row) const {
   ListItem item;
   item.Main = Text(kept, row, 0);
   for (int column = 1; column < kColumns; ++column) item.Sub[static_cast<std::size_t>(column - 1)] = Text(kept, row, column);

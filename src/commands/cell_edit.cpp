@@ -35,19 +35,17 @@ constexpr const char* kLengthRange = "Data must be between 0 and 999999";
 
 bool Within(std::int32_t value, std::int32_t low, std::int32_t high) { return value >= low && value <= high; }
 
-// Row `item` - 1 of the editing buffers, or RunError 9.
+// Row `item` - 1 of the listed rows, or RunError 9.
 std::size_t RowOf(const Session& session, std::int64_t item) {
   const std::int64_t row = item - 1;
-  if (row < 0 || row >= static_cast<std::int64_t>(session.buffers.EventBuffer.size()) ||
-      row >= static_cast<std::int64_t>(session.buffers.ListBuffer.size()))
-    throw RunError(kIndexOutOfRange);
+  if (row < 0 || row >= session.buffers.Rows.size()) throw RunError(kIndexOutOfRange);
   return static_cast<std::size_t>(row);
 }
 
 // The text row `r` keeps in `column` (0 Channel .. 4 Description).
-std::string_view CellOf(const Session& session, std::size_t r, std::int32_t column) {
+std::string CellOf(const Session& session, std::size_t r, std::int32_t column) {
   if (column < 0 || column > kDescriptionColumn) throw RunError(kIndexOutOfRange);
-  return session.buffers.ListBuffer.Texts(r)[static_cast<std::size_t>(column)];
+  return std::string(TextsOf(session.buffers.Rows.Texts(static_cast<std::int64_t>(r)))[static_cast<std::size_t>(column)]);
 }
 
 // A drum row keeps its "On " or "Off" and takes the new key's name.
@@ -62,8 +60,9 @@ void ApplyCellEdit(Session& session, std::int64_t item, std::int32_t column, std
   Toolkit& ui = session.ui;
   const std::size_t r = RowOf(session, item);
   // Work on copies: a rejected value leaves the row exactly as it was.
-  EventRecord record = session.buffers.EventBuffer[r];
-  ListRow row = session.buffers.ListBuffer[r];
+  const auto at = static_cast<std::int64_t>(r);
+  EventRecord record = session.buffers.Rows.Record(at);
+  ListRow row = session.buffers.Rows.Texts(at);
   const std::int32_t kind = record.RowKind;
   bool handled = false;
 
@@ -133,8 +132,7 @@ void ApplyCellEdit(Session& session, std::int64_t item, std::int32_t column, std
     row.Length = PlainNumber(l);
   }
 
-  session.buffers.EventBuffer[r] = record;
-  session.buffers.ListBuffer.Set(r, row);
+  session.buffers.Rows.Set(at, record, row);
   // The list shows the typed text while the row keeps the number.
   if (column == kNotesColumn && n != kNoValue) WriteListCell(session, item, kNotesColumn, text);
   if (column == kVolumeColumn && v != kNoValue) WriteListCell(session, item, kVolumeColumn, text);
@@ -160,9 +158,8 @@ RowChange RowNow(const Session& session, std::size_t r) { return BeginRowChange(
 
 // The edited row's change, its other side filled in now.
 RowChange Finish(const Session& session, RowChange change) {
-  const auto r = static_cast<std::size_t>(change.At);
-  change.NewRecords = {session.buffers.EventBuffer[r]};
-  change.NewTexts = {session.buffers.ListBuffer[r]};
+  change.NewRecords = {session.buffers.Rows.Record(change.At)};
+  change.NewTexts = {session.buffers.Rows.Texts(change.At)};
   return change;
 }
 
@@ -174,7 +171,7 @@ void ValidateCellEdit(Session& session, std::int64_t item, std::int32_t column, 
   const std::string before = named ? ListCellText(session, item, column) : std::string();
   RowChange change = RowNow(session, r);
   // The Note Off that ends this row's note, found before the key changes.
-  const std::int64_t off = column == kNotesColumn ? NoteOffRow(session.buffers.EventBuffer, r) : -1;
+  const std::int64_t off = column == kNotesColumn ? NoteOffRow(session.buffers.Rows, static_cast<std::int64_t>(r)) : -1;
   ApplyCellEdit(session, item, column, text);
   change = Finish(session, std::move(change));
   if (change.NewRecords == change.OldRecords && change.NewTexts == change.OldTexts) return;
@@ -183,7 +180,7 @@ void ValidateCellEdit(Session& session, std::int64_t item, std::int32_t column, 
   entry.Name = StepName(column, before, text);
   const bool key_changed = change.NewRecords[0].Data1 != change.OldRecords[0].Data1;
   entry.Rows.push_back(std::move(change));
-  if (key_changed && NoteEdgeOf(session.buffers.EventBuffer[r]) == NoteEdge::kOn) {
+  if (key_changed && NoteEdgeOf(entry.Rows.back().NewRecords[0]) == NoteEdge::kOn) {
     if (off < 0) {
       session.ui.SetStatusText(kNoNoteOff);
     } else {

@@ -10,7 +10,6 @@
 #include "common/number_text.h"
 #include "common/record_file.h"
 #include "common/run_error.h"
-#include "decoding/list_rows.h"
 #include "editing/row_rules.h"
 #include "editing/total_time.h"
 
@@ -32,7 +31,7 @@ bool& EventLinesWritten(Session& session) {
 }  // namespace
 
 void ShowEventList(Session& session) {
-  const auto rows = static_cast<std::int64_t>(session.buffers.ListBuffer.size());
+  const std::int64_t rows = session.buffers.Rows.size();
   session.shown.Fill(rows);
   session.ui.ListReset(rows);
 }
@@ -43,25 +42,22 @@ void ClearEventList(Session& session) {
 }
 
 std::string ListCellText(const Session& session, std::int64_t item, int column) {
-  return session.shown.Text(session.buffers.ListBuffer, item - 1, column);
+  return session.shown.Text(session.buffers.Rows, item - 1, column);
 }
 
 void WriteListCell(Session& session, std::int64_t item, int column, std::string_view text) {
-  session.shown.Write(session.buffers.ListBuffer, item - 1, column, text);
+  session.shown.Write(session.buffers.Rows, item - 1, column, text);
   session.ui.ListItemsChanged(item, item);
 }
 
 void BuildEventList(Session& session, ListedRows* listed) {
   ListBuilderState& list = session.list;
   list.TotalTimeText.clear();
-  // The rows are built straight into the editing buffers, in the memory an earlier listing
-  // leaves: a track's rows are in memory once, and listing track after track takes it once.
-  std::vector<EventRecord>& events = session.buffers.EventBuffer;
-  ListRows& kept = session.buffers.ListBuffer;
-  // The list reads these rows where they are: it shows none while they are rebuilt.
+  // The list reads its rows from notes.dat once it is written: it shows none while it is, and
+  // the rows let go of the file.
   ClearEventList(session);
-  events.clear();
-  kept.ClearForReuse();
+  session.buffers.EventBuffer.clear();
+  session.buffers.Rows.Clear();
   session.buffers.Origins = {};
   session.undo.NewList();
   const GenmidiNames& genmidi = CurrentGenmidi(session);
@@ -78,10 +74,6 @@ void BuildEventList(Session& session, ListedRows* listed) {
 
   const bool write_report = !EventLinesWritten(session);
   const std::int64_t records = (rows + kBlockRecords - 1) / kBlockRecords * kBlockRecords;
-  if (!listed) {
-    events.reserve(static_cast<std::size_t>(rows));
-    kept.reserve(static_cast<std::size_t>(rows));
-  }
   RowNaming naming{session.names, genmidi, list.DrumCache};
 
   // Each run of records is read once and its records, rows and report lines are formatted
@@ -91,6 +83,7 @@ void BuildEventList(Session& session, ListedRows* listed) {
   std::string report_out;
   std::size_t report_used = 0;
   BuiltRow row;
+  std::uint64_t digest = kEmptyDigest;
   for (std::int64_t first = 0; first < records; first += kListIoRecords) {
     const std::int64_t count = std::min(kListIoRecords, records - first);
     notes.GetRecords(first + 1, count, read);
@@ -115,6 +108,7 @@ void BuildEventList(Session& session, ListedRows* listed) {
         report_used = static_cast<std::size_t>(WriteReportLine(row, report_out.data() + report_used) - report_out.data());
       }
       if (record.Delta >= 0) list.TotalTicks += record.Delta;
+      if (!listed) digest = AddToDigest(digest, record);
       // The row's other fields keep the text they had, unless it was not as this program
       // writes it.
       if (exact)
@@ -122,12 +116,7 @@ void BuildEventList(Session& session, ListedRows* listed) {
       else
         WriteEventRecord(record, record_at);
       WriteDataRecord(row, data_at);
-      if (listed) {
-        listed->Row(index, KeptTexts(row));
-      } else {
-        events.push_back(record);
-        kept.Append(KeptTexts(row));
-      }
+      if (listed) listed->Row(index, KeptTexts(row));
     }
     notes.PutRecords(first + 1, read);
     data.PutRecords(first + 1, data_out);
@@ -143,6 +132,8 @@ void BuildEventList(Session& session, ListedRows* listed) {
   session.ui.SetText(Control::Text2, session.ui.GetText(Control::Text2) + list.TotalTimeText);
   EventLinesWritten(session) = true;
 
+  // The rows are read from the records just written, as the list shows them.
+  if (!listed) session.buffers.Rows.Open(session.AppPath(kNotesDat), rows, {session.names, genmidi}, digest);
   ShowEventList(session);
 }
 
@@ -161,7 +152,7 @@ bool Command1Click(Session& session, ListedRows* rows) {
   } catch (const RunError& error) {
     // Nothing half-listed may stay behind for "Save Track" to write back.
     session.buffers.EventBuffer.clear();
-    session.buffers.ListBuffer.clear();
+    session.buffers.Rows.Clear();
     session.buffers.Origins = {};
     ClearEventList(session);
     ui.SetStatusText("");

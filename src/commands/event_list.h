@@ -28,11 +28,11 @@ class ListedRows {
 /// Lists the decoded current track: classifies every notes.dat row (RowKind, NoteState) and
 /// writes it back, writes the rows' texts to data.dat, writes the rows' report lines and the
 /// total-time line the first time the track is listed in this load, appends the total time to
-/// Text2, keeps every row in the editing buffers and shows them in ListView1. Any number of rows.
+/// Text2, and shows the rows in ListView1, which reads them from notes.dat as it shows them
+/// (EditBuffers::Rows): memory does not grow with the track. Any number of rows.
 /// RunError when a working file or the report cannot be read or written.
-/// With `rows`, the rows go there instead and the editing buffers and the list stay empty, so the
-/// memory a listing takes does not grow with the track; the working files, the report and Text2
-/// are as ever.
+/// With `rows`, the rows go there as they are made instead, and the list stays empty; the working
+/// files, the report and Text2 are as ever.
 void BuildEventList(Session& session, ListedRows* rows = nullptr);
 
 /// Shows the rows of the editing buffers in ListView1, replacing what it showed: the list reads

@@ -44,7 +44,7 @@ RowEdit PlanHexInsert(Session& session, std::size_t after, std::int64_t ticks, s
 }
 
 bool ItemInList(Session& session, std::int64_t item) {
-  const auto count = static_cast<std::int64_t>(session.buffers.EventBuffer.size());
+  const std::int64_t count = session.buffers.Rows.size();
   if (item >= 1 && item <= count) return true;
   session.ui.MessageBox(ItemRangeMessage(count));
   return false;
@@ -57,7 +57,7 @@ std::string ItemRangeMessage(std::int64_t items) {
 }
 
 bool DeleteItems(Session& session, const std::vector<std::int64_t>& items) {
-  const auto count = static_cast<std::int64_t>(session.buffers.EventBuffer.size());
+  const std::int64_t count = session.buffers.Rows.size();
   std::vector<std::size_t> rows;
   for (const std::int64_t item : items) {
     if (item < 1 || item > count) {
@@ -102,7 +102,7 @@ bool InsertNote(Session& session, std::int64_t item, std::int64_t ticks, int cha
     session.ui.MessageBox("Data must be between 0 and 127");
     return false;
   }
-  const std::vector<std::int64_t> row_ticks = RowTickTable(session.buffers.EventBuffer, 0);
+  const std::vector<std::int64_t> row_ticks = RowTickTable(session.buffers.Rows.Records(), 0);
   const auto on_row = static_cast<std::size_t>(item);  // where the On will stand
   const std::int64_t end = row_ticks.back();
   const std::int64_t on_tick = row_ticks[on_row - 1] + ticks;
@@ -124,9 +124,9 @@ bool InsertNote(Session& session, std::int64_t item, std::int64_t ticks, int cha
   // The Off follows the last row before its time, the On itself at the least.
   EditBuffers after_on = session.buffers;
   ApplyRowChange(after_on, *on.Change);
-  const std::vector<std::int64_t> ticks_after = RowTickTable(after_on.EventBuffer, 0);
+  const std::vector<std::int64_t> ticks_after = RowTickTable(after_on.Rows.Records(), 0);
   std::size_t off_after = on_row;
-  while (off_after + 1 < after_on.EventBuffer.size() && ticks_after[off_after + 1] < on_tick + length) ++off_after;
+  while (off_after + 2 < ticks_after.size() && ticks_after[off_after + 1] < on_tick + length) ++off_after;
   const std::int64_t offset = on_tick + length - ticks_after[off_after];
   RowNaming naming{session.names, CurrentGenmidi(session), session.list.DrumCache};
   const EventInput off_input = *ReadEventInput(*ReadHexBytes(hex(0x80 | channel, key, 0)));

@@ -122,9 +122,7 @@ void SaveTrack(Session& session) {
   const RowOrigins* origins = buffers.Origins.Pending ? &buffers.Origins : nullptr;
   if ((row_count <= 0 && origins == nullptr) || row_count < 0 || decoder.FirstEventPos < 1)
     throw TrackNotSaved(kNoEventsToSave);
-  if (static_cast<std::int64_t>(buffers.EventBuffer.size()) < row_count ||
-      static_cast<std::int64_t>(buffers.ListBuffer.size()) < row_count)
-    throw TrackNotSaved(kTrackNotListed);
+  if (buffers.Rows.size() < row_count) throw TrackNotSaved(kTrackNotListed);
 
   const std::string work_path = session.WorkCopyPath();
   std::optional<BinaryFile> work;
@@ -153,8 +151,11 @@ void SaveTrack(Session& session) {
     }
     try {
       sysex = WriteTrackEvents(*work, place.start + kChunkHeaderLength, place.data_last, decoder.FirstEventPos,
-                               std::span(buffers.EventBuffer).first(static_cast<std::size_t>(row_count)), *out,
-                               origins);
+                               RowSource{static_cast<std::size_t>(row_count),
+                                         [&buffers](std::size_t row) {
+                                           return buffers.Rows.Record(static_cast<std::int64_t>(row));
+                                         }},
+                               *out, origins);
     } catch (const TrackMismatch&) {
       throw TrackNotSaved(kTrackChanged);
     } catch (const ReadPastLimit&) {

@@ -60,10 +60,10 @@ void SessionDecodeSink::Setup() {
   decoder_.BeginTrack();
   decoder_.LastEventIndex = -1;
   decoder_.BlockRow = -1;
-  // The rows of an earlier listing end with the decode; only the block is kept. Their memory
-  // stays for the next listing.
+  // The rows of an earlier listing end with the decode, and let go of notes.dat before it is
+  // written again; only the block is kept.
   session_.buffers.EventBuffer.clear();
-  session_.buffers.ListBuffer.ClearForReuse();
+  session_.buffers.Rows.Clear();
   session_.buffers.Origins = {};
   session_.undo.NewList();
   ClearEventBlock(session_);

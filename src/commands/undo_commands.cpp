@@ -68,7 +68,7 @@ UndoOutcome Step(Session& session, bool undo) {
 }  // namespace
 
 void KeepLastEventIndex(Session& session) {
-  session.decoder.LastEventIndex = static_cast<std::int64_t>(session.buffers.EventBuffer.size()) - 1;
+  session.decoder.LastEventIndex = session.buffers.Rows.size() - 1;
 }
 
 UndoOutcome UndoCommand(Session& session) { return Step(session, true); }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/session.h"
+#include "common/file_system.h"
 #include "common/record_file.h"
 #include "common/run_error.h"
 
@@ -29,21 +30,43 @@ void WriteRows(const std::string& path, std::size_t record_length, std::int64_t 
   file.Close();
 }
 
+// Records after the first `count` of the file at `from` (the rest of the decoder's last block,
+// rows deleted since) go to the same places of the file at `to`, as if it had been written over.
+void KeepRecordsAfter(const std::string& from, const std::string& to, std::int64_t count) {
+  const std::int64_t records = FileLength(from) / static_cast<std::int64_t>(kEventRecordLength);
+  if (records <= count) return;
+  RecordFile old_notes(from, kEventRecordLength);
+  RecordFile new_notes(to, kEventRecordLength);
+  std::string bytes;
+  for (std::int64_t first = count; first < records; first += kRecordsPerWrite) {
+    old_notes.GetRecords(first + 1, std::min(kRecordsPerWrite, records - first), bytes);
+    new_notes.PutRecords(first + 1, bytes);
+  }
+  new_notes.Close();
+}
+
 }  // namespace
 
 void FlushWorkingFiles(Session& session) {
   const std::int64_t count = session.decoder.LastEventIndex + 1;
   if (count <= 0) return;
-  const EditBuffers& buffers = session.buffers;
-  if (static_cast<std::int64_t>(buffers.EventBuffer.size()) < count ||
-      static_cast<std::int64_t>(buffers.ListBuffer.size()) < count)
-    throw RunError(kIndexOutOfRange);
+  const TrackRows& rows = session.buffers.Rows;
+  if (rows.size() < count) throw RunError(kIndexOutOfRange);
+  // The rows may be read from notes.dat itself: the new records go to a file of their own,
+  // which then takes notes.dat's name, while the rows go on reading the file they opened.
   session.NotesDatMade = true;
-  WriteRows(session.AppPath(kNotesDat), kEventRecordLength, count,
-            [&](std::size_t row, char* out) { WriteEventRecord(buffers.EventBuffer[row], out); });
+  const std::string notes = session.AppPath(kNotesDat);
+  const std::string new_notes = notes + ".new";
+  if (FileExists(new_notes)) DeleteFile(new_notes);
+  WriteRows(new_notes, kEventRecordLength, count, [&](std::size_t row, char* out) {
+    WriteEventRecord(rows.Record(static_cast<std::int64_t>(row)), out);
+  });
+  KeepRecordsAfter(notes, new_notes, count);
+  RenameFile(new_notes, notes);
   session.DataDatMade = true;
-  WriteRows(session.AppPath(kDataDat), kListRowLength, count,
-            [&](std::size_t row, char* out) { WriteListRow(buffers.ListBuffer.Texts(row), out); });
+  WriteRows(session.AppPath(kDataDat), kListRowLength, count, [&](std::size_t row, char* out) {
+    WriteListRow(TextsOf(rows.Texts(static_cast<std::int64_t>(row))), out);
+  });
 }
 
 }  // namespace quavert

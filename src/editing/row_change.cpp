@@ -25,27 +25,11 @@ void MakePending(RowOrigins& origins, std::size_t rows) {
 
 }  // namespace
 
-void SpliceListRows(ListRows& rows, std::size_t at, std::size_t count, const std::vector<ListRow>& texts) {
-  if (count == texts.size()) {
-    for (std::size_t i = 0; i < count; ++i) rows.Set(at + i, texts[i]);
-    return;
-  }
-  // The rows lie packed in blocks that only grow at their end: a new row count means new blocks.
-  ListRows spliced;
-  spliced.reserve(rows.size() - count + texts.size());
-  for (std::size_t row = 0; row < at; ++row) spliced.Append(rows.Texts(row));
-  for (const ListRow& row : texts) spliced.push_back(row);
-  for (std::size_t row = at + count; row < rows.size(); ++row) spliced.Append(rows.Texts(row));
-  rows = std::move(spliced);
-}
-
 RowChange BeginRowChange(const EditBuffers& buffers, std::size_t at, std::size_t count, bool touch_origins) {
   RowChange change;
   change.At = static_cast<std::int64_t>(at);
-  for (std::size_t row = at; row < at + count; ++row) {
-    change.OldRecords.push_back(buffers.EventBuffer[row]);
-    change.OldTexts.push_back(buffers.ListBuffer[row]);
-  }
+  change.OldRecords = buffers.Rows.Records(change.At, static_cast<std::int64_t>(count));
+  for (std::size_t row = at; row < at + count; ++row) change.OldTexts.push_back(buffers.Rows.Texts(static_cast<std::int64_t>(row)));
   const RowOrigins& origins = buffers.Origins;
   change.PendingBefore = change.PendingAfter = origins.Pending;
   change.LeadBefore = change.LeadAfter = origins.LeadTicks;
@@ -67,9 +51,9 @@ void ApplyRowChange(EditBuffers& buffers, const RowChange& change, bool undo) {
   const auto at = static_cast<std::size_t>(change.At);
   const std::size_t count = from_records.size();
   // Rows that are not those the change found are left alone.
-  const std::vector<EventRecord>& rows = buffers.EventBuffer;
-  if (change.At < 0 || at + count > rows.size() || buffers.ListBuffer.size() != rows.size() ||
-      !std::equal(from_records.begin(), from_records.end(), rows.begin() + static_cast<std::ptrdiff_t>(at)))
+  const TrackRows& rows = buffers.Rows;
+  if (change.At < 0 || change.At + static_cast<std::int64_t>(count) > rows.size() ||
+      rows.Records(change.At, static_cast<std::int64_t>(count)) != from_records)
     throw RunError(kIndexOutOfRange);
 
   RowOrigins& origins = buffers.Origins;
@@ -79,11 +63,10 @@ void ApplyRowChange(EditBuffers& buffers, const RowChange& change, bool undo) {
     origins.Inserted[slot] = bytes;
   }
   if (!from_origins.empty() || !to_origins.empty()) {
-    MakePending(origins, buffers.EventBuffer.size());
+    MakePending(origins, static_cast<std::size_t>(rows.size()));
     Splice(origins.Event, at, from_origins.size(), to_origins);
   }
-  Splice(buffers.EventBuffer, at, count, to_records);
-  SpliceListRows(buffers.ListBuffer, at, count, to_texts);
+  buffers.Rows.Splice(change.At, static_cast<std::int64_t>(count), to_records, to_texts);
   origins.LeadTicks = undo ? change.LeadBefore : change.LeadAfter;
   if (!pending) {
     // Back to every row standing for its own event; the inserted bytes stay for a redo.

@@ -40,7 +40,4 @@ RowChange BeginRowChange(const EditBuffers& buffers, std::size_t at, std::size_t
 /// the change leaves. RunError 9, and nothing changed, when the rows the change found are not there.
 void ApplyRowChange(EditBuffers& buffers, const RowChange& change, bool undo = false);
 
-/// Replaces rows `at` .. `at` + `count` - 1 of `rows` by `texts`.
-void SpliceListRows(ListRows& rows, std::size_t at, std::size_t count, const std::vector<ListRow>& texts);
-
 }  // namespace quavert

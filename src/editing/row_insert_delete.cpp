@@ -28,12 +28,12 @@ void GiveStatusBack(EventRecord& record) {
 
 std::string TicksRangeMessage(std::int64_t most) { return "Ticks must be between 0 and " + PlainNumber(most); }
 
-std::vector<std::size_t> RowsToDelete(const std::vector<EventRecord>& rows, const std::vector<std::size_t>& chosen) {
+std::vector<std::size_t> RowsToDelete(const TrackRows& rows, const std::vector<std::size_t>& chosen) {
   std::vector<std::size_t> taken;
   for (const std::size_t row : chosen) {
-    if (row >= rows.size()) continue;
+    if (static_cast<std::int64_t>(row) >= rows.size()) continue;
     taken.push_back(row);
-    const std::int64_t off = NoteOffRow(rows, row);
+    const std::int64_t off = NoteOffRow(rows, static_cast<std::int64_t>(row));
     if (off >= 0) taken.push_back(static_cast<std::size_t>(off));
   }
   std::sort(taken.begin(), taken.end());
@@ -42,13 +42,12 @@ std::vector<std::size_t> RowsToDelete(const std::vector<EventRecord>& rows, cons
 }
 
 RowEdit PlanDelete(const EditBuffers& buffers, const std::vector<std::size_t>& chosen) {
-  const std::vector<EventRecord>& records = buffers.EventBuffer;
-  const std::vector<std::size_t> deleted = RowsToDelete(records, chosen);
+  const std::vector<std::size_t> deleted = RowsToDelete(buffers.Rows, chosen);
   RowEdit edit;
-  if (deleted.empty() || buffers.ListBuffer.size() != records.size()) return edit;
+  if (deleted.empty()) return edit;
   // The change spans the deleted rows and the kept row on each side, whose delta or status changes.
   const std::size_t first = deleted.front() > 0 ? deleted.front() - 1 : 0;
-  const std::size_t last = std::min(deleted.back() + 1, records.size() - 1);
+  const std::size_t last = std::min(deleted.back() + 1, static_cast<std::size_t>(buffers.Rows.size()) - 1);
   RowChange change = BeginRowChange(buffers, first, last - first + 1, /*touch_origins=*/true);
 
   std::size_t next_deleted = 0;
@@ -80,12 +79,13 @@ RowEdit PlanDelete(const EditBuffers& buffers, const std::vector<std::size_t>& c
 
 RowEdit PlanInsert(const EditBuffers& buffers, std::size_t after, std::int64_t ticks, const EventInput& input,
                    RowNaming& naming) {
-  const std::vector<EventRecord>& records = buffers.EventBuffer;
-  if (after >= records.size() || buffers.ListBuffer.size() != records.size()) return {};
-  const std::int64_t most = TicksOf(records[after]);
+  const TrackRows& rows = buffers.Rows;
+  const auto row = static_cast<std::int64_t>(after);
+  if (row >= rows.size()) return {};
+  const std::int64_t most = TicksOf(rows.Record(row));
   if (ticks < 0 || ticks > most) return {std::nullopt, TicksRangeMessage(most)};
 
-  const bool running_next = after + 1 < records.size() && records[after + 1].Status <= -0x80;
+  const bool running_next = row + 1 < rows.size() && rows.Record(row + 1).Status <= -0x80;
   RowChange change = BeginRowChange(buffers, after, running_next ? 2 : 1, /*touch_origins=*/true);
   change.NewRecords.push_back(change.OldRecords[0]);
   change.NewTexts.push_back(change.OldTexts[0]);

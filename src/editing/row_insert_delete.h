@@ -23,7 +23,7 @@ struct RowEdit {
 
 /// The rows a delete of `chosen` (0-based, any order, repeats allowed) takes: those rows and the
 /// Note Off that ends each Note On among them, in order, each once. Rows past the end are dropped.
-std::vector<std::size_t> RowsToDelete(const std::vector<EventRecord>& rows, const std::vector<std::size_t>& chosen);
+std::vector<std::size_t> RowsToDelete(const TrackRows& rows, const std::vector<std::size_t>& chosen);
 
 /// Deleting the RowsToDelete of `chosen`: each deleted row's delta time goes onto the row kept
 /// before it (before the first row: onto the time in front of the track's timed part), so no

@@ -78,12 +78,4 @@ std::optional<std::uint64_t> HashMidiData(const std::string& path) {
   }
 }
 
-std::uint64_t HashRows(const std::vector<EventRecord>& rows) {
-  // The records are their seven numbers and nothing else: their bytes are hashed as they lie.
-  static_assert(std::has_unique_object_representations_v<EventRecord> && sizeof(EventRecord) == 7 * sizeof(std::int32_t));
-  ContentHash hash;
-  hash.Add(rows.data(), rows.size() * sizeof(EventRecord));
-  return hash.Value();
-}
-
 }  // namespace quavert

@@ -27,7 +27,4 @@ std::optional<std::uint64_t> HashFile(const std::string& path);
 /// the data chunk of an RMID file. Nothing when the file cannot be read.
 std::optional<std::uint64_t> HashMidiData(const std::string& path);
 
-/// The digest of the rows of the editing buffers.
-std::uint64_t HashRows(const std::vector<EventRecord>& rows);
-
 }  // namespace quavert

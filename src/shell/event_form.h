@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "decoding/records.h"
+#include "editing/track_rows.h"
 
 namespace quavert {
 
@@ -51,6 +52,6 @@ struct FormResult {
 FormResult ReadEventForm(const EventForm& form, std::int64_t most_ticks, std::int64_t most_length);
 
 /// The ticks from the start of row `row` to the end of the last row's delta.
-std::int64_t TicksToEnd(const std::vector<EventRecord>& rows, std::size_t row);
+std::int64_t TicksToEnd(const TrackRows& rows, std::int64_t row);
 
 }  // namespace quavert

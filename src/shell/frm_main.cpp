@@ -283,7 +283,7 @@ void frmmain::BuildList() {
   model_ = new EventListModel(ListView1);
   // The list shows the session's rows where they are.
   model_->SetCellText([this](std::int64_t row, int column) {
-    return session_.shown.Text(session_.buffers.ListBuffer, row, column);
+    return session_.shown.Text(session_.buffers.Rows, row, column);
   });
   delegate_ = new CellEditDelegate(ListView1);
   hook_ = new MediaFrameHook(this);

@@ -223,6 +223,8 @@ class frmmain : public QMainWindow {
   void SyncViews();
   /// Reads the tempo map, the song's length and the chosen track's first tick from the working copy.
   void ReadWorkCopyTimeline();
+  // The timing of the current track's rows in the working copy, read when first asked for.
+  const RowTiming& WorkCopyTiming();
   /// Pairs the listed rows into notes again when they changed since the last time.
   void EnsureNotes();
   void ShowPlace(std::optional<std::int64_t> tick, bool follow);
@@ -266,11 +268,11 @@ class frmmain : public QMainWindow {
   std::optional<std::uint64_t> work_hash_;  // the working copy after the last command
   std::vector<std::string> recent_;
   std::shared_ptr<const NoteSpans> notes_;
-  std::vector<EventRecord> rows_shown_;  // the rows notes_ was built from
+  std::optional<std::uint64_t> rows_shown_;  // the digest of the rows notes_ was built from
   std::int64_t first_tick_ = 0;          // the tick of the chosen track's first row, as notes_ has it
   FileStamp work_stamp_;                 // the working copy as last read
   std::array<std::int64_t, 3> work_track_ = {};  // the track, its first event and length as last read
-  RowTiming work_timing_;                // where the chosen track's rows stand in the working copy
+  std::optional<RowTiming> work_timing_;  // the rows' timing in the working copy, once read
   std::vector<std::int64_t> extra_shown_;  // the ticks between rows notes_ was built with
   TempoMap tempo_map_;
   std::int64_t song_ticks_ = 0;

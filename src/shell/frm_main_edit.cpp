@@ -53,7 +53,7 @@ void frmmain::UpdateEditMenu() {
   mnuRedo->setText(history.CanRedo() ? QStringLiteral("Redo ") + ToDisplay(history.RedoName()) : QStringLiteral("Redo"));
   // Rows are deleted and inserted in the list that "Save Track" writes: only while it may.
   const bool listed = idle && Command5->isEnabled() && model_->Count() > 0 &&
-                      model_->Count() == static_cast<std::int64_t>(session_.buffers.EventBuffer.size());
+                      model_->Count() == session_.buffers.Rows.size();
   mnuDelete->setEnabled(listed && ListView1->selectionModel()->hasSelection());
   mnuInsert->setEnabled(listed && ListView1->currentIndex().isValid());
 }
@@ -89,10 +89,10 @@ void frmmain::InsertEvent() {
   confirming_ = true;
   bool again = true;
   while (again && dialog.exec() == QDialog::Accepted) {
-    const std::vector<EventRecord>& rows = session_.buffers.EventBuffer;
-    if (row < 0 || row >= static_cast<int>(rows.size())) break;
-    const auto at = static_cast<std::size_t>(row);
-    const FormResult form = ReadEventForm(dialog.Form(), std::max<std::int32_t>(rows[at].Delta, 0), TicksToEnd(rows, at));
+    const TrackRows& rows = session_.buffers.Rows;
+    if (row < 0 || row >= rows.size()) break;
+    const FormResult form =
+        ReadEventForm(dialog.Form(), std::max<std::int32_t>(rows.Record(row).Delta, 0), TicksToEnd(rows, row));
     if (!form.Request) {
       RunGuarded(session_, [&] { session_.ui.MessageBox(form.Message); });
       continue;  // the dialog comes back with what was typed

@@ -45,7 +45,7 @@ void frmmain::ShowTitle() { setWindowTitle(modified_ ? QLatin1Char('*') + captio
 
 bool frmmain::ListChanged() const {
   const bool listed = Command5->isEnabled();
-  return unsaved_.ListChanged(listed, listed ? HashRows(session_.buffers.EventBuffer) : 0);
+  return unsaved_.ListChanged(listed, listed ? session_.buffers.Rows.Digest() : 0);
 }
 
 void frmmain::NoteChanges(Change change, bool loaded) {
@@ -63,7 +63,7 @@ void frmmain::NoteChanges(Change change, bool loaded) {
     unsaved_.SavedAs(NameOf(saved));
 
   const bool listed = Command5->isEnabled();
-  const std::uint64_t rows = listed ? HashRows(session_.buffers.EventBuffer) : 0;
+  const std::uint64_t rows = listed ? session_.buffers.Rows.Digest() : 0;
   if (listed && change == Change::kListBuilt) unsaved_.ListMatches(rows);
   if (listed && change == Change::kTrackSaved && work_hash_ != before) unsaved_.ListMatches(rows);
   if (listed && change == Change::kFrameSaved && work_hash_ != before) unsaved_.WorkChangedUnderList(before, rows);

@@ -107,17 +107,11 @@ void frmmain::UpdatePlaybackControls() {
 void frmmain::ReadWorkCopyTimeline() {
   TempoMap map;
   std::int64_t length = 0;
-  RowTiming timing;
   if (work_stamp_.Exists) {
     try {
       BinaryFile work(session_.WorkCopyPath(), BinaryFile::Mode::kRead);
       map = ReadTempoMap(work);
       length = MidiLengthInTicks(work);
-      const int track = session_.file.CurrentTrack;
-      if (session_.decoder.LastEventIndex >= 0 && track >= 1 && track <= session_.tracks.TrackCount) {
-        const std::int64_t data = session_.tracks.TrackStart[static_cast<std::size_t>(track)] + kChunkHeaderLength;
-        timing = ReadRowTiming(work, data, data + session_.decoder.TrackLength - 1);
-      }
     } catch (const std::exception&) {
       // A working copy that cannot be read shows no bar lines and no length.
     }
@@ -126,7 +120,25 @@ void frmmain::ReadWorkCopyTimeline() {
   song_ticks_ = length;
   PositionSlider->setRange(0, static_cast<int>(std::min<std::int64_t>(length, INT_MAX)));
   Roll->SetTempoMap(map);
-  work_timing_ = std::move(timing);
+  // The rows' timing costs a walk of the track and a number per row: it is read when the notes
+  // are paired, not for every change of the working copy.
+  work_timing_.reset();
+}
+
+const RowTiming& frmmain::WorkCopyTiming() {
+  if (work_timing_) return *work_timing_;
+  RowTiming timing;
+  const int track = session_.file.CurrentTrack;
+  if (work_stamp_.Exists && session_.decoder.LastEventIndex >= 0 && track >= 1 && track <= session_.tracks.TrackCount) {
+    try {
+      BinaryFile work(session_.WorkCopyPath(), BinaryFile::Mode::kRead);
+      const std::int64_t data = session_.tracks.TrackStart[static_cast<std::size_t>(track)] + kChunkHeaderLength;
+      timing = ReadRowTiming(work, data, data + session_.decoder.TrackLength - 1);
+    } catch (const std::exception&) {
+      timing = RowTiming{};  // the rows' own deltas alone
+    }
+  }
+  return work_timing_.emplace(std::move(timing));
 }
 
 void frmmain::SyncViews() {
@@ -145,19 +157,22 @@ void frmmain::SyncViews() {
 }
 
 void frmmain::EnsureNotes() {
-  const std::vector<EventRecord>& rows = session_.buffers.EventBuffer;
+  const TrackRows& rows = session_.buffers.Rows;
   // The ticks of events without rows count while the rows are those the decode gave.
-  const RowTiming& timing = work_timing_;
+  const RowTiming& timing = WorkCopyTiming();
   const std::int64_t first_tick = timing.FirstTick;
   const std::vector<std::int64_t> no_extra;
-  const std::vector<std::int64_t>& extra = timing.Rows == rows.size() ? timing.Extra : no_extra;
-  if (rows == rows_shown_ && first_tick == first_tick_ && extra == extra_shown_) return;
+  const std::vector<std::int64_t>& extra =
+      timing.Rows == static_cast<std::size_t>(rows.size()) ? timing.Extra : no_extra;
+  const std::uint64_t digest = rows.Digest();
+  if (rows_shown_ == digest && first_tick == first_tick_ && extra == extra_shown_) return;
   // An edit changes a row or two; another track or file changes the count, or the rows were none.
-  const bool new_track = rows.size() != rows_shown_.size() || rows_shown_.empty();
-  rows_shown_ = rows;
+  const bool new_track = !rows_shown_ || static_cast<std::int64_t>(notes_->RowTicks.size()) != rows.size() ||
+                         notes_->RowTicks.empty();
+  rows_shown_ = digest;
   first_tick_ = first_tick;
   extra_shown_ = extra;
-  notes_ = std::make_shared<NoteSpans>(BuildNoteSpans(rows, first_tick, extra));
+  notes_ = std::make_shared<NoteSpans>(BuildNoteSpans(rows.Records(), first_tick, extra));
   QStringList key_names;
   QStringList drum_names;
   const GenmidiNames& genmidi = CurrentGenmidi(session_);

@@ -22,12 +22,26 @@ NoteEdge NoteEdgeOf(const EventRecord& row) {
 }
 
 std::int64_t NoteOffRow(const std::vector<EventRecord>& rows, std::size_t on_row) {
-  if (on_row >= rows.size() || NoteEdgeOf(rows[on_row]) != NoteEdge::kOn) return -1;
-  const EventRecord& on = rows[on_row];
-  for (std::size_t row = on_row + 1; row < rows.size(); ++row) {
-    const EventRecord& other = rows[row];
-    if (NoteEdgeOf(other) == NoteEdge::kOff && (other.Status & 0x0F) == (on.Status & 0x0F) && other.Data1 == on.Data1)
-      return static_cast<std::int64_t>(row);
+  const auto count = static_cast<std::int64_t>(rows.size());
+  return NoteOffRow(count, static_cast<std::int64_t>(on_row), [&rows](std::int64_t first, std::int64_t n) {
+    return std::vector<EventRecord>(rows.begin() + first, rows.begin() + first + n);
+  });
+}
+
+std::int64_t NoteOffRow(std::int64_t count, std::int64_t on_row,
+                        const std::function<std::vector<EventRecord>(std::int64_t, std::int64_t)>& read) {
+  // Rows read at a time: the Off is mostly near its On, and a long search keeps little in memory.
+  constexpr std::int64_t kRun = 1024;
+  if (on_row < 0 || on_row >= count) return -1;
+  const EventRecord on = read(on_row, 1).front();
+  if (NoteEdgeOf(on) != NoteEdge::kOn) return -1;
+  for (std::int64_t first = on_row + 1; first < count; first += kRun) {
+    const std::vector<EventRecord> run = read(first, std::min(kRun, count - first));
+    for (std::size_t i = 0; i < run.size(); ++i) {
+      const EventRecord& other = run[i];
+      if (NoteEdgeOf(other) == NoteEdge::kOff && (other.Status & 0x0F) == (on.Status & 0x0F) && other.Data1 == on.Data1)
+        return first + static_cast<std::int64_t>(i);
+    }
   }
   return -1;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "decoding/records.h"
@@ -53,6 +54,9 @@ NoteEdge NoteEdgeOf(const EventRecord& row);
 /// key whose NoteEdgeOf is kOff, the pairing BuildNoteSpans makes. -1 when `on_row` opens no note
 /// or nothing ends it.
 std::int64_t NoteOffRow(const std::vector<EventRecord>& rows, std::size_t on_row);
+/// The same over `count` rows read a run at a time: `read(first, n)` gives rows first .. first + n - 1.
+std::int64_t NoteOffRow(std::int64_t count, std::int64_t on_row,
+                        const std::function<std::vector<EventRecord>(std::int64_t, std::int64_t)>& read);
 
 /// The index of the first span that may reach `tick` or later: every span before it ends
 /// before `tick`. Found by binary search on the start ticks, bounded by the longest span.

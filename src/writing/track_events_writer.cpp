@@ -22,7 +22,7 @@ constexpr char kEndOfTrackEvent[] = {static_cast<char>(0xFF), 0x2F, 0x00};
 
 class TrackEventsWriter {
  public:
-  TrackEventsWriter(BinaryFile& work, std::int64_t data_first, std::int64_t data_last, std::span<const EventRecord> rows,
+  TrackEventsWriter(BinaryFile& work, std::int64_t data_first, std::int64_t data_last, const RowSource& rows,
                     BinaryFile& out, const RowOrigins* origins)
       : reader_(work, data_first, data_last),
         copier_(work, data_first, data_last),
@@ -44,7 +44,7 @@ class TrackEventsWriter {
 
   ByteReader reader_;
   ByteReader copier_;  // a second reader over the same bytes, for the events that go back as they stand
-  std::span<const EventRecord> rows_;
+  const RowSource& rows_;
   std::size_t next_row_ = 0;
   BinaryFile& out_;
   std::string bytes_;           // the bytes of the event being written
@@ -91,14 +91,14 @@ WrittenSysex TrackEventsWriter::Run(std::int64_t first_event_pos) {
     else
       WriteEventWithoutRow(event);
   }
-  if (!scanner.Finished() || !timed || next_row_ != rows_.size()) throw TrackMismatch();
+  if (!scanner.Finished() || !timed || next_row_ != rows_.Count) throw TrackMismatch();
   out_.Write(kEndOfTrackEvent, sizeof kEndOfTrackEvent);
   return std::move(sysex_);
 }
 
 void TrackEventsWriter::WriteRowEvent(const ScannedEvent& event) {
-  if (next_row_ >= rows_.size()) throw TrackMismatch();
-  const EventRecord& row = rows_[next_row_++];
+  if (next_row_ >= rows_.Count) throw TrackMismatch();
+  const EventRecord row = rows_.At(next_row_++);
   if (!RowFitsEvent(row, event)) throw TrackMismatch();
   if (event.kind == ScannedKind::kSysex) {
     sysex_.Start.push_back(out_.Position());
@@ -124,14 +124,14 @@ std::int64_t TrackEventsWriter::OriginOf(std::size_t row) const {
 
 void TrackEventsWriter::WriteEventOfOrigin(const ScannedEvent& event) {
   const std::int64_t index = next_event_++;
-  if (next_row_ < rows_.size() && OriginOf(next_row_) == index) {
+  if (next_row_ < rows_.Count && OriginOf(next_row_) == index) {
     WriteRowEvent(event);
     WriteInsertedRows();
     return;
   }
   // A deleted event: its delta went to the row before it. A row that still names it, or an
   // earlier event, means the rows are not this track's.
-  for (std::size_t row = next_row_; row < rows_.size(); ++row) {
+  for (std::size_t row = next_row_; row < rows_.Count; ++row) {
     const std::int64_t origin = OriginOf(row);
     if (origin >= 0) {
       if (origin <= index) throw TrackMismatch();
@@ -141,12 +141,12 @@ void TrackEventsWriter::WriteEventOfOrigin(const ScannedEvent& event) {
 }
 
 void TrackEventsWriter::WriteInsertedRows() {
-  if (origins_->Event.size() != rows_.size()) throw TrackMismatch();
-  for (; next_row_ < rows_.size(); ++next_row_) {
+  if (origins_->Event.size() != rows_.Count) throw TrackMismatch();
+  for (; next_row_ < rows_.Count; ++next_row_) {
     const std::int64_t inserted = InsertedIndex(OriginOf(next_row_));
     if (inserted < 0) return;
     if (static_cast<std::size_t>(inserted) >= origins_->Inserted.size()) throw TrackMismatch();
-    const EventRecord& row = rows_[next_row_];
+    const EventRecord row = rows_.At(next_row_);
     if (row.Delta < 0 || row.Delta > kLargestDeltaTime) throw TrackMismatch();
     bytes_.clear();
     if (row.Status >= 0x80 && row.Status <= 0xEF) {
@@ -194,10 +194,17 @@ void TrackEventsWriter::WriteDelta(std::int32_t delta) {
 }  // namespace
 
 WrittenSysex WriteTrackEvents(BinaryFile& work, std::int64_t data_first, std::int64_t data_last,
-                              std::int64_t first_event_pos, std::span<const EventRecord> rows, BinaryFile& out,
+                              std::int64_t first_event_pos, const RowSource& rows, BinaryFile& out,
                               const RowOrigins* origins) {
   TrackEventsWriter writer(work, data_first, data_last, rows, out, origins);
   return writer.Run(first_event_pos);
+}
+
+WrittenSysex WriteTrackEvents(BinaryFile& work, std::int64_t data_first, std::int64_t data_last,
+                              std::int64_t first_event_pos, std::span<const EventRecord> rows, BinaryFile& out,
+                              const RowOrigins* origins) {
+  const RowSource source{rows.size(), [rows](std::size_t row) { return rows[row]; }};
+  return WriteTrackEvents(work, data_first, data_last, first_event_pos, source, out, origins);
 }
 
 DeltaTime DeltaBeforeTimedPart(BinaryFile& work, std::int64_t data_first, std::int64_t data_last,

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -44,6 +45,14 @@ struct WrittenSysex {
 /// row from its values, another from its bytes in `origins`.
 WrittenSysex WriteTrackEvents(BinaryFile& work, std::int64_t data_first, std::int64_t data_last,
                               std::int64_t first_event_pos, std::span<const EventRecord> rows, BinaryFile& out,
+                              const RowOrigins* origins = nullptr);
+/// The same with the rows read one at a time, in order, as the events come.
+struct RowSource {
+  std::size_t Count = 0;
+  std::function<EventRecord(std::size_t)> At;
+};
+WrittenSysex WriteTrackEvents(BinaryFile& work, std::int64_t data_first, std::int64_t data_last,
+                              std::int64_t first_event_pos, const RowSource& rows, BinaryFile& out,
                               const RowOrigins* origins = nullptr);
 
 /// The delta time in front of the event at `first_event_pos` (the start of the timed part) in

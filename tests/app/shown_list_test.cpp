@@ -12,11 +12,10 @@ namespace {
 
 // The list's rows as the builder keeps them: numbers unpadded, a drum row's Description with the
 // blanks it begins with.
-ListRows Kept() {
-  ListRows rows;
-  rows.push_back({"C1", "C5", "100", "96", "On"});
-  rows.push_back({"", "", "", "24", "Text"});
-  rows.push_back({"C10", "36", "90", "0", "      Bass Drum 1"});
+TrackRows Kept() {
+  TrackRows rows;
+  rows.Assign(std::vector<EventRecord>(3),
+              {{"C1", "C5", "100", "96", "On"}, {"", "", "", "24", "Text"}, {"C10", "36", "90", "0", "      Bass Drum 1"}});
   return rows;
 }
 
@@ -30,7 +29,7 @@ int ErrorOf(const std::function<void()>& call) {
 }
 
 TEST(ShownListTest, RowsShowTheirKeptTextsAndWrittenCellsUntilTheListIsFilledAgain) {
-  const ListRows kept = Kept();
+  const TrackRows kept = Kept();
   ShownList shown;
   shown.Fill(3);
   EXPECT_EQ((std::vector{shown.Item(kept, 0), shown.Item(kept, 1), shown.Item(kept, 2)}),
@@ -52,7 +51,7 @@ TEST(ShownListTest, RowsShowTheirKeptTextsAndWrittenCellsUntilTheListIsFilledAga
 }
 
 TEST(ShownListTest, CellsOutsideTheRowsShownOrKeptAreRefused) {
-  const ListRows kept = Kept();
+  const TrackRows kept = Kept();
   ShownList shown;
   EXPECT_EQ(ErrorOf([&] { shown.Text(kept, 0, 0); }), kIndexOutOfRange);  // nothing shown yet
   shown.Fill(4);  // one row more than kept: a list that fell behind its rows

@@ -29,11 +29,11 @@ class CellEditTest : public testing::EditingTest {
   void Type(std::int64_t item, int column, std::string_view text) {
     CellEditDone(session, item, column, Cell(item, column), text);
   }
-  const EventRecord& Event(std::int64_t item) const { return session.buffers.EventBuffer[item - 1]; }
-  ListRow Row(std::int64_t item) const { return session.buffers.ListBuffer[static_cast<std::size_t>(item - 1)]; }
+  EventRecord Event(std::int64_t item) const { return session.buffers.Rows.Record(item - 1); }
+  ListRow Row(std::int64_t item) const { return session.buffers.Rows.Texts(item - 1); }
   // The number a cell of the Notes, Volume or Length column stores, and its text in data.dat's row.
   std::pair<std::int32_t, std::string> Stored(std::int64_t item, int column) const {
-    const EventRecord& e = Event(item);
+    const EventRecord e = Event(item);
     const ListRow r = Row(item);
     return column == kNotes ? std::pair(e.Data1, r.Notes) : column == kVolume ? std::pair(e.Data2, r.Volume) : std::pair(e.Delta, r.Length);
   }
@@ -61,7 +61,7 @@ TEST_F(CellEditTest, AcceptedValuesAreStoredAndShownAsTyped) {
   }
   ListRow kick = Row(kDrumOn);
   kick.Description = "Kick";  // a drum row saying neither On nor Off
-  session.buffers.ListBuffer.Set(kDrumOn - 1, kick);
+  session.buffers.Rows.Set(kDrumOn - 1, Event(kDrumOn), kick);
   Type(kDrumOn, kNotes, "36");
   EXPECT_EQ(Row(kDrumOn).Description, "      Bass Drum 1");
   EXPECT_TRUE(ui.MessageTexts().empty());
@@ -82,7 +82,8 @@ TEST_F(CellEditTest, ValuesOutOfRangeShowTheirMessageAndOtherFailuresNoneAndNoth
       {kSignature, kNotes, "128", data}, {kSignature, kNotes, "-3", data}, {kBend, kNotes, "128", data},
       {kBend, kVolume, "-1", data}, {kMelodic, kLength, "1000000", length}, {kText, kLength, "-1", length},
   };
-  const EditBuffers buffers = session.buffers;
+  const std::vector<EventRecord> records = ListedRecords();
+  const std::vector<ListRow> texts = ListedTexts();
   const auto items = ShownItems();
   std::vector<std::string> expected;
   for (const auto& e : edits) {
@@ -96,11 +97,11 @@ TEST_F(CellEditTest, ValuesOutOfRangeShowTheirMessageAndOtherFailuresNoneAndNoth
   CellEditDone(session, 0, kLength, "", "5");
   CellEditDone(session, 99, kLength, "", "5");
   EXPECT_EQ(ui.MessageTexts(), expected);
-  EXPECT_TRUE(session.buffers.EventBuffer == buffers.EventBuffer && session.buffers.ListBuffer == buffers.ListBuffer);
+  EXPECT_TRUE(ListedRecords() == records && ListedTexts() == texts);
   EXPECT_EQ(ShownItems(), items);
   Type(kMelodic, 0, "C9");  // the Channel column only shows what was typed
   EXPECT_EQ(Cell(kMelodic, 0), "C9");
-  EXPECT_EQ(session.buffers.ListBuffer, buffers.ListBuffer);
+  EXPECT_EQ(ListedTexts(), texts);
 }
 
 TEST_F(CellEditTest, ClickOpensTheEditorOnlyOnCellsThatHoldAValue) {

@@ -119,7 +119,7 @@ TEST_F(EventListTest, RowsHandedOverAreThoseTheListShowsAndNoneIsKept) {
   EXPECT_TRUE(Command1Click(session, &listener));
   EXPECT_EQ(Report(), TrackReport());
   EXPECT_EQ(ui.Texts[Control::Text2], "Track 1\r\n       Total Time        : 00.03");
-  EXPECT_TRUE(ShownItems().empty() && session.buffers.EventBuffer.empty() && session.buffers.ListBuffer.empty());
+  EXPECT_TRUE(ShownItems().empty() && session.buffers.Rows.empty());
   EXPECT_FALSE(session.controls.SaveTrack);
   const std::string handed_over_files = working_files();
 
@@ -146,7 +146,7 @@ TEST_F(EventListTest, WorkingFileMissingRowsFailsTheListing) {
   Command1Click(session);
   EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{"Error: 62", "Error: 53"}));
   EXPECT_FALSE(std::filesystem::exists(session.AppPath(kNotesDat)));
-  EXPECT_TRUE(session.buffers.EventBuffer.empty());
+  EXPECT_TRUE(session.buffers.Rows.empty());
 }
 
 }  // namespace

@@ -222,12 +222,12 @@ void Road::ChooseTrack(int index) {
   if (!ui_.IsEnabled(Control::Command5)) return;
   ++outcome_.ListsBuilt;
   const std::int64_t rows = session_.decoder.LastEventIndex + 1;
-  if (ui_.ListRows != rows || static_cast<std::int64_t>(session_.buffers.EventBuffer.size()) != rows)
+  if (ui_.ListRows != rows || session_.buffers.Rows.size() != rows)
     Fault("track " + std::to_string(index + 1) + ": the list does not show the decoded rows");
   const std::size_t steps_before = session_.undo.Steps();
   const std::uint64_t list = session_.undo.List();
   const std::string listed_copy = ReadFileBytes(session_.WorkCopyPath());
-  const std::vector<EventRecord> listed_rows = session_.buffers.EventBuffer;
+  const std::vector<EventRecord> listed_rows = session_.buffers.Rows.Records();
   EditCells();
   if (choices_.Bit()) EditRows();
   if (choices_.Bit()) SaveTrack();
@@ -241,20 +241,19 @@ void Road::EditRows() {
                                             "F0 02 7E F7", "FF 01 01 41", "FF 51 03 07 A1 20", "FF 58 04 06 03 18 08"};
   const std::int64_t steps = choices_.Below(kMostCellEdits);
   for (std::int64_t k = 0; k < steps; ++k) {
-    const auto rows = static_cast<std::int64_t>(session_.buffers.EventBuffer.size());
+    const auto rows = session_.buffers.Rows.size();
     if (rows == 0) return;
     const std::int64_t item = choices_.Below(rows) + 1;
     if (choices_.Bit()) {
-      const std::int32_t delta = std::max(session_.buffers.EventBuffer[static_cast<std::size_t>(item - 1)].Delta, 0);
+      const std::int32_t delta = std::max(session_.buffers.Rows.Record(item - 1).Delta, 0);
       // Now and then past the next event's time, which must be refused.
       InsertItem(session_, item, choices_.Below(std::int64_t{delta} + 2), kEvents[choices_.Below(std::size(kEvents))]);
     } else if (rows > 2) {
       DeleteItems(session_, {item});
     }
     ++outcome_.RowEdits;
-    if (static_cast<std::int64_t>(session_.buffers.EventBuffer.size()) != session_.decoder.LastEventIndex + 1 ||
-        session_.buffers.ListBuffer.size() != session_.buffers.EventBuffer.size() ||
-        ui_.ListRows != static_cast<std::int64_t>(session_.buffers.EventBuffer.size()))
+    if (session_.buffers.Rows.size() != session_.decoder.LastEventIndex + 1 ||
+        ui_.ListRows != session_.buffers.Rows.size())
       Fault("after an insert or delete the list, its rows and their count disagree");
   }
 }
@@ -264,7 +263,7 @@ void Road::EditRows() {
 void Road::UndoAndRedo(int index, std::size_t steps_before, const std::string& listed_copy,
                        const std::vector<EventRecord>& listed_rows, std::uint64_t list) {
   const std::string done_copy = ReadFileBytes(session_.WorkCopyPath());
-  const std::vector<EventRecord> done_rows = session_.buffers.EventBuffer;
+  const std::vector<EventRecord> done_rows = session_.buffers.Rows.Records();
   // The saves above listed the track again; their steps are left as they are.
   if (session_.undo.Steps() < steps_before || ui_.rewritten) return;
   const std::size_t steps = session_.undo.Steps() - steps_before;
@@ -275,11 +274,11 @@ void Road::UndoAndRedo(int index, std::size_t steps_before, const std::string& l
   // A save listed the track again: the rows shown come from the saved copy.
   const bool relisted = session_.undo.List() != list;
   if (ReadFileBytes(session_.WorkCopyPath()) != listed_copy) Fault(track + ": undo did not give the working copy back");
-  if (!relisted && session_.buffers.EventBuffer != listed_rows) Fault(track + ": undo did not give the rows back");
+  if (!relisted && session_.buffers.Rows.Records() != listed_rows) Fault(track + ": undo did not give the rows back");
   for (std::size_t k = 0; k < steps; ++k)
     if (!RedoCommand(session_).Done) return Fault(track + ": redo failed");
   if (ReadFileBytes(session_.WorkCopyPath()) != done_copy) Fault(track + ": redo did not make the working copy again");
-  if (!relisted && session_.buffers.EventBuffer != done_rows) Fault(track + ": redo did not make the rows again");
+  if (!relisted && session_.buffers.Rows.Records() != done_rows) Fault(track + ": redo did not make the rows again");
 }
 
 void Road::EditCells() {
@@ -309,7 +308,7 @@ void Road::SaveTrack() {
       if (!choices_.Bit()) break;
       EditCells();
     }
-    saved_rows = session_.buffers.EventBuffer;
+    saved_rows = session_.buffers.Rows.Records();
     const std::string before = ReadFileBytes(session_.WorkCopyPath());
     const std::size_t first = MessageCount();
     SaveTrackCommand(session_);
@@ -338,7 +337,7 @@ void Road::SaveTrack() {
   std::vector<EventRecord> rows;
   if (ui_.IsEnabled(Control::Command1)) {
     Command1Click(session_);
-    rows = session_.buffers.EventBuffer;
+    rows = session_.buffers.Rows.Records();
   }
   // Where the timed part begins may move: when it began with bytes the writer leaves out (a
   // status byte without data) or with a text whose delta was edited to 0, the text, tempo and

@@ -142,7 +142,7 @@ TEST_F(MachineFaultTest, WithoutGenmidiOrTheLogsFolderOnlyTheNamesAndTheReportAr
   Lines names;
   for (const auto& item : ShownItems()) names.push_back(item.Sub[3]);
   EXPECT_EQ(names, (Lines{"Instrument: unknown", "On  - unknown", "Controller: volume"}));
-  EXPECT_EQ((std::vector{session.buffers.EventBuffer[0].Data1, session.buffers.EventBuffer[1].Data1}), (std::vector{10, 40}));
+  EXPECT_EQ((std::vector{session.buffers.Rows.Record(0).Data1, session.buffers.Rows.Record(1).Data1}), (std::vector{10, 40}));
   Look();
   fs::create_directory(app.Join("logs"));
   OpenMidiFile(session, path);

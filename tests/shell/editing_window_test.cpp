@@ -31,7 +31,7 @@ class EditingWindowTest : public WindowTestCase {
     QVERIFY(QTest::qWaitForWindowActive(&w()));  // the keys of the menus work in the active window
   }
   std::string WorkCopy() { return ReadFileBytes(f->app.Join(kWorkCopyName)); }
-  std::size_t Rows() { return session().buffers.EventBuffer.size(); }
+  std::int64_t Rows() { return session().buffers.Rows.size(); }
   void SelectItem(std::int64_t item) {
     w().ListView1->setFocus();
     w().ListView1->setCurrentIndex(w().listModel().index(static_cast<int>(item - 1), 0));
@@ -193,7 +193,7 @@ class EditingWindowTest : public WindowTestCase {
     QTest::keyClick(w().ListView1, Qt::Key_Insert);
     QCOMPARE(f->answerer.Texts(), (QStringList{"Channel must be between 1 and 16", "Ticks must be between 0 and 0"}));
     QCOMPARE(Rows(), rows + 1);
-    const EventRecord& added = session().buffers.EventBuffer[1];
+    const EventRecord added = session().buffers.Rows.Record(1);
     QCOMPARE((std::vector{added.Status, added.Data1, added.Data2}), (std::vector{0xB1, 7, 90}));
     QCOMPARE(w().ListView1->currentIndex().row(), 1);  // the new row
 
@@ -208,7 +208,7 @@ class EditingWindowTest : public WindowTestCase {
     w().mnuInsert->trigger();
     QVERIFY(f->answerer.Messages.empty());
     QCOMPARE(Rows(), rows + 3);
-    const std::vector<EventRecord>& now = session().buffers.EventBuffer;
+    const std::vector<EventRecord> now = session().buffers.Rows.Records();
     QCOMPARE((std::vector{now[2].Status, now[2].Data1, now[2].Data2}), (std::vector{0x90, 72, 80}));
     std::int64_t ticks = 0;  // from the new On to its Off
     std::size_t off = 3;
@@ -313,7 +313,7 @@ class EditingWindowTest : public WindowTestCase {
     QTest::keyClicks(f->Editor(), QStringLiteral("d5"));
     QTest::keyClick(f->Editor(), Qt::Key_Tab);  // ends this edit and edits the next cell
     QTRY_VERIFY(f->Editor() != nullptr && w().ListView1->currentIndex().column() == 2);
-    QCOMPARE(session().buffers.EventBuffer[kFirstNote - 1].Data1, 62);
+    QCOMPARE(session().buffers.Rows.Record(kFirstNote - 1).Data1, 62);
     QTest::keyClick(f->Editor(), Qt::Key_Backtab);
     QTRY_VERIFY(f->Editor() != nullptr && w().ListView1->currentIndex().column() == 1);
     QTest::keyClick(f->Editor(), Qt::Key_Escape);

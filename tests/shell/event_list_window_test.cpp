@@ -90,8 +90,8 @@ class EventListTest : public WindowTestCase {
 
     // Only a left click on a cell the user may change opens the editor, with the cell's text.
     const std::int64_t note = kFirstNote;
-    const auto row = static_cast<std::size_t>(note - 1);
-    const EventRecord before = session().buffers.EventBuffer[row];
+    const std::int64_t row = note - 1;
+    const EventRecord before = session().buffers.Rows.Record(row);
     const std::string shown = w().listModel().Text(note - 1, 1);
     f->ClickCell(note, 0);
     f->ClickCell(note, 1, Qt::RightButton);
@@ -106,7 +106,7 @@ class EventListTest : public WindowTestCase {
     QCOMPARE(refusal.Text + "|" + refusal.Title + "|" + QString::number(refusal.Buttons),
              "Note must be between (A0 and G10) OR (A#0 and G#10) except B# and E#|Quavert|" + QString::number(QMessageBox::Ok));
     QCOMPARE(w().listModel().Text(note - 1, 1), shown);
-    QCOMPARE(session().buffers.EventBuffer[row], before);
+    QCOMPARE(session().buffers.Rows.Record(row), before);
 
     f->Edit(note, 1, QStringLiteral("61"), Qt::Key_Escape);  // handed over, it would be refused
     QCOMPARE(f->answerer.Messages.size(), std::size_t{1});
@@ -114,7 +114,7 @@ class EventListTest : public WindowTestCase {
     // Accepted: shown as typed, stored as a number, and the view hears of it.
     QSignalSpy changed(&w().listModel(), &QAbstractItemModel::dataChanged);
     f->Edit(note, 1, QStringLiteral("d5"));
-    QCOMPARE(std::tuple(f->answerer.Messages.size(), w().listModel().Text(note - 1, 1), session().buffers.EventBuffer[row].Data1, changed.isEmpty()),
+    QCOMPARE(std::tuple(f->answerer.Messages.size(), w().listModel().Text(note - 1, 1), session().buffers.Rows.Record(row).Data1, changed.isEmpty()),
              std::tuple(std::size_t{1}, std::string("d5"), 62, false));
 
     // Saved into the working copy and listed again from it.
@@ -144,7 +144,7 @@ class EventListTest : public WindowTestCase {
     f->Start();
     f->ListTrack(2);
     for (const char* name : {kWorkCopyName, kNotesDat, kDataDat}) QVERIFY(FileExists(f->app.Join(name)));
-    const auto events = session().buffers.EventBuffer;
+    const auto events = session().buffers.Rows.Records();
     f->ClickCell(kFirstNote, 1);
     QVERIFY(f->Editor() != nullptr);
     f->Editor()->selectAll();
@@ -154,7 +154,7 @@ class EventListTest : public WindowTestCase {
     QTRY_VERIFY(f->Editor() == nullptr);
     QTest::qWait(20);
     QVERIFY(w().hasEnded() && !w().isVisible() && !w().hook().IsInstalled());
-    QVERIFY(f->answerer.Messages.empty() && session().buffers.EventBuffer == events);
+    QVERIFY(f->answerer.Messages.empty() && session().buffers.Rows.Records() == events);
     for (const char* name : {kWorkCopyName, kNotesDat, kDataDat}) QVERIFY(!FileExists(f->app.Join(name)));
     QCOMPARE(f->media.Commands, std::vector<std::string>{"Close REDevid1 notify"});
     w().close();  // runs nothing a second time

@@ -34,8 +34,14 @@ std::string SessionTest::AppFileBytes(std::string_view name) const { return Read
 
 std::vector<ListItem> SessionTest::ShownItems() const {
   std::vector<ListItem> items;
-  for (std::int64_t row = 0; row < ui.ListRows; ++row) items.push_back(session.shown.Item(session.buffers.ListBuffer, row));
+  for (std::int64_t row = 0; row < ui.ListRows; ++row) items.push_back(session.shown.Item(session.buffers.Rows, row));
   return items;
+}
+
+std::vector<ListRow> SessionTest::ListedTexts() const {
+  std::vector<ListRow> texts;
+  for (std::int64_t row = 0; row < session.buffers.Rows.size(); ++row) texts.push_back(session.buffers.Rows.Texts(row));
+  return texts;
 }
 
 std::string SessionTest::Cell(std::int64_t item, int column) const { return ListCellText(session, item, column); }

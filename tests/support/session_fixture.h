@@ -40,6 +40,9 @@ class SessionTest : public ::testing::Test {
   /// What the list shows: the rows the window was last told to show, read from the session as
   /// the window reads them.
   std::vector<ListItem> ShownItems() const;
+  /// The listed rows' records and kept texts, all of them.
+  std::vector<EventRecord> ListedRecords() const { return session.buffers.Rows.Records(); }
+  std::vector<ListRow> ListedTexts() const;
   /// The text the list shows in a cell (item from 1, column 0 .. 4).
   std::string Cell(std::int64_t item, int column) const;
   /// The device commands of a step that lets go of the file and plays the working copy afterwards.

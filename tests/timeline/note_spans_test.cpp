@@ -122,8 +122,8 @@ class NoteSpansFromFileTest : public testing::DecodingTest {
     BinaryFile work(session.WorkCopyPath(), BinaryFile::Mode::kRead);
     const std::int64_t data = session.tracks.TrackStart[1] + 8;
     timing = ReadRowTiming(work, data, data + session.decoder.TrackLength - 1);
-    EXPECT_EQ(timing.Rows, session.buffers.EventBuffer.size());
-    return BuildNoteSpans(session.buffers.EventBuffer, timing.FirstTick, timing.Extra);
+    EXPECT_EQ(timing.Rows, static_cast<std::size_t>(session.buffers.Rows.size()));
+    return BuildNoteSpans(session.buffers.Rows.Records(), timing.FirstTick, timing.Extra);
   }
   RowTiming timing;
 };

@@ -145,14 +145,14 @@ TEST_F(RowEditsTest, ANoteIsInsertedWithItsNoteOff) {
 }
 
 TEST_F(RowEditsTest, DeletingEveryRowLeavesTheTrackItsLength) {
-  while (!session.buffers.EventBuffer.empty()) ASSERT_TRUE(DeleteItems(session, {1}));
+  while (!session.buffers.Rows.empty()) ASSERT_TRUE(DeleteItems(session, {1}));
   Save();
   EXPECT_EQ(ui.MessageTexts(), Lines{"Data saved!"});
   EXPECT_EQ(Music(), (Lines{original_[0], original_[1], original_[2], "102 FF 2F"}));
 }
 
 TEST_F(RowEditsTest, InvalidInputNamesWhatIsAllowedAndChangesNothing) {
-  const std::vector<EventRecord> rows = session.buffers.EventBuffer;
+  const std::vector<EventRecord> rows = ListedRecords();
   const struct {
     std::function<bool(Session&)> act;
     std::string message;
@@ -174,7 +174,7 @@ TEST_F(RowEditsTest, InvalidInputNamesWhatIsAllowedAndChangesNothing) {
     EXPECT_FALSE(InsertItem(session, 1, 0, hex)) << hex;
     EXPECT_EQ(ui.MessageTexts(), Lines{kEventBytesRange}) << hex;
   }
-  EXPECT_EQ(session.buffers.EventBuffer, rows);
+  EXPECT_EQ(ListedRecords(), rows);
   EXPECT_FALSE(session.undo.CanUndo());
 }
 
@@ -188,7 +188,7 @@ TEST_F(RowEditsTest, DeletesFromTheStartKeepTheLeadADeltaTime) {
   List();
   EXPECT_FALSE(DeleteItems(session, {1}));
   EXPECT_EQ(ui.MessageTexts(), Lines{"Delta must be between 0 and 268435455"});
-  EXPECT_EQ(session.buffers.EventBuffer.size(), 3u);
+  EXPECT_EQ(session.buffers.Rows.size(), 3);
   EXPECT_FALSE(session.undo.CanUndo());
 
   LoadTrack(track("01"));  // 1 after the note: the lead reaches 268435455 exactly
@@ -247,7 +247,7 @@ TEST_F(RowEditsTest, TheNoteOffFollowsItsNoteOn) {
     SCOPED_TRACE(c.what);
     LoadTrack(Hex(c.track) + testing::kEndOfTrack);
     List();
-    const std::vector<EventRecord> listed = session.buffers.EventBuffer;
+    const std::vector<EventRecord> listed = ListedRecords();
     ui.StatusText.clear();
     CellEditDone(session, c.item, 1, Cell(c.item, 1), "D5");
     EXPECT_EQ(ui.StatusText, c.status);
@@ -259,7 +259,7 @@ TEST_F(RowEditsTest, TheNoteOffFollowsItsNoteOn) {
     EXPECT_EQ(session.undo.UndoName().substr(0, 6), "Notes ");
     EXPECT_EQ(session.undo.UndoName().substr(session.undo.UndoName().size() - 6), " -> D5");
     ASSERT_TRUE(UndoCommand(session).Done);
-    EXPECT_EQ(session.buffers.EventBuffer, listed);
+    EXPECT_EQ(ListedRecords(), listed);
   }
 }
 

@@ -47,7 +47,7 @@ TEST_F(SaveAsTest, CancelChangesNothingANewNameGetsTheWorkingCopyAsItIsOnDisk) {
   EXPECT_EQ(ui.SaveDialogs, std::vector<FileDialogSetup>{dialog});
   const testing::Bytes saved = WorkCopy();
   ASSERT_NE(saved, ReadFileBytes(user.Join("SONG.MID")));
-  Row(0).Data2 = 1;  // an edit not yet written with "Save Track" stays out of the copy
+  EditRow(0, [](EventRecord& r) { r.Data2 = 1; });  // an edit not yet written with "Save Track" stays out of the copy
   SaveAsAnswering(user.Join("copy"));  // no extension: used as typed
   EXPECT_EQ(ReadFileBytes(user.Join("copy")), saved);
   EXPECT_EQ(ui.Calls, (std::vector<std::string>{"ShowSaveDialog", "ShowSaveDialog", "SetBusy(1)", "SetBusy(0)"}));
@@ -96,7 +96,7 @@ TEST_F(SaveAsTest, AnRmidFileIsSavedAsRmidAgainWithItsOtherChunks) {
   const testing::Bytes original = with_before(testing::Rmid(midi, after));
   OpenMidiFile(session, UserFile("song.rmi", original));
   List();
-  Row(0).Data2 = 90;
+  EditRow(0, [](EventRecord& r) { r.Data2 = 90; });
   Save();
   const testing::Bytes edited = WorkCopy();
   ASSERT_NE(edited, midi);

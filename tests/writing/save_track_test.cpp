@@ -98,13 +98,13 @@ TEST_F(SaveTrackTest, EditedRowsAreWrittenFromTheirValues) {
     TypeInto(kNoteOn, 2, "0");
     TypeInto(kText, 3, "999999");
     TypeInto(kTempo, 1, "97");
-    Row(kNoteOff).Data1 = 62;
+    EditRow(kNoteOff, [](EventRecord& r) { r.Data1 = 62; });
     // 6/8 becomes 5/4: the event keeps its own clocks and 32nds (not those decoded last).
-    Row(kSixEight).Data1 = 5;
-    Row(kSixEight).Data2 = 4;
-    Row(kRunningController).Data2 = 0;
-    Row(kRunningProgram).Data1 = 127;
-    Row(kRunningProgram).Delta = 16384;
+    EditRow(kSixEight, [](EventRecord& r) { r.Data1 = 5; });
+    EditRow(kSixEight, [](EventRecord& r) { r.Data2 = 4; });
+    EditRow(kRunningController, [](EventRecord& r) { r.Data2 = 0; });
+    EditRow(kRunningProgram, [](EventRecord& r) { r.Data1 = 127; });
+    EditRow(kRunningProgram, [](EventRecord& r) { r.Delta = 16384; });
   });
   EXPECT_EQ(saved, ToHex(Hex("00 FF 03 04 4E 61 6D 65 00 FF 51 03 07 A1 20 00  90 3E 00 10  90 3E 00 10"
                              " FF 01 05 48 65 6C 6C 6F BD 84 3F  FF 59 02 00 00 07  FF 51 03 09 70 3C 00"
@@ -140,7 +140,7 @@ TEST_F(SaveTrackTest, UneditedSavesOfTracksTheRowsCannotSayAgain) {
 // A text with a delta of 1 or more opens the timed part and has a row; the one before it, with
 // delta 0, is copied with the chunk's beginning.
 TEST_F(SaveTrackTest, TextsThatOpenTheTimedPartAreRows) {
-  EXPECT_EQ(SaveTrack(Hex("00 FF 01 01 41 00 FF 05 01 42 80 10 90 3C 64 00") + kEndOfTrack, [this] { Row(0).Delta = 200; }),
+  EXPECT_EQ(SaveTrack(Hex("00 FF 01 01 41 00 FF 05 01 42 80 10 90 3C 64 00") + kEndOfTrack, [this] { EditRow(0, [](EventRecord& r) { r.Delta = 200; }); }),
             ToHex(Hex("00 FF 01 01 41 00 FF 05 01 42 81 48 90 3C 64 00") + kEndOfTrack));
 }
 
@@ -153,7 +153,7 @@ TEST_F(SaveTrackTest, ASecondSaveKeepsSystemExclusiveExact) {
   EXPECT_EQ(SaveUnedited(Hex("00 90 3C 64 00 3C 00 80 80 00 F0 05 01 02 03 04 F7 00 90 3C 64 80 80 00 F7 02 01 F7 00") +
                          kEndOfTrack),
             ToHex(expected));
-  Row(0).Data2 = 99;
+  EditRow(0, [](EventRecord& r) { r.Data2 = 99; });
   Save();
   EXPECT_EQ(SavedTrack(), ToHex(Hex("00 90 3C 63") + expected.substr(4)));
 }
@@ -176,13 +176,13 @@ TEST_F(SaveTrackTest, OtherTracksStayAsTheyAreTheTrackTableFollowsAndTheLastTrac
   Load(Smf(1, 96, tracks));
   Choose(2);
   List();
-  Row(1).Data1 = 0x3E;  // the running note off gains its status and changes key
+  EditRow(1, [](EventRecord& r) { r.Data1 = 0x3E; });  // the running note off gains its status and changes key
   Save();
   tracks[1] = Hex("00 90 31 64 00 90 3E 00 00") + kEndOfTrack;
   EXPECT_EQ(ToHex(WorkCopy()), ToHex(Smf(1, 96, tracks)));
   Choose(3);  // found where the longer track two now ends
   List();
-  Row(0).Data2 = 1;
+  EditRow(0, [](EventRecord& r) { r.Data2 = 1; });
   Save();
   tracks[2] = Hex("00 90 32 01 00 90 3C 00 00") + kEndOfTrack;
   EXPECT_EQ(ToHex(WorkCopy()), ToHex(Smf(1, 96, tracks)));
@@ -256,7 +256,7 @@ TEST_F(SaveTrackTest, AFailedSaveSaysWhyAndLeavesTheWorkingCopyAsItWas) {
     EXPECT_EQ(media.Commands, DeviceReopened());
     EXPECT_FALSE(ui.Busy);
   };
-  auto load_and_edit = [&] { Load(song), List(), Row(0).Data2 = 1; };
+  auto load_and_edit = [&] { Load(song), List(), EditRow(0, [](EventRecord& r) { r.Data2 = 1; }); };
   load_and_edit();
   DeleteFile(work);
   expect_not_saved("Reading " + work + ": No such file or directory");

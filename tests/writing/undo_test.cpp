@@ -30,7 +30,7 @@ class UndoTest : public testing::WritingTest {
   // The list as it stands: rows, texts and what they stand for (inserted bytes stay for a redo).
   struct ListState {
     std::vector<EventRecord> records;
-    ListRows texts;
+    std::vector<ListRow> texts;
     bool pending;
     std::vector<std::int64_t> origins;
     std::int64_t lead;
@@ -39,13 +39,13 @@ class UndoTest : public testing::WritingTest {
   };
   ListState Now() const {
     const RowOrigins& origins = session.buffers.Origins;
-    return {session.buffers.EventBuffer, session.buffers.ListBuffer, origins.Pending, origins.Event,
+    return {ListedRecords(), ListedTexts(), origins.Pending, origins.Event,
             origins.LeadTicks, session.decoder.LastEventIndex};
   }
 
   // One random change of the list or the working copy, as the user makes them.
   void RandomStep(std::mt19937& random) {
-    const auto rows = static_cast<std::int64_t>(session.buffers.EventBuffer.size());
+    const std::int64_t rows = session.buffers.Rows.size();
     const std::int64_t item = rows > 0 ? 1 + static_cast<std::int64_t>(random() % static_cast<unsigned>(rows)) : 0;
     switch (random() % 7) {
       case 0:
@@ -58,7 +58,7 @@ class UndoTest : public testing::WritingTest {
       }
       case 2: {
         if (item == 0) return;
-        const std::int32_t delta = std::max(session.buffers.EventBuffer[static_cast<std::size_t>(item - 1)].Delta, 0);
+        const std::int32_t delta = std::max(session.buffers.Rows.Record(item - 1).Delta, 0);
         const std::int64_t ticks = static_cast<std::int64_t>(random() % (static_cast<unsigned>(delta) + 1));
         InsertItem(session, item, ticks, kInserted[random() % std::size(kInserted)]);
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,11 +25,16 @@ class WritingTest : public SessionTest {
   void List() { Command1Click(session); }
   void Save() { SaveTrackCommand(session); }
 
-  /// The editing row of event `index` (0-based), as a cell edit would change it.
-  EventRecord& Row(std::size_t index) { return session.buffers.EventBuffer.at(index); }
+  /// Changes the listed row of event `index` (0-based) as a cell edit would, its texts as they were.
+  void EditRow(std::int64_t index, const std::function<void(EventRecord&)>& change) {
+    TrackRows& rows = session.buffers.Rows;
+    EventRecord record = rows.Record(index);
+    change(record);
+    rows.Set(index, record, rows.Texts(index));
+  }
   std::vector<EventRecord> Rows() const {
-    const std::vector<EventRecord>& buffer = session.buffers.EventBuffer;
-    return {buffer.begin(), buffer.begin() + std::min<std::ptrdiff_t>(session.decoder.LastEventIndex + 1, buffer.size())};
+    const TrackRows& rows = session.buffers.Rows;
+    return rows.Records(0, std::min(session.decoder.LastEventIndex + 1, rows.size()));
   }
 
   /// The data of the working copy's one track, in hexadecimal, as the MIDI standard reads the file.
