@@ -32,9 +32,14 @@ std::uint64_t Mix(std::uint64_t hash, std::int64_t value) {
 void TrackRows::Clear() { *this = TrackRows(); }
 
 std::uint64_t AddToDigest(std::uint64_t digest, const EventRecord& r) {
-  for (const std::int64_t field : {r.Status, r.Data1, r.Data2, r.Delta, r.RowKind, r.MetaMark, r.NoteState})
-    digest = Mix(digest, field);
-  return digest;
+  // The seven fields in four words, each taken in with one multiply: the listing adds every row.
+  const auto pair = [](std::int32_t high, std::int32_t low) {
+    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(high)) << 32 | static_cast<std::uint32_t>(low);
+  };
+  for (const std::uint64_t word : {pair(r.Status, r.Data1), pair(r.Data2, r.Delta), pair(r.RowKind, r.MetaMark),
+                                   static_cast<std::uint64_t>(static_cast<std::uint32_t>(r.NoteState))})
+    digest = (digest ^ word) * 0x100000001B3ull;
+  return digest ^ digest >> 29;
 }
 
 void TrackRows::Open(const std::string& path, std::int64_t count, Naming naming, std::uint64_t digest) {
