@@ -23,6 +23,7 @@ void FlushEventBlock(Session& session, RecordFile& notes) {
     // once: the listing finds nothing to write again.
     EventRecord record = session.buffers.EventBuffer[static_cast<std::size_t>(row)];
     ClassifyRow(record);
+    if (record.Delta > 0) session.decoder.RowTicks += record.Delta;
     WriteEventRecord(record, bytes + row * kEventRecordLength);
   }
   notes.PutRecords(session.decoder.LastEventIndex - kBlockRows + 1, std::string_view(bytes, sizeof bytes));
