@@ -309,4 +309,35 @@ std::int64_t NoteOffRow(const TrackRows& rows, std::int64_t on_row) {
   return NoteOffRow(rows.size(), on_row, [&rows](std::int64_t first, std::int64_t n) { return rows.Records(first, n); });
 }
 
+namespace {
+
+// Rows read at a time by the walks below.
+constexpr std::int64_t kWalkRecords = 4096;
+
+std::int64_t TicksOf(const EventRecord& record) { return std::max<std::int32_t>(record.Delta, 0); }
+
+}  // namespace
+
+std::int64_t TicksBefore(const TrackRows& rows, std::int64_t row) {
+  std::int64_t ticks = 0;
+  for (std::int64_t first = 0; first < row; first += kWalkRecords)
+    for (const EventRecord& record : rows.Records(first, std::min(kWalkRecords, row - first))) ticks += TicksOf(record);
+  return ticks;
+}
+
+std::pair<std::int64_t, std::int64_t> LastRowBefore(const TrackRows& rows, std::int64_t from, std::int64_t from_tick,
+                                                    std::int64_t tick) {
+  std::int64_t row = from;
+  std::int64_t row_tick = from_tick;
+  for (std::int64_t first = from; first + 1 < rows.size(); first += kWalkRecords) {
+    // Rows first .. and the one after each, whose tick decides.
+    for (const EventRecord& record : rows.Records(first, std::min(kWalkRecords, rows.size() - 1 - first))) {
+      if (row_tick + TicksOf(record) >= tick) return {row, row_tick};
+      row_tick += TicksOf(record);
+      ++row;
+    }
+  }
+  return {row, row_tick};
+}
+
 }  // namespace quavert
