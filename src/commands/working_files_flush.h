@@ -4,8 +4,9 @@ namespace quavert {
 
 struct Session;
 
-/// Writes the editing buffers back to the working files: EventBuffer rows 0 .. LastEventIndex
-/// to notes.dat records 1 .. LastEventIndex + 1, then ListBuffer's rows to the same records of
+/// Writes the listed rows back to the working files: the records of rows 0 .. LastEventIndex
+/// to notes.dat records 1 .. LastEventIndex + 1 (through a new file that takes notes.dat's name,
+/// records past them kept), then the rows' texts to the same records of
 /// data.dat (texts cut to the field widths there; the buffers keep them whole). RunError 9 when
 /// the buffers hold fewer rows, or the error of a file that cannot be written.
 void FlushWorkingFiles(Session& session);
