@@ -11,6 +11,9 @@
 # Every command writes what it makes to a file in build-bench/files/samples.
 #   save:    Save Track of one unedited track of 100,000 events, in-process, against cp of the
 #            same file (save-track-bench)
+#   window:  "Notes..." in the real window (offscreen, shell_list_memory): its time, the scroll to
+#            the end and the whole program's peak memory, on (g) one track of 10,000,000 events,
+#            (a) single.mid and the examples
 #
 # and prints each command's median wall time, its peak memory (the largest maximum resident set
 # size of its runs) and the ratios to midicsv, then all of it again as one Markdown table.
@@ -21,16 +24,17 @@ export LC_ALL=C
 cd "$(dirname "$0")/.."
 
 runs=5
-letters=abcdef
+letters=abcdefg
 usage() {
   echo "usage: bench/run-benchmarks.sh [--runs N] [--files LETTERS]" >&2
-  echo "  LETTERS choose among a single, b medium, c large, d drums, e programs, f long" >&2
+  echo "  LETTERS choose among a single, b medium, c large, d drums, e programs, f long," >&2
+  echo "  g huge (the window only)" >&2
   exit 2
 }
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) [ $# -ge 2 ] && [[ $2 =~ ^[1-9][0-9]*$ ]] || usage; runs=$2; shift 2 ;;
-    --files) [ $# -ge 2 ] && [[ $2 =~ ^[a-f]+$ ]] || usage; letters=$2; shift 2 ;;
+    --files) [ $# -ge 2 ] && [[ $2 =~ ^[a-g]+$ ]] || usage; letters=$2; shift 2 ;;
     *) usage ;;
   esac
 done
@@ -45,7 +49,7 @@ echo "== build (Release, build-bench/)"
 build=build-bench
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUAVERT_GUI=OFF "${launcher[@]}" >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
 targets=(quavert-generate)
 # The list is read whole first: grep -q stops reading at its first match, and under pipefail the
 # writer's broken pipe would make a target that is there look missing.
@@ -60,15 +64,21 @@ if grep -q '^save-track-bench:' <<<"$known"; then
   targets+=(save-track-bench)
   have_save=1
 fi
+have_window=0
+if grep -q '^shell_list_memory:' <<<"$known"; then
+  targets+=(shell_list_memory)
+  have_window=1
+fi
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" >/dev/null
 cli=$PWD/$build/quavert-cli
 [ $have_cli -eq 1 ] || echo "quavert-cli is not part of this build yet: its rows are left out."
 
 work=$PWD/$build/files
 mkdir -p "$work"
-declare -A file_of=([a]=single [b]=medium [c]=large [d]=drums [e]=programs [f]=long)
+declare -A file_of=([a]=single [b]=medium [c]=large [d]=drums [e]=programs [f]=long [g]=huge)
 # What quavert-generate makes each file of: its kind, then any further arguments.
-declare -A make_of=([a]=single [b]=medium [c]=large [d]=drums [e]=programs [f]="single --events 2000000")
+declare -A make_of=([a]=single [b]=medium [c]=large [d]=drums [e]=programs [f]="single --events 2000000"
+  [g]="single --events 10000000")
 echo "== files (in $work)"
 for letter in $(grep -o . <<<"$letters"); do
   name=${file_of[$letter]}
@@ -195,6 +205,37 @@ for letter in a d e f; do [[ $letters == *$letter* ]] && run_case list "$letter"
 if [ $have_save -eq 1 ]; then
   echo
   "$build/save-track-bench" 100000 "$runs"
+fi
+
+# "Notes..." in the window: the medians of its time and of the scroll to the end, and the
+# largest peak of the whole program, over the runs.
+window_case() {  # window_case LABEL FILE
+  local label=$1 file=$2 run line
+  local -a listed=() scrolled=() peaks=()
+  for ((run = 1; run <= runs; run++)); do
+    line=$(QT_QPA_PLATFORM=offscreen "$build/shell_list_memory" "$file" 2>/dev/null | tail -n 1)
+    [[ $line =~ after\ ([0-9]+)\ kB.*Notes\.\.\.\"\ ([0-9]+)\ ms,\ scroll\ to\ the\ end\ ([0-9]+)\ ms ]] || {
+      echo "  $label: no figures ($line)" >&2
+      return 0
+    }
+    peaks+=("${BASH_REMATCH[1]}")
+    listed+=("${BASH_REMATCH[2]}")
+    scrolled+=("${BASH_REMATCH[3]}")
+  done
+  median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+  local peak
+  peak=$(printf '%s\n' "${peaks[@]}" | sort -n | tail -n 1)
+  printf '  %-34s %8s ms %8s ms %10.1f MB\n' "$label" "$(median "${listed[@]}")" "$(median "${scrolled[@]}")" \
+    "$(awk -v k="$peak" 'BEGIN { print k / 1024 }')"
+}
+if [ $have_window -eq 1 ]; then
+  echo
+  echo "== the window: \"Notes...\" (offscreen), medians of $runs runs and the largest peak of the program"
+  printf '  %-34s %11s %11s %13s\n' "file" "Notes..." "scroll" "peak memory"
+  for letter in g a; do
+    [[ $letters == *$letter* ]] && window_case "($letter) ${file_of[$letter]}.mid" "$work/${file_of[$letter]}.mid"
+  done
+  for example in examples/*.mid; do window_case "$(basename "$example")" "$example"; done
 fi
 if [ ${#table[@]} -gt 0 ]; then
   echo
