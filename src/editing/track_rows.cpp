@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "common/record_file.h"
 #include "common/run_error.h"
 #include "editing/drum_name_cache.h"
 #include "editing/row_rules.h"
@@ -14,7 +13,7 @@ namespace quavert {
 constexpr std::int64_t kRunRecords = 512;
 
 struct TrackRows::Reader {
-  RecordFile File;
+  BinaryFile File;
   std::string Run;
   std::int64_t RunFirst = -1;  // the file's row the run begins with
   std::int64_t Rows = 0;       // rows the file holds for the store
@@ -29,8 +28,6 @@ std::uint64_t Mix(std::uint64_t hash, std::int64_t value) {
 
 }  // namespace
 
-void TrackRows::Clear() { *this = TrackRows(); }
-
 std::uint64_t AddToDigest(std::uint64_t digest, const EventRecord& r) {
   // The seven fields in four words, each taken in with one multiply: the listing adds every row.
   const auto pair = [](std::int32_t high, std::int32_t low) {
@@ -42,11 +39,13 @@ std::uint64_t AddToDigest(std::uint64_t digest, const EventRecord& r) {
   return digest ^ digest >> 29;
 }
 
+void TrackRows::Clear() { *this = TrackRows(); }
+
 void TrackRows::Open(const std::string& path, std::int64_t count, Naming naming, std::uint64_t digest) {
   Clear();
   if (count <= 0) return;
   file_digest_ = digest;
-  reader_ = std::make_shared<Reader>(Reader{RecordFile(path, kEventRecordLength), {}, -1, count});
+  reader_ = std::make_shared<Reader>(Reader{BinaryFile(path, BinaryFile::Mode::kRead), {}, -1, count});
   naming_ = std::make_shared<const Naming>(std::move(naming));
   file_rows_ = count;
   pieces_.push_back(Piece{0, count, {}, {}, {}, {}});
@@ -78,7 +77,11 @@ EventRecord TrackRows::FileRecord(std::int64_t index) const {
   if (reader.RunFirst < 0 || index < reader.RunFirst || index >= reader.RunFirst + kRunRecords) {
     reader.RunFirst = -1;
     const std::int64_t first = index / kRunRecords * kRunRecords;
-    reader.File.GetRecords(first + 1, std::min(kRunRecords, reader.Rows - first), reader.Run);
+    reader.Run.resize(static_cast<std::size_t>(std::min(kRunRecords, reader.Rows - first)) * kEventRecordLength);
+    reader.File.Seek(first * static_cast<std::int64_t>(kEventRecordLength) + 1);
+    // A file cut short behind the program's back has no rows to give: blanks would read as rows
+    // of zeros, which "Save Track" would write into the track.
+    if (reader.File.Read(reader.Run.data(), reader.Run.size()) != reader.Run.size()) throw RunError(kInputPastEnd);
     reader.RunFirst = first;
   }
   const auto at = static_cast<std::size_t>(index - reader.RunFirst) * kEventRecordLength;

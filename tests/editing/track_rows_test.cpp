@@ -163,7 +163,7 @@ TEST_F(TrackRowsTest, WalksFindTheTickOfARowAndTheLastRowBeforeATick) {
     EXPECT_EQ(LastRowBefore(rows, 100, tick[100], target), last_before(target)) << target;
 }
 
-TEST_F(TrackRowsTest, RowsOutsideTheStoreAreRefused) {
+TEST_F(TrackRowsTest, RowsOutsideTheStoreOrTheFileAreRefused) {
   TrackRows rows = Opened();
   const auto error_of = [](auto call) {
     try {
@@ -181,6 +181,10 @@ TEST_F(TrackRowsTest, RowsOutsideTheStoreAreRefused) {
   EXPECT_EQ(rows.Records(), records);
   rows.Clear();
   EXPECT_EQ(error_of([&] { rows.Record(0); }), kIndexOutOfRange);
+  // A file cut short behind the program's back gives no rows of blanks.
+  const TrackRows cut = Opened();
+  std::filesystem::resize_file(path, (kRows - 10) * kEventRecordLength);
+  EXPECT_EQ(error_of([&] { cut.Record(kRows - 1); }), kInputPastEnd);
 }
 
 }  // namespace
