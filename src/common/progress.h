@@ -21,7 +21,9 @@ class ProgressSteps {
  public:
   static constexpr std::int64_t kProgressSteps = 200;
 
-  ProgressSteps(Progress* progress, std::int64_t total);
+  /// Work of `total` units; when it is part `part` (from 0) of `parts` equal parts of a larger
+  /// work, the Progress hears of the whole.
+  ProgressSteps(Progress* progress, std::int64_t total, int part = 0, int parts = 1);
   /// `done` units are done: true when the user asked the work to stop.
   bool At(std::int64_t done) { return done >= next_ && Tell(done); }
 
@@ -30,6 +32,8 @@ class ProgressSteps {
 
   Progress* progress_;
   std::int64_t total_;
+  std::int64_t before_;  // units of the parts before this one
+  std::int64_t whole_;   // units of all the parts
   std::int64_t step_;
   std::int64_t next_;
 };
