@@ -237,7 +237,7 @@ void QtToolkit::BeginWork(bool stoppable) {
 }
 
 bool QtToolkit::WorkProgress(std::int64_t done, std::int64_t total) {
-  if (work_depth_ == 0 || !work_clock_.hasExpired(progress_delay_ - 1)) return false;
+  if (work_depth_ == 0 || work_clock_.elapsed() < progress_delay_) return false;
   QProgressBar* bar = window_.ProgressBar1;
   const std::int64_t value = total > 0 ? std::clamp<std::int64_t>(done, 0, total) * kProgressRange / total : 0;
   bar->setValue(static_cast<int>(value));
