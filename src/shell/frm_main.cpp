@@ -126,7 +126,7 @@ frmmain::frmmain(std::string app_folder, MediaService& media, QWidget* parent)
   statusBar()->addWidget(StatusBar1, 1);
   ProgressBar1 = new QProgressBar(this);
   ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-  ProgressBar1->setMaximumWidth(220);
+  ProgressBar1->setFixedWidth(200);
   ProgressBar1->hide();
   statusBar()->addPermanentWidget(ProgressBar1);
   PositionLabel = new QLabel(this);
