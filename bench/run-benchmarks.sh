@@ -3,10 +3,12 @@
 # build-bench/), writes the benchmark files, installs Debian's midicsv, python3-mido and GNU time
 # when missing, then times side by side, several runs each and taking turns:
 #
-#   report:  quavert-cli report FILE   midicsv FILE /dev/null   mido loading FILE
+#   report:  quavert-cli report FILE --out REPORT   midicsv FILE CSV   mido loading FILE
 #            on (a) single.mid, (b) medium.mid, (c) large.mid
-#   list:    quavert-cli list FILE --track 1   midicsv FILE /dev/null
+#   list:    quavert-cli list FILE --track 1 > ROWS   midicsv FILE CSV
 #            on (a) single.mid, (d) drums.mid, (e) programs.mid, (f) long.mid
+#
+# Every command writes what it makes to a file in build-bench/files/samples.
 #   save:    Save Track of one unedited track of 100,000 events, in-process, against cp of the
 #            same file (save-track-bench)
 #
@@ -83,12 +85,13 @@ done
 samples=$work/samples
 rm -rf "$samples"
 mkdir -p "$samples"
-measure() {  # measure SAMPLES-FILE COMMAND...
-  local into=$1
-  shift
+# The command's standard output goes to OUTPUT-FILE (/dev/null when nothing reads it).
+measure() {  # measure SAMPLES-FILE OUTPUT-FILE COMMAND...
+  local into=$1 output=$2
+  shift 2
   local start end status=0
   start=$EPOCHREALTIME
-  /usr/bin/time -v -o "$samples/time.txt" "$@" >/dev/null 2>"$samples/stderr.txt" || status=$?
+  /usr/bin/time -v -o "$samples/time.txt" "$@" >"$output" 2>"$samples/stderr.txt" || status=$?
   end=$EPOCHREALTIME
   local kilobytes
   kilobytes=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$samples/time.txt")
@@ -128,7 +131,7 @@ run_case() {  # run_case KIND LETTER
   local dir=$samples/$kind-$name
   mkdir -p "$dir"
   # Each command is kept as one line of shell words, quoted, so that paths with blanks survive.
-  local -a labels=() commands=()
+  local -a labels=() commands=() outputs=()
   local quavert=-1 midicsv mido=-1
   if [ $have_cli -eq 1 ]; then
     quavert=${#commands[@]}
@@ -137,17 +140,22 @@ run_case() {  # run_case KIND LETTER
       # A real file rather than --out /dev/null: the report is written as a user gets it, and a
       # program that replaces its destination in one step can never replace the device node.
       commands+=("$(printf '%q ' "$cli" report "$file" --out "$dir/report.txt")")
+      outputs+=(/dev/null)
     else
+      # The rows go to a file, as midicsv's CSV does.
       commands+=("$(printf '%q ' "$cli" list "$file" --track 1)")
+      outputs+=("$dir/list.txt")
     fi
   fi
   midicsv=${#commands[@]}
   labels+=("midicsv")
-  commands+=("$(printf '%q ' midicsv "$file" /dev/null)")
+  commands+=("$(printf '%q ' midicsv "$file" "$dir/midicsv.csv")")
+  outputs+=(/dev/null)
   if [ "$kind" = report ]; then
     mido=${#commands[@]}
     labels+=("mido (python3-mido)")
     commands+=("$(printf '%q ' "$python" -c 'import mido,sys; mido.MidiFile(sys.argv[1])' "$file")")
+    outputs+=(/dev/null)
   fi
 
   echo
@@ -155,7 +163,7 @@ run_case() {  # run_case KIND LETTER
   local run i
   for ((run = 1; run <= runs; run++)); do
     for i in "${!commands[@]}"; do
-      eval "measure $(printf '%q' "$dir/$i.txt") ${commands[$i]}"
+      eval "measure $(printf '%q %q' "$dir/$i.txt" "${outputs[$i]}") ${commands[$i]}"
     done
   done
   printf '  %-34s %12s %13s\n' "command" "median" "peak memory"

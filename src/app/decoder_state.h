@@ -11,6 +11,7 @@ namespace quavert {
 struct DecoderState : TrackDecodeFacts {
   std::int64_t LastEventIndex = -1;  ///< 0-based index of the last event row; -1 when none
   int BlockRow = -1;                 ///< row of the current event in the 100-row block
+  std::int64_t RowTicks = 0;         ///< the deltas of the rows written to notes.dat, added up (a negative one counts 0)
 };
 
 }  // namespace quavert

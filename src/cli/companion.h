@@ -42,6 +42,8 @@ bool BuildList(Companion& companion, ListedRows* rows = nullptr);
 /// separated by a TAB; with --bytes three more: the 0-based offset of its event in the file, its
 /// bytes in hex and its absolute time in ticks, empty for a row that stands for no single event.)
 void PrintTrackText(Companion& companion, const std::optional<TextEncoding>& encoding = std::nullopt);
+/// The same for a text of Text2's kind, onto `out`.
+void PrintTrackText(std::ostream& out, const std::string& text2, const std::optional<TextEncoding>& encoding);
 
 int Check(const Options& options, std::ostream& out);
 int List(const Options& options, std::ostream& out);

@@ -1,13 +1,13 @@
-#include <fstream>
+#include <ostream>
 
 #include "cli/companion.h"
 #include "cli/row_byte_cells.h"
 #include "commands/event_list.h"
-#include "common/file_system.h"
 #include "common/number_text.h"
 #include "common/run_error.h"
 #include "editing/row_rules.h"
 #include "common/text_encoding.h"
+#include "editing/total_time.h"
 
 namespace quavert::cli {
 
@@ -20,27 +20,32 @@ std::string Printed(std::string_view bytes, const std::optional<TextEncoding>& e
 
 }  // namespace
 
-void PrintTrackText(Companion& companion, const std::optional<TextEncoding>& encoding) {
-  const std::string text = Printed(companion.ui.GetText(Control::Text2), encoding);
+void PrintTrackText(std::ostream& out, const std::string& text2, const std::optional<TextEncoding>& encoding) {
+  const std::string text = Printed(text2, encoding);
   std::size_t start = 0;
   for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-    companion.out << text.substr(start, end - start) << '\n';
-  if (start < text.size()) companion.out << text.substr(start) << '\n';
+    out << text.substr(start, end - start) << '\n';
+  if (start < text.size()) out << text.substr(start) << '\n';
+}
+
+void PrintTrackText(Companion& companion, const std::optional<TextEncoding>& encoding) {
+  PrintTrackText(companion.out, companion.ui.GetText(Control::Text2), encoding);
 }
 
 namespace {
 
-// The rows of a listing, each a line of five cells (and with `bytes` three more), put aside in
-// a file of the private folder until the total time that comes before them has been printed:
-// the memory they take does not grow with the track.
-class SpooledRows final : public ListedRows {
+// The rows of a listing, each a line of five cells (and with `bytes` three more), printed as
+// they are made, after the track's text and "--": the memory they take does not grow with the
+// track. The track's text ends with the total time the rows add up to, which the decode knows
+// before the listing has added them.
+class PrintedRows final : public ListedRows {
  public:
-  SpooledRows(const std::string& path, const std::vector<std::optional<ByteCells>>* bytes,
+  PrintedRows(std::ostream& out, std::string heading, const std::vector<std::optional<ByteCells>>* bytes,
               const std::optional<TextEncoding>& encoding)
-      : path_(path), file_(path, std::ios::binary | std::ios::trunc), bytes_(bytes), encoding_(encoding) {}
+      : out_(out), heading_(std::move(heading)), bytes_(bytes), encoding_(encoding) {}
 
   void Row(std::int64_t index, const ListRowTexts& texts) override {
-    if (!file_.is_open()) throw RunError(kPathFileAccess);
+    if (!headed_) PrintHeading(heading_);
     line_.clear();
     for (std::size_t column = 0; column < texts.size(); ++column) {
       if (column > 0) line_ += '\t';
@@ -55,19 +60,20 @@ class SpooledRows final : public ListedRows {
       line_.append("\t\t\t");
     }
     line_ += '\n';
-    if (!file_.write(line_.data(), static_cast<std::streamsize>(line_.size()))) throw RunError(kDiskFull);
+    if (!out_.write(line_.data(), static_cast<std::streamsize>(line_.size()))) throw RunError(kDiskFull);
   }
 
-  // Prints the rows put aside, in order.
-  void CopyTo(std::ostream& out) {
-    file_.close();
-    std::ifstream rows(path_, std::ios::binary);
-    if (rows.peek() != std::ifstream::traits_type::eof()) out << rows.rdbuf();
+  bool Headed() const { return headed_; }
+  void PrintHeading(const std::string& text2) {
+    PrintTrackText(out_, text2, encoding_);
+    out_ << "--\n";
+    headed_ = true;
   }
 
  private:
-  std::string path_;
-  std::ofstream file_;
+  std::ostream& out_;
+  std::string heading_;
+  bool headed_ = false;
   const std::vector<std::optional<ByteCells>>* bytes_;
   const std::optional<TextEncoding>& encoding_;
   std::string line_;
@@ -85,11 +91,12 @@ int List(const Options& options, std::ostream& out) {
   if (!companion.Open(options.Files.front()) || !companion.ChooseTrack(options.Track)) return 1;
   std::vector<std::optional<ByteCells>> cells;
   if (options.Bytes) cells = RowByteCells(companion, options.Files.front());
-  SpooledRows rows(JoinPath(companion.folder.Path(), "rows.txt"), options.Bytes ? &cells : nullptr, options.Encoding);
-  const bool listed = BuildList(companion, &rows);
-  PrintTrackText(companion, options.Encoding);
-  out << "--\n";
-  if (listed) rows.CopyTo(out);
+  const DecoderState& decoder = companion.session.decoder;
+  PrintedRows rows(out, companion.ui.GetText(Control::Text2) + TotalTime(decoder.RowTicks, decoder.TickMinutes).Text2,
+                   options.Bytes ? &cells : nullptr, options.Encoding);
+  BuildList(companion, &rows);
+  // No row came: the track's text as the listing left it, whether it listed or not.
+  if (!rows.Headed()) rows.PrintHeading(companion.ui.GetText(Control::Text2));
   return 0;
 }
 

@@ -97,6 +97,7 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
     notes.GetRecords(first + 1, count, read);
     data_out.resize(static_cast<std::size_t>(count) * kListRowLength);
     report_used = 0;
+    bool run_changed = false;
     for (std::int64_t i = 0; i < count; ++i) {
       // The record is rewritten where it was read: notes.dat gets the run back in one write.
       char* const record_at = read.data() + static_cast<std::size_t>(i) * kEventRecordLength;
@@ -109,6 +110,7 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
       }
       bool exact = false;
       EventRecord record = ParseEventRecord({record_at, kEventRecordLength}, &exact);
+      const EventRecord as_read = record;
       BuildRow(record, index, naming, row);
       if (write_report) {
         const std::size_t room = report_used + ReportLineRoom(row);
@@ -118,15 +120,18 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
       if (record.Delta >= 0) list.TotalTicks += record.Delta;
       if (!listed) digest = AddToDigest(digest, record);
       // The row's other fields keep the text they had, unless it was not as this program
-      // writes it.
-      if (exact)
-        WriteListingFields(record, record_at);
-      else
+      // writes it; a record the decode wrote as the listing would is not written again.
+      if (!exact) {
         WriteEventRecord(record, record_at);
+        run_changed = true;
+      } else if (record != as_read) {
+        WriteListingFields(record, record_at);
+        run_changed = true;
+      }
       WriteDataRecord(row, data_at);
       if (listed) listed->Row(index, KeptTexts(row));
     }
-    notes.PutRecords(first + 1, read);
+    if (run_changed) notes.PutRecords(first + 1, read);
     data.PutRecords(first + 1, data_out);
     if (write_report) session.report.WriteLines(std::string_view(report_out).substr(0, report_used));
     if (steps.At(std::min(first + count, rows))) {

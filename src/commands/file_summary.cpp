@@ -26,6 +26,7 @@ std::string FormatTextOf(int format) {
 void ClearDecoderResults(Session& session) {
   DecoderState& decoder = session.decoder;
   decoder.LastEventIndex = -1;
+  decoder.RowTicks = 0;
   decoder.FirstEventPos = -1;
   decoder.TempoPos = -1;
   decoder.TempoBpm = -1;

@@ -14,7 +14,6 @@
 #include "editing/genmidi.h"
 #include "editing/row_insert_delete.h"
 #include "loading/chunk_headers.h"
-#include "timeline/note_spans.h"
 #include "writing/track_events_writer.h"
 
 namespace quavert {
@@ -102,10 +101,10 @@ bool InsertNote(Session& session, std::int64_t item, std::int64_t ticks, int cha
     session.ui.MessageBox("Data must be between 0 and 127");
     return false;
   }
-  const std::vector<std::int64_t> row_ticks = RowTickTable(session.buffers.Rows.Records(), 0);
+  const TrackRows& rows = session.buffers.Rows;
   const auto on_row = static_cast<std::size_t>(item);  // where the On will stand
-  const std::int64_t end = row_ticks.back();
-  const std::int64_t on_tick = row_ticks[on_row - 1] + ticks;
+  const std::int64_t end = TicksBefore(rows, rows.size());
+  const std::int64_t on_tick = TicksBefore(rows, item - 1) + ticks;
   static constexpr char kDigits[] = "0123456789ABCDEF";
   const auto hex = [](int status, int data1, int data2) {
     return std::string{kDigits[status >> 4], kDigits[status & 15], ' ', kDigits[data1 >> 4], kDigits[data1 & 15], ' ',
@@ -124,13 +123,11 @@ bool InsertNote(Session& session, std::int64_t item, std::int64_t ticks, int cha
   // The Off follows the last row before its time, the On itself at the least.
   EditBuffers after_on = session.buffers;
   ApplyRowChange(after_on, *on.Change);
-  const std::vector<std::int64_t> ticks_after = RowTickTable(after_on.Rows.Records(), 0);
-  std::size_t off_after = on_row;
-  while (off_after + 2 < ticks_after.size() && ticks_after[off_after + 1] < on_tick + length) ++off_after;
-  const std::int64_t offset = on_tick + length - ticks_after[off_after];
+  const auto [off_after, off_row_tick] = LastRowBefore(after_on.Rows, item, on_tick, on_tick + length);
+  const std::int64_t offset = on_tick + length - off_row_tick;
   RowNaming naming{session.names, CurrentGenmidi(session), session.list.DrumCache};
   const EventInput off_input = *ReadEventInput(*ReadHexBytes(hex(0x80 | channel, key, 0)));
-  RowEdit off = PlanInsert(after_on, off_after, offset, off_input, naming);
+  RowEdit off = PlanInsert(after_on, static_cast<std::size_t>(off_after), offset, off_input, naming);
   if (!off.Change) {
     if (!off.Message.empty()) session.ui.MessageBox(off.Message);
     return false;

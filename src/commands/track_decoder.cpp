@@ -60,6 +60,7 @@ void SessionDecodeSink::Setup() {
   ShowControls(session_);
   decoder_.BeginTrack();
   decoder_.LastEventIndex = -1;
+  decoder_.RowTicks = 0;
   decoder_.BlockRow = -1;
   // The rows of an earlier listing end with the decode, and let go of notes.dat before it is
   // written again; only the block is kept.

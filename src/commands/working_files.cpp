@@ -6,6 +6,7 @@
 #include "app/session.h"
 #include "common/record_file.h"
 #include "common/run_error.h"
+#include "editing/row_rules.h"
 
 namespace quavert {
 
@@ -17,8 +18,14 @@ void ClearEventBlock(Session& session) {
 
 void FlushEventBlock(Session& session, RecordFile& notes) {
   char bytes[kBlockRows * kEventRecordLength];
-  for (int row = 0; row < kBlockRows; ++row)
-    WriteEventRecord(session.buffers.EventBuffer[static_cast<std::size_t>(row)], bytes + row * kEventRecordLength);
+  for (int row = 0; row < kBlockRows; ++row) {
+    // Each row goes out classified as the listing classifies it, so that notes.dat is written
+    // once: the listing finds nothing to write again.
+    EventRecord record = session.buffers.EventBuffer[static_cast<std::size_t>(row)];
+    ClassifyRow(record);
+    if (record.Delta > 0) session.decoder.RowTicks += record.Delta;
+    WriteEventRecord(record, bytes + row * kEventRecordLength);
+  }
   notes.PutRecords(session.decoder.LastEventIndex - kBlockRows + 1, std::string_view(bytes, sizeof bytes));
   ClearEventBlock(session);
   session.decoder.BlockRow = 0;

@@ -68,7 +68,21 @@ void ShortText::AppendOtherNumber(std::int64_t n) {
   if (result.ec == std::errc()) size_ = static_cast<std::uint8_t>(result.ptr - bytes_);
 }
 
+void ClassifyRow(EventRecord& record) {
+  const std::int32_t s = ShownStatus(record.Status);
+  const bool drum = s == kDrumNoteOff || s == kDrumNoteOn;
+  if (Within(s, 128, 159) && !drum) record.RowKind = kMelodicNoteRow;
+  if (record.Data2 >= 0) {
+    record.NoteState = kNotANote;
+    if (Within(s, 128, 159)) record.NoteState = Within(s, 144, 159) && record.Data2 > 0 ? kNoteSounds : kNoteEnds;
+    if (drum) record.RowKind = kDrumNoteRow;
+  }
+  if (Within(s, 176, 191)) record.RowKind = kControllerRow;
+  if (Within(s, 192, 207)) record.RowKind = kProgramRow;
+}
+
 void BuildRow(EventRecord& record, std::int64_t index, RowNaming& naming, BuiltRow& row) {
+  ClassifyRow(record);
   row.Channel.Clear();
   row.Notes.Clear();
   row.Volume.Clear();
@@ -85,7 +99,6 @@ void BuildRow(EventRecord& record, std::int64_t index, RowNaming& naming, BuiltR
         drum = true;
       } else {
         if (record.Data1 >= 0) SetNoteName(row.Notes, naming.Names, record.Data1);
-        record.RowKind = kMelodicNoteRow;
         row.Melodic = true;
       }
     }
@@ -104,15 +117,12 @@ void BuildRow(EventRecord& record, std::int64_t index, RowNaming& naming, BuiltR
   if (record.Data2 >= 0) {
     if (Within(s, 144, 159)) description.append(record.Data2 < 1 ? "Off"sv : "On "sv);
     if (Within(s, 128, 143)) description.append("Off"sv);
-    record.NoteState = kNotANote;
-    if (Within(s, 128, 159)) record.NoteState = Within(s, 144, 159) && record.Data2 > 0 ? kNoteSounds : kNoteEnds;
   }
 
   if (record.Data2 >= 0 && drum) {
     const std::string_view name = DrumNameOf(record, index, naming);
     description.append(description.empty() ? "      "sv : " - "sv);
     description += name;
-    record.RowKind = kDrumNoteRow;
     DrumNameCache& cache = naming.Drums;
     // The name is the cached one when it came from the cache: only a new key is copied.
     if (cache.Key != record.Data1 || cache.Name != name) cache.Name.assign(name);
@@ -126,7 +136,6 @@ void BuildRow(EventRecord& record, std::int64_t index, RowNaming& naming, BuiltR
       description += *name;
     else
       AppendNumber(description, record.Data1);
-    record.RowKind = kControllerRow;
   }
   if (record.MetaMark == kTextMark) description.append("Text"sv);
   if (s == kTempoRowStatus) description.append("Set Tempo"sv);
@@ -139,7 +148,6 @@ void BuildRow(EventRecord& record, std::int64_t index, RowNaming& naming, BuiltR
       description.append("Instrument: "sv);
       description += InstrumentName(naming.Genmidi, record.Data1);
     }
-    record.RowKind = kProgramRow;
   }
   description.resize(TrimRight(description).size());
 }

@@ -117,6 +117,10 @@ struct RowNaming {
   DrumNameCache& Drums;
 };
 
+/// Sets the record's RowKind (melodic or drum note, controller, program) and NoteState (sounding,
+/// ending, not a note) from its status and values; fields that do not apply are left as they are.
+void ClassifyRow(EventRecord& record);
+
 /// Works out the texts of event `index` from its record into `row` and sets the record's RowKind
 /// and NoteState; a drum name comes from `naming.Drums` when the same key was named by this row
 /// or the one before.

@@ -32,9 +32,14 @@ std::uint64_t Mix(std::uint64_t hash, std::int64_t value) {
 void TrackRows::Clear() { *this = TrackRows(); }
 
 std::uint64_t AddToDigest(std::uint64_t digest, const EventRecord& r) {
-  for (const std::int64_t field : {r.Status, r.Data1, r.Data2, r.Delta, r.RowKind, r.MetaMark, r.NoteState})
-    digest = Mix(digest, field);
-  return digest;
+  // The seven fields in four words, each taken in with one multiply: the listing adds every row.
+  const auto pair = [](std::int32_t high, std::int32_t low) {
+    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(high)) << 32 | static_cast<std::uint32_t>(low);
+  };
+  for (const std::uint64_t word : {pair(r.Status, r.Data1), pair(r.Data2, r.Delta), pair(r.RowKind, r.MetaMark),
+                                   static_cast<std::uint64_t>(static_cast<std::uint32_t>(r.NoteState))})
+    digest = (digest ^ word) * 0x100000001B3ull;
+  return digest ^ digest >> 29;
 }
 
 void TrackRows::Open(const std::string& path, std::int64_t count, Naming naming, std::uint64_t digest) {
@@ -302,6 +307,37 @@ std::int64_t TrackRows::RowsInMemory() const {
 
 std::int64_t NoteOffRow(const TrackRows& rows, std::int64_t on_row) {
   return NoteOffRow(rows.size(), on_row, [&rows](std::int64_t first, std::int64_t n) { return rows.Records(first, n); });
+}
+
+namespace {
+
+// Rows read at a time by the walks below.
+constexpr std::int64_t kWalkRecords = 4096;
+
+std::int64_t TicksOf(const EventRecord& record) { return std::max<std::int32_t>(record.Delta, 0); }
+
+}  // namespace
+
+std::int64_t TicksBefore(const TrackRows& rows, std::int64_t row) {
+  std::int64_t ticks = 0;
+  for (std::int64_t first = 0; first < row; first += kWalkRecords)
+    for (const EventRecord& record : rows.Records(first, std::min(kWalkRecords, row - first))) ticks += TicksOf(record);
+  return ticks;
+}
+
+std::pair<std::int64_t, std::int64_t> LastRowBefore(const TrackRows& rows, std::int64_t from, std::int64_t from_tick,
+                                                    std::int64_t tick) {
+  std::int64_t row = from;
+  std::int64_t row_tick = from_tick;
+  for (std::int64_t first = from; first + 1 < rows.size(); first += kWalkRecords) {
+    // Rows first .. and the one after each, whose tick decides.
+    for (const EventRecord& record : rows.Records(first, std::min(kWalkRecords, rows.size() - 1 - first))) {
+      if (row_tick + TicksOf(record) >= tick) return {row, row_tick};
+      row_tick += TicksOf(record);
+      ++row;
+    }
+  }
+  return {row, row_tick};
 }
 
 }  // namespace quavert

@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/binary_file.h"
@@ -103,6 +104,14 @@ class TrackRows {
   struct Reader;
   std::shared_ptr<Reader> reader_;
 };
+
+/// The tick at which row `row` happens: the deltas of the rows before it added up (a negative one
+/// counts 0); with `row` the row count, the track's end. Read a run at a time.
+std::int64_t TicksBefore(const TrackRows& rows, std::int64_t row);
+/// From row `from`, at tick `from_tick`, the last row that is `from` itself or whose tick lies
+/// before `tick`, and its tick. Read a run at a time from `from` on.
+std::pair<std::int64_t, std::int64_t> LastRowBefore(const TrackRows& rows, std::int64_t from, std::int64_t from_tick,
+                                                    std::int64_t tick);
 
 /// `digest` with `record` added after the records it was made of.
 std::uint64_t AddToDigest(std::uint64_t digest, const EventRecord& record);

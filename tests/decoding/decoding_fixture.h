@@ -35,6 +35,14 @@ class DecodingTest : public SessionTest {
     return report.substr(lines, report.find(rule, lines) - lines);
   }
 
+  /// A melodic note's record as notes.dat holds it after a decode: marked a note (-3), sounding
+  /// (1) or ending (0), as the listing would mark it.
+  static EventRecord NoteRecord(std::int32_t status, std::int32_t key, std::int32_t velocity, std::int32_t delta) {
+    EventRecord record = Row(status, key, velocity, delta);
+    record.RowKind = -3;
+    record.NoteState = status >= 0x90 && velocity > 0 ? 1 : 0;
+    return record;
+  }
   RowList NotesRecords() {
     const std::string bytes = AppFileBytes(kNotesDat);
     RowList records;

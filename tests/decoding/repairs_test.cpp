@@ -38,7 +38,7 @@ TEST_F(MissingByteRepairTest, YesAtTheLoadInsertsTheStatusAndDecodesTheTrackAgai
   ExpectRepaired(Smf(0, 96, {kRepaired}), 1);
   EXPECT_EQ(ui.Messages[0].ButtonSet, Buttons::kYesNo);
   EXPECT_EQ(std::tuple(session.file.RepairAsked, session.file.InsertedStatusPos), std::tuple(true, 14 + 8 + 9));
-  EXPECT_EQ(Rows(), (RowList{Row(144, 60, 100, 16), Row(128, 60, 0, 0)}));
+  EXPECT_EQ(Rows(), (RowList{NoteRecord(144, 60, 100, 16), NoteRecord(128, 60, 0, 0)}));
   EXPECT_EQ(Text2(), "       Track             : 1\r\n       Length            : 19\r\n" + kTempoLine);
   // The heading and the lines of the track go to the report once, although it was decoded twice.
   const std::string report = Report();
@@ -64,7 +64,7 @@ TEST_F(MissingByteRepairTest, OneRepairPerLoadFromTheTrackChooser) {
   Choose(4);
   EXPECT_EQ(ui.MessageTexts(), (Texts{kAsk, kAsk}));
   EXPECT_EQ(LoadState(), kLoadNormal);
-  EXPECT_EQ(Rows(), RowList{Row(128, 60, 0, 0)});  // 3C, 64 and the delta 10 skipped
+  EXPECT_EQ(Rows(), RowList{NoteRecord(128, 60, 0, 0)});  // 3C, 64 and the delta 10 skipped
 }
 
 class TimeSignatureRepairTest : public DecodingTest {

@@ -18,13 +18,13 @@ TEST_F(TrackDecoderTest, RowsGoOutInWholeBlocksOfAHundredEndedByEmptyRows) {
     SCOPED_TRACE(events);
     LoadTrack(Hex("00") + Notes(events) + kEnd);
     RowList expected(static_cast<std::size_t>(events + 99) / 100 * 100);  // empty rows: all -1
-    for (int row = 0; row < events; ++row) expected[static_cast<std::size_t>(row)] = Row(144, row % 128, 64, 0);
+    for (int row = 0; row < events; ++row) expected[static_cast<std::size_t>(row)] = NoteRecord(144, row % 128, 64, 0);
     EXPECT_EQ(NotesRecords(), expected);
     EXPECT_EQ(AppFileBytes(kNotesDat).size(), expected.size() * kEventRecordLength);
     EXPECT_EQ(session.buffers.EventBuffer.size(), 101u) << "one block in memory";
     if (events == 101) {  // the last row and the first empty one, as they stand in the file
       EXPECT_EQ(AppFileBytes(kNotesDat).substr(100 * kEventRecordLength, 2 * kEventRecordLength),
-                " 144    100    64     0        -1     -1     -1     -1     -1     -1     -1        -1     -1     -1     ");
+                " 144    100    64     0        -3     -1      1     -1     -1     -1     -1        -1     -1     -1     ");
     }
   }
 }
@@ -34,8 +34,8 @@ TEST_F(TrackDecoderTest, ShorterTrackLeavesTheLongerOnesRecordsBeyondItsBlock) {
   const auto first = NotesRecords();
   Choose(2);
   // Its 30 rows, 70 empty ones, then the first track's rows and empty rows as they were.
-  RowList expected = {Row(145, 64, 32, 0)};
-  for (int row = 0; row < 29; ++row) expected.push_back(Row(144, row, 64, 0));
+  RowList expected = {NoteRecord(145, 64, 32, 0)};
+  for (int row = 0; row < 29; ++row) expected.push_back(NoteRecord(144, row, 64, 0));
   expected.resize(100);
   expected.insert(expected.end(), first.begin() + 100, first.end());
   EXPECT_EQ(std::tuple(LastEventIndex(), NotesRecords() == expected), std::tuple(29, true));
@@ -69,7 +69,7 @@ TEST_F(FailedDecodeTest, StopOfAChosenTrackLeavesTheRowsWrittenAndTheFileLoaded)
                    Hex("00 FF 01 01 41 00") + kEnd}));
   ChooseCounting(2);
   ExpectStopped("ERROR: Invalid Instrument");
-  EXPECT_EQ(NotesRecords().at(99), Row(144, 99, 64, 0));  // rows written before the stop stay
+  EXPECT_EQ(NotesRecords().at(99), NoteRecord(144, 99, 64, 0));  // rows written before the stop stay
 }
 
 TEST_F(FailedDecodeTest, StopDuringTheLoadKeepsTheFileLoaded) {

@@ -52,8 +52,8 @@ class TrackRowsTest : public ::testing::Test {
     return all;
   }
 
-  // Past one run of records read at a time, so that reads cross from run to run.
-  static constexpr int kRows = 1500;
+  // Past one run of the records a read or a walk takes at a time, so that they cross from run to run.
+  static constexpr int kRows = 5000;
   testing::TempFolder folder;
   TrackRows::Naming naming;
   std::vector<EventRecord> records;
@@ -146,6 +146,21 @@ TEST_F(TrackRowsTest, RowsKeepReadingTheFileTheyOpenedWhenAnotherTakesItsName) {
   std::filesystem::rename(folder.Join("notes.new"), path);
   EXPECT_EQ(rows.Records(), records);
   EXPECT_EQ(copy.Record(kRows - 1), records.back());
+}
+
+TEST_F(TrackRowsTest, WalksFindTheTickOfARowAndTheLastRowBeforeATick) {
+  const TrackRows rows = Opened();
+  std::vector<std::int64_t> tick{0};  // the tick of each row, and the end
+  for (const EventRecord& record : records) tick.push_back(tick.back() + std::max(record.Delta, 0));
+  for (const std::int64_t row : {0, 1, 4095, 4096, 4097, kRows}) EXPECT_EQ(TicksBefore(rows, row), tick[row]) << row;
+  // From row 100: the last row at or after it whose tick comes before the one asked for.
+  const auto last_before = [&](std::int64_t target) {
+    std::int64_t row = 100;
+    while (row + 1 < kRows && tick[row + 1] < target) ++row;
+    return std::pair(row, tick[row]);
+  };
+  for (const std::int64_t target : {tick[100], tick[100] + 1, tick[4200], tick[4200] + 1, tick[kRows] + 5})
+    EXPECT_EQ(LastRowBefore(rows, 100, tick[100], target), last_before(target)) << target;
 }
 
 TEST_F(TrackRowsTest, RowsOutsideTheStoreAreRefused) {
