@@ -191,7 +191,8 @@ class EventListTest : public WindowTestCase {
   }
 
   // A long listing shows its progress in the status bar and the window paints meanwhile, taking
-  // no typing; Esc then leaves all as before "Notes...": the list, Text2, the report, the buttons.
+  // no typing; Esc then leaves all as before "Notes...": the list, Text2, the report, notes.dat,
+  // the buttons.
   // Listed again without Esc, the rows are shown.
   void LongListingShowsProgressAndEscLeavesAllAsBefore() {
     constexpr std::int64_t kRows = 300000;
@@ -205,6 +206,7 @@ class EventListTest : public WindowTestCase {
     const QString ticks = w().Text5->text();
     session().report.Flush();
     const std::string report = ReadFileBytes(f->app.Join("logs/long.txt"));
+    const std::string notes = ReadFileBytes(f->app.Join(kNotesDat));
     bool shown_while_working = false;
     WidgetWatch watch(w().ProgressBar1, [&] {
       shown_while_working = w().ProgressBar1->isVisible();
@@ -218,6 +220,7 @@ class EventListTest : public WindowTestCase {
              std::tuple(text2, ticks, QStringLiteral("Cancelled")));
     session().report.Flush();
     QCOMPARE(ReadFileBytes(f->app.Join("logs/long.txt")), report);
+    QVERIFY(ReadFileBytes(f->app.Join(kNotesDat)) == notes);
     QVERIFY(w().Command1->isEnabled() && !w().Command5->isEnabled() && f->answerer.Messages.empty());
 
     const int paints = watch.Paints;
