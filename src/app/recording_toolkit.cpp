@@ -133,6 +133,21 @@ void RecordingToolkit::DoEvents() {
   Calls.push_back("DoEvents");
 }
 
+void RecordingToolkit::BeginWork(bool stoppable) {
+  if (WorkDepth++ > 0) return;
+  ++WorksBegun;
+  WorkStoppable = stoppable;
+}
+
+bool RecordingToolkit::WorkProgress(std::int64_t done, std::int64_t total) {
+  ProgressTold.emplace_back(done, total);
+  return WorkStoppable && ProgressTold.size() == StopAtProgress;
+}
+
+void RecordingToolkit::EndWork() {
+  if (WorkDepth > 0) --WorkDepth;
+}
+
 void RecordingToolkit::ShowAbout() {
   ++AboutShown;
   Calls.push_back("ShowAbout");

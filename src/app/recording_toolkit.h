@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/toolkit.h"
@@ -46,6 +49,14 @@ class RecordingToolkit : public Toolkit {
   std::string Caption;
   bool Busy = false;
   int DoEventsCount = 0;
+  /// Long work, kept out of Calls: how many outermost works began, how deep the works now nest,
+  /// whether the last outermost one could stop, every progress told ({done, total}), and the
+  /// progress call (counted from 1 over all work) whose answer asks the work to stop, 0 for none.
+  int WorksBegun = 0;
+  int WorkDepth = 0;
+  bool WorkStoppable = false;
+  std::vector<std::pair<std::int64_t, std::int64_t>> ProgressTold;
+  std::size_t StopAtProgress = 0;
   int AboutShown = 0;
   std::int64_t FrameHandle = 4242;
   int FrameWidth = 320;
@@ -72,6 +83,9 @@ class RecordingToolkit : public Toolkit {
   void SetCaption(std::string_view caption) override;
   void SetBusy(bool busy) override;
   void DoEvents() override;
+  void BeginWork(bool stoppable) override;
+  bool WorkProgress(std::int64_t done, std::int64_t total) override;
+  void EndWork() override;
   void ShowAbout() override;
   void ListAddColumn(std::string_view caption, int width_twips) override;
   void ListReset(std::int64_t rows) override;

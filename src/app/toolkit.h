@@ -69,6 +69,13 @@ class Toolkit {
   virtual void SetBusy(bool busy) = 0;
   /// Lets pending window events run.
   virtual void DoEvents() = 0;
+  /// Long work begins; BeginWork and EndWork come in pairs and may nest, the outermost pair
+  /// counting. While it runs the window takes no input but a request to stop, which only work
+  /// begun `stoppable` heeds, and shows the work's progress once it has run a while.
+  virtual void BeginWork(bool stoppable) = 0;
+  /// The work got to `done` of `total`. True when the user asked stoppable work to stop.
+  virtual bool WorkProgress(std::int64_t done, std::int64_t total) = 0;
+  virtual void EndWork() = 0;
   virtual void ShowAbout() = 0;
 
   /// The event list ListView1. It keeps no texts of its own: it shows rows of the session's list

@@ -54,6 +54,10 @@ void ConsoleToolkit::SetStatusText(std::string_view) {}
 void ConsoleToolkit::SetCaption(std::string_view) {}
 void ConsoleToolkit::SetBusy(bool) {}
 void ConsoleToolkit::DoEvents() {}
+// The console shows no progress and is never asked to stop.
+void ConsoleToolkit::BeginWork(bool) {}
+bool ConsoleToolkit::WorkProgress(std::int64_t, std::int64_t) { return false; }
+void ConsoleToolkit::EndWork() {}
 void ConsoleToolkit::ShowAbout() {}
 
 void ConsoleToolkit::ListAddColumn(std::string_view, int) {}

@@ -36,6 +36,9 @@ class ConsoleToolkit : public Toolkit {
   void SetCaption(std::string_view caption) override;
   void SetBusy(bool busy) override;
   void DoEvents() override;
+  void BeginWork(bool stoppable) override;
+  bool WorkProgress(std::int64_t done, std::int64_t total) override;
+  void EndWork() override;
   void ShowAbout() override;
   void ListAddColumn(std::string_view caption, int width_twips) override;
   void ListReset(std::int64_t rows) override;

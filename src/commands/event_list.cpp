@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
+#include "app/long_work.h"
 #include "app/session.h"
 #include "commands/current_genmidi.h"
 #include "commands/file_summary.h"
 #include "common/file_system.h"
 #include "common/number_text.h"
+#include "common/progress.h"
 #include "common/record_file.h"
 #include "common/run_error.h"
 #include "editing/row_rules.h"
@@ -20,6 +23,8 @@ namespace {
 constexpr std::size_t kEventLinesFlag = 2;
 // The decoder writes notes.dat in whole blocks of this many records; data.dat follows it.
 constexpr std::int64_t kBlockRecords = 100;
+
+constexpr const char* kListingCancelled = "Cancelled";
 
 bool& EventLinesWritten(Session& session) {
   auto& flags = session.file.TrackReportFlags[kEventLinesFlag];
@@ -50,9 +55,11 @@ void WriteListCell(Session& session, std::int64_t item, int column, std::string_
   session.ui.ListItemsChanged(item, item);
 }
 
-void BuildEventList(Session& session, ListedRows* listed) {
+bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
   ListBuilderState& list = session.list;
-  list.TotalTimeText.clear();
+  // What a listing stopped part of the way restores.
+  const std::string time_text_before = std::exchange(list.TotalTimeText, {});
+  const std::int64_t report_before = session.report.Written();
   // The list reads its rows from notes.dat once it is written: it shows none while it is, and
   // the rows let go of the file.
   ClearEventList(session);
@@ -84,6 +91,7 @@ void BuildEventList(Session& session, ListedRows* listed) {
   std::size_t report_used = 0;
   BuiltRow row;
   std::uint64_t digest = kEmptyDigest;
+  ProgressSteps steps(progress, rows);
   for (std::int64_t first = 0; first < records; first += kListIoRecords) {
     const std::int64_t count = std::min(kListIoRecords, records - first);
     notes.GetRecords(first + 1, count, read);
@@ -126,6 +134,11 @@ void BuildEventList(Session& session, ListedRows* listed) {
     if (run_changed) notes.PutRecords(first + 1, read);
     data.PutRecords(first + 1, data_out);
     if (write_report) session.report.WriteLines(std::string_view(report_out).substr(0, report_used));
+    if (steps.At(std::min(first + count, rows))) {
+      session.report.TakeBack(report_before);
+      list.TotalTimeText = time_text_before;
+      return false;
+    }
   }
   data.Close();
   notes.Close();
@@ -140,15 +153,23 @@ void BuildEventList(Session& session, ListedRows* listed) {
   // The rows are read from the records just written, as the list shows them.
   if (!listed) session.buffers.Rows.Open(session.AppPath(kNotesDat), rows, {session.names, genmidi}, digest);
   ShowEventList(session);
+  return true;
 }
 
 bool Command1Click(Session& session, ListedRows* rows) {
   Toolkit& ui = session.ui;
   ui.SetBusy(true);
-  session.list.TotalTicks = 0;
+  // Stopping leaves things as they were only while the list holds nothing that would be lost.
+  LongWork work(ui, !session.controls.SaveTrack && session.buffers.Rows.size() == 0);
+  const std::int64_t ticks_before = std::exchange(session.list.TotalTicks, 0);
   ui.SetStatusText("Loading...");
   try {
-    BuildEventList(session, rows);
+    if (!BuildEventList(session, rows, &work)) {
+      session.list.TotalTicks = ticks_before;
+      ui.SetStatusText(kListingCancelled);
+      ui.SetBusy(false);
+      return false;
+    }
     ui.SetStatusText("");
     session.controls.SaveTrack = rows == nullptr;
     ShowControls(session);

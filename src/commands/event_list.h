@@ -8,6 +8,7 @@
 
 namespace quavert {
 
+class Progress;
 struct Session;
 
 /// Rows of the working files moved per read or write while listing (a multiple of the
@@ -33,7 +34,10 @@ class ListedRows {
 /// RunError when a working file or the report cannot be read or written.
 /// With `rows`, the rows go there as they are made instead, and the list stays empty; the working
 /// files, the report and Text2 are as ever.
-void BuildEventList(Session& session, ListedRows* rows = nullptr);
+/// `progress` hears how many rows were listed, run by run. False when it asked the listing to
+/// stop: the report's lines of this listing are taken back, Text2, the track's flags and the list
+/// are as they were, and the rows written back to notes.dat read as they did.
+bool BuildEventList(Session& session, ListedRows* rows = nullptr, Progress* progress = nullptr);
 
 /// Shows the rows of the editing buffers in ListView1, replacing what it showed: the list reads
 /// them where they are (Session::shown), and cells edits wrote show their rows' texts again.
@@ -52,6 +56,9 @@ void WriteListCell(Session& session, std::int64_t item, int column, std::string_
 /// number, leaves the list and the editing buffers empty and "Save Track" disabled.
 /// With `rows`, lists as BuildEventList does with them; "Save Track" stays disabled, as there is
 /// nothing kept to save. True when the list was built.
+/// The listing shows its progress in the window. While the list holds nothing (before the
+/// first listing of a track), the user may stop it: everything is left as before the click, and
+/// the status bar says "Cancelled".
 bool Command1Click(Session& session, ListedRows* rows = nullptr);
 
 }  // namespace quavert

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 
+#include "app/long_work.h"
 #include "app/session.h"
 #include "commands/event_list.h"
 #include "commands/block.h"
@@ -64,7 +65,7 @@ void FillTrackChooser(Session& session) {
   session.ui.SetText(Control::Combo1, "1");
 }
 
-void LoadSteps(Session& session) {
+void LoadSteps(Session& session, Progress& progress) {
   LoadedFile& file = session.file;
 
   FillNameTables(session.names);
@@ -100,7 +101,7 @@ void LoadSteps(Session& session) {
     if (range.rmid) file.FileSize = range.last - range.first + 1;
     source.Seek(range.rmid ? range.first : 1);
     BinaryFile copy(session.WorkCopyPath(), BinaryFile::Mode::kCreate);
-    CopyBlocks(source, copy, file.FileSize);
+    CopyBlocks(source, copy, file.FileSize, &progress);
     copy.Close();
   });
 
@@ -139,8 +140,10 @@ void LoadSteps(Session& session) {
 }  // namespace
 
 void LoadMidiFile(Session& session) {
+  // A load cannot be stopped part of the way: the file before is let go of at its start.
+  LongWork work(session.ui, false);
   try {
-    LoadSteps(session);
+    LoadSteps(session, work);
   } catch (const RunError& error) {
     // No file ends the program: the load fails and the window stays usable.
     if (error.code() == kIndexOutOfRange) session.ui.MessageBox("ERROR: Too many notes for array");

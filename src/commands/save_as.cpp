@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/long_work.h"
 #include "app/session.h"
 #include "commands/writing_messages.h"
 #include "common/binary_file.h"
@@ -52,6 +53,24 @@ void ShowNotSaved(Session& session, const std::string& path, const std::string& 
   session.ui.MessageBox(std::string(kFileNotSaved) + kNewLine + path + kNewLine + reason);
 }
 
+// Puts the working copy at `path`, or says why it did not.
+void SaveWorkCopyAs(Session& session, const std::string& path) {
+  // A file is being written: the work cannot be stopped.
+  LongWork work(session.ui, false);
+  if (session.file.WorkCopyName.empty() || !FileExists(session.WorkCopyPath())) {
+    ShowNotSaved(session, path, kNoFileLoaded);
+    return;
+  }
+  try {
+    if (NamesRmid(path))
+      SaveRmid(session, path);
+    else
+      CopyFileSafely(session.WorkCopyPath(), path, &work);
+  } catch (const RunError& error) {
+    ShowNotSaved(session, path, error.reason());
+  }
+}
+
 }  // namespace
 
 void SaveAs(Session& session) {
@@ -72,18 +91,7 @@ void SaveAs(Session& session) {
   }
 
   session.ui.SetBusy(true);
-  if (session.file.WorkCopyName.empty() || !FileExists(session.WorkCopyPath())) {
-    ShowNotSaved(session, choice.FileName, kNoFileLoaded);
-  } else {
-    try {
-      if (NamesRmid(choice.FileName))
-        SaveRmid(session, choice.FileName);
-      else
-        CopyFileSafely(session.WorkCopyPath(), choice.FileName);
-    } catch (const RunError& error) {
-      ShowNotSaved(session, choice.FileName, error.reason());
-    }
-  }
+  SaveWorkCopyAs(session, choice.FileName);
   session.ui.SetBusy(false);
 }
 

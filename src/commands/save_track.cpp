@@ -10,6 +10,7 @@
 #include "commands/chunk_walker.h"
 #include "commands/working_files_flush.h"
 #include "commands/writing_messages.h"
+#include "common/progress.h"
 #include "common/binary_file.h"
 #include "common/block_copy.h"
 #include "common/byte_reader.h"
@@ -114,7 +115,7 @@ void WriteLengthField(BinaryFile& out, std::int64_t position, std::int64_t lengt
 
 }  // namespace
 
-void SaveTrack(Session& session) {
+void SaveTrack(Session& session, Progress* progress) {
   DecoderState& decoder = session.decoder;
   const std::int64_t row_count = decoder.LastEventIndex + 1;
   const EditBuffers& buffers = session.buffers;
@@ -150,9 +151,11 @@ void SaveTrack(Session& session) {
       CopyBlocks(*work, *out, decoder.FirstEventPos - 1);
     }
     try {
+      ProgressSteps steps(progress, row_count, 0, 3);
       sysex = WriteTrackEvents(*work, place.start + kChunkHeaderLength, place.data_last, decoder.FirstEventPos,
                                RowSource{static_cast<std::size_t>(row_count),
-                                         [&buffers](std::size_t row) {
+                                         [&buffers, &steps](std::size_t row) {
+                                           steps.At(static_cast<std::int64_t>(row));
                                            return buffers.Rows.Record(static_cast<std::int64_t>(row));
                                          }},
                                *out, origins);
@@ -172,7 +175,7 @@ void SaveTrack(Session& session) {
     out->Close();
     work->Close();
   });
-  FileStep("Writing " + std::string(kNotesDat) + " and " + kDataDat, [&] { FlushWorkingFiles(session); });
+  FileStep("Writing " + std::string(kNotesDat) + " and " + kDataDat, [&] { FlushWorkingFiles(session, progress); });
   FileStep("Renaming " + new_file.Path() + " to " + work_path, [&] { RenameFile(new_file.Path(), work_path); });
   new_file.Keep();
 

@@ -4,6 +4,7 @@
 
 namespace quavert {
 
+class Progress;
 struct Session;
 
 /// Why a Save Track wrote nothing. The working copy is then exactly as it was.
@@ -20,7 +21,8 @@ class TrackNotSaved : public std::runtime_error {
 /// in one step; the system-exclusive positions and FileSize follow the new file and the chunks
 /// are walked again. TrackNotSaved, with the reason, when the track has no rows, the buffers do
 /// not hold them, the track no longer matches them, or a file cannot be read, written or renamed.
-void SaveTrack(Session& session);
+/// `progress` hears how far the rows were written, to the track and then to the working files.
+void SaveTrack(Session& session, Progress* progress = nullptr);
 
 /// The "Save Track" button: busy pointer, the media device closed, SaveTrack, then "Data saved!"
 /// or "ERROR: Track not saved" with the reason on the next line, the device opened again on the

@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "app/long_work.h"
 #include "app/session.h"
 #include "commands/chunk_walker.h"
 #include "commands/file_summary.h"
@@ -130,7 +131,7 @@ bool ReportsMetaLines(const LoadedFile& file) {
   return track >= 0 && track < static_cast<int>(written.size()) && !written[static_cast<std::size_t>(track)];
 }
 
-void DecodeOnce(Session& session) {
+void DecodeOnce(Session& session, Progress& progress) {
   SessionDecodeSink sink(session);
   MessageBoxPort port(session.ui);
   TrackDecodeEnd end = TrackDecodeEnd::kStopped;
@@ -144,6 +145,7 @@ void DecodeOnce(Session& session) {
     input.DeltaTicks = session.file.DeltaTicks;
     input.ReportMetaLines = ReportsMetaLines(session.file);
     input.RepairOffered = session.file.RepairAsked;
+    input.ProgressTo = &progress;
     end = DecodeTrackBytes(input, session.decoder, sink, port);
   } catch (const RunError& error) {
     port.Tell(RunErrorMessage(error.code()));
@@ -157,11 +159,13 @@ void DecodeOnce(Session& session) {
 }  // namespace
 
 void DecodeTrack(Session& session) {
-  DecodeOnce(session);
+  // A decode cannot be stopped part of the way: it has already let go of the list and the rows.
+  LongWork work(session.ui, false);
+  DecodeOnce(session, work);
   // A missing-byte repair changed the file under this track: show it as it now is.
   if (session.file.LoadState == kDecodeAgain) {
     session.file.LoadState = kLoadCleared;
-    DecodeOnce(session);
+    DecodeOnce(session, work);
   }
 }
 

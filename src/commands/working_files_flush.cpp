@@ -6,6 +6,7 @@
 
 #include "app/session.h"
 #include "common/file_system.h"
+#include "common/progress.h"
 #include "common/record_file.h"
 #include "common/run_error.h"
 
@@ -47,7 +48,7 @@ void KeepRecordsAfter(const std::string& from, const std::string& to, std::int64
 
 }  // namespace
 
-void FlushWorkingFiles(Session& session) {
+void FlushWorkingFiles(Session& session, Progress* progress) {
   const std::int64_t count = session.decoder.LastEventIndex + 1;
   if (count <= 0) return;
   const TrackRows& rows = session.buffers.Rows;
@@ -58,13 +59,17 @@ void FlushWorkingFiles(Session& session) {
   const std::string notes = session.AppPath(kNotesDat);
   const std::string new_notes = notes + ".new";
   if (FileExists(new_notes)) DeleteFile(new_notes);
+  ProgressSteps notes_steps(progress, count, 1, 3);
   WriteRows(new_notes, kEventRecordLength, count, [&](std::size_t row, char* out) {
+    notes_steps.At(static_cast<std::int64_t>(row));
     WriteEventRecord(rows.Record(static_cast<std::int64_t>(row)), out);
   });
   KeepRecordsAfter(notes, new_notes, count);
   RenameFile(new_notes, notes);
   session.DataDatMade = true;
+  ProgressSteps data_steps(progress, count, 2, 3);
   WriteRows(session.AppPath(kDataDat), kListRowLength, count, [&](std::size_t row, char* out) {
+    data_steps.At(static_cast<std::int64_t>(row));
     WriteListRow(TextsOf(rows.Texts(static_cast<std::int64_t>(row))), out);
   });
 }

@@ -147,6 +147,13 @@ void BinaryFile::Flush() {
   pending_.clear();
 }
 
+void BinaryFile::Truncate(std::int64_t length) {
+  if (!IsOpen() || length < 0) throw RunError(kBadFileNameOrNumber);
+  Flush();
+  if (::ftruncate(fd_, length) != 0) ThrowFileError(errno);
+  position_ = length + 1;
+}
+
 void BinaryFile::Sync() {
   if (!IsOpen()) throw RunError(kBadFileNameOrNumber);
   Flush();

@@ -46,6 +46,10 @@ class BinaryFile {
   void Write(std::string_view bytes);
   void Write(const void* data, std::size_t size);
 
+  /// Cuts the file to its first `length` bytes (pending writes past them are dropped with them)
+  /// and moves the position just after them.
+  void Truncate(std::int64_t length);
+
   /// Writes what is pending and closes; RunError when the data could not be written.
   void Close();
   /// Hands pending writes to the system.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/binary_file.h"
+#include "common/progress.h"
 
 namespace quavert {
 
@@ -23,6 +24,7 @@ void NextBlock(BlockIo& io);
 
 /// Copies `count` bytes from the current position of `input` to the current position of
 /// `output`, block by block; fewer when `input` ends first. A count of 0 or less moves nothing.
-void CopyBlocks(BinaryFile& input, BinaryFile& output, std::int64_t count);
+/// `progress` hears how many bytes were copied.
+void CopyBlocks(BinaryFile& input, BinaryFile& output, std::int64_t count, Progress* progress = nullptr);
 
 }  // namespace quavert

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/binary_file.h"
+#include "common/progress.h"
 #include "common/run_error.h"
 
 namespace quavert {
@@ -22,9 +23,11 @@ mode_t CurrentUmask() {
   return mask;
 }
 
-void CopyContent(BinaryFile& source, BinaryFile& target) {
+void CopyContent(BinaryFile& source, BinaryFile& target, Progress* progress) {
   std::vector<char> block(1 << 16);
+  ProgressSteps steps(progress, progress == nullptr ? 0 : source.Length());
   for (;;) {
+    steps.At(source.Position() - 1);
     const std::size_t got = source.Read(block.data(), block.size());
     if (got == 0) break;
     target.Write(block.data(), got);
@@ -124,12 +127,12 @@ std::string CurrentFolder() {
   return buffer.data();
 }
 
-void CopyFileSafely(const std::string& from, const std::string& to) {
+void CopyFileSafely(const std::string& from, const std::string& to, Progress* progress) {
   BinaryFile source(from, BinaryFile::Mode::kRead);
   if (IsDevice(to)) {
     // A device such as /dev/null cannot be replaced; it takes the bytes as they come.
     BinaryFile target(to, BinaryFile::Mode::kReadWrite);
-    CopyContent(source, target);
+    CopyContent(source, target, progress);
     target.Close();
     return;
   }
@@ -140,7 +143,7 @@ void CopyFileSafely(const std::string& from, const std::string& to) {
   ::close(fd);
   try {
     BinaryFile target(temporary, BinaryFile::Mode::kCreate);
-    CopyContent(source, target);
+    CopyContent(source, target, progress);
     target.Sync();
     target.Close();
     ::chmod(temporary.c_str(), CopyModeAt(to));

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/progress.h"
+
 namespace quavert {
 
 /// `folder` & "/" & `name`.
@@ -35,7 +37,8 @@ std::string MakeTemporaryFolder(std::string_view prefix);
 /// Copies `from` to `to` so that `to` is at every moment either as it was or a complete copy:
 /// the bytes go to a new file in the destination's folder, reach the disk, and then replace
 /// `to` in one step. On failure the temporary file is removed and RunError says why.
-void CopyFileSafely(const std::string& from, const std::string& to);
+/// `progress` hears how many bytes were copied.
+void CopyFileSafely(const std::string& from, const std::string& to, Progress* progress = nullptr);
 
 /// Puts the bytes of `from` at `to` as CopyFileSafely does (on disk first, the permissions a copy
 /// gets, `to` replaced in one step), but by renaming `from` when both lie on one file system, so

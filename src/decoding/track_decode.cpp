@@ -58,8 +58,10 @@ TrackDecodeEnd TrackDecoder::Run() {
   // The first delta belongs to the part of the track before FirstEventPos, which the track
   // writer copies as it stands.
   scanner.Start();
+  ProgressSteps steps(decode_.Input.ProgressTo, place.DataLast - place.DataFirst + 1);
   // One event's memory serves every event of the track.
   for (ScannedEvent event; scanner.Next(event);) {
+    steps.At(event.last - place.DataFirst + 1);
     const bool begun = facts.FirstEventPos != -1;
     if (!begun && StartsTimedPart(event)) facts.FirstEventPos = event.first;
     switch (event.kind) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/progress.h"
 #include "decoding/records.h"
 #include "decoding/tell_ask.h"
 #include "loading/chunk_headers.h"
@@ -41,6 +42,7 @@ struct TrackDecodeInput {
   int DeltaTicks = 0;                ///< ticks per quarter note, for the timing factor
   bool ReportMetaLines = false;      ///< the meta-event lines go to the report (the track's first decode)
   bool RepairOffered = false;        ///< the missing-byte repair was already made since the load
+  Progress* ProgressTo = nullptr;    ///< told how far through the track's bytes the decode got
 };
 
 /// The two repairs a decode offers.

@@ -29,6 +29,10 @@ void Report::WriteLines(std::string_view lines) {
   file_.Write(lines);
 }
 
+void Report::TakeBack(std::int64_t written) {
+  if (file_.IsOpen() && written < Written()) file_.Truncate(written);
+}
+
 void Report::Flush() {
   if (file_.IsOpen()) file_.Flush();
 }

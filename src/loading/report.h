@@ -19,6 +19,11 @@ class Report {
   void WriteLine(std::string_view line);
   /// Appends `lines` as they stand: whole lines, each already ended by CR LF.
   void WriteLines(std::string_view lines);
+  /// The bytes written since Create, for TakeBack; 0 while the report is unavailable.
+  std::int64_t Written() const { return file_.IsOpen() ? file_.Position() - 1 : 0; }
+  /// Takes back the lines written after Written() said `written`: the report is as it was then.
+  /// RunError when the file cannot be cut.
+  void TakeBack(std::int64_t written);
   /// Hands the lines written so far to the system.
   void Flush();
   /// The same, and has the system start putting them on disk without waiting for it.

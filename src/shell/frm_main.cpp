@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -123,6 +124,11 @@ frmmain::frmmain(std::string app_folder, MediaService& media, QWidget* parent)
 
   StatusBar1 = new QLabel(this);
   statusBar()->addWidget(StatusBar1, 1);
+  ProgressBar1 = new QProgressBar(this);
+  ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+  ProgressBar1->setFixedWidth(200);
+  ProgressBar1->hide();
+  statusBar()->addPermanentWidget(ProgressBar1);
   PositionLabel = new QLabel(this);
   statusBar()->addPermanentWidget(PositionLabel);
 

@@ -31,6 +31,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QSlider;
 class QTableView;
@@ -162,6 +163,7 @@ class frmmain : public QMainWindow {
   QAction* mnuPlayFromHere = nullptr;   ///< Shift+Space and the list's context menu
   QAction* PlayPauseKey = nullptr;      ///< Space
   QSlider* PositionSlider = nullptr;    ///< in Toolbar2: where playback stands, in ticks
+  QProgressBar* ProgressBar1 = nullptr;  ///< long work's progress, shown only while it runs
   QLabel* PositionLabel = nullptr;      ///< "Bar B Beat b | mm:ss.t / mm:ss.t" while playing
   QWidget* RollPane = nullptr;          ///< the piano roll and its zoom buttons, under the list
   PianoRoll* Roll = nullptr;

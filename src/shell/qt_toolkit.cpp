@@ -11,19 +11,24 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
+#include <algorithm>
 
 #include "common/run_error.h"
 #include "shell/event_list_model.h"
 #include "shell/frm_main.h"
 #include "shell/qt_text.h"
+#include "shell/work_guard.h"
 
 namespace quavert {
 namespace {
 
 constexpr const char* kApplicationTitle = "Quavert";
 constexpr int kTwipsPerInch = 1440;
+// The progress bar counts in tenths of a percent.
+constexpr int kProgressRange = 1000;
 
 // What the window's text boxes show use CR LF inside the program and LF on the screen.
 std::string WithCrLf(const QString& text) {
@@ -86,7 +91,7 @@ void SetUpFileDialog(QFileDialog& dialog, const FileDialogSetup& setup, bool sav
   if (!setup.FileName.empty()) dialog.selectFile(QFile::decodeName(setup.FileName.c_str()));
 }
 
-QtToolkit::QtToolkit(frmmain& window) : window_(window) {}
+QtToolkit::QtToolkit(frmmain& window) : window_(window), guard_(std::make_unique<WorkGuard>(window)) {}
 
 QtToolkit::~QtToolkit() {
   if (busy_) QApplication::restoreOverrideCursor();
@@ -223,6 +228,35 @@ void QtToolkit::SetBusy(bool busy) {
 }
 
 void QtToolkit::DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void QtToolkit::BeginWork(bool stoppable) {
+  if (work_depth_++ > 0) return;
+  work_stoppable_ = stoppable;
+  work_clock_.start();
+  guard_->Start();
+}
+
+bool QtToolkit::WorkProgress(std::int64_t done, std::int64_t total) {
+  if (work_depth_ == 0 || work_clock_.elapsed() < progress_delay_) return false;
+  QProgressBar* bar = window_.ProgressBar1;
+  const std::int64_t value = total > 0 ? std::clamp<std::int64_t>(done, 0, total) * kProgressRange / total : 0;
+  bar->setValue(static_cast<int>(value));
+  if (bar->isHidden()) {
+    bar->setRange(0, kProgressRange);
+    bar->setFormat(work_stoppable_ ? QStringLiteral("%p% (Esc cancels)") : QStringLiteral("%p%"));
+    bar->show();
+  }
+  // The window paints meanwhile; the guard keeps the user's input from its controls.
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  return work_stoppable_ && guard_->StopAsked();
+}
+
+void QtToolkit::EndWork() {
+  if (work_depth_ == 0 || --work_depth_ > 0) return;
+  guard_->Stop();
+  window_.ProgressBar1->hide();
+  window_.ProgressBar1->reset();
+}
 
 void QtToolkit::ShowAbout() { window_.ShowAbout(); }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -16,6 +18,7 @@ class QWidget;
 
 namespace quavert {
 
+class WorkGuard;
 class frmmain;
 
 /// Bits of FileDialogSetup::Flags that change how the dialog behaves (4, hide read-only, changes nothing here).
@@ -46,6 +49,9 @@ class QtToolkit : public Toolkit {
   void SetCaption(std::string_view caption) override;
   void SetBusy(bool busy) override;
   void DoEvents() override;
+  void BeginWork(bool stoppable) override;
+  bool WorkProgress(std::int64_t done, std::int64_t total) override;
+  void EndWork() override;
   void ShowAbout() override;
 
   void ListAddColumn(std::string_view caption, int width_twips) override;
@@ -63,6 +69,9 @@ class QtToolkit : public Toolkit {
   void SetTextEncoding(TextEncoding encoding);
   /// How many times the track chooser was emptied: only an open does that.
   std::size_t ChooserClears() const { return chooser_clears_; }
+  /// How long work runs before its progress shows and the window paints again; half a second
+  /// unless a test wants it at once.
+  void SetProgressDelay(int milliseconds) { progress_delay_ = milliseconds; }
   /// The path last chosen in the save dialog, once; "" when none was chosen since.
   std::string TakeSaveChoice() { return std::exchange(save_choice_, std::string()); }
 
@@ -82,6 +91,11 @@ class QtToolkit : public Toolkit {
   TextEncoding encoding_ = TextEncoding::kAutomatic;
   std::size_t chooser_clears_ = 0;
   std::string save_choice_;
+  std::unique_ptr<WorkGuard> guard_;
+  int work_depth_ = 0;
+  bool work_stoppable_ = false;
+  QElapsedTimer work_clock_;
+  int progress_delay_ = 500;
 };
 
 /// A message box set up as the program shows it: plain text, the title (the application's when

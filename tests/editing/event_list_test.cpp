@@ -135,6 +135,48 @@ TEST_F(EventListTest, RowsHandedOverAreThoseTheListShowsAndNoneIsKept) {
   EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Error: 61"});
 }
 
+// A listing the user stops, told run by run (5000 rows), leaves all as before the click: the
+// report without the lines it wrote, Text2, the list empty, "Save Track" off; listed again, it
+// writes what a listing never stopped writes. A list already shown is not stopped: it would be lost.
+TEST_F(EventListTest, StoppedListingLeavesEverythingAsBefore) {
+  std::vector<EventRecord> track;
+  for (int copy = 0; copy < 2400; ++copy) track.insert(track.end(), kTrack.begin(), kTrack.end());
+  DecodedRows(track);
+  session.decoder.TickMinutes = 60.0 / (2 * 96);
+  session.report.WriteLine("Track 1");
+  const std::string report = Report();
+  ui.StopAtProgress = 2;
+  EXPECT_FALSE(Command1Click(session));
+  using Told = std::vector<std::pair<std::int64_t, std::int64_t>>;
+  EXPECT_EQ(ui.ProgressTold, (Told{{5000, 12000}, {10000, 12000}}));
+  EXPECT_EQ(Report(), report);
+  EXPECT_EQ(ui.Texts[Control::Text2], "Track 1\r\n");
+  EXPECT_TRUE(ShownItems().empty() && session.buffers.Rows.empty() && session.list.TotalTimeText.empty());
+  EXPECT_FALSE(ui.IsEnabled(Control::Command5) || session.controls.SaveTrack || ui.Busy);
+  EXPECT_EQ(ui.StatusText, "Cancelled");
+  EXPECT_TRUE(ui.WorkStoppable && ui.WorkDepth == 0 && ui.MessageTexts().empty());
+
+  ui.ProgressTold.clear();
+  ui.StopAtProgress = 0;
+  EXPECT_TRUE(Command1Click(session));
+  EXPECT_EQ(ui.ProgressTold, (Told{{5000, 12000}, {10000, 12000}, {12000, 12000}}));
+  std::string lines = report;
+  const std::string five = TrackReport().substr(0, TrackReport().rfind("        Total"));
+  for (int copy = 0; copy < 2400; ++copy) lines += five;
+  const std::string listed = Report();
+  EXPECT_EQ(listed.substr(0, lines.size()), lines);
+  EXPECT_TRUE(listed.substr(lines.size()).starts_with("        Total Time: ")) << listed.substr(lines.size());
+  EXPECT_EQ(std::count(listed.begin() + static_cast<std::ptrdiff_t>(lines.size()), listed.end(), '\n'), 1);
+  EXPECT_EQ(ShownItems().size(), 12000u);
+
+  ui.ProgressTold.clear();
+  ui.StopAtProgress = 1;
+  EXPECT_TRUE(Command1Click(session));
+  EXPECT_FALSE(ui.WorkStoppable);
+  EXPECT_EQ(ShownItems().size(), 12000u);
+  EXPECT_EQ(Report(), listed);
+}
+
 // notes.dat removed or cut behind the program's back holds fewer rows than the decode wrote:
 // listing blanks as rows of zeros would let "Save Track" write them into the track.
 TEST_F(EventListTest, WorkingFileMissingRowsFailsTheListing) {

@@ -1,10 +1,11 @@
 // Draws the window with a file loaded, a track chosen and its event list shown, into a PNG:
-//   shell_screenshot FILE.mid TRACK OUT.png [PLAYHEAD_TICK | --edit-menu | --insert-dialog | --bytes ROW]
+//   shell_screenshot FILE.mid TRACK OUT.png [PLAYHEAD_TICK | --edit-menu | --insert-dialog | --progress | --bytes ROW]
 // With a tick, the piano roll is shown too, with the playhead and the played row at that tick.
 // With --bytes, the Offset and Bytes columns, the bytes pane and the problems pane are shown,
 // row ROW (from 1) selected; the messages a damaged file brings are answered OK (or No).
 // With --edit-menu, the volume of the track's first note is changed to 90 and the Edit menu is
-// drawn open over the window; with --insert-dialog, the Insert Event dialog is drawn alone.
+// drawn open over the window; with --insert-dialog, the Insert Event dialog is drawn alone; with
+// --progress, the window is drawn while "Notes..." is part of the way (a long track wanted).
 // Runs on the offscreen platform; the window works in a temporary application folder holding
 // a copy of the genmidi.ini that sits next to this program.
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
@@ -32,7 +34,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const bool bytes = argc == 6 && QByteArray(argv[4]) == "--bytes";
   if (argc != 4 && argc != 5 && !bytes) {
-    std::fprintf(stderr, "usage: %s FILE.mid TRACK OUT.png [PLAYHEAD_TICK | --edit-menu | --insert-dialog | --bytes ROW]\n",
+    std::fprintf(stderr, "usage: %s FILE.mid TRACK OUT.png [PLAYHEAD_TICK | --edit-menu | --insert-dialog | --progress | --bytes ROW]\n",
                  argv[0]);
     return 2;
   }
@@ -48,7 +50,8 @@ int main(int argc, char** argv) {
   quavert::RecordingMediaService media;
   quavert::frmmain window(folder.Path(), media);
   const bool edit_menu = argc == 5 && QString::fromLocal8Bit(argv[4]) == QLatin1String("--edit-menu");
-  window.resize(bytes ? 1600 : 1000, argc == 5 && !edit_menu ? 900 : bytes ? 820 : 720);
+  const bool progress = argc == 5 && QString::fromLocal8Bit(argv[4]) == QLatin1String("--progress");
+  window.resize(bytes ? 1600 : 1000, argc == 5 && !edit_menu && !progress ? 900 : bytes ? 820 : 720);
   window.show();
   window.FormLoad();
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
@@ -63,10 +66,16 @@ int main(int argc, char** argv) {
     for (QAction* view : {window.mnuOffsetColumn, window.mnuBytesColumn, window.mnuBytes, window.mnuProblems})
       view->setChecked(true);
   }
+  QPixmap shot;
+  if (progress) {
+    window.toolkit().SetProgressDelay(0);
+    QObject::connect(window.ProgressBar1, &QProgressBar::valueChanged, [&](int value) {
+      if (shot.isNull() && value >= window.ProgressBar1->maximum() * 2 / 5) shot = window.grab();
+    });
+  }
   window.Command1->click();
   window.ListView1->selectRow(bytes ? QString::fromLocal8Bit(argv[5]).toInt() - 1 : 0);
   if (bytes) window.ListView1->scrollTo(window.ListView1->currentIndex(), QAbstractItemView::PositionAtCenter);
-  QPixmap shot;
   if (argc == 5 && QString::fromLocal8Bit(argv[4]) == QLatin1String("--insert-dialog")) {
     quavert::InsertEventDialog dialog(&window);
     dialog.show();

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -76,9 +77,14 @@ TEST_F(SaveTrackTest, AnUneditedSaveLosesNothingShiftsNothingAndDecodesAsBefore)
   ASSERT_EQ(rows.size(), kMixedRows);
   ui.ClearLog();
   media.Commands.clear();
+  ui.ProgressTold.clear();
   Save();
   EXPECT_EQ(ToHex(WorkCopy()), ToHex(Smf(0, 96, {kMixedTrackSaved})));
   EXPECT_EQ(ui.Calls, (std::vector<std::string>{"SetBusy(1)", "MessageBox(Data saved!)", "DoEvents", "SetBusy(0)"}));
+  // The progress goes once through the track and the two working files, which cannot be stopped.
+  ASSERT_FALSE(ui.ProgressTold.empty());
+  EXPECT_TRUE(std::ranges::is_sorted(ui.ProgressTold) && !ui.WorkStoppable && ui.WorkDepth == 0);
+  EXPECT_EQ(ui.ProgressTold.back(), std::pair(std::int64_t{3 * kMixedRows - 1}, std::int64_t{3 * kMixedRows}));
   EXPECT_EQ(media.Commands, DeviceReopened());
   EXPECT_EQ(session.file.FileSize, static_cast<std::int64_t>(WorkCopy().size()));
   // The list is left as it was; "Save Track" stays on for more edits.
