@@ -49,7 +49,7 @@ echo "== build (Release, build-bench/)"
 build=build-bench
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUAVERT_GUI=ON "${launcher[@]}" >/dev/null
 targets=(quavert-generate)
 # The list is read whole first: grep -q stops reading at its first match, and under pipefail the
 # writer's broken pipe would make a target that is there look missing.
