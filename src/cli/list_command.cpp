@@ -5,7 +5,6 @@
 #include "commands/event_list.h"
 #include "common/number_text.h"
 #include "common/run_error.h"
-#include "editing/row_rules.h"
 #include "common/text_encoding.h"
 #include "editing/total_time.h"
 
@@ -49,7 +48,13 @@ class PrintedRows final : public ListedRows {
     line_.clear();
     for (std::size_t column = 0; column < texts.size(); ++column) {
       if (column > 0) line_ += '\t';
-      line_ += Printed(TrimRight(ShownCell(texts, column)), encoding_);
+      // The cell as the list shows it, its trailing blanks removed: the Channel and the
+      // Description as kept, the numbers without blanks either side.
+      const std::string_view cell = column == 0 || column == 4 ? TrimRight(texts[column]) : Trim(texts[column]);
+      if (encoding_)
+        line_ += ToUtf8(cell, *encoding_);
+      else
+        line_ += cell;
     }
     const auto row = static_cast<std::size_t>(index);
     if (bytes_ && row < bytes_->size() && (*bytes_)[row]) {
