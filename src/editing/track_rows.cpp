@@ -15,6 +15,7 @@ constexpr std::int64_t kRunRecords = 512;
 struct TrackRows::Reader {
   BinaryFile File;
   std::string Run;
+  std::vector<EventRecord> Records;  // the run's records, read once for every row asked of it
   std::int64_t RunFirst = -1;  // the file's row the run begins with
   std::int64_t Rows = 0;       // rows the file holds for the store
 };
@@ -45,7 +46,7 @@ void TrackRows::Open(const std::string& path, std::int64_t count, Naming naming,
   Clear();
   if (count <= 0) return;
   file_digest_ = digest;
-  reader_ = std::make_shared<Reader>(Reader{BinaryFile(path, BinaryFile::Mode::kRead), {}, -1, count});
+  reader_ = std::make_shared<Reader>(Reader{BinaryFile(path, BinaryFile::Mode::kRead), {}, {}, -1, count});
   naming_ = std::make_shared<const Naming>(std::move(naming));
   file_rows_ = count;
   pieces_.push_back(Piece{0, count, {}, {}, {}, {}});
@@ -82,10 +83,12 @@ EventRecord TrackRows::FileRecord(std::int64_t index) const {
     // A file cut short behind the program's back has no rows to give: blanks would read as rows
     // of zeros, which "Save Track" would write into the track.
     if (reader.File.Read(reader.Run.data(), reader.Run.size()) != reader.Run.size()) throw RunError(kInputPastEnd);
+    reader.Records.clear();
+    for (std::size_t at = 0; at < reader.Run.size(); at += kEventRecordLength)
+      reader.Records.push_back(ParseEventRecord(std::string_view(reader.Run).substr(at, kEventRecordLength)));
     reader.RunFirst = first;
   }
-  const auto at = static_cast<std::size_t>(index - reader.RunFirst) * kEventRecordLength;
-  return ParseEventRecord(std::string_view(reader.Run).substr(at, kEventRecordLength));
+  return reader.Records[static_cast<std::size_t>(index - reader.RunFirst)];
 }
 
 ListRow TrackRows::FileTexts(std::int64_t index, EventRecord record) const {
