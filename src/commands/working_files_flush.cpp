@@ -62,7 +62,7 @@ void FlushWorkingFiles(Session& session, Progress* progress) {
   ProgressSteps notes_steps(progress, count, 1, 3);
   WriteRows(new_notes, kEventRecordLength, count, [&](std::size_t row, char* out) {
     notes_steps.At(static_cast<std::int64_t>(row));
-    WriteEventRecord(rows.Record(static_cast<std::int64_t>(row)), out);
+    rows.WriteRecordAt(static_cast<std::int64_t>(row), out);
   });
   KeepRecordsAfter(notes, new_notes, count);
   RenameFile(new_notes, notes);
@@ -70,7 +70,7 @@ void FlushWorkingFiles(Session& session, Progress* progress) {
   ProgressSteps data_steps(progress, count, 2, 3);
   WriteRows(session.AppPath(kDataDat), kListRowLength, count, [&](std::size_t row, char* out) {
     data_steps.At(static_cast<std::int64_t>(row));
-    WriteListRow(TextsOf(rows.Texts(static_cast<std::int64_t>(row))), out);
+    rows.WriteTextsAt(static_cast<std::int64_t>(row), out);
   });
 }
 

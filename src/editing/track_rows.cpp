@@ -1,6 +1,7 @@
 #include "editing/track_rows.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "common/run_error.h"
 #include "editing/drum_name_cache.h"
@@ -16,6 +17,7 @@ struct TrackRows::Reader {
   BinaryFile File;
   std::string Run;
   std::vector<EventRecord> Records;  // the run's records, read once for every row asked of it
+  BuiltRow Texts;                    // a row's texts as they are made, its memory kept from row to row
   std::int64_t RunFirst = -1;  // the file's row the run begins with
   std::int64_t Rows = 0;       // rows the file holds for the store
 };
@@ -46,7 +48,7 @@ void TrackRows::Open(const std::string& path, std::int64_t count, Naming naming,
   Clear();
   if (count <= 0) return;
   file_digest_ = digest;
-  reader_ = std::make_shared<Reader>(Reader{BinaryFile(path, BinaryFile::Mode::kRead), {}, {}, -1, count});
+  reader_ = std::make_shared<Reader>(Reader{BinaryFile(path, BinaryFile::Mode::kRead), {}, {}, {}, -1, count});
   naming_ = std::make_shared<const Naming>(std::move(naming));
   file_rows_ = count;
   pieces_.push_back(Piece{0, count, {}, {}, {}, {}});
@@ -73,21 +75,27 @@ TrackRows::Place TrackRows::Locate(std::int64_t row) const {
   return {piece, row - starts_[piece]};
 }
 
-EventRecord TrackRows::FileRecord(std::int64_t index) const {
+void TrackRows::LoadRun(std::int64_t index) const {
   Reader& reader = *reader_;
-  if (reader.RunFirst < 0 || index < reader.RunFirst || index >= reader.RunFirst + kRunRecords) {
-    reader.RunFirst = -1;
-    const std::int64_t first = index / kRunRecords * kRunRecords;
-    reader.Run.resize(static_cast<std::size_t>(std::min(kRunRecords, reader.Rows - first)) * kEventRecordLength);
-    reader.File.Seek(first * static_cast<std::int64_t>(kEventRecordLength) + 1);
-    // A file cut short behind the program's back has no rows to give: blanks would read as rows
-    // of zeros, which "Save Track" would write into the track.
-    if (reader.File.Read(reader.Run.data(), reader.Run.size()) != reader.Run.size()) throw RunError(kInputPastEnd);
-    reader.Records.clear();
+  if (reader.RunFirst >= 0 && index >= reader.RunFirst && index < reader.RunFirst + kRunRecords) return;
+  reader.RunFirst = -1;
+  const std::int64_t first = index / kRunRecords * kRunRecords;
+  reader.Run.resize(static_cast<std::size_t>(std::min(kRunRecords, reader.Rows - first)) * kEventRecordLength);
+  reader.File.Seek(first * static_cast<std::int64_t>(kEventRecordLength) + 1);
+  // A file cut short behind the program's back has no rows to give: blanks would read as rows
+  // of zeros, which "Save Track" would write into the track.
+  if (reader.File.Read(reader.Run.data(), reader.Run.size()) != reader.Run.size()) throw RunError(kInputPastEnd);
+  reader.Records.clear();
+  reader.RunFirst = first;
+}
+
+EventRecord TrackRows::FileRecord(std::int64_t index) const {
+  LoadRun(index);
+  Reader& reader = *reader_;
+  // The run's records are read once, when the first of them is asked for.
+  if (reader.Records.empty())
     for (std::size_t at = 0; at < reader.Run.size(); at += kEventRecordLength)
       reader.Records.push_back(ParseEventRecord(std::string_view(reader.Run).substr(at, kEventRecordLength)));
-    reader.RunFirst = first;
-  }
   return reader.Records[static_cast<std::size_t>(index - reader.RunFirst)];
 }
 
@@ -118,6 +126,29 @@ ListRow TrackRows::Texts(std::int64_t row) const {
     return FileTexts(index, FileRecord(index));
   }
   return piece.Texts[static_cast<std::size_t>(place.offset)];
+}
+
+void TrackRows::WriteRecordAt(std::int64_t row, char* out) const {
+  const Place place = Locate(row);
+  const Piece& piece = pieces_[place.piece];
+  if (piece.FirstInFile < 0) return WriteEventRecord(piece.Records[static_cast<std::size_t>(place.offset)], out);
+  // The listing left every record in the form it writes: its bytes are copied as they stand.
+  const std::int64_t index = piece.FirstInFile + place.offset;
+  LoadRun(index);
+  const auto at = static_cast<std::size_t>(index - reader_->RunFirst) * kEventRecordLength;
+  std::memcpy(out, reader_->Run.data() + at, kEventRecordLength);
+}
+
+void TrackRows::WriteTextsAt(std::int64_t row, char* out) const {
+  const Place place = Locate(row);
+  const Piece& piece = pieces_[place.piece];
+  if (piece.FirstInFile < 0) return WriteListRow(TextsOf(piece.Texts[static_cast<std::size_t>(place.offset)]), out);
+  const std::int64_t index = piece.FirstInFile + place.offset;
+  EventRecord record = FileRecord(index);
+  DrumNameCache drums;
+  RowNaming naming{naming_->Names, naming_->Genmidi, drums};
+  BuildRow(record, index, naming, reader_->Texts);
+  WriteListRow(KeptTexts(reader_->Texts), out);
 }
 
 std::int64_t TrackRows::StandsFor(std::int64_t row) const {

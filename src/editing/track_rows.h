@@ -50,6 +50,11 @@ class TrackRows {
   /// Records `first` .. `first + count - 1`, in order. RunError 9 when they are not all rows.
   std::vector<EventRecord> Records(std::int64_t first, std::int64_t count) const;
   std::vector<EventRecord> Records() const { return Records(0, size_); }
+  /// Writes row `row`'s record as notes.dat holds it (kEventRecordLength bytes) at `out`: a row
+  /// of the file as it stands there. RunError as Record.
+  void WriteRecordAt(std::int64_t row, char* out) const;
+  /// Writes row `row`'s texts as data.dat holds them (kListRowLength bytes) at `out`.
+  void WriteTextsAt(std::int64_t row, char* out) const;
 
   /// Rows `at` .. `at + count - 1` give way to the rows `records` and `texts` (one text per
   /// record). RunError 9 when the rows replaced are not all rows or the two lists differ in length.
@@ -83,6 +88,8 @@ class TrackRows {
     std::int64_t offset;
   };
   Place Locate(std::int64_t row) const;
+  // Reads the run of the file's records that holds row `index` of the file, unless it is read.
+  void LoadRun(std::int64_t index) const;
   EventRecord FileRecord(std::int64_t index) const;
   ListRow FileTexts(std::int64_t index, EventRecord record) const;
   bool SameAsFile(std::int64_t index, const EventRecord& record, const ListRow& texts) const;
