@@ -6,6 +6,7 @@
 
 #include "app/shown_list.h"
 #include "common/run_error.h"
+#include "support/run_error_of.h"
 
 namespace quavert {
 namespace {
@@ -17,15 +18,6 @@ TrackRows Kept() {
   rows.Assign(std::vector<EventRecord>(3),
               {{"C1", "C5", "100", "96", "On"}, {"", "", "", "24", "Text"}, {"C10", "36", "90", "0", "      Bass Drum 1"}});
   return rows;
-}
-
-int ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const RunError& error) {
-    return error.code();
-  }
-  return 0;
 }
 
 TEST(ShownListTest, RowsShowTheirKeptTextsAndWrittenCellsUntilTheListIsFilledAgain) {
@@ -53,16 +45,16 @@ TEST(ShownListTest, RowsShowTheirKeptTextsAndWrittenCellsUntilTheListIsFilledAga
 TEST(ShownListTest, CellsOutsideTheRowsShownOrKeptAreRefused) {
   const TrackRows kept = Kept();
   ShownList shown;
-  EXPECT_EQ(ErrorOf([&] { shown.Text(kept, 0, 0); }), kIndexOutOfRange);  // nothing shown yet
+  EXPECT_EQ(testing::RunErrorOf([&] { shown.Text(kept, 0, 0); }), kIndexOutOfRange);  // nothing shown yet
   shown.Fill(4);  // one row more than kept: a list that fell behind its rows
   shown.Write(kept, 1, 0, "x");
   for (const auto& [row, column] : std::vector<std::pair<std::int64_t, int>>{{3, 0}, {-1, 0}, {0, 5}, {0, -1}}) {
     SCOPED_TRACE(std::to_string(row) + "," + std::to_string(column));
-    EXPECT_EQ(ErrorOf([&] { shown.Text(kept, row, column); }), kIndexOutOfRange);
-    EXPECT_EQ(ErrorOf([&] { shown.Write(kept, row, column, "x"); }), kIndexOutOfRange);
+    EXPECT_EQ(testing::RunErrorOf([&] { shown.Text(kept, row, column); }), kIndexOutOfRange);
+    EXPECT_EQ(testing::RunErrorOf([&] { shown.Write(kept, row, column, "x"); }), kIndexOutOfRange);
   }
   shown.Fill(0);
-  EXPECT_EQ(std::pair(shown.Rows(), ErrorOf([&] { shown.Text(kept, 1, 0); })), std::pair(std::int64_t{0}, int{kIndexOutOfRange}));
+  EXPECT_EQ(std::pair(shown.Rows(), testing::RunErrorOf([&] { shown.Text(kept, 1, 0); })), std::pair(std::int64_t{0}, int{kIndexOutOfRange}));
 }
 
 }  // namespace

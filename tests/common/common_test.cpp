@@ -14,6 +14,7 @@
 #include "common/run_error.h"
 #include "decoding/records.h"
 #include "support/midi_bytes.h"
+#include "support/run_error_of.h"
 #include "support/temp_folder.h"
 
 namespace quavert {
@@ -22,15 +23,7 @@ namespace {
 using testing::ReadFileBytes;
 using testing::WriteFileBytes;
 
-int ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const RunError& error) {
-    return error.code();
-  }
-  return 0;
-}
-
+using testing::RunErrorOf;
 TEST(NumberText, SignFormsLeadingNumbersAndRoundingHalfToEven) {
   EXPECT_EQ((std::vector<std::string>{SignedNumber(144), SignedNumber(0), SignedNumber(-1), PlainNumber(-17)}),
             (std::vector<std::string>{" 144", " 0", "-1", "-17"}));
@@ -39,7 +32,7 @@ TEST(NumberText, SignFormsLeadingNumbersAndRoundingHalfToEven) {
            {"120abc", 120}, {"   96.5 ticks", 96.5}, {"-5", -5}, {"+7x", 7}, {"1.5e2", 150}, {"6E7", 60000000},
            {"2e", 2}, {"3e+", 3}, {".5", 0.5}, {"C4", 0}, {"", 0}, {"-", 0}, {".", 0}, {"1 2", 1}})
     EXPECT_EQ(LeadingNumber(text), value) << '"' << text << '"';
-  EXPECT_EQ(ErrorOf([] { LeadingNumber("1e400"); }), kOverflow);
+  EXPECT_EQ(RunErrorOf([] { LeadingNumber("1e400"); }), kOverflow);
 
   for (const auto& [value, rounded] : std::vector<std::pair<double, std::int32_t>>{
            {96.5, 96}, {97.5, 98}, {-0.5, 0}, {-1.5, -2}, {2.4999, 2}, {32767.4, 32767}, {-32768, -32768}}) {
@@ -47,8 +40,8 @@ TEST(NumberText, SignFormsLeadingNumbersAndRoundingHalfToEven) {
     EXPECT_EQ(ToInteger(value), rounded) << value;
   }
   EXPECT_EQ(ToLong(2147483647.0), 2147483647);
-  for (double value : {32767.5, 40000.0, -32769.0}) EXPECT_EQ(ErrorOf([&] { ToInteger(value); }), kOverflow) << value;
-  for (double value : {2147483647.5, 3e9, -2147483649.0}) EXPECT_EQ(ErrorOf([&] { ToLong(value); }), kOverflow);
+  for (double value : {32767.5, 40000.0, -32769.0}) EXPECT_EQ(RunErrorOf([&] { ToInteger(value); }), kOverflow) << value;
+  for (double value : {2147483647.5, 3e9, -2147483649.0}) EXPECT_EQ(RunErrorOf([&] { ToLong(value); }), kOverflow);
 }
 
 TEST(EventRecordFields, SevenCharactersThatReadBackAndOnlyWrittenFormsAreExact) {
@@ -158,7 +151,7 @@ TEST_F(FilesTest, LargeWritesAmongBufferedOnesSyncAndBlockCopies) {
   file.Sync();
   EXPECT_EQ(ReadFileBytes(At("f"))[70003], '?');
   file.Close();
-  EXPECT_EQ(ErrorOf([&] { file.StartSync(); }), kBadFileNameOrNumber);
+  EXPECT_EQ(RunErrorOf([&] { file.StartSync(); }), kBadFileNameOrNumber);
 
   BlockIo io{12000, 0, ""};
   for (int i = 0; i < 3; ++i) NextBlock(io);
@@ -173,20 +166,20 @@ TEST_F(FilesTest, LargeWritesAmongBufferedOnesSyncAndBlockCopies) {
 }
 
 TEST_F(FilesTest, FailuresCarryTheirErrorNumbers) {
-  EXPECT_EQ(ErrorOf([&] { BinaryFile(At("missing"), BinaryFile::Mode::kRead); }), kFileNotFound);
-  EXPECT_EQ(ErrorOf([&] { BinaryFile(At("no/such/file"), BinaryFile::Mode::kCreate); }), kPathNotFound);
-  EXPECT_EQ(ErrorOf([&] { BinaryFile(folder.Path(), BinaryFile::Mode::kRead); }), kPathFileAccess);
+  EXPECT_EQ(RunErrorOf([&] { BinaryFile(At("missing"), BinaryFile::Mode::kRead); }), kFileNotFound);
+  EXPECT_EQ(RunErrorOf([&] { BinaryFile(At("no/such/file"), BinaryFile::Mode::kCreate); }), kPathNotFound);
+  EXPECT_EQ(RunErrorOf([&] { BinaryFile(folder.Path(), BinaryFile::Mode::kRead); }), kPathFileAccess);
   ASSERT_EQ(::mkfifo(At("pipe").c_str(), 0600), 0);
-  EXPECT_EQ(ErrorOf([&] { BinaryFile(At("pipe"), BinaryFile::Mode::kRead); }), kPathFileAccess)
+  EXPECT_EQ(RunErrorOf([&] { BinaryFile(At("pipe"), BinaryFile::Mode::kRead); }), kPathFileAccess)
       << "a named pipe is refused at once, not waited on";
-  EXPECT_EQ(ErrorOf([&] { FileLength(At("missing")); }), kFileNotFound);
-  EXPECT_EQ(ErrorOf([&] { DeleteFile(At("missing")); }), kFileNotFound);
+  EXPECT_EQ(RunErrorOf([&] { FileLength(At("missing")); }), kFileNotFound);
+  EXPECT_EQ(RunErrorOf([&] { DeleteFile(At("missing")); }), kFileNotFound);
   MakeFolder(At("logs"));
-  EXPECT_EQ(ErrorOf([&] { MakeFolder(At("logs")); }), kPathFileAccess);
+  EXPECT_EQ(RunErrorOf([&] { MakeFolder(At("logs")); }), kPathFileAccess);
   if (FileExists("/dev/full")) {
     BinaryFile full("/dev/full", BinaryFile::Mode::kReadWrite);
     full.Write("some bytes");
-    EXPECT_EQ(ErrorOf([&] { full.Close(); }), kDiskFull) << "a full disk is reported when the file is closed";
+    EXPECT_EQ(RunErrorOf([&] { full.Close(); }), kDiskFull) << "a full disk is reported when the file is closed";
   }
 }
 
@@ -195,7 +188,7 @@ TEST_F(FilesTest, RecordFileFixedLengthOneBasedRecordsAndRunsIntoAReusedBuffer) 
   file.PutRecords(2, "bbbbcccc");
   file.Put(1, "aaaa");
   EXPECT_EQ(file.GetRecords(1, 4), "aaaabbbbcccc    ");  // past the end reads as blanks
-  EXPECT_EQ(ErrorOf([&] { file.Put(1, "toolong"); }), kBadFileNameOrNumber);
+  EXPECT_EQ(RunErrorOf([&] { file.Put(1, "toolong"); }), kBadFileNameOrNumber);
   std::string buffer = "left over from before, longer than the run";
   file.GetRecords(2, 3, buffer);
   EXPECT_EQ(buffer, "bbbbcccc    ");
@@ -211,20 +204,20 @@ TEST_F(FilesTest, SafeCopyAndMoveReplaceTheDestinationWholeOrLeaveNothing) {
   EXPECT_EQ(ReadFileBytes(At("to")), "new bytes");
   CopyFileSafely(At("from"), "/dev/null");  // a device is written into
   MoveFileSafely(At("from"), "/dev/null");  // and a move to it keeps the source
-  EXPECT_EQ(ErrorOf([&] { CopyFileSafely(At("missing"), At("new")); }), kFileNotFound);
-  EXPECT_EQ(ErrorOf([&] { MoveFileSafely(At("missing"), At("new")); }), kFileNotFound);
+  EXPECT_EQ(RunErrorOf([&] { CopyFileSafely(At("missing"), At("new")); }), kFileNotFound);
+  EXPECT_EQ(RunErrorOf([&] { MoveFileSafely(At("missing"), At("new")); }), kFileNotFound);
   EXPECT_FALSE(FileExists(At("new")));
   if (::geteuid() != 0) {  // root writes anywhere
     MakeFolder(At("locked"));
     ::chmod(At("locked").c_str(), 0555);
-    EXPECT_EQ(ErrorOf([&] { CopyFileSafely(At("from"), At("locked/to")); }), kPathFileAccess);
+    EXPECT_EQ(RunErrorOf([&] { CopyFileSafely(At("from"), At("locked/to")); }), kPathFileAccess);
     EXPECT_FALSE(FileExists(At("locked/to")));
   }
   MakeFolder(At("folder"));
   for (const char* to : {"folder", "no/such/to"}) {  // a failed move copies, fails as the copy did, keeps the source
-    const int copied = ErrorOf([&] { CopyFileSafely(At("from"), At(to)); });
+    const int copied = RunErrorOf([&] { CopyFileSafely(At("from"), At(to)); });
     EXPECT_NE(copied, 0) << to;
-    EXPECT_EQ(ErrorOf([&] { MoveFileSafely(At("from"), At(to)); }), copied) << to;
+    EXPECT_EQ(RunErrorOf([&] { MoveFileSafely(At("from"), At(to)); }), copied) << to;
     EXPECT_EQ(ReadFileBytes(At("from")), "new bytes") << to;
   }
 

@@ -8,6 +8,7 @@
 #include "common/run_error.h"
 #include "editing/row_rules.h"
 #include "editing/track_rows.h"
+#include "support/run_error_of.h"
 #include "support/temp_folder.h"
 
 namespace quavert {
@@ -165,14 +166,7 @@ TEST_F(TrackRowsTest, WalksFindTheTickOfARowAndTheLastRowBeforeATick) {
 
 TEST_F(TrackRowsTest, RowsOutsideTheStoreOrTheFileAreRefused) {
   TrackRows rows = Opened();
-  const auto error_of = [](auto call) {
-    try {
-      call();
-    } catch (const RunError& error) {
-      return error.code();
-    }
-    return 0;
-  };
+  const auto error_of = testing::RunErrorOf;
   EXPECT_EQ(error_of([&] { rows.Record(kRows); }), kIndexOutOfRange);
   EXPECT_EQ(error_of([&] { rows.Texts(-1); }), kIndexOutOfRange);
   EXPECT_EQ(error_of([&] { rows.Records(kRows - 1, 2); }), kIndexOutOfRange);

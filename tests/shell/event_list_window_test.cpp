@@ -7,6 +7,7 @@
 #include "common/run_error.h"
 #include "decoding/records.h"
 #include "shell/qt_text.h"
+#include "support/run_error_of.h"
 #include "window_fixture.h"
 
 namespace quavert::testing {
@@ -94,14 +95,7 @@ class EventListTest : public WindowTestCase {
     model.Reset(1);
     QCOMPARE(model.rowCount(), 1);
 
-    auto error = [](auto&& call) {
-      try {
-        call();
-      } catch (const RunError& failure) {
-        return failure.code();
-      }
-      return 0;
-    };
+    const auto error = RunErrorOf;
     QCOMPARE((std::vector{error([&] { model.Text(1, 0); }), error([&] { model.Text(-1, 0); }),
                           error([&] { model.Text(0, 5); }), error([&] { model.RowsChanged(0, 1); }),
                           error([&] { model.AddColumn(QStringLiteral("Sixth")); }), error([&] { model.Reset(-1); })}),
