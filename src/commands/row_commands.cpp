@@ -103,8 +103,8 @@ bool InsertNote(Session& session, std::int64_t item, std::int64_t ticks, int cha
   }
   const TrackRows& rows = session.buffers.Rows;
   const auto on_row = static_cast<std::size_t>(item);  // where the On will stand
-  const std::int64_t end = TicksBefore(rows, rows.size());
-  const std::int64_t on_tick = TicksBefore(rows, item - 1) + ticks;
+  const std::int64_t end = TicksBetween(rows, 0, rows.size());
+  const std::int64_t on_tick = TicksBetween(rows, 0, item - 1) + ticks;
   static constexpr char kDigits[] = "0123456789ABCDEF";
   const auto hex = [](int status, int data1, int data2) {
     return std::string{kDigits[status >> 4], kDigits[status & 15], ' ', kDigits[data1 >> 4], kDigits[data1 & 15], ' ',

@@ -355,10 +355,10 @@ std::int64_t TicksOf(const EventRecord& record) { return std::max<std::int32_t>(
 
 }  // namespace
 
-std::int64_t TicksBefore(const TrackRows& rows, std::int64_t row) {
+std::int64_t TicksBetween(const TrackRows& rows, std::int64_t first, std::int64_t end) {
   std::int64_t ticks = 0;
-  for (std::int64_t first = 0; first < row; first += kWalkRecords)
-    for (const EventRecord& record : rows.Records(first, std::min(kWalkRecords, row - first))) ticks += TicksOf(record);
+  for (std::int64_t run = first; run < end; run += kWalkRecords)
+    for (const EventRecord& record : rows.Records(run, std::min(kWalkRecords, end - run))) ticks += TicksOf(record);
   return ticks;
 }
 

@@ -112,9 +112,10 @@ class TrackRows {
   std::shared_ptr<Reader> reader_;
 };
 
-/// The tick at which row `row` happens: the deltas of the rows before it added up (a negative one
-/// counts 0); with `row` the row count, the track's end. Read a run at a time.
-std::int64_t TicksBefore(const TrackRows& rows, std::int64_t row);
+/// The ticks from row `first` to row `end`: the deltas of rows first .. end - 1 added up (a
+/// negative one counts 0). From row 0, the tick at which row `end` happens; to the row count, the
+/// track's end. Read a run at a time.
+std::int64_t TicksBetween(const TrackRows& rows, std::int64_t first, std::int64_t end);
 /// From row `from`, at tick `from_tick`, the last row that is `from` itself or whose tick lies
 /// before `tick`, and its tick. Read a run at a time from `from` on.
 std::pair<std::int64_t, std::int64_t> LastRowBefore(const TrackRows& rows, std::int64_t from, std::int64_t from_tick,

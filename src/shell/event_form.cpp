@@ -115,14 +115,4 @@ FormResult ReadEventForm(const EventForm& form, std::int64_t most_ticks, std::in
   return {request, {}};
 }
 
-std::int64_t TicksToEnd(const TrackRows& rows, std::int64_t row) {
-  // Read a run at a time: the rows need not be in memory.
-  constexpr std::int64_t kRun = 4096;
-  std::int64_t ticks = 0;
-  for (std::int64_t first = std::max<std::int64_t>(row, 0); first < rows.size(); first += kRun)
-    for (const EventRecord& record : rows.Records(first, std::min(kRun, rows.size() - first)))
-      ticks += std::max<std::int32_t>(record.Delta, 0);
-  return ticks;
-}
-
 }  // namespace quavert

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "decoding/records.h"
-#include "editing/track_rows.h"
 
 namespace quavert {
 
@@ -50,8 +49,5 @@ struct FormResult {
   std::string Message;
 };
 FormResult ReadEventForm(const EventForm& form, std::int64_t most_ticks, std::int64_t most_length);
-
-/// The ticks from the start of row `row` to the end of the last row's delta.
-std::int64_t TicksToEnd(const TrackRows& rows, std::int64_t row);
 
 }  // namespace quavert

@@ -14,6 +14,7 @@
 #include "commands/track_decoder.h"
 #include "commands/track_selection.h"
 #include "commands/undo_commands.h"
+#include "editing/track_rows.h"
 #include "shell/event_list_model.h"
 #include "shell/frm_main.h"
 #include "shell/insert_event_dialog.h"
@@ -92,7 +93,7 @@ void frmmain::InsertEvent() {
     const TrackRows& rows = session_.buffers.Rows;
     if (row < 0 || row >= rows.size()) break;
     const FormResult form =
-        ReadEventForm(dialog.Form(), std::max<std::int32_t>(rows.Record(row).Delta, 0), TicksToEnd(rows, row));
+        ReadEventForm(dialog.Form(), std::max<std::int32_t>(rows.Record(row).Delta, 0), TicksBetween(rows, row, rows.size()));
     if (!form.Request) {
       RunGuarded(session_, [&] { session_.ui.MessageBox(form.Message); });
       continue;  // the dialog comes back with what was typed

@@ -153,7 +153,8 @@ TEST_F(TrackRowsTest, WalksFindTheTickOfARowAndTheLastRowBeforeATick) {
   const TrackRows rows = Opened();
   std::vector<std::int64_t> tick{0};  // the tick of each row, and the end
   for (const EventRecord& record : records) tick.push_back(tick.back() + std::max(record.Delta, 0));
-  for (const std::int64_t row : {0, 1, 4095, 4096, 4097, kRows}) EXPECT_EQ(TicksBefore(rows, row), tick[row]) << row;
+  for (const std::int64_t row : {0, 1, 4095, 4096, 4097, kRows}) EXPECT_EQ(TicksBetween(rows, 0, row), tick[row]) << row;
+  EXPECT_EQ(TicksBetween(rows, 4000, kRows), tick[kRows] - tick[4000]);
   // From row 100: the last row at or after it whose tick comes before the one asked for.
   const auto last_before = [&](std::int64_t target) {
     std::int64_t row = 100;
