@@ -131,6 +131,7 @@ void RecordingToolkit::SetBusy(bool busy) {
 void RecordingToolkit::DoEvents() {
   ++DoEventsCount;
   Calls.push_back("DoEvents");
+  if (OnDoEvents) OnDoEvents();
 }
 
 void RecordingToolkit::BeginWork(bool stoppable) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <deque>
 #include <map>
 #include <string>
@@ -49,6 +50,8 @@ class RecordingToolkit : public Toolkit {
   std::string Caption;
   bool Busy = false;
   int DoEventsCount = 0;
+  /// What the window does when the program lets it handle its events (a test looks at the state).
+  std::function<void()> OnDoEvents;
   /// Long work, kept out of Calls: how many outermost works began, how deep the works now nest,
   /// whether the last outermost one could stop, every progress told ({done, total}), and the
   /// progress call (counted from 1 over all work) whose answer asks the work to stop, 0 for none.

@@ -26,6 +26,10 @@ constexpr std::int64_t kBlockRecords = 100;
 
 constexpr const char* kListingCancelled = "Cancelled";
 
+// A list of at least this many rows is shown from the decoder's records before the listing has
+// written its files, which takes a noticeable time at this length; shorter ones are shown once.
+constexpr std::int64_t kShowFirstRows = 100000;
+
 bool& EventLinesWritten(Session& session) {
   auto& flags = session.file.TrackReportFlags[kEventLinesFlag];
   const int track = session.file.CurrentTrack;
@@ -80,6 +84,15 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
   session.DataDatMade = true;
 
   const bool write_report = !EventLinesWritten(session);
+  // The decoder wrote each record as the listing classifies it, and the list makes a row's texts
+  // from its record as the listing does: a long list can be shown while its files are written.
+  // The rows are opened again at the end, on the records as the listing left them.
+  const bool show_first = listed == nullptr && rows >= kShowFirstRows;
+  if (show_first) {
+    session.buffers.Rows.Open(session.AppPath(kNotesDat), rows, {session.names, genmidi}, kEmptyDigest);
+    ShowEventList(session);
+    session.ui.DoEvents();
+  }
   const std::int64_t records = (rows + kBlockRecords - 1) / kBlockRecords * kBlockRecords;
   RowNaming naming{session.names, genmidi, list.DrumCache};
 
@@ -135,6 +148,10 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
     data.PutRecords(first + 1, data_out);
     if (write_report) session.report.WriteLines(std::string_view(report_out).substr(0, report_used));
     if (steps.At(std::min(first + count, rows))) {
+      if (show_first) {
+        session.buffers.Rows.Clear();
+        ClearEventList(session);
+      }
       session.report.TakeBack(report_before);
       list.TotalTimeText = time_text_before;
       return false;
@@ -152,7 +169,9 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
 
   // The rows are read from the records just written, as the list shows them.
   if (!listed) session.buffers.Rows.Open(session.AppPath(kNotesDat), rows, {session.names, genmidi}, digest);
-  ShowEventList(session);
+  // A list shown already keeps its place; its texts are the same, read again.
+  if (show_first) session.ui.ListItemsChanged(1, rows);
+  else ShowEventList(session);
   return true;
 }
 

@@ -177,6 +177,40 @@ TEST_F(EventListTest, StoppedListingLeavesEverythingAsBefore) {
   EXPECT_EQ(Report(), listed);
 }
 
+// A long list is on show before its files are written, with the texts it has at the end, though
+// the listing writes each record again; stopped, it is taken away again.
+TEST_F(EventListTest, LongListIsShownBeforeItsFilesAreWritten) {
+  std::vector<EventRecord> track;
+  for (int copy = 0; copy < 20000; ++copy) track.insert(track.end(), kTrack.begin(), kTrack.end());
+  DecodedRows(track);
+  auto texts = [&] {
+    std::vector<std::string> cells;
+    for (std::int64_t item : {1, 2, 3, 4, 5, 50003, 99999, 100000})
+      for (int column = 0; column < 5; ++column) cells.push_back(ListCellText(session, item, column));
+    return cells;
+  };
+  std::vector<std::string> early;
+  std::size_t progress_told = 1;
+  ui.OnDoEvents = [&] {
+    ASSERT_EQ(ui.ListRows, 100000);
+    early = texts();
+    progress_told = ui.ProgressTold.size();
+  };
+  ui.StopAtProgress = 3;
+  EXPECT_FALSE(Command1Click(session));
+  EXPECT_EQ(progress_told, 0u);
+  EXPECT_TRUE(ShownItems().empty() && session.buffers.Rows.empty() && ui.ListRows == 0);
+
+  ui.StopAtProgress = 0;
+  ui.Calls.clear();
+  EXPECT_TRUE(Command1Click(session));
+  EXPECT_EQ(early, texts());
+  EXPECT_EQ(early[3 * 5 + 4], "On  - Bass Drum 1");
+  EXPECT_EQ(session.buffers.Rows.Record(3), NotesRecord(4));
+  EXPECT_EQ(std::count(ui.Calls.begin(), ui.Calls.end(), "ListReset(100000)"), 1);
+  EXPECT_EQ(ui.DoEventsCount, 2);
+}
+
 // notes.dat removed or cut behind the program's back holds fewer rows than the decode wrote:
 // listing blanks as rows of zeros would let "Save Track" write them into the track.
 TEST_F(EventListTest, WorkingFileMissingRowsFailsTheListing) {
