@@ -59,7 +59,18 @@ void ShowFileSummary(Session& session) {
   if (session.tracks.TrackCount == 0) {
     ClearDecoderResults(session);
   } else {
-    DecodeTrack(session);
+    // The user may stop the decode of the first track: the file stays loaded with no track
+    // decoded, as a file without tracks is, and the report without the track's heading.
+    const std::int64_t report_before = session.report.Written();
+    const auto flags_before = file.TrackReportFlags;
+    if (!DecodeTrack(session, true)) {
+      session.report.TakeBack(report_before);
+      file.TrackReportFlags = flags_before;
+      ClearDecoderResults(session);
+      ui.SetText(Control::Text2, "");
+      ui.SetText(Control::Text6, "");
+      ui.SetStatusText("Cancelled");
+    }
   }
 
   session.controls.Notes = session.decoder.LastEventIndex >= 0;

@@ -140,8 +140,8 @@ void LoadSteps(Session& session, Progress& progress) {
 }  // namespace
 
 void LoadMidiFile(Session& session) {
-  // A load cannot be stopped part of the way: the file before is let go of at its start.
-  LongWork work(session.ui, false);
+  // The file before is let go of at the start: only the decode of the first track heeds Esc.
+  LongWork work(session.ui, true);
   try {
     LoadSteps(session, work);
   } catch (const RunError& error) {

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <tuple>
 
 #include "commands/cell_edit.h"
@@ -150,6 +151,29 @@ TEST_F(TrackSelectionTest, ReportTakesATracksLinesOnItsFirstWholeDecodeOnly) {
   EXPECT_EQ(ReportLinesOfTrack(1), "      0 Name: A\r\n");
   EXPECT_EQ(report.find("Name: A", report.find("Track : 2")), report.rfind("Name: A"));
   EXPECT_EQ(Text2Lines(), "     0 Name              : A\r\n");  // Text2 shows them every time
+}
+
+// The user may stop the decode of the first track that a load starts: the file stays loaded with
+// no track decoded and the report without the track's heading; choosing the track decodes it.
+TEST_F(TrackSelectionTest, StoppedFirstDecodeLeavesTheFileLoadedWithNoTrack) {
+  const Bytes file = Smf(1, 96, {Hex("00 FF 51 03 07 A1 20 00") + Notes(20000) + kEnd});
+  Load(file);
+  const std::string report = Report();
+  const auto copy_steps = std::count_if(ui.ProgressTold.begin(), ui.ProgressTold.end(),
+                                        [&](const auto& told) { return told.second == std::int64_t(file.size()); });
+  ui.ProgressTold.clear();
+  ui.StopAtProgress = static_cast<std::size_t>(copy_steps) + 2;
+  Load(file);
+  EXPECT_EQ(ui.ProgressTold.size(), ui.StopAtProgress);
+  EXPECT_EQ(std::tuple(session.file.FileLoaded, LastEventIndex(), Text2(), ui.Texts[Control::Text6], ui.StatusText),
+            std::tuple(true, -1, "", "", "Cancelled"));
+  EXPECT_FALSE(ui.IsEnabled(Control::Command1) || ui.MessageTexts().size() > 0);
+  EXPECT_EQ(Report(), report.substr(0, report.find(std::string(70, static_cast<char>(0xC4)) + "\r\nTrack : 1")));
+  EXPECT_FALSE(FileExists(session.AppPath(kNotesDat) + ".new"));
+
+  ui.StopAtProgress = 0;
+  Choose(1);
+  EXPECT_EQ(std::tuple(LastEventIndex(), ui.Texts[Control::Text6], Report()), std::tuple(19999, "120", report));
 }
 
 // A decode the user stops leaves the track shown as it was: its list with an edit not yet saved,
