@@ -1,7 +1,9 @@
 #include "shell/work_guard.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QWidget>
 
 namespace quavert {
@@ -36,6 +38,16 @@ bool IsInput(QEvent::Type type) {
   }
 }
 
+// Scrolling through what the window shows starts no command and changes nothing: the wheel over
+// a scrolled view, and the mouse on a scroll bar.
+bool IsScrolling(QWidget& widget, QEvent::Type type) {
+  if (qobject_cast<QScrollBar*>(&widget) != nullptr)
+    return type == QEvent::Wheel || type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+           type == QEvent::MouseMove;
+  const auto* area = qobject_cast<QAbstractScrollArea*>(widget.parentWidget());
+  return type == QEvent::Wheel && area != nullptr && area->viewport() == &widget;
+}
+
 }  // namespace
 
 WorkGuard::WorkGuard(QWidget& window) : window_(window) {}
@@ -59,7 +71,7 @@ bool WorkGuard::eventFilter(QObject* watched, QEvent* event) {
   if (!IsInput(event->type())) return false;
   auto* widget = qobject_cast<QWidget*>(watched);
   // Other windows (a message box the work shows) take their input as ever.
-  if (widget == nullptr || widget->window() != &window_) return false;
+  if (widget == nullptr || widget->window() != &window_ || IsScrolling(*widget, event->type())) return false;
   if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
     stop_asked_ = true;
   return true;

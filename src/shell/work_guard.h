@@ -7,7 +7,8 @@ class QWidget;
 namespace quavert {
 
 /// Watches the application while long work runs: input meant for the main window never reaches
-/// its controls, so no other command starts, and Esc there is taken as a request to stop.
+/// its controls, so no other command starts, and Esc there is taken as a request to stop. Only
+/// scrolling gets through: the wheel over a list or text, and the mouse on a scroll bar.
 /// Painting, timers and dialogs of their own (a message box the work shows) go on as ever.
 class WorkGuard : public QObject {
   Q_OBJECT

@@ -1,4 +1,6 @@
 #include <QAbstractItemModelTester>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <fstream>
 #include <tuple>
 
@@ -217,9 +219,22 @@ class EventListTest : public WindowTestCase {
     QVERIFY(ReadFileBytes(f->app.Join(kNotesDat)) == notes);
     QVERIFY(w().Command1->isEnabled() && !w().Command5->isEnabled() && f->answerer.Messages.empty());
 
+    // The list is shown while its files are written: the wheel scrolls it, a click edits nothing.
     const int paints = watch.Paints;
+    int scrolled_to = 0;
+    bool editing = true;
+    WidgetWatch scroll_watch(w().ProgressBar1, [&] {
+      QWidget* rows = w().ListView1->viewport();
+      QWheelEvent wheel(QPointF(rows->rect().center()), QPointF(rows->mapToGlobal(rows->rect().center())), QPoint(),
+                        QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(rows, &wheel);
+      scrolled_to = w().ListView1->verticalScrollBar()->value();
+      f->ClickCell(scrolled_to + 2, 1);
+      editing = f->Editor() != nullptr;
+    });
     QTest::mouseClick(w().Command1, Qt::LeftButton);
     QCOMPARE(w().listModel().Count(), kRows);
+    QVERIFY(scrolled_to > 0 && !editing);
     QVERIFY(watch.Paints > paints && w().ProgressBar1->isHidden() && w().Command5->isEnabled());
     QVERIFY(w().Text2->toPlainText().startsWith(text2 + "       Total Time"));
   }
