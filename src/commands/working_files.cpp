@@ -16,7 +16,51 @@ void ClearEventBlock(Session& session) {
   std::fill(buffer.begin(), buffer.begin() + kBlockRows + 1, EventRecord{});
 }
 
+namespace {
+
+// Values whose notes.dat text is the sign-position form, which reads back as the value itself:
+// six digits in a field of 7, nine in the delta's field of 10.
+constexpr std::int32_t kPlainField = 999999;
+constexpr std::int32_t kPlainDelta = 999999999;
+
+bool FitsPlain(std::int32_t value, std::int32_t limit) { return value >= -limit && value <= limit; }
+
+// The record as notes.dat reads it back: itself when every field is in the plain form, else
+// through the record's text (which throws when no form fits, as the write would).
+EventRecord AsReadBack(const EventRecord& record) {
+  if (FitsPlain(record.Status, kPlainField) && FitsPlain(record.Data1, kPlainField) && FitsPlain(record.Data2, kPlainField) &&
+      FitsPlain(record.Delta, kPlainDelta) && FitsPlain(record.RowKind, kPlainField) &&
+      FitsPlain(record.MetaMark, kPlainField) && FitsPlain(record.NoteState, kPlainField))
+    return record;
+  char text[kEventRecordLength];
+  WriteEventRecord(record, text);
+  return ParseEventRecord({text, kEventRecordLength});
+}
+
+// FlushEventBlock for the taker: the block's real rows (all of a full block, up to BlockRow
+// of the last one) go to it.
+void HandOverEventBlock(Session& session, DecodedRowsTaker& taker) {
+  DecoderState& decoder = session.decoder;
+  EventRecord rows[kBlockRows];
+  for (int row = 0; row < kBlockRows; ++row) {
+    EventRecord record = session.buffers.EventBuffer[static_cast<std::size_t>(row)];
+    ClassifyRow(record);
+    if (record.Delta > 0) decoder.RowTicks += record.Delta;
+    rows[row] = AsReadBack(record);
+  }
+  const int count = decoder.BlockRow >= kBlockRows ? kBlockRows : decoder.BlockRow + 1;
+  taker.TakeRows(decoder.LastEventIndex - kBlockRows, std::span<const EventRecord>(rows, static_cast<std::size_t>(count)));
+  ClearEventBlock(session);
+  decoder.BlockRow = 0;
+}
+
+}  // namespace
+
 void FlushEventBlock(Session& session, RecordFile& notes) {
+  if (session.RowsTaker != nullptr) {
+    HandOverEventBlock(session, *session.RowsTaker);
+    return;
+  }
   char bytes[kBlockRows * kEventRecordLength];
   for (int row = 0; row < kBlockRows; ++row) {
     // Each row goes out classified as the listing classifies it, so that notes.dat is written
