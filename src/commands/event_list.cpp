@@ -163,7 +163,8 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
     session.ui.DoEvents();
   }
   const std::int64_t records = (rows + kBlockRecords - 1) / kBlockRecords * kBlockRecords;
-  ListingStep step({session.names, genmidi, list.DrumCache}, write_report, list.TotalTicks);
+  LineBuffer report_lines;
+  ListingStep step({session.names, genmidi, list.DrumCache}, write_report ? &report_lines : nullptr, list.TotalTicks);
 
   // Each run of records is read once and its records, rows and report lines are formatted
   // straight into these buffers, which keep their memory from run to run.
@@ -175,7 +176,7 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
     const std::int64_t count = std::min(kListIoRecords, records - first);
     notes.GetRecords(first + 1, count, read);
     data_out.resize(static_cast<std::size_t>(count) * kListRowLength);
-    step.ClearLines();
+    report_lines.Clear();
     bool run_changed = false;
     for (std::int64_t i = 0; i < count; ++i) {
       // The record is rewritten where it was read: notes.dat gets the run back in one write.
@@ -206,7 +207,7 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
     }
     if (run_changed) notes.PutRecords(first + 1, read);
     data.PutRecords(first + 1, data_out);
-    if (write_report) session.report.WriteLines(step.Lines());
+    if (write_report) session.report.WriteLines(report_lines.Lines());
     if (steps.At(std::min(first + count, rows))) {
       if (show_first) {
         session.buffers.Rows.Clear();

@@ -6,10 +6,11 @@ namespace quavert {
 
 const BuiltRow& ListingStep::List(EventRecord& record, std::int64_t index) {
   BuildRow(record, index, naming_, row_);
-  if (keep_lines_) {
-    const std::size_t room = used_ + ReportLineRoom(row_);
-    if (lines_.size() < room) lines_.resize(std::max(room, 2 * lines_.size()));
-    used_ = static_cast<std::size_t>(WriteReportLine(row_, lines_.data() + used_) - lines_.data());
+  if (lines_ != nullptr) {
+    std::string& bytes = lines_->Bytes;
+    const std::size_t room = lines_->Used + ReportLineRoom(row_);
+    if (bytes.size() < room) bytes.resize(std::max(room, 2 * bytes.size()));
+    lines_->Used = static_cast<std::size_t>(WriteReportLine(row_, bytes.data() + lines_->Used) - bytes.data());
   }
   if (record.Delta >= 0) total_ticks_ += record.Delta;
   return row_;

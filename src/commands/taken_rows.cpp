@@ -29,7 +29,8 @@ void TakenTrackRows::Restart() {
   next_ = 0;
   total_ticks_ = 0;
   ListBuilderState& list = session_.list;
-  step_.emplace(RowNaming{session_.names, CurrentGenmidi(session_), list.DrumCache}, true, total_ticks_);
+  lines_.Clear();
+  step_.emplace(RowNaming{session_.names, CurrentGenmidi(session_), list.DrumCache}, &lines_, total_ticks_);
   if (spill_.IsOpen()) spill_.Truncate(0);
 }
 
@@ -40,10 +41,10 @@ void TakenTrackRows::TakeRows(std::int64_t first, std::span<const EventRecord> r
     EventRecord record = taken;
     step_->List(record, next_++);
   }
-  if (step_->Lines().size() < kKeptLines) return;
+  if (lines_.Used < kKeptLines) return;
   if (!spill_.IsOpen()) spill_ = BinaryFile(session_.AppPath(kSpillName), BinaryFile::Mode::kCreate);
-  spill_.Write(step_->Lines());
-  step_->ClearLines();
+  spill_.Write(lines_.Lines());
+  lines_.Clear();
 }
 
 void TakenTrackRows::WriteLines(Report& report) {
@@ -55,10 +56,8 @@ void TakenTrackRows::WriteLines(Report& report) {
       report.WriteLines(std::string_view(bytes).substr(0, read));
     spill_.Truncate(0);
   }
-  if (step_) {
-    report.WriteLines(step_->Lines());
-    step_->ClearLines();
-  }
+  report.WriteLines(lines_.Lines());
+  lines_.Clear();
 }
 
 }  // namespace quavert

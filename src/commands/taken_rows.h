@@ -46,6 +46,7 @@ class TakenTrackRows final : public DecodedRowsTaker {
   Session& session_;
   std::int64_t next_ = 0;
   std::int64_t total_ticks_ = 0;
+  LineBuffer lines_;
   std::optional<ListingStep> step_;
   BinaryFile spill_;
 };
