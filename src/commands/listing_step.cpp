@@ -1,17 +1,21 @@
 #include "commands/listing_step.h"
 
-#include <algorithm>
+#include <cstring>
+#include <utility>
 
 namespace quavert {
 
+void LineBuffer::Reserve(std::size_t size) {
+  if (size <= capacity_) return;
+  std::unique_ptr<char[]> bytes(new char[size]);
+  if (used_ > 0) std::memcpy(bytes.get(), bytes_.get(), used_);
+  bytes_ = std::move(bytes);
+  capacity_ = size;
+}
+
 const BuiltRow& ListingStep::List(EventRecord& record, std::int64_t index) {
   BuildRow(record, index, naming_, row_);
-  if (lines_ != nullptr) {
-    std::string& bytes = lines_->Bytes;
-    const std::size_t room = lines_->Used + ReportLineRoom(row_);
-    if (bytes.size() < room) bytes.resize(std::max(room, 2 * bytes.size()));
-    lines_->Used = static_cast<std::size_t>(WriteReportLine(row_, bytes.data() + lines_->Used) - bytes.data());
-  }
+  if (lines_ != nullptr) lines_->Advance(WriteReportLine(row_, lines_->Room(ReportLineRoom(row_))));
   if (record.Delta >= 0) total_ticks_ += record.Delta;
   return row_;
 }

@@ -30,6 +30,8 @@ void TakenTrackRows::Restart() {
   total_ticks_ = 0;
   ListBuilderState& list = session_.list;
   lines_.Clear();
+  // The lines of a block beyond the limit fit too, unless their names are very long.
+  lines_.Reserve(kKeptLines + kBlockRows * 256);
   step_.emplace(RowNaming{session_.names, CurrentGenmidi(session_), list.DrumCache}, &lines_, total_ticks_);
   if (spill_.IsOpen()) spill_.Truncate(0);
 }
@@ -41,7 +43,7 @@ void TakenTrackRows::TakeRows(std::int64_t first, std::span<const EventRecord> r
     EventRecord record = taken;
     step_->List(record, next_++);
   }
-  if (lines_.Used < kKeptLines) return;
+  if (lines_.Lines().size() < kKeptLines) return;
   if (!spill_.IsOpen()) spill_ = BinaryFile(session_.AppPath(kSpillName), BinaryFile::Mode::kCreate);
   spill_.Write(lines_.Lines());
   lines_.Clear();
