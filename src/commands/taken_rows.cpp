@@ -36,13 +36,10 @@ void TakenTrackRows::Restart() {
   if (spill_.IsOpen()) spill_.Truncate(0);
 }
 
-void TakenTrackRows::TakeRows(std::int64_t first, std::span<const EventRecord> rows) {
+void TakenTrackRows::TakeRows(std::int64_t first, std::span<EventRecord> rows) {
   if (first == 0) Restart();
   if (first != next_ || !step_) throw RunError(kIndexOutOfRange);
-  for (const EventRecord& taken : rows) {
-    EventRecord record = taken;
-    step_->List(record, next_++);
-  }
+  for (EventRecord& record : rows) step_->List(record, next_++);
   if (lines_.Lines().size() < kKeptLines) return;
   if (!spill_.IsOpen()) spill_ = BinaryFile(session_.AppPath(kSpillName), BinaryFile::Mode::kCreate);
   spill_.Write(lines_.Lines());

@@ -29,7 +29,7 @@ class TakenTrackRows final : public DecodedRowsTaker {
   TakenTrackRows(const TakenTrackRows&) = delete;
   TakenTrackRows& operator=(const TakenTrackRows&) = delete;
 
-  void TakeRows(std::int64_t first, std::span<const EventRecord> rows) override;
+  void TakeRows(std::int64_t first, std::span<EventRecord> rows) override;
 
   /// Rows taken from the current decode.
   std::int64_t Count() const { return next_; }

@@ -18,10 +18,11 @@ inline constexpr int kBlockRows = 100;
 class DecodedRowsTaker {
  public:
   /// Rows `first` (numbered from 0 in the decode) onwards: as notes.dat would read them back,
-  /// classified as the listing classifies them; the last block's placeholders are left out. A
-  /// decode that starts again (after a repair) starts again from row 0. A RunError thrown here
-  /// ends the decode as a failure to write notes.dat does.
-  virtual void TakeRows(std::int64_t first, std::span<const EventRecord> rows) = 0;
+  /// classified as the listing classifies them; the last block's placeholders are left out. They
+  /// are the decoder's block, which the taker may change: it is cleared next. A decode that
+  /// starts again (after a repair) starts again from row 0. A RunError thrown here ends the
+  /// decode as a failure to write notes.dat does.
+  virtual void TakeRows(std::int64_t first, std::span<EventRecord> rows) = 0;
 
  protected:
   ~DecodedRowsTaker() = default;
