@@ -61,6 +61,8 @@ class UndoHistory {
   /// The list was built again (a decode or "Notes..."): the rows of earlier steps are not its rows,
   /// so taking those steps back or making them again changes only the working copy.
   void NewList() { ++list_; }
+  /// The building of a new list was stopped: the list before, `list`, is the list again.
+  void ListBack(std::uint64_t list) { list_ = list; }
   std::uint64_t List() const { return list_; }
 
  private:

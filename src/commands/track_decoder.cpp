@@ -12,6 +12,7 @@
 #include "commands/message_box_port.h"
 #include "commands/undo_commands.h"
 #include "commands/working_files.h"
+#include "common/file_system.h"
 #include "common/record_file.h"
 #include "common/run_error.h"
 #include "decoding/decode_messages.h"
@@ -25,16 +26,40 @@ const char* RepairStepName(TrackRepair kind) {
   return kind == TrackRepair::kMissingStatus ? "Missing Byte Repair" : "Time Signature Repair";
 }
 
+// A decode's progress, passed on; the user's request to stop is heard only while the decode has
+// changed nothing but its own rows.
+class DecodeProgress final : public Progress {
+ public:
+  DecodeProgress(Progress& to, bool stoppable) : to_(to), stoppable_(stoppable) {}
+  // The working copy is about to change: the decode goes on to its end.
+  void Unstoppable() { stoppable_ = false; }
+  bool Reached(std::int64_t done, std::int64_t total) override { return to_.Reached(done, total) && stoppable_; }
+
+ private:
+  Progress& to_;
+  bool stoppable_;
+};
+
 // Where a decode of the current track puts its findings: the session, the window and notes.dat,
-// written block by block.
+// written block by block. A decode that may be stopped writes its rows beside notes.dat, which
+// the rows of the track before may still be read from, and notes.dat takes them once the rows
+// are over.
 class SessionDecodeSink final : public TrackDecodeSink {
  public:
-  explicit SessionDecodeSink(Session& session) : session_(session), decoder_(session.decoder) {}
+  SessionDecodeSink(Session& session, DecodeProgress& progress, bool stoppable)
+      : session_(session),
+        decoder_(session.decoder),
+        progress_(progress),
+        notes_path_(session.AppPath(kNotesDat)),
+        rows_path_(stoppable ? notes_path_ + ".new" : notes_path_) {}
 
-  // Resets what the decode of another track left and opens notes.dat. RunError when it cannot.
+  // Resets what the decode of another track left and opens the file the rows go to. RunError
+  // when it cannot.
   void Setup();
   // The rows written so far stay in notes.dat; a failure to write them is not worth a second message.
-  void Discard() noexcept { notes_.reset(); }
+  void Discard() noexcept;
+  // The decode was stopped: notes.dat is as it was.
+  void Cancel() noexcept;
 
   void Heading(const TrackChunk& chunk) override;
   EventRecord& NewRow() override { return NewEventRow(session_, *notes_); }
@@ -46,8 +71,14 @@ class SessionDecodeSink final : public TrackDecodeSink {
   void Finished() override;
 
  private:
+  // Closes the rows' file; notes.dat takes the rows written beside it.
+  void CloseRows();
+
   Session& session_;
   DecoderState& decoder_;
+  DecodeProgress& progress_;
+  const std::string notes_path_;
+  const std::string rows_path_;
   std::optional<RecordFile> notes_;
   WorkingCopyCapture before_;
 };
@@ -70,7 +101,33 @@ void SessionDecodeSink::Setup() {
   session_.undo.NewList();
   ClearEventBlock(session_);
   session_.NotesDatMade = true;
-  notes_.emplace(session_.AppPath(kNotesDat), kEventRecordLength);
+  if (rows_path_ != notes_path_ && FileExists(rows_path_)) DeleteFile(rows_path_);
+  notes_.emplace(rows_path_, kEventRecordLength);
+}
+
+void SessionDecodeSink::CloseRows() {
+  if (!notes_) return;
+  notes_->Close();
+  notes_.reset();
+  if (rows_path_ != notes_path_) TakeSideRecords(rows_path_, notes_path_);
+}
+
+void SessionDecodeSink::Discard() noexcept {
+  try {
+    CloseRows();
+  } catch (const RunError&) {
+  }
+  notes_.reset();
+}
+
+void SessionDecodeSink::Cancel() noexcept {
+  notes_.reset();
+  if (rows_path_ == notes_path_) return;
+  try {
+    if (FileExists(rows_path_)) DeleteFile(rows_path_);
+  } catch (const RunError&) {
+    // A leftover beside notes.dat is made anew by the next decode that may be stopped.
+  }
 }
 
 void SessionDecodeSink::Heading(const TrackChunk& chunk) {
@@ -84,12 +141,10 @@ void SessionDecodeSink::TempoShown() {
   session_.ui.SetText(Control::Text6, decoder_.TempoText);
 }
 
-void SessionDecodeSink::RowsClosed() {
-  if (notes_) notes_->Close();
-  notes_.reset();
-}
+void SessionDecodeSink::RowsClosed() { CloseRows(); }
 
 void SessionDecodeSink::BeforeRepair(TrackRepair kind) {
+  progress_.Unstoppable();
   // The player lets go of the file while a byte of it changes.
   if (kind == TrackRepair::kTimeSignatureClocks) MciClose(session_, kDeviceAlias);
   before_ = CaptureWorkingCopy(session_);
@@ -119,8 +174,7 @@ void SessionDecodeSink::Finished() {
     FlushEventBlock(session_, *notes_);
     decoder_.LastEventIndex = last_event;
   }
-  notes_->Close();
-  notes_.reset();
+  CloseRows();
   session_.ui.SetText(Control::Text2, decoder_.TrackText);
 }
 
@@ -131,8 +185,10 @@ bool ReportsMetaLines(const LoadedFile& file) {
   return track >= 0 && track < static_cast<int>(written.size()) && !written[static_cast<std::size_t>(track)];
 }
 
-void DecodeOnce(Session& session, Progress& progress) {
-  SessionDecodeSink sink(session);
+// False when the progress asked the decode to stop.
+bool DecodeOnce(Session& session, Progress& work, bool stoppable) {
+  DecodeProgress progress(work, stoppable);
+  SessionDecodeSink sink(session, progress, stoppable);
   MessageBoxPort port(session.ui);
   TrackDecodeEnd end = TrackDecodeEnd::kStopped;
   try {
@@ -150,23 +206,29 @@ void DecodeOnce(Session& session, Progress& progress) {
   } catch (const RunError& error) {
     port.Tell(RunErrorMessage(error.code()));
   }
+  if (end == TrackDecodeEnd::kCancelled) {
+    sink.Cancel();
+    return false;
+  }
   if (end == TrackDecodeEnd::kStopped) {
     session.file.LoadState = kLoadFailed;
     sink.Discard();
   }
+  return true;
 }
 
 }  // namespace
 
-void DecodeTrack(Session& session) {
-  // A decode cannot be stopped part of the way: it has already let go of the list and the rows.
-  LongWork work(session.ui, false);
-  DecodeOnce(session, work);
-  // A missing-byte repair changed the file under this track: show it as it now is.
+bool DecodeTrack(Session& session, bool stoppable) {
+  LongWork work(session.ui, stoppable);
+  if (!DecodeOnce(session, work, stoppable)) return false;
+  // A missing-byte repair changed the file under this track: show it as it now is. The file has
+  // changed, so this decode cannot be stopped.
   if (session.file.LoadState == kDecodeAgain) {
     session.file.LoadState = kLoadCleared;
-    DecodeOnce(session, work);
+    DecodeOnce(session, work, false);
   }
+  return true;
 }
 
 }  // namespace quavert

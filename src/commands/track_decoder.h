@@ -11,6 +11,10 @@ struct Session;
 /// After the missing-byte repair the file is walked again and the track decoded again. Leaves
 /// LoadState 1 after a complete decode and 99 when it stopped with a message (also when the
 /// walk after the repair failed). Its files are closed in every case.
-void DecodeTrack(Session& session);
+/// The decode shows its progress. When `stoppable`, the user may stop it until the working copy
+/// is about to change: notes.dat is then as it was, no report line of the track's events was
+/// written, and the caller puts back what the decode replaced (the decoder state, Text2, Text6,
+/// the controls, the report's heading). False when it was stopped.
+bool DecodeTrack(Session& session, bool stoppable = false);
 
 }  // namespace quavert

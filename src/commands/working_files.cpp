@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/session.h"
+#include "common/file_system.h"
 #include "common/record_file.h"
 #include "common/run_error.h"
 #include "editing/row_rules.h"
@@ -90,5 +91,29 @@ EventRecord& NewEventRow(Session& session, RecordFile& notes) {
 }
 
 void AddEventRow(Session& session, RecordFile& notes, const EventRecord& row) { NewEventRow(session, notes) = row; }
+
+void CopyRecords(const std::string& from, const std::string& to, std::int64_t first, std::int64_t end) {
+  // Runs of this many records: memory stays small whatever the files.
+  constexpr std::int64_t kRecordsPerCopy = 5000;
+  if (first >= end) return;
+  RecordFile source(from, kEventRecordLength);
+  RecordFile target(to, kEventRecordLength);
+  std::string bytes;
+  for (std::int64_t at = first; at < end; at += kRecordsPerCopy) {
+    source.GetRecords(at + 1, std::min(kRecordsPerCopy, end - at), bytes);
+    target.PutRecords(at + 1, bytes);
+  }
+  target.Close();
+}
+
+void TakeSideRecords(const std::string& side, const std::string& notes) {
+  const std::int64_t side_length = FileLength(side);
+  if (!FileExists(notes) || FileLength(notes) <= side_length) {
+    RenameFile(side, notes);
+    return;
+  }
+  CopyRecords(side, notes, 0, side_length / static_cast<std::int64_t>(kEventRecordLength));
+  DeleteFile(side);
+}
 
 }  // namespace quavert

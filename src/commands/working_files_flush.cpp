@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/session.h"
+#include "commands/working_files.h"
 #include "common/file_system.h"
 #include "common/progress.h"
 #include "common/record_file.h"
@@ -34,16 +35,7 @@ void WriteRows(const std::string& path, std::size_t record_length, std::int64_t 
 // Records after the first `count` of the file at `from` (the rest of the decoder's last block,
 // rows deleted since) go to the same places of the file at `to`, as if it had been written over.
 void KeepRecordsAfter(const std::string& from, const std::string& to, std::int64_t count) {
-  const std::int64_t records = FileLength(from) / static_cast<std::int64_t>(kEventRecordLength);
-  if (records <= count) return;
-  RecordFile old_notes(from, kEventRecordLength);
-  RecordFile new_notes(to, kEventRecordLength);
-  std::string bytes;
-  for (std::int64_t first = count; first < records; first += kRecordsPerWrite) {
-    old_notes.GetRecords(first + 1, std::min(kRecordsPerWrite, records - first), bytes);
-    new_notes.PutRecords(first + 1, bytes);
-  }
-  new_notes.Close();
+  CopyRecords(from, to, count, FileLength(from) / static_cast<std::int64_t>(kEventRecordLength));
 }
 
 }  // namespace

@@ -61,7 +61,10 @@ TrackDecodeEnd TrackDecoder::Run() {
   ProgressSteps steps(decode_.Input.ProgressTo, place.DataLast - place.DataFirst + 1);
   // One event's memory serves every event of the track.
   for (ScannedEvent event; scanner.Next(event);) {
-    steps.At(event.last - place.DataFirst + 1);
+    if (steps.At(event.last - place.DataFirst + 1)) {
+      work_.reset();
+      return TrackDecodeEnd::kCancelled;
+    }
     const bool begun = facts.FirstEventPos != -1;
     if (!begun && StartsTimedPart(event)) facts.FirstEventPos = event.first;
     switch (event.kind) {

@@ -87,6 +87,7 @@ enum class TrackDecodeEnd {
   kComplete,  ///< the end of track was reached
   kStopped,   ///< a message was told and the decode stopped
   kRepaired,  ///< the missing status byte was inserted: decode the track again from the new table
+  kCancelled,  ///< the progress asked the decode to stop: no report line was given, nothing repaired
 };
 
 /// Decodes track `input.Track` of the working copy: the report heading, Text2's lines, the
@@ -96,7 +97,8 @@ enum class TrackDecodeEnd {
 /// byte outside the track's chunk is read) or a run-time error ("Error:" and its number), also
 /// one thrown by the sink. A time signature with a clocks byte of 0 asks to write 2 there; a
 /// byte that stands where the status after a tempo belongs asks to insert the status (once per
-/// load) and ends the decode for the caller to walk the file and decode again.
+/// load) and ends the decode for the caller to walk the file and decode again. When
+/// `input.ProgressTo` asks it to stop, the decode ends at once, before any report line of its events.
 TrackDecodeEnd DecodeTrackBytes(const TrackDecodeInput& input, TrackDecodeFacts& facts, TrackDecodeSink& sink,
                                 TellAsk& port);
 

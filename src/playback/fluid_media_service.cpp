@@ -1,7 +1,5 @@
 #include "playback/fluid_media_service.h"
 
-#include <fluidsynth.h>
-
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -18,6 +16,7 @@
 #include "common/file_system.h"
 #include "common/number_text.h"
 #include "common/run_error.h"
+#include "playback/fluid_library.h"
 #include "playback/fluid_output.h"
 #include "timeline/midi_length.h"
 
@@ -82,10 +81,13 @@ bool WordsAre(const MediaCommand& command, std::initializer_list<std::string_vie
 }  // namespace
 
 struct FluidMediaService::Impl {
-  Impl(FluidSetup chosen, NotifyCallback callback) : setup(std::move(chosen)), notify(std::move(callback)) {}
+  Impl(FluidSetup chosen, NotifyCallback callback)
+      : setup(std::move(chosen)), notify(std::move(callback)), library(setup.Library) {}
 
   FluidSetup setup;
   NotifyCallback notify;
+  FluidLibrary library;
+  const FluidFunctions* fluid = nullptr;  // loaded by the first open that gets as far as the synthesizer
   // Held while the synthesizer renders a block and while a command touches the synthesizer,
   // its player or the device: FluidSynth must not render while a player is deleted.
   std::mutex render_lock;
@@ -100,8 +102,8 @@ struct FluidMediaService::Impl {
   ~Impl() {
     std::vector<NotifyResult> untold;
     CloseDevice(untold);
-    if (synth != nullptr) delete_fluid_synth(synth);
-    if (settings != nullptr) delete_fluid_settings(settings);
+    if (synth != nullptr) fluid->delete_fluid_synth(synth);
+    if (settings != nullptr) fluid->delete_fluid_settings(settings);
   }
 
   int Carry(const MediaCommand& command, std::string& reply, std::vector<NotifyResult>& notices) {
@@ -151,8 +153,8 @@ struct FluidMediaService::Impl {
     // output opens, and the lock must not be held while an audio thread starts.
     // The audio file takes only what is played, not the silence in between.
     opened.Output = setup.AudioFile.empty()
-                        ? OpenSoundCard(settings, synth, render_lock)
-                        : OpenAudioFile(settings, synth, render_lock, setup.AudioFile,
+                        ? OpenSoundCard(*fluid, settings, synth, render_lock)
+                        : OpenAudioFile(*fluid, settings, synth, render_lock, setup.AudioFile,
                                         [this] { return device && device->State == Mode::kPlaying; });
     if (!opened.Output) return kNoAudioOutput;
     const std::lock_guard<std::mutex> hold(render_lock);
@@ -181,11 +183,14 @@ struct FluidMediaService::Impl {
 
   int StartSynth() {
     if (setup.SoundFont.empty() || !FileExists(setup.SoundFont)) return kNoSoundFont;
-    if (settings == nullptr) settings = new_fluid_settings();
+    if (fluid == nullptr) fluid = library.Functions();
+    if (fluid == nullptr) return kSynthUnavailable;
+    if (settings == nullptr) settings = fluid->new_fluid_settings();
     if (settings == nullptr) return kSynthUnavailable;
-    if (synth == nullptr) synth = new_fluid_synth(settings);
+    if (synth == nullptr) synth = fluid->new_fluid_synth(settings);
     if (synth == nullptr) return kSynthUnavailable;
-    if (!sound_font_loaded) sound_font_loaded = fluid_synth_sfload(synth, setup.SoundFont.c_str(), 1) != FLUID_FAILED;
+    if (!sound_font_loaded)
+      sound_font_loaded = fluid->fluid_synth_sfload(synth, setup.SoundFont.c_str(), 1) != FLUID_FAILED;
     return sound_font_loaded ? kMediaOk : kSoundFontUnusable;
   }
 
@@ -201,7 +206,7 @@ struct FluidMediaService::Impl {
       const std::lock_guard<std::mutex> hold(render_lock);
       if (!device) return;
       EndPlay(NotifyResult::kAborted, notices);
-      fluid_synth_all_sounds_off(synth, -1);
+      fluid->fluid_synth_all_sounds_off(synth, -1);
       output = std::move(device->Output);
       device.reset();
     }
@@ -212,10 +217,10 @@ struct FluidMediaService::Impl {
   // Ends the running play, if any, and tells how, when it asked. Called with the lock held.
   void EndPlay(NotifyResult how, std::vector<NotifyResult>& notices) {
     if (device->Player != nullptr) {
-      fluid_player_stop(device->Player);
-      delete_fluid_player(device->Player);
+      fluid->fluid_player_stop(device->Player);
+      fluid->delete_fluid_player(device->Player);
       device->Player = nullptr;
-      fluid_synth_all_notes_off(synth, -1);
+      fluid->fluid_synth_all_notes_off(synth, -1);
     }
     if (device->State == Mode::kPlaying && device->PlayNotify) notices.push_back(how);
     device->PlayNotify = false;
@@ -238,17 +243,18 @@ struct FluidMediaService::Impl {
     EndPlay(NotifyResult::kSuperseded, notices);
     // Whatever the last play left in the channels must not colour this one; the player's
     // seek plays the file's settings up to the start again.
-    fluid_synth_system_reset(synth);
+    fluid->fluid_synth_system_reset(synth);
     device->State = Mode::kStopped;
     device->Position = from;
     if (from == to) return Done(command, notices);
 
-    fluid_player_t* player = new_fluid_player(synth);
+    fluid_player_t* player = fluid->new_fluid_player(synth);
     if (player == nullptr) return kPlayerFailure;
-    fluid_player_set_tick_callback(player, &Impl::OnTick, this);
-    if (fluid_player_add_mem(player, device->Bytes.data(), device->Bytes.size()) != FLUID_OK ||
-        fluid_player_seek(player, static_cast<int>(from)) != FLUID_OK || fluid_player_play(player) != FLUID_OK) {
-      delete_fluid_player(player);
+    fluid->fluid_player_set_tick_callback(player, &Impl::OnTick, this);
+    if (fluid->fluid_player_add_mem(player, device->Bytes.data(), device->Bytes.size()) != FLUID_OK ||
+        fluid->fluid_player_seek(player, static_cast<int>(from)) != FLUID_OK ||
+        fluid->fluid_player_play(player) != FLUID_OK) {
+      fluid->delete_fluid_player(player);
       return kPlayerFailure;
     }
     device->Player = player;
@@ -267,7 +273,7 @@ struct FluidMediaService::Impl {
     // FluidSynth's player ends seconds after the last tick, or never while a note hangs:
     // reaching the end position is the end.
     if (tick >= playing.PlayTo) {
-      fluid_player_stop(playing.Player);
+      self->fluid->fluid_player_stop(playing.Player);
       playing.Position = playing.PlayTo;
       self->Finished(playing, nullptr);
     }
@@ -314,8 +320,8 @@ struct FluidMediaService::Impl {
     if (!tick) return kBadNumber;
     if (*tick < 0 || *tick > device->Length) return kOutOfRange;
     if (device->State == Mode::kPlaying) {
-      if (fluid_player_seek(device->Player, static_cast<int>(*tick)) != FLUID_OK) return kPlayerFailure;
-      fluid_synth_all_notes_off(synth, -1);
+      if (fluid->fluid_player_seek(device->Player, static_cast<int>(*tick)) != FLUID_OK) return kPlayerFailure;
+      fluid->fluid_synth_all_notes_off(synth, -1);
     }
     device->Position = *tick;
     return Done(command, notices);
@@ -342,7 +348,7 @@ struct FluidMediaService::Impl {
       reply = PlainNumber(device->Position);
     } else if (WordsAre(command, {"mode"})) {
       // FluidSynth gives up on a file it cannot read: its player is done before any tick.
-      if (device->State == Mode::kPlaying && fluid_player_get_status(device->Player) == FLUID_PLAYER_DONE)
+      if (device->State == Mode::kPlaying && fluid->fluid_player_get_status(device->Player) == FLUID_PLAYER_DONE)
         Finished(*device, &notices);
       reply = ModeName(device->State);
     } else {
@@ -370,6 +376,10 @@ int FluidMediaService::SendString(std::string_view command, std::string& reply) 
   }
 }
 
-std::string FluidMediaService::ErrorText(int code) { return MediaErrorText(code); }
+std::string FluidMediaService::ErrorText(int code) {
+  const std::string& missing = impl_->library.Problem();
+  if (code == kSynthUnavailable && !missing.empty()) return "The synthesizer could not be started: " + missing + ".";
+  return MediaErrorText(code);
+}
 
 }  // namespace quavert

@@ -30,9 +30,10 @@ using NotifyCallback = std::function<void(NotifyResult)>;
 /// "Play A from T to T notify", "Pause A notify", "Stop A notify" (back to tick 0),
 /// "Seek A to T" (playback goes on from tick T; paused, it resumes there),
 /// "Put A window at X Y W H notify" (accepted; there is no window) and "Close A notify".
-/// Keywords are taken in any case. One device is open at a time. The synthesizer and its
-/// SoundFont are loaded by the first successful open and kept; the sound card or audio file is
-/// open from "Open" to "Close". Return codes are those of MediaError.
+/// Keywords are taken in any case. One device is open at a time. The FluidSynth library, the
+/// synthesizer and its SoundFont are loaded by the first successful open and kept; the sound card
+/// or audio file is open from "Open" to "Close". Return codes are those of MediaError; when the
+/// library cannot be loaded, "Open" is kSynthUnavailable and ErrorText names the library.
 class FluidMediaService final : public MediaService {
  public:
   explicit FluidMediaService(FluidSetup setup, NotifyCallback notify = {});

@@ -17,10 +17,14 @@ namespace {
 // FluidSynth's audio thread calls back for every block it wants.
 class SoundCardOutput final : public AudioOutput {
  public:
-  SoundCardOutput(fluid_settings_t* settings, fluid_synth_t* synth, std::mutex& render_lock)
-      : synth_(synth), render_lock_(render_lock), driver_(new_fluid_audio_driver2(settings, &Render, this)) {}
+  SoundCardOutput(const FluidFunctions& fluid, fluid_settings_t* settings, fluid_synth_t* synth,
+                  std::mutex& render_lock)
+      : fluid_(fluid),
+        synth_(synth),
+        render_lock_(render_lock),
+        driver_(fluid.new_fluid_audio_driver2(settings, &Render, this)) {}
   ~SoundCardOutput() override {
-    if (driver_ != nullptr) delete_fluid_audio_driver(driver_);
+    if (driver_ != nullptr) fluid_.delete_fluid_audio_driver(driver_);
   }
   SoundCardOutput(const SoundCardOutput&) = delete;
   SoundCardOutput& operator=(const SoundCardOutput&) = delete;
@@ -34,11 +38,13 @@ class SoundCardOutput final : public AudioOutput {
     if (nfx == 0 && nout >= 2) {
       // Drivers without effect buffers get reverb and chorus mixed into the dry sound.
       std::array<float*, 4> mixed = {out[0], out[1], out[0], out[1]};
-      return fluid_synth_process(self->synth_, len, static_cast<int>(mixed.size()), mixed.data(), nout, out);
+      return self->fluid_.fluid_synth_process(self->synth_, len, static_cast<int>(mixed.size()), mixed.data(), nout,
+                                              out);
     }
-    return fluid_synth_process(self->synth_, len, nfx, fx, nout, out);
+    return self->fluid_.fluid_synth_process(self->synth_, len, nfx, fx, nout, out);
   }
 
+  const FluidFunctions& fluid_;
   fluid_synth_t* synth_;
   std::mutex& render_lock_;
   fluid_audio_driver_t* driver_;  // last: its thread may call Render as soon as it exists
@@ -48,12 +54,16 @@ class SoundCardOutput final : public AudioOutput {
 // sound is wanted; the clock starts afresh each time it is wanted again.
 class FileOutput final : public AudioOutput {
  public:
-  FileOutput(fluid_settings_t* settings, fluid_synth_t* synth, std::mutex& render_lock, WavWriter writer,
-             WantsSound wanted)
-      : synth_(synth), render_lock_(render_lock), writer_(std::move(writer)), wanted_(std::move(wanted)) {
+  FileOutput(const FluidFunctions& fluid, fluid_settings_t* settings, fluid_synth_t* synth, std::mutex& render_lock,
+             WavWriter writer, WantsSound wanted)
+      : fluid_(fluid),
+        synth_(synth),
+        render_lock_(render_lock),
+        writer_(std::move(writer)),
+        wanted_(std::move(wanted)) {
     double rate = 0;
-    fluid_settings_getnum(settings, "synth.sample-rate", &rate);
-    fluid_settings_getint(settings, "audio.period-size", &period_);
+    fluid.fluid_settings_getnum(settings, "synth.sample-rate", &rate);
+    fluid.fluid_settings_getint(settings, "audio.period-size", &period_);
     frames_per_second_ = rate;
     block_.resize(static_cast<std::size_t>(period_) * kWavChannels);
     thread_ = std::thread([this] { Run(); });
@@ -103,7 +113,7 @@ class FileOutput final : public AudioOutput {
   }
 
   void RenderBlock(std::vector<float>& sound) {
-    fluid_synth_write_float(synth_, period_, block_.data(), 0, 2, block_.data(), 1, 2);
+    fluid_.fluid_synth_write_float(synth_, period_, block_.data(), 0, 2, block_.data(), 1, 2);
     sound.insert(sound.end(), block_.begin(), block_.end());
   }
 
@@ -118,6 +128,7 @@ class FileOutput final : public AudioOutput {
     }
   }
 
+  const FluidFunctions& fluid_;
   fluid_synth_t* synth_;
   std::mutex& render_lock_;
   WavWriter writer_;
@@ -134,19 +145,20 @@ class FileOutput final : public AudioOutput {
 
 }  // namespace
 
-std::unique_ptr<AudioOutput> OpenSoundCard(fluid_settings_t* settings, fluid_synth_t* synth, std::mutex& render_lock) {
-  auto output = std::make_unique<SoundCardOutput>(settings, synth, render_lock);
+std::unique_ptr<AudioOutput> OpenSoundCard(const FluidFunctions& fluid, fluid_settings_t* settings, fluid_synth_t* synth,
+                                           std::mutex& render_lock) {
+  auto output = std::make_unique<SoundCardOutput>(fluid, settings, synth, render_lock);
   if (!output->IsOpen()) return nullptr;
   return output;
 }
 
-std::unique_ptr<AudioOutput> OpenAudioFile(fluid_settings_t* settings, fluid_synth_t* synth, std::mutex& render_lock,
-                                           const std::string& path, WantsSound wanted) {
+std::unique_ptr<AudioOutput> OpenAudioFile(const FluidFunctions& fluid, fluid_settings_t* settings, fluid_synth_t* synth,
+                                           std::mutex& render_lock, const std::string& path, WantsSound wanted) {
   double rate = 0;
-  if (fluid_settings_getnum(settings, "synth.sample-rate", &rate) != FLUID_OK) return nullptr;
+  if (fluid.fluid_settings_getnum(settings, "synth.sample-rate", &rate) != FLUID_OK) return nullptr;
   try {
     WavWriter writer(path, static_cast<std::uint32_t>(rate));
-    return std::make_unique<FileOutput>(settings, synth, render_lock, std::move(writer), std::move(wanted));
+    return std::make_unique<FileOutput>(fluid, settings, synth, render_lock, std::move(writer), std::move(wanted));
   } catch (const RunError&) {
     return nullptr;
   }

@@ -1,15 +1,16 @@
 #pragma once
 
-#include <fluidsynth.h>
-
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 
+#include "playback/fluid_library.h"
+
 namespace quavert {
 
-/// Where the synthesizer's sound goes while a media device is open. Every block is rendered
+/// Where the synthesizer's sound goes while a media device is open, through the FluidSynth
+/// functions it is given. Every block is rendered
 /// with `render_lock` held, so that whoever holds it may change the synthesizer and its players
 /// without racing the audio thread. Destroying the output stops its thread: never do that while
 /// holding `render_lock`.
@@ -20,8 +21,8 @@ class AudioOutput {
 
 /// The sound card through FluidSynth's default audio driver; nullptr when none can be opened
 /// (a machine without sound has none).
-std::unique_ptr<AudioOutput> OpenSoundCard(fluid_settings_t* settings, fluid_synth_t* synth,
-                                           std::mutex& render_lock);
+std::unique_ptr<AudioOutput> OpenSoundCard(const FluidFunctions& fluid, fluid_settings_t* settings,
+                                           fluid_synth_t* synth, std::mutex& render_lock);
 
 /// Asked, with the render lock held, whether the sound of the next block is wanted.
 using WantsSound = std::function<bool()>;
@@ -30,7 +31,8 @@ using WantsSound = std::function<bool()>;
 /// does on the sound card, but only while `wanted` says so: in between, the synthesizer rests and
 /// the file does not grow. Its header counts the frames written after every write, so the file
 /// is valid at any time. nullptr when the file cannot be created.
-std::unique_ptr<AudioOutput> OpenAudioFile(fluid_settings_t* settings, fluid_synth_t* synth,
-                                           std::mutex& render_lock, const std::string& path, WantsSound wanted);
+std::unique_ptr<AudioOutput> OpenAudioFile(const FluidFunctions& fluid, fluid_settings_t* settings,
+                                           fluid_synth_t* synth, std::mutex& render_lock, const std::string& path,
+                                           WantsSound wanted);
 
 }  // namespace quavert

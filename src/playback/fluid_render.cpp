@@ -1,8 +1,5 @@
 #include "playback/fluid_render.h"
 
-#include <fluidsynth.h>
-#include <glib.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -13,6 +10,7 @@
 #include "common/file_system.h"
 #include "common/run_error.h"
 #include "common/wav_file.h"
+#include "playback/fluid_library.h"
 #include "timeline/midi_length.h"
 
 namespace quavert {
@@ -22,17 +20,6 @@ constexpr int kBlockFrames = 4096;
 constexpr float kQuiet = 0.001f;        // 60 dB below full scale, where a reverberation counts as gone
 constexpr double kQuietSeconds = 0.25;  // this long below it, and the tail has died away
 constexpr double kLongestTail = 10;     // a note that never ends is cut off here
-
-void Unheard(int /*level*/, const char* /*message*/, void* /*data*/) {}
-void UnheardByGlib(const gchar* /*domain*/, GLogLevelFlags /*level*/, const gchar* /*message*/, gpointer /*data*/) {}
-
-// FluidSynth logs on its own, and the library it loads other instrument formats with through
-// GLib, without a domain.
-void SilenceFluidSynth() {
-  for (const int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
-    fluid_set_log_function(level, &Unheard, nullptr);
-  g_log_set_handler(nullptr, G_LOG_LEVEL_MASK, &UnheardByGlib, nullptr);
-}
 
 RenderResult Problem(RenderProblem problem, std::string message) { return {problem, std::move(message), 0}; }
 
@@ -71,29 +58,35 @@ struct Fluid {
   Fluid(const Fluid&) = delete;
   Fluid& operator=(const Fluid&) = delete;
   ~Fluid() {
-    if (player != nullptr) delete_fluid_player(player);
-    if (synth != nullptr) delete_fluid_synth(synth);
-    if (settings != nullptr) delete_fluid_settings(settings);
+    if (player != nullptr) functions->delete_fluid_player(player);
+    if (synth != nullptr) functions->delete_fluid_synth(synth);
+    if (settings != nullptr) functions->delete_fluid_settings(settings);
   }
+  const FluidFunctions* functions = nullptr;  // set once the library is loaded, before any object exists
   fluid_settings_t* settings = nullptr;
   fluid_synth_t* synth = nullptr;
   fluid_player_t* player = nullptr;
 };
 
-RenderResult StartSynth(Fluid& fluid, const std::string& sound_font, int rate) {
+RenderResult StartSynth(Fluid& fluid, FluidLibrary& library, const std::string& sound_font, int rate) {
   if (sound_font.empty())
     return Problem(RenderProblem::kNoSoundFont,
                    "no SoundFont found: install one in /usr/share/sounds/sf2 or name one with --soundfont");
   if (!FileExists(sound_font)) return Problem(RenderProblem::kNoSoundFont, "SoundFont " + sound_font + " not found");
-  fluid.settings = new_fluid_settings();
+  fluid.functions = library.Functions();
+  if (fluid.functions == nullptr)
+    return Problem(RenderProblem::kSynthUnavailable, "FluidSynth could not be started (" + library.Problem() + ")");
+  const FluidFunctions& f = *fluid.functions;
+  SilenceFluidSynth(f);
+  fluid.settings = f.new_fluid_settings();
   // The player keeps time by the samples rendered, not by the clock, and leaves the last
   // notes to die away when the song ends.
-  if (fluid.settings == nullptr || fluid_settings_setnum(fluid.settings, "synth.sample-rate", rate) != FLUID_OK ||
-      fluid_settings_setstr(fluid.settings, "player.timing-source", "sample") != FLUID_OK ||
-      fluid_settings_setint(fluid.settings, "player.reset-synth", 0) != FLUID_OK ||
-      (fluid.synth = new_fluid_synth(fluid.settings)) == nullptr)
+  if (fluid.settings == nullptr || f.fluid_settings_setnum(fluid.settings, "synth.sample-rate", rate) != FLUID_OK ||
+      f.fluid_settings_setstr(fluid.settings, "player.timing-source", "sample") != FLUID_OK ||
+      f.fluid_settings_setint(fluid.settings, "player.reset-synth", 0) != FLUID_OK ||
+      (fluid.synth = f.new_fluid_synth(fluid.settings)) == nullptr)
     return Problem(RenderProblem::kSynthUnavailable, "FluidSynth could not be started");
-  if (fluid_synth_sfload(fluid.synth, sound_font.c_str(), 1) == FLUID_FAILED)
+  if (f.fluid_synth_sfload(fluid.synth, sound_font.c_str(), 1) == FLUID_FAILED)
     return Problem(RenderProblem::kSoundFontUnusable, "cannot load SoundFont " + sound_font);
   return {};
 }
@@ -117,13 +110,14 @@ int OnTick(void* data, int tick) {
 // can no longer be heard. A player that gives up before the end (FluidSynth refuses some files
 // whole) is kSynthUnavailable, a WAV file that cannot hold it all kOutputUnwritable.
 RenderProblem RenderSong(Fluid& fluid, const Song& song, WavWriter& wav, int rate) {
+  const FluidFunctions& f = *fluid.functions;
   std::vector<float> sound(std::size_t{kBlockFrames} * kWavChannels);
   const auto render_block = [&] {
-    fluid_synth_write_float(fluid.synth, kBlockFrames, sound.data(), 0, 2, sound.data(), 1, 2);
+    f.fluid_synth_write_float(fluid.synth, kBlockFrames, sound.data(), 0, 2, sound.data(), 1, 2);
     return wav.Append(sound);
   };
   while (!song.Ended) {
-    if (fluid_player_get_status(fluid.player) != FLUID_PLAYER_PLAYING) return RenderProblem::kSynthUnavailable;
+    if (f.fluid_player_get_status(fluid.player) != FLUID_PLAYER_PLAYING) return RenderProblem::kSynthUnavailable;
     if (!render_block()) return RenderProblem::kOutputUnwritable;
   }
   const auto quiet_enough = static_cast<std::int64_t>(kQuietSeconds * rate);
@@ -138,14 +132,14 @@ RenderProblem RenderSong(Fluid& fluid, const Song& song, WavWriter& wav, int rat
 }  // namespace
 
 RenderResult RenderToWav(const std::string& midi_path, const std::string& wav_path, const std::string& sound_font,
-                         int rate) {
-  SilenceFluidSynth();
+                         int rate, const std::string& library) {
   Song song;
   if (RenderResult read = ReadMidi(midi_path, song); read.Problem != RenderProblem::kNone) return read;
   for (const std::string& read : {midi_path, sound_font})
     if (SameFile(read, wav_path)) return Problem(RenderProblem::kSameFile, "the WAV file would replace " + read);
+  FluidLibrary loaded(library);
   Fluid fluid;
-  if (RenderResult started = StartSynth(fluid, sound_font, rate); started.Problem != RenderProblem::kNone)
+  if (RenderResult started = StartSynth(fluid, loaded, sound_font, rate); started.Problem != RenderProblem::kNone)
     return started;
 
   RenderResult result;
@@ -153,10 +147,11 @@ RenderResult RenderToWav(const std::string& midi_path, const std::string& wav_pa
   try {
     WavWriter wav(wav_path, static_cast<std::uint32_t>(rate));
     created = true;
-    fluid.player = new_fluid_player(fluid.synth);
-    if (fluid.player == nullptr || fluid_player_set_tick_callback(fluid.player, &OnTick, &song) != FLUID_OK ||
-        fluid_player_add_mem(fluid.player, song.Bytes.data(), song.Bytes.size()) != FLUID_OK ||
-        fluid_player_play(fluid.player) != FLUID_OK) {
+    const FluidFunctions& f = *fluid.functions;
+    fluid.player = f.new_fluid_player(fluid.synth);
+    if (fluid.player == nullptr || f.fluid_player_set_tick_callback(fluid.player, &OnTick, &song) != FLUID_OK ||
+        f.fluid_player_add_mem(fluid.player, song.Bytes.data(), song.Bytes.size()) != FLUID_OK ||
+        f.fluid_player_play(fluid.player) != FLUID_OK) {
       result = Problem(RenderProblem::kSynthUnavailable, "FluidSynth would not play " + midi_path);
     } else if (const RenderProblem problem = RenderSong(fluid, song, wav, rate); problem == RenderProblem::kNone) {
       result.Seconds = static_cast<double>(wav.Frames()) / rate;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "playback/fluid_setup.h"
+
 namespace quavert {
 
 /// Why a render wrote no usable sound.
@@ -13,7 +15,7 @@ enum class RenderProblem {
   kNoSoundFont,        ///< none was named or installed, or the one named does not exist
   kSoundFontUnusable,  ///< FluidSynth cannot load it
   kOutputUnwritable,   ///< the WAV file cannot be created or written, or would grow past 4 GB
-  kSynthUnavailable,   ///< FluidSynth could not be started or would not play the file
+  kSynthUnavailable,   ///< FluidSynth could not be loaded or started, or would not play the file
 };
 
 /// What a render came to: the seconds of sound written, or the problem and a sentence saying it.
@@ -29,8 +31,8 @@ struct RenderResult {
 /// until the sound has died away (at most 10 seconds of it). Escape events (F7), for which
 /// FluidSynth would refuse the whole file, are passed over. FluidSynth prints nothing. After a
 /// problem no WAV file is left at `wav_path`, except that a problem found before the writing
-/// starts leaves an existing file there as it was.
+/// starts leaves an existing file there as it was. FluidSynth is loaded from `library`.
 RenderResult RenderToWav(const std::string& midi_path, const std::string& wav_path, const std::string& sound_font,
-                         int rate);
+                         int rate, const std::string& library = kFluidSynthLibrary);
 
 }  // namespace quavert

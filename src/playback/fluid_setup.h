@@ -5,10 +5,14 @@
 
 namespace quavert {
 
+/// The FluidSynth library the program loads when it first plays or renders.
+inline constexpr const char* kFluidSynthLibrary = "libfluidsynth.so.3";
+
 /// Where the synthesizer takes its instruments from and where its sound goes.
 struct FluidSetup {
   std::string SoundFont;  ///< the SoundFont to load; empty when none was found
   std::string AudioFile;  ///< a WAV file to write what is played to, at the pace of real time; empty for the sound card
+  std::string Library = kFluidSynthLibrary;  ///< the FluidSynth library to load
   bool operator==(const FluidSetup&) const = default;
 };
 

@@ -340,7 +340,8 @@ void frmmain::ConnectHandlers() {
       Combo1->setCurrentIndex(session_.file.CurrentTrack - 1);
       return;
     }
-    Command([this, index] { Combo1Click(session_, index); });
+    // The user may stop a long decode with Esc: the track before stays shown.
+    Command([this, index] { Combo1Click(session_, index, true); });
   });
   connect(Command1, &QPushButton::clicked, this,
           [this] { Command([this] { Command1Click(session_); }, true, Change::kListBuilt); });

@@ -4,6 +4,9 @@
 
 #include <tuple>
 
+#include "commands/cell_edit.h"
+#include "commands/event_list.h"
+#include "common/file_system.h"
 #include "decoding_fixture.h"
 
 namespace quavert {
@@ -147,6 +150,42 @@ TEST_F(TrackSelectionTest, ReportTakesATracksLinesOnItsFirstWholeDecodeOnly) {
   EXPECT_EQ(ReportLinesOfTrack(1), "      0 Name: A\r\n");
   EXPECT_EQ(report.find("Name: A", report.find("Track : 2")), report.rfind("Name: A"));
   EXPECT_EQ(Text2Lines(), "     0 Name              : A\r\n");  // Text2 shows them every time
+}
+
+// A decode the user stops leaves the track shown as it was: its list with an edit not yet saved,
+// the window's texts, controls and chooser, the report and notes.dat. Not stopped, it leaves
+// notes.dat as a decode written in place would, after a shorter track or a longer one.
+TEST_F(TrackSelectionTest, StoppedDecodeLeavesTheTrackShownAsItWas) {
+  Load(Smf(1, 96, {Hex("00 FF 51 03 07 A1 20 00") + Notes(250) + kEnd, Hex("00") + Notes(20000) + kEnd}));
+  const std::string first_decode = AppFileBytes(kNotesDat);
+  ASSERT_TRUE(Command1Click(session));
+  CellEditDone(session, 2, 2, ListCellText(session, 2, 2), "65");
+  const auto shown = [&] {
+    return std::tuple(ShownItems(), ui.ListRows, ui.Texts[Control::Text2], ui.Texts[Control::Text6],
+                      ui.Texts[Control::Combo1], ui.IsEnabled(Control::Command5), ui.IsLocked(Control::Text6),
+                      session.file.CurrentTrack, LastEventIndex(), session.undo.List(), Report(),
+                      AppFileBytes(kNotesDat));
+  };
+  ui.Texts[Control::Combo1] = "1";
+  const auto before = shown();
+  ASSERT_EQ(std::get<0>(before)[1].Sub[1], "65");
+
+  ui.StopAtProgress = ui.ProgressTold.size() + 2;
+  Combo1Click(session, 1, true);
+  EXPECT_EQ(ui.ProgressTold.size(), ui.StopAtProgress);
+  EXPECT_TRUE(shown() == before);
+  EXPECT_EQ(std::tuple(ui.StatusText, ui.WorkDepth, ui.MessageTexts().empty()), std::tuple("Cancelled", 0, true));
+  EXPECT_FALSE(FileExists(session.AppPath(kNotesDat) + ".new"));
+
+  ui.StopAtProgress = 0;
+  Combo1Click(session, 1, true);
+  EXPECT_EQ(std::tuple(LastEventIndex(), ui.Texts[Control::Text6], ShownItems().size()), std::tuple(19999, "", 0u));
+  const std::string second_decode = AppFileBytes(kNotesDat);
+  ASSERT_EQ(second_decode.size(), 20000 * kEventRecordLength);
+  Combo1Click(session, 0, true);
+  const std::size_t block = 300 * kEventRecordLength;  // the first track's 250 rows and blanks
+  EXPECT_EQ(AppFileBytes(kNotesDat), first_decode.substr(0, block) + second_decode.substr(block));
+  EXPECT_FALSE(FileExists(session.AppPath(kNotesDat) + ".new"));
 }
 
 }  // namespace

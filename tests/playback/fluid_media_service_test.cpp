@@ -15,6 +15,7 @@
 #include "commands/media_commands.h"
 #include "commands/playback_actions.h"
 #include "commands/save_track.h"
+#include "common/file_system.h"
 #include "playback/fluid_media_service.h"
 #include "support/midi_bytes.h"
 #include "support/session_fixture.h"
@@ -241,6 +242,22 @@ TEST_F(FluidMediaServiceTest, OpenSaysWhatIsMissingAndDamagedFilesEndAtOnce) {
   ASSERT_EQ(device.Send("Close REDevid1"), kMediaOk);
   ASSERT_EQ(device.Open(UserFile("damaged.mid", Smf(0, 480, {Hex("00 90 3C 64  83 60 80 3C 00  00 F2 00 00  00 FF 2F 00")}))), kMediaOk);
   device.PlayThrough(480);
+}
+
+// Without FluidSynth's library, or with a library that lacks its functions, no device opens, the
+// error names the library and no audio file is made.
+TEST_F(FluidMediaServiceTest, AMissingLibraryRefusesEveryOpenAndIsNamed) {
+  const std::string song = UserFile("song.mid", NoteSequence(1, 96));
+  for (const std::string library : {"libquavert-no-such-library.so.3", "libm.so.6"}) {
+    Device device({SoundFont(), Wav(), library});
+    EXPECT_EQ((std::vector<int>{device.Open(song), device.Open(song), device.Send("Play REDevid1 from 0 to 96")}),
+              (std::vector<int>{kSynthUnavailable, kSynthUnavailable, kSynthUnavailable}))
+        << library;
+    const std::string text = device.service.ErrorText(kSynthUnavailable);
+    EXPECT_EQ(text.rfind("The synthesizer could not be started: ", 0), 0u) << text;
+    EXPECT_NE(text.find(library), std::string::npos) << text;
+  }
+  EXPECT_FALSE(FileExists(Wav()));
 }
 
 // FluidSynth refuses a whole file for an event that begins with F7, a system exclusive packet

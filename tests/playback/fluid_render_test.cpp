@@ -93,5 +93,19 @@ TEST_F(FluidRenderTest, EachProblemIsNamedAndLeavesNoWavFile) {
   EXPECT_EQ(testing::ReadFileBytes(SoundFont()), testing::SineSoundFont());
 }
 
+// Without FluidSynth's library, or with a library that lacks its functions, the render stops
+// before anything is written and says which library it could not use.
+TEST_F(FluidRenderTest, AMissingLibraryIsNamedAndWritesNothing) {
+  const std::string song = folder.Write("song.mid", Smf(0, 480, {Hex("00 90 3C 64 83 60 80 3C 00") + kEnd}));
+  const std::string old = folder.Write("old.wav", "an older file");
+  for (const std::string library : {"libquavert-no-such-library.so.3", "libm.so.6"}) {
+    const RenderResult result = RenderToWav(song, old, SoundFont(), 44100, library);
+    EXPECT_EQ(result.Problem, RenderProblem::kSynthUnavailable) << library;
+    EXPECT_EQ(result.Message.rfind("FluidSynth could not be started (", 0), 0u) << result.Message;
+    EXPECT_NE(result.Message.find(library), std::string::npos) << result.Message;
+    EXPECT_EQ(testing::ReadFileBytes(old), "an older file") << library;
+  }
+}
+
 }  // namespace
 }  // namespace quavert

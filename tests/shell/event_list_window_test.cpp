@@ -224,6 +224,36 @@ class EventListTest : public WindowTestCase {
     QVERIFY(w().Text2->toPlainText().startsWith(text2 + "       Total Time"));
   }
 
+  // Esc while another track is decoded keeps the track shown: its list, the chooser, Text2, the
+  // report, notes.dat, "Save Track". Chosen again without Esc, the track is decoded.
+  void EscDuringADecodeKeepsTheTrackShown() {
+    Bytes long_track = Hex("00 90 3C 64");
+    for (int row = 1; row < 300000; ++row) long_track += row % 2 == 1 ? Hex("10 3C 00") : Hex("00 3C 64");
+    f->Start();
+    f->ListTrack(1, Smf(1, 96, {Hex("00 90 3C 64 10 80 3C 00 00 FF 2F 00"), long_track + Hex("00 FF 2F 00")}));
+    w().toolkit().SetProgressDelay(0);
+    const QString text2 = w().Text2->toPlainText();
+    session().report.Flush();
+    const std::string report = ReadFileBytes(f->app.Join("logs/song.txt"));
+    const std::string notes = ReadFileBytes(f->app.Join(kNotesDat));
+    {
+      WidgetWatch watch(w().ProgressBar1, [&] { QTest::keyClick(w().ListView1, Qt::Key_Escape); });
+      w().Combo1->setFocus();
+      QTest::keyClick(w().Combo1, Qt::Key_Down);
+    }
+    QCOMPARE(std::tuple(w().Combo1->currentText(), w().listModel().Count(), w().Text2->toPlainText(),
+                        w().StatusBar1->text()),
+             std::tuple(QStringLiteral("1"), std::int64_t{2}, text2, QStringLiteral("Cancelled")));
+    session().report.Flush();
+    QCOMPARE(ReadFileBytes(f->app.Join("logs/song.txt")), report);
+    QVERIFY(ReadFileBytes(f->app.Join(kNotesDat)) == notes);
+    QVERIFY(w().Command5->isEnabled() && w().ProgressBar1->isHidden() && f->answerer.Messages.empty());
+
+    f->ChooseTrack(2);
+    QVERIFY(w().Text2->toPlainText().contains(QStringLiteral("Track             : 2")));
+    QCOMPARE(std::pair(w().listModel().Count(), w().Command5->isEnabled()), std::pair(std::int64_t{0}, false));
+  }
+
   void EditFrameWritesTempoAndTicksIntoTheWorkingCopy() {
     f->Start();
     f->Open(f->UserFile("song.mid", SongOfTwoTracks()));
