@@ -67,9 +67,11 @@ struct ReportRun {
   void Run(const Bytes& file, std::initializer_list<Answer> answers) {
     ui.Answers = answers;
     OpenMidiFile(session, user.Write("SONG.MID", file));
-    for (int track = 1; track <= session.tracks.TrackCount && session.file.FileLoaded; ++track) {
+    if (!session.file.FileLoaded) return;
+    // As quavert-cli's report: track 1 is listed as the load left it, a later one when it decoded.
+    for (int track = 1; track <= session.tracks.TrackCount; ++track) {
       if (track > 1) Combo1Click(session, track - 1);
-      if (!session.controls.FileCommands || !session.controls.Notes) continue;
+      if ((track > 1 && !session.controls.FileCommands) || !session.controls.Notes) continue;
       if (rows) {
         ListTakenRows(session, *rows);
       } else {
