@@ -3,15 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <limits>
 #include <memory>
 
 #include "commands/event_list.h"
+#include "commands/load_driver.h"
 #include "commands/taken_rows.h"
 #include "commands/track_selection.h"
-#include "commands/working_files.h"
-#include "commands/load_driver.h"
-#include "common/run_error.h"
 #include "support/session_fixture.h"
 
 namespace quavert {
@@ -19,10 +16,9 @@ namespace {
 
 using namespace testing;
 
-// Values just inside and outside the plain form of notes.dat's fields: the decoder hands a record
-// over as it stands only when it reads back from notes.dat as it stands.
+// Values at the ends of the plain form of notes.dat's fields read back as written: the decoder
+// hands a record in that form over as it stands, and any other through its text.
 TEST(TakenRowsRoundTrip, RecordsInThePlainFormReadBackAsTheyStand) {
-  const std::int32_t kLow = std::numeric_limits<std::int32_t>::min();
   for (const std::int32_t value : {-999999, -1000, -257, -1, 0, 1, 127, 1023, 1024, 999999})
     for (int field = 0; field < 7; ++field) {
       EventRecord record;
@@ -42,13 +38,6 @@ TEST(TakenRowsRoundTrip, RecordsInThePlainFormReadBackAsTheyStand) {
     WriteEventRecord(record, text);
     EXPECT_EQ(ParseEventRecord({text, kEventRecordLength}), record) << delta;
   }
-  // Just outside, a field may not hold the value at all: such records go through their text.
-  EventRecord wide;
-  wide.Data2 = 16777216;
-  char text[kEventRecordLength];
-  EXPECT_THROW(WriteEventRecord(wide, text), RunError);
-  wide.Data2 = kLow;
-  EXPECT_THROW(WriteEventRecord(wide, text), RunError);
 }
 
 // One run of the report's steps over a file: loaded, then every track chosen and listed with the
