@@ -18,6 +18,8 @@
 
 namespace quavert {
 
+class DecodedRowsTaker;
+
 /// Everything one running Quavert holds: the loaded file and its track table, the decoder's
 /// results, the editing buffers, the media flags, and the two ports to the outside (the window
 /// and the media player). The window and the command-line companion each create one; tests
@@ -48,6 +50,8 @@ struct Session {
   UndoHistory undo;   ///< the steps since the load, to take back and make again
   bool NotesDatMade = false;  ///< notes.dat was created in this run: shutdown deletes it
   bool DataDatMade = false;   ///< data.dat likewise
+  /// Takes the decoder's rows in place of notes.dat while set (quavert-cli's report).
+  DecodedRowsTaker* RowsTaker = nullptr;
 
   /// AppFolder & "/" & name.
   std::string AppPath(std::string_view name) const;

@@ -8,6 +8,8 @@
 #include "app/session.h"
 #include "commands/current_genmidi.h"
 #include "commands/file_summary.h"
+#include "commands/listing_step.h"
+#include "commands/taken_rows.h"
 #include "common/file_system.h"
 #include "common/number_text.h"
 #include "common/progress.h"
@@ -35,6 +37,78 @@ bool& EventLinesWritten(Session& session) {
   const int track = session.file.CurrentTrack;
   if (track < 0 || static_cast<std::size_t>(track) >= flags.size()) throw RunError(kIndexOutOfRange);
   return flags[static_cast<std::size_t>(track)];
+}
+
+// What every listing does first: the list shows nothing, the rows and their edits are let go.
+// Returns the names the rows are made with.
+const GenmidiNames& StartListing(Session& session) {
+  ClearEventList(session);
+  session.buffers.EventBuffer.clear();
+  session.buffers.Rows.Clear();
+  session.buffers.Origins = {};
+  session.undo.NewList();
+  return CurrentGenmidi(session);
+}
+
+// What every listing does once its rows are listed: the total time in the report (when its
+// lines are written) and in Text2.
+void EndListing(Session& session, bool write_report) {
+  ListBuilderState& list = session.list;
+  WriteReportHeading(session);
+  const TotalTimeLines total = TotalTime(list.TotalTicks, session.decoder.TickMinutes);
+  list.TotalTimeText = total.Text2;
+  if (write_report) session.report.WriteLine(total.Report);
+  session.ui.SetText(Control::Text2, session.ui.GetText(Control::Text2) + list.TotalTimeText);
+  EventLinesWritten(session) = true;
+}
+
+// Lists the rows `taken` took from the track's decode: the report gets their lines, the list
+// stays empty, and no working file is written.
+void BuildTakenEventList(Session& session, TakenTrackRows& taken) {
+  session.list.TotalTimeText.clear();
+  StartListing(session);
+  if (taken.Count() != std::max<std::int64_t>(session.decoder.LastEventIndex + 1, 0)) throw RunError(kInputPastEnd);
+  const bool write_report = !EventLinesWritten(session);
+  session.list.TotalTicks += taken.TotalTicks();
+  if (write_report) taken.WriteLines(session.report);
+  EndListing(session, write_report);
+  ShowEventList(session);
+}
+
+// "Notes..." with `build` making the list: true when it did.
+template <typename Build>
+bool ClickListing(Session& session, bool rows_given, Build&& build) {
+  Toolkit& ui = session.ui;
+  ui.SetBusy(true);
+  // Stopping leaves things as they were only while the list holds nothing that would be lost.
+  LongWork work(ui, !session.controls.SaveTrack && session.buffers.Rows.size() == 0);
+  const std::int64_t ticks_before = std::exchange(session.list.TotalTicks, 0);
+  ui.SetStatusText("Loading...");
+  try {
+    if (!build(&work)) {
+      session.list.TotalTicks = ticks_before;
+      ui.SetStatusText(kListingCancelled);
+      ui.SetBusy(false);
+      return false;
+    }
+    ui.SetStatusText("");
+    session.controls.SaveTrack = !rows_given;
+    ShowControls(session);
+    ui.SetBusy(false);
+    return true;
+  } catch (const RunError& error) {
+    // Nothing half-listed may stay behind for "Save Track" to write back.
+    session.buffers.EventBuffer.clear();
+    session.buffers.Rows.Clear();
+    session.buffers.Origins = {};
+    ClearEventList(session);
+    ui.SetStatusText("");
+    session.controls.SaveTrack = false;
+    ShowControls(session);
+    ui.SetBusy(false);
+    ui.MessageBox("Error:" + SignedNumber(error.code()));
+    return false;
+  }
 }
 
 }  // namespace
@@ -66,12 +140,7 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
   const std::int64_t report_before = session.report.Written();
   // The list reads its rows from notes.dat once it is written: it shows none while it is, and
   // the rows let go of the file.
-  ClearEventList(session);
-  session.buffers.EventBuffer.clear();
-  session.buffers.Rows.Clear();
-  session.buffers.Origins = {};
-  session.undo.NewList();
-  const GenmidiNames& genmidi = CurrentGenmidi(session);
+  const GenmidiNames& genmidi = StartListing(session);
 
   const std::int64_t rows = std::max<std::int64_t>(session.decoder.LastEventIndex + 1, 0);
   // notes.dat removed or cut short since the decode would read as blank rows, which "Save Track"
@@ -94,22 +163,20 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
     session.ui.DoEvents();
   }
   const std::int64_t records = (rows + kBlockRecords - 1) / kBlockRecords * kBlockRecords;
-  RowNaming naming{session.names, genmidi, list.DrumCache};
+  LineBuffer report_lines;
+  ListingStep step({session.names, genmidi, list.DrumCache}, write_report ? &report_lines : nullptr, list.TotalTicks);
 
   // Each run of records is read once and its records, rows and report lines are formatted
   // straight into these buffers, which keep their memory from run to run.
   std::string read;
   std::string data_out;
-  std::string report_out;
-  std::size_t report_used = 0;
-  BuiltRow row;
   std::uint64_t digest = kEmptyDigest;
   ProgressSteps steps(progress, rows);
   for (std::int64_t first = 0; first < records; first += kListIoRecords) {
     const std::int64_t count = std::min(kListIoRecords, records - first);
     notes.GetRecords(first + 1, count, read);
     data_out.resize(static_cast<std::size_t>(count) * kListRowLength);
-    report_used = 0;
+    report_lines.Clear();
     bool run_changed = false;
     for (std::int64_t i = 0; i < count; ++i) {
       // The record is rewritten where it was read: notes.dat gets the run back in one write.
@@ -124,13 +191,7 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
       bool exact = false;
       EventRecord record = ParseEventRecord({record_at, kEventRecordLength}, &exact);
       const EventRecord as_read = record;
-      BuildRow(record, index, naming, row);
-      if (write_report) {
-        const std::size_t room = report_used + ReportLineRoom(row);
-        if (report_out.size() < room) report_out.resize(std::max(room, 2 * report_out.size()));
-        report_used = static_cast<std::size_t>(WriteReportLine(row, report_out.data() + report_used) - report_out.data());
-      }
-      if (record.Delta >= 0) list.TotalTicks += record.Delta;
+      const BuiltRow& row = step.List(record, index);
       if (!listed) digest = AddToDigest(digest, record);
       // The row's other fields keep the text they had, unless it was not as this program
       // writes it; a record the decode wrote as the listing would is not written again.
@@ -146,7 +207,7 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
     }
     if (run_changed) notes.PutRecords(first + 1, read);
     data.PutRecords(first + 1, data_out);
-    if (write_report) session.report.WriteLines(std::string_view(report_out).substr(0, report_used));
+    if (write_report) session.report.WriteLines(report_lines.Lines());
     if (steps.At(std::min(first + count, rows))) {
       if (show_first) {
         session.buffers.Rows.Clear();
@@ -160,12 +221,7 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
   data.Close();
   notes.Close();
 
-  WriteReportHeading(session);
-  const TotalTimeLines total = TotalTime(list.TotalTicks, session.decoder.TickMinutes);
-  list.TotalTimeText = total.Text2;
-  if (write_report) session.report.WriteLine(total.Report);
-  session.ui.SetText(Control::Text2, session.ui.GetText(Control::Text2) + list.TotalTimeText);
-  EventLinesWritten(session) = true;
+  EndListing(session, write_report);
 
   // The rows are read from the records just written, as the list shows them.
   if (!listed) session.buffers.Rows.Open(session.AppPath(kNotesDat), rows, {session.names, genmidi}, digest);
@@ -176,37 +232,14 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
 }
 
 bool Command1Click(Session& session, ListedRows* rows) {
-  Toolkit& ui = session.ui;
-  ui.SetBusy(true);
-  // Stopping leaves things as they were only while the list holds nothing that would be lost.
-  LongWork work(ui, !session.controls.SaveTrack && session.buffers.Rows.size() == 0);
-  const std::int64_t ticks_before = std::exchange(session.list.TotalTicks, 0);
-  ui.SetStatusText("Loading...");
-  try {
-    if (!BuildEventList(session, rows, &work)) {
-      session.list.TotalTicks = ticks_before;
-      ui.SetStatusText(kListingCancelled);
-      ui.SetBusy(false);
-      return false;
-    }
-    ui.SetStatusText("");
-    session.controls.SaveTrack = rows == nullptr;
-    ShowControls(session);
-    ui.SetBusy(false);
+  return ClickListing(session, rows != nullptr, [&](Progress* work) { return BuildEventList(session, rows, work); });
+}
+
+bool ListTakenRows(Session& session, TakenTrackRows& taken) {
+  return ClickListing(session, true, [&](Progress*) {
+    BuildTakenEventList(session, taken);
     return true;
-  } catch (const RunError& error) {
-    // Nothing half-listed may stay behind for "Save Track" to write back.
-    session.buffers.EventBuffer.clear();
-    session.buffers.Rows.Clear();
-    session.buffers.Origins = {};
-    ClearEventList(session);
-    ui.SetStatusText("");
-    session.controls.SaveTrack = false;
-    ShowControls(session);
-    ui.SetBusy(false);
-    ui.MessageBox("Error:" + SignedNumber(error.code()));
-    return false;
-  }
+  });
 }
 
 }  // namespace quavert

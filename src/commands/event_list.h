@@ -10,6 +10,7 @@ namespace quavert {
 
 class Progress;
 struct Session;
+class TakenTrackRows;
 
 /// Rows of the working files moved per read or write while listing (a multiple of the
 /// decoder's blocks of 100, so the files keep ending on a whole block).
@@ -60,5 +61,11 @@ void WriteListCell(Session& session, std::int64_t item, int column, std::string_
 /// first listing of a track), the user may stop it: everything is left as before the click, and
 /// the status bar says "Cancelled".
 bool Command1Click(Session& session, ListedRows* rows = nullptr);
+
+/// "Notes..." for a track whose decode gave its rows to `taken` (Session::RowsTaker) rather
+/// than to notes.dat: as Command1Click with rows nobody keeps, from the rows taken; no working
+/// file is read or written. RunError 62 (shown as Command1Click shows errors) when `taken`
+/// does not hold the decode's rows.
+bool ListTakenRows(Session& session, TakenTrackRows& taken);
 
 }  // namespace quavert

@@ -17,7 +17,55 @@ void ClearEventBlock(Session& session) {
   std::fill(buffer.begin(), buffer.begin() + kBlockRows + 1, EventRecord{});
 }
 
+namespace {
+
+// Values whose notes.dat text is the sign-position form, which reads back as the value itself:
+// six digits in a field of 7, nine in the delta's field of 10.
+constexpr std::int32_t kPlainField = 999999;
+constexpr std::int32_t kPlainDelta = 999999999;
+
+bool FitsPlain(std::int32_t value, std::int32_t limit) { return value >= -limit && value <= limit; }
+
+// Whether every field of the record is in the plain form.
+bool ReadsBackAsItStands(const EventRecord& record) {
+  return FitsPlain(record.Status, kPlainField) && FitsPlain(record.Data1, kPlainField) &&
+         FitsPlain(record.Data2, kPlainField) && FitsPlain(record.Delta, kPlainDelta) &&
+         FitsPlain(record.RowKind, kPlainField) && FitsPlain(record.MetaMark, kPlainField) &&
+         FitsPlain(record.NoteState, kPlainField);
+}
+
+// The record as notes.dat reads it back, through its text: a record no field can hold fails as
+// its write would.
+EventRecord ReadBack(const EventRecord& record) {
+  char text[kEventRecordLength];
+  WriteEventRecord(record, text);
+  return ParseEventRecord({text, kEventRecordLength});
+}
+
+// FlushEventBlock for the taker: the block's real rows (all of a full block, up to BlockRow
+// of the last one) go to it where they lie, each classified and as notes.dat reads it back.
+void HandOverEventBlock(Session& session, DecodedRowsTaker& taker) {
+  DecoderState& decoder = session.decoder;
+  EventRecord* const rows = session.buffers.EventBuffer.data();
+  for (int row = 0; row < kBlockRows; ++row) {
+    EventRecord& record = rows[row];
+    ClassifyRow(record);
+    if (record.Delta > 0) decoder.RowTicks += record.Delta;
+    if (!ReadsBackAsItStands(record)) record = ReadBack(record);
+  }
+  const int count = decoder.BlockRow >= kBlockRows ? kBlockRows : decoder.BlockRow + 1;
+  taker.TakeRows(decoder.LastEventIndex - kBlockRows, std::span<EventRecord>(rows, static_cast<std::size_t>(count)));
+  ClearEventBlock(session);
+  decoder.BlockRow = 0;
+}
+
+}  // namespace
+
 void FlushEventBlock(Session& session, RecordFile& notes) {
+  if (session.RowsTaker != nullptr) {
+    HandOverEventBlock(session, *session.RowsTaker);
+    return;
+  }
   char bytes[kBlockRows * kEventRecordLength];
   for (int row = 0; row < kBlockRows; ++row) {
     // Each row goes out classified as the listing classifies it, so that notes.dat is written

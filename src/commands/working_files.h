@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "decoding/records.h"
@@ -13,13 +14,29 @@ class RecordFile;
 /// Rows of EventBuffer that the decoder fills before writing them out as one block.
 inline constexpr int kBlockRows = 100;
 
+/// Takes a decode's rows in place of notes.dat, where nobody reads them back (quavert-cli's
+/// report): while Session::RowsTaker is set, FlushEventBlock hands each block here instead.
+class DecodedRowsTaker {
+ public:
+  /// Rows `first` (numbered from 0 in the decode) onwards: as notes.dat would read them back,
+  /// classified as the listing classifies them; the last block's placeholders are left out. They
+  /// are the decoder's block, which the taker may change: it is cleared next. A decode that
+  /// starts again (after a repair) starts again from row 0. A RunError thrown here ends the
+  /// decode as a failure to write notes.dat does.
+  virtual void TakeRows(std::int64_t first, std::span<EventRecord> rows) = 0;
+
+ protected:
+  ~DecodedRowsTaker() = default;
+};
+
 /// Sets rows 0..100 of EventBuffer, every field, to -1 (the buffer grows to 101 rows when it is
 /// shorter; rows past 100 are left alone).
 void ClearEventBlock(Session& session);
 
 /// Writes rows 0..99 of EventBuffer to `notes` (notes.dat) in one write, row r as record
 /// LastEventIndex - 100 + r + 1, then clears the block and sets BlockRow to 0. RunError when the
-/// file cannot be written.
+/// file cannot be written. While session.RowsTaker is set, the rows go to it and notes.dat is
+/// not written; a record no notes.dat field could hold fails as its write would.
 void FlushEventBlock(Session& session, RecordFile& notes);
 
 /// Adds one event row: counts it in LastEventIndex, moves BlockRow on (writing the full block
