@@ -40,15 +40,9 @@ class RowEditsTest : public testing::WritingTest {
     original_ = Music();
     ui.ClearLog();
   }
-  // The track's events as an independent reader sees them: "TICK HEX", in time order.
-  Lines Music() const {
-    Lines music = testing::TrackMusic(WorkCopy(), 1);
-    std::stable_sort(music.begin() + 3, music.end(), [](const std::string& a, const std::string& b) {
-      return std::stoll(a) < std::stoll(b);
-    });
-    return music;
-  }
-  // The original music without `removed` and with `added`, in time order.
+  // The track's events as an independent reader sees them: "TICK HEX", in file order.
+  Lines Music() const { return testing::TrackMusic(WorkCopy(), 1); }
+  // The original music without `removed` and with `added`, sorted as Sorted() sorts.
   Lines Expected(const Lines& removed, const Lines& added) const {
     Lines music = original_;
     for (const std::string& line : removed) {
@@ -56,14 +50,8 @@ class RowEditsTest : public testing::WritingTest {
       EXPECT_NE(found, music.end()) << line;
       if (found != music.end()) music.erase(found);
     }
-    Lines sorted(music.begin() + 3, music.end());
-    sorted.insert(sorted.end(), added.begin(), added.end());
-    std::stable_sort(sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
-      return std::stoll(a) < std::stoll(b);
-    });
-    music.resize(3);
-    music.insert(music.end(), sorted.begin(), sorted.end());
-    return music;
+    music.insert(music.end(), added.begin(), added.end());
+    return Sorted(music);
   }
   static Lines Sorted(Lines lines) {
     std::sort(lines.begin(), lines.end());
@@ -113,7 +101,7 @@ TEST_F(RowEditsTest, DeletesAndInsertsKeepEveryOtherEventWhereItWas) {
     EXPECT_EQ(ui.MessageTexts(), Lines{});
     Save();
     EXPECT_EQ(ui.MessageTexts(), Lines{"Data saved!"});
-    EXPECT_EQ(Sorted(Music()), Sorted(Expected(c.removed, c.added)));
+    EXPECT_EQ(Sorted(Music()), Expected(c.removed, c.added));
     // The rows now stand for the saved events: a second save gives the same bytes.
     const Bytes first = WorkCopy();
     Save();
@@ -137,7 +125,7 @@ TEST_F(RowEditsTest, ANoteIsInsertedWithItsNoteOff) {
     ASSERT_TRUE(InsertNote(session, c.item, c.ticks, 2, 0x40, 0x50, c.length));
     EXPECT_EQ(session.undo.UndoName(), "Insert Note");
     Save();
-    EXPECT_EQ(Sorted(Music()), Sorted(Expected({}, c.added)));
+    EXPECT_EQ(Sorted(Music()), Expected({}, c.added));
   }
   SetUp();
   EXPECT_FALSE(InsertNote(session, 9, 0, 2, 0x40, 0x50, 33));
