@@ -93,6 +93,12 @@ TEST_F(RowEditsTest, DeletesAndInsertsKeepEveryOtherEventWhereItWas) {
          DeleteItems(s, {1});
        },
        {"10 C0 05"}, {"10 C1 07"}},
+      // A note placed with its length: the Off goes after the last row before its time.
+      {"a note that ends with the first", [](Session& s) { InsertNote(s, 4, 2, 2, 0x40, 0x50, 30); }, {},
+       {"22 92 40 50", "52 82 40 00"}},
+      {"a note of length 0", [](Session& s) { InsertNote(s, 4, 2, 2, 0x40, 0x50, 0); }, {}, {"22 92 40 50", "22 82 40 00"}},
+      {"a note to the end of the track", [](Session& s) { InsertNote(s, 9, 0, 2, 0x40, 0x50, 32); }, {},
+       {"70 92 40 50", "102 82 40 00"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -108,28 +114,6 @@ TEST_F(RowEditsTest, DeletesAndInsertsKeepEveryOtherEventWhereItWas) {
     EXPECT_EQ(ui.MessageTexts(), (Lines{"Data saved!", "Data saved!"}));
     EXPECT_TRUE(WorkCopy() == first);
   }
-}
-
-// A note placed with its length: the Off goes after the last row before its time.
-TEST_F(RowEditsTest, ANoteIsInsertedWithItsNoteOff) {
-  const struct {
-    std::int64_t item, ticks, length;
-    Lines added;
-  } cases[] = {
-      {4, 2, 30, {"22 92 40 50", "52 82 40 00"}},  // ends with the first note
-      {4, 2, 0, {"22 92 40 50", "22 82 40 00"}},
-      {9, 0, 32, {"70 92 40 50", "102 82 40 00"}},  // to the end of the track
-  };
-  for (const auto& c : cases) {
-    SetUp();
-    ASSERT_TRUE(InsertNote(session, c.item, c.ticks, 2, 0x40, 0x50, c.length));
-    EXPECT_EQ(session.undo.UndoName(), "Insert Note");
-    Save();
-    EXPECT_EQ(Sorted(Music()), Expected({}, c.added));
-  }
-  SetUp();
-  EXPECT_FALSE(InsertNote(session, 9, 0, 2, 0x40, 0x50, 33));
-  EXPECT_EQ(ui.MessageTexts(), Lines{"Length must be between 0 and 32"});
 }
 
 TEST_F(RowEditsTest, DeletingEveryRowLeavesTheTrackItsLength) {
@@ -150,6 +134,7 @@ TEST_F(RowEditsTest, InvalidInputNamesWhatIsAllowedAndChangesNothing) {
       {[](Session& s) { return InsertItem(s, 10, 0, "91 40 50"); }, "Item must be between 1 and 9"},
       {[](Session& s) { return InsertItem(s, 0, 0, "91 40 50"); }, "Item must be between 1 and 9"},
       {[](Session& s) { return DeleteItems(s, {10}); }, "Item must be between 1 and 9"},
+      {[](Session& s) { return InsertNote(s, 9, 0, 2, 0x40, 0x50, 33); }, "Length must be between 0 and 32"},
   };
   for (const auto& c : cases) {
     ui.ClearLog();
