@@ -32,13 +32,8 @@ TEST(ControlStatesTest, AMenuItemAndItsToolbarButtonNeverDisagree) {
                                                {Control::mnuStop, Control::Toolbar2Button6}};
   // Every combination of the six enabling facts.
   for (int bits = 0; bits < 64; ++bits) {
-    ControlFacts facts;
-    facts.FileCommands = bits & 1;
-    facts.Notes = bits & 2;
-    facts.SaveTrack = bits & 4;
-    facts.Play = bits & 8;
-    facts.PauseStop = bits & 16;
-    facts.TempoLocked = bits & 32;
+    const ControlFacts facts{.FileCommands = (bits & 1) != 0, .Notes = (bits & 2) != 0, .SaveTrack = (bits & 4) != 0,
+                             .Play = (bits & 8) != 0, .PauseStop = (bits & 16) != 0, .TempoLocked = (bits & 32) != 0};
     std::map<Control, bool> enabled = EnabledOf(facts);
     for (const auto& [menu, button] : twins) {
       ASSERT_TRUE(enabled.contains(menu) && enabled.contains(button));

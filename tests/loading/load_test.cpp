@@ -64,47 +64,23 @@ TEST_F(LoadTest, AGoodFileFillsTheWindowTheReportAndThePlayer) {
   EXPECT_EQ(AppFileBytes("logs/song.txt"), report) << "the same file again starts its report afresh";
 }
 
-TEST_F(LoadTest, EveryHeaderAndChunkCheckHasItsMessageInOrder) {
-  const Bytes good = Smf(0, 96, {kEnd});
-  struct Case {
-    const char* what;
-    Bytes bytes;
-    Texts messages;
-    int tracks;  // the count found; -1 when the load fails
-  };
-  const std::vector<Case> cases = {
-      {"wrong id", Patched(good, 3, "X"), {"SONG.MID is not a MIDI file"}, -1},
-      {"13 bytes", good.substr(0, 13), {"SONG.MID is not a MIDI file"}, -1},
-      {"empty", Bytes(), {"SONG.MID is not a MIDI file"}, -1},
-      {"short size", Patched(good, 7, "\x07"), {"SONG.MID: Invalid Header Size"}, -1},
-      {"format 3", Smf(3, 96, {kEnd}), {"SONG.MID: Invalid File Format"}, -1},
-      {"no end of track", Smf(1, 96, {kTrack, kNotes, kTrack}), {"SONG.MID: Invalid Track Length ( 2)"}, -1},
-      {"walk before division", Smf(0, 0, {kNotes}), {"SONG.MID: Invalid Track Length ( 1)"}, -1},
-      {"division 0", Smf(0, 0, {kEnd}), {"SONG.MID: Invalid Number of Delta Ticks"}, -1},
-      {"73 chunks", Smf(1, 96, std::vector<Bytes>(73, kEnd)), {"ERROR: Too many notes for array"}, -1},
-      {"no tracks", testing::Mthd(0, 0, 96), {}, 0},
+// Each damage's messages and the state it leaves are pinned in the robustness tests; here, that a
+// failed load makes no report, and that a track's problem is found before the division's.
+TEST_F(LoadTest, AFailedLoadMakesNoReportAndTheWalkComesBeforeTheDivision) {
+  const struct { const char* what; Bytes bytes; Texts messages; bool loaded; } cases[] = {
+      {"walk before division", Smf(0, 0, {kNotes}), {"SONG.MID: Invalid Track Length ( 1)"}, false},
+      {"wrong id", Patched(Smf(0, 96, {kEnd}), 3, "X"), {"SONG.MID is not a MIDI file"}, false},
       {"trailing bytes", Smf(0, 96, {kTrack}) + "garbage-bytes",
-       {"SONG.MID:\r\nProbably unnecessary bytes at end of file. File should be OK."}, 1},
-      {"more announced", Patched(Smf(1, 96, {kTrack, kTrack}), 11, "\x03") + "garbage-bytes",
-       {"SONG.MID: Invalid Track ID ( 3)"}, 2},
+       {"SONG.MID:\r\nProbably unnecessary bytes at end of file. File should be OK."}, true},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ui.ClearLog();
     if (FileExists(app.Join("logs/song.txt"))) DeleteFile(app.Join("logs/song.txt"));
     Open(c.bytes);
     EXPECT_EQ(ui.MessageTexts(), c.messages);
-    EXPECT_EQ(Loaded(), c.tracks >= 0);
-    EXPECT_EQ(FileExists(app.Join("logs/song.txt")), c.tracks >= 0) << "a failed load creates no report";
-    if (c.tracks >= 0) {
-      EXPECT_EQ(session.tracks.TrackCount, c.tracks);
-      continue;
-    }
-    for (Control control : {Control::mnuSave, Control::Toolbar2Button2, Control::Command1, Control::Text6,
-                            Control::Text5, Control::Command2, Control::mnuPlay, Control::Toolbar2Button4})
-      EXPECT_FALSE(ui.IsEnabled(control)) << ControlName(control);
-    EXPECT_TRUE(ui.ComboItems.empty());
-    EXPECT_EQ(media.Commands.back(), "Close REDevid1 notify");
+    EXPECT_EQ(Loaded(), c.loaded);
+    EXPECT_EQ(FileExists(app.Join("logs/song.txt")), c.loaded);
   }
 }
 

@@ -23,6 +23,12 @@ class PianoRollTest : public WindowTestCase {
     const RollRect rect = NoteRect(w().Roll->View(), span);
     return QPointF(rect.X + rect.Width / 2, rect.Y + rect.Height / 2).toPoint();
   }
+  // Starts the window with the roll shown and lists track `track` of `bytes`.
+  void ListWithRoll(int track = 2, const std::string& bytes = SongOfTwoTracks()) {
+    f->Start();
+    w().ShowPianoRoll(true);
+    f->ListTrack(track, bytes);
+  }
 
  private slots:
   void TheRollIsOffUntilChosenAndRemembered() {
@@ -43,9 +49,7 @@ class PianoRollTest : public WindowTestCase {
   }
 
   void TheRollShowsTheListedTrackAndFollowsItsEdits() {
-    f->Start();
-    w().ShowPianoRoll(true);
-    f->ListTrack(2);
+    ListWithRoll();
     QCOMPARE(w().Roll->Notes()->Spans, kSongNotes);
     f->Edit(2, 1, QStringLiteral("E5"));  // the key of the first On
     f->Edit(2, 2, QStringLiteral("30"));  // its velocity
@@ -59,9 +63,7 @@ class PianoRollTest : public WindowTestCase {
   }
 
   void SelectingARowSelectsItsNoteAndClickingANoteItsOnRow() {
-    f->Start();
-    w().ShowPianoRoll(true);
-    f->ListTrack(2);
+    ListWithRoll();
     const std::pair<int, std::int64_t> rows[] = {{3, 1}, {2, 0}, {0, -1}, {4, 1}, {1, 0}};
     for (const auto& [row, span] : rows) {
       w().ListView1->selectRow(row);
@@ -76,10 +78,7 @@ class PianoRollTest : public WindowTestCase {
   }
 
   void DrumsAreShortMarksNamedInTheirTooltips() {
-    f->Start();
-    w().ShowPianoRoll(true);
-    f->Open(f->UserFile("drums.mid", Smf(0, 96, {Hex("00 99 26 64 60 89 26 00 00 90 26 64 60 80 26 00 00 FF 2F 00")})));
-    QTest::mouseClick(w().Command1, Qt::LeftButton);
+    ListWithRoll(1, Smf(0, 96, {Hex("00 99 26 64 60 89 26 00 00 90 26 64 60 80 26 00 00 FF 2F 00")}));
     const std::vector<NoteSpan>& notes = w().Roll->Notes()->Spans;
     QCOMPARE(notes.size(), std::size_t{2});
     const char* expected[] = {"Acoustic Snare  channel 10  velocity 100  ticks 0-96", "D3  channel 1  velocity 100  ticks 96-192"};
@@ -96,9 +95,7 @@ class PianoRollTest : public WindowTestCase {
   // slider, and shows the place. The slider seeks, Space pauses, Play from Here plays from the
   // selected row.
   void PlaybackIsFollowedAndCanBeMoved() {
-    f->Start();
-    w().ShowPianoRoll(true);
-    f->ListTrack(2);
+    ListWithRoll();
     f->media.Replies["Status REDevid1 length"] = "192";
     QCOMPARE(w().PositionSlider->maximum(), 192);
     w().Toolbar2Buttons[4]->trigger();

@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/loaded_file.h"
 #include "support/real_midi.h"
-#include "support/standard_reader.h"
 #include "support/valid_corners.h"
 #include "writing_fixture.h"
 
@@ -15,7 +12,6 @@ namespace quavert {
 namespace {
 
 using testing::Bytes;
-using testing::StandardFile;
 
 class RoundTripTest : public testing::WritingTest {
  protected:
@@ -26,9 +22,7 @@ class RoundTripTest : public testing::WritingTest {
   void SaveEveryTrack(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
       const Bytes original = testing::ReadFileBytes(path);
-      const StandardFile read = testing::ReadStandardFile(original);
-      const auto tracks = std::count_if(read.chunks.begin(), read.chunks.end(), [](auto& c) { return c.id == "MTrk"; });
-      for (int track = 1; track <= tracks; ++track) {
+      for (int track = 1; track <= testing::TrackCount(original); ++track) {
         SCOPED_TRACE(path + " track " + std::to_string(track));
         Load(original);
         if (track > 1) Choose(track);
@@ -52,10 +46,7 @@ class RoundTripTest : public testing::WritingTest {
 };
 
 TEST_F(RoundTripTest, EveryTrackOfTheExamples) {
-  std::vector<std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(QUAVERT_EXAMPLES_FOLDER))
-    if (entry.path().extension() == ".mid") files.push_back(entry.path().string());
-  SaveEveryTrack(files);
+  SaveEveryTrack(testing::ExampleFiles());
   EXPECT_EQ(not_decoded, 0);
 }
 
@@ -71,8 +62,7 @@ TEST_F(RoundTripTest, ValidFilesAtTheCornersOfTheFormatLoadShowEveryTextWholeAnd
   std::vector<std::string> paths;
   for (const testing::CornerFile& corner : testing::ValidCornerFiles()) {
     SCOPED_TRACE(corner.name);
-    const StandardFile read = testing::ReadStandardFile(corner.bytes);  // valid, as the standard reads it
-    const auto tracks = std::count_if(read.chunks.begin(), read.chunks.end(), [](auto& c) { return c.id == "MTrk"; });
+    const int tracks = testing::TrackCount(corner.bytes);  // valid, as the standard reads it
     Load(corner.bytes);
     std::string text2;
     for (int track = 1; track <= tracks; ++track) {

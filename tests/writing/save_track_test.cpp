@@ -150,30 +150,25 @@ TEST_F(SaveTrackTest, TextsThatOpenTheTimedPartAreRows) {
             ToHex(Hex("00 FF 01 01 41 00 FF 05 01 42 81 48 90 3C 64 00") + kEndOfTrack));
 }
 
-// A second save, without a new decode in between, copies bytes from where the first left them.
-TEST_F(SaveTrackTest, ASecondSaveKeepsSystemExclusiveExact) {
-  // The first save makes the bytes before each system exclusive one byte shorter (a running
-  // note gains its status, a delta loses two bytes).
-  const Bytes expected = Hex("00 90 3C 64 00 90 3C 00 00 F0 05 01 02 03 04 F7 00 90 3C 64 00 F7 02 01 F7 00") +
-                         kEndOfTrack;
-  EXPECT_EQ(SaveUnedited(Hex("00 90 3C 64 00 3C 00 80 80 00 F0 05 01 02 03 04 F7 00 90 3C 64 80 80 00 F7 02 01 F7 00") +
-                         kEndOfTrack),
-            ToHex(expected));
-  EditRow(0, [](EventRecord& r) { r.Data2 = 99; });
-  Save();
-  EXPECT_EQ(SavedTrack(), ToHex(Hex("00 90 3C 63") + expected.substr(4)));
-}
-
-// A controller status byte without data opens the timed part, so the tempo after it is a row.
-// The first save leaves the status byte out and writes the tempo where it stood; a second save
-// finds the timed part there and pairs the rows as before.
-TEST_F(SaveTrackTest, ASecondSaveAfterTheByteThatOpenedTheTimedPartWasLeftOut) {
-  const Bytes saved = Hex("00 FF 51 03 07 A1 20 00 90 3C 64 10 80 3C 00 00") + kEndOfTrack;
-  EXPECT_EQ(SaveUnedited(Hex("00 B0 FF 51 03 07 A1 20 00 90 3C 64 10 80 3C 00 00") + kEndOfTrack), ToHex(saved));
-  EXPECT_EQ(Rows().at(0).Status, 81);
-  TypeInto(1, 2, "99");
-  Save();
-  EXPECT_EQ(SavedTrack(), ToHex(Hex("00 FF 51 03 07 A1 20 00 90 3C 63") + saved.substr(11)));
+// A second save, without a new decode in between, copies bytes from where the first left them:
+// after a system exclusive the first save moved (a running note gained its status, a delta lost
+// two bytes), and after a controller status byte without data, which opened the timed part (so
+// the tempo after it is a row) and which the first save left out.
+TEST_F(SaveTrackTest, ASecondSaveCopiesFromWhereTheFirstLeftTheBytes) {
+  const struct { const char* track; const char* first; std::size_t row; const char* second; } cases[] = {
+      {"00 90 3C 64 00 3C 00 80 80 00 F0 05 01 02 03 04 F7 00 90 3C 64 80 80 00 F7 02 01 F7 00",
+       "00 90 3C 64 00 90 3C 00 00 F0 05 01 02 03 04 F7 00 90 3C 64 00 F7 02 01 F7 00", 0,
+       "00 90 3C 63 00 90 3C 00 00 F0 05 01 02 03 04 F7 00 90 3C 64 00 F7 02 01 F7 00"},
+      {"00 B0 FF 51 03 07 A1 20 00 90 3C 64 10 80 3C 00 00", "00 FF 51 03 07 A1 20 00 90 3C 64 10 80 3C 00 00", 1,
+       "00 FF 51 03 07 A1 20 00 90 3C 63 10 80 3C 00 00"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.track);
+    EXPECT_EQ(SaveUnedited(Hex(c.track) + kEndOfTrack), ToHex(Hex(c.first) + kEndOfTrack));
+    EditRow(c.row, [](EventRecord& r) { r.Data2 = 99; });
+    Save();
+    EXPECT_EQ(SavedTrack(), ToHex(Hex(c.second) + kEndOfTrack));
+  }
 }
 
 TEST_F(SaveTrackTest, OtherTracksStayAsTheyAreTheTrackTableFollowsAndTheLastTrackEndsTheFile) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -121,9 +120,7 @@ class UndoTest : public testing::WritingTest {
     unsigned seed = 1;
     for (const std::string& path : paths) {
       const Bytes file = testing::ReadFileBytes(path);
-      const testing::StandardFile read = testing::ReadStandardFile(file);
-      const auto tracks = std::count_if(read.chunks.begin(), read.chunks.end(), [](auto& c) { return c.id == "MTrk"; });
-      for (int track = 1; track <= std::min<int>(static_cast<int>(tracks), most_tracks); ++track) {
+      for (int track = 1; track <= std::min(testing::TrackCount(file), most_tracks); ++track) {
         SCOPED_TRACE(path + " track " + std::to_string(track) + " seed " + std::to_string(seed));
         Walk(file, track, seed++);
       }
@@ -133,11 +130,7 @@ class UndoTest : public testing::WritingTest {
 };
 
 TEST_F(UndoTest, RandomStepsOnTheExamplesAreTakenBackAndMadeAgainExactly) {
-  std::vector<std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(QUAVERT_EXAMPLES_FOLDER))
-    if (entry.path().extension() == ".mid") files.push_back(entry.path().string());
-  std::sort(files.begin(), files.end());
-  for (int round = 0; round < 3; ++round) WalkEveryTrack(files, 16);
+  for (int round = 0; round < 3; ++round) WalkEveryTrack(testing::ExampleFiles(), 16);
 }
 
 TEST_F(UndoTest, RandomStepsOnRealSongsAreTakenBackAndMadeAgainExactly) {

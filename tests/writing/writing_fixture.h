@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +19,21 @@ namespace quavert::testing {
 
 /// End of a track, with no delta in front.
 inline const Bytes kEndOfTrack = Hex("FF 2F 00");
+
+/// The committed example files, in name order.
+inline std::vector<std::string> ExampleFiles() {
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(QUAVERT_EXAMPLES_FOLDER))
+    if (entry.path().extension() == ".mid") files.push_back(entry.path().string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+/// The tracks of `file` as the MIDI standard reads it.
+inline int TrackCount(std::string_view file) {
+  const StandardFile read = ReadStandardFile(file);
+  return static_cast<int>(std::count_if(read.chunks.begin(), read.chunks.end(), [](auto& c) { return c.id == "MTrk"; }));
+}
 
 /// A session that opens SONG.MID from inline bytes (the load decodes track 1), lists tracks as
 /// "Notes..." does and saves them with "Save Track".
