@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "commands/event_list.h"
 #include "commands/load_driver.h"
@@ -53,8 +54,8 @@ struct ReportRun {
   }
   ~ReportRun() { session.RowsTaker = nullptr; }
 
-  void Run(const Bytes& file, std::initializer_list<Answer> answers) {
-    ui.Answers = answers;
+  void Run(const Bytes& file, const std::vector<Answer>& answers) {
+    ui.Answers.assign(answers.begin(), answers.end());
     OpenMidiFile(session, user.Write("SONG.MID", file));
     if (!session.file.FileLoaded) return;
     // As quavert-cli's report: track 1 is listed as the load left it, a later one when it decoded.
@@ -100,7 +101,7 @@ Bytes Notes(int count) {
 struct TakenCase {
   const char* name;
   Bytes file;
-  std::initializer_list<Answer> answers;
+  std::vector<Answer> answers;
   std::string shows;  // a message the run shows, or a text of the report; "" for none of either
   bool listed;        // some track is listed
 };
