@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
@@ -340,8 +341,14 @@ void frmmain::ConnectHandlers() {
       Combo1->setCurrentIndex(session_.file.CurrentTrack - 1);
       return;
     }
-    // The user may stop a long decode with Esc: the track before stays shown.
+    // The user may stop a long decode with Esc: the track before comes back, and its list goes
+    // back to the place and the row it showed (a decode done leaves the list empty).
+    const int scrolled = ListView1->verticalScrollBar()->value();
+    const QModelIndex current = ListView1->currentIndex();
     Command([this, index] { Combo1Click(session_, index, true); });
+    if (model_->Count() == 0) return;
+    ListView1->verticalScrollBar()->setValue(scrolled);
+    if (current.isValid()) ListView1->setCurrentIndex(model_->index(current.row(), current.column()));
   });
   connect(Command1, &QPushButton::clicked, this,
           [this] { Command([this] { Command1Click(session_); }, true, Change::kListBuilt); });

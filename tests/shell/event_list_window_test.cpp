@@ -252,6 +252,7 @@ class EventListTest : public WindowTestCase {
     session().report.Flush();
     const std::string report = ReadFileBytes(f->app.Join("logs/song.txt"));
     const std::string notes = ReadFileBytes(f->app.Join(kNotesDat));
+    w().ListView1->selectRow(1);
     {
       WidgetWatch watch(w().ProgressBar1, [&] { QTest::keyClick(w().ListView1, Qt::Key_Escape); });
       w().Combo1->setFocus();
@@ -264,6 +265,7 @@ class EventListTest : public WindowTestCase {
     QCOMPARE(ReadFileBytes(f->app.Join("logs/song.txt")), report);
     QVERIFY(ReadFileBytes(f->app.Join(kNotesDat)) == notes);
     QVERIFY(w().Command5->isEnabled() && w().ProgressBar1->isHidden() && f->answerer.Messages.empty());
+    QCOMPARE(w().ListView1->currentIndex().row(), 1);
 
     f->ChooseTrack(2);
     QVERIFY(w().Text2->toPlainText().contains(QStringLiteral("Track             : 2")));
