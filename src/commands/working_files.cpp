@@ -43,39 +43,31 @@ EventRecord ReadBack(const EventRecord& record) {
 }
 
 // FlushEventBlock for the taker: the block's real rows (all of a full block, up to BlockRow
-// of the last one) go to it where they lie, each classified and as notes.dat reads it back.
-void HandOverEventBlock(Session& session, DecodedRowsTaker& taker) {
-  DecoderState& decoder = session.decoder;
-  EventRecord* const rows = session.buffers.EventBuffer.data();
-  for (int row = 0; row < kBlockRows; ++row) {
-    EventRecord& record = rows[row];
-    ClassifyRow(record);
-    if (record.Delta > 0) decoder.RowTicks += record.Delta;
-    if (!ReadsBackAsItStands(record)) record = ReadBack(record);
-  }
+// of the last one) go to it where they lie, as notes.dat reads them back.
+void HandOverEventBlock(DecoderState& decoder, EventRecord* rows, DecodedRowsTaker& taker) {
+  for (int row = 0; row < kBlockRows; ++row)
+    if (!ReadsBackAsItStands(rows[row])) rows[row] = ReadBack(rows[row]);
   const int count = decoder.BlockRow >= kBlockRows ? kBlockRows : decoder.BlockRow + 1;
   taker.TakeRows(decoder.LastEventIndex - kBlockRows, std::span<EventRecord>(rows, static_cast<std::size_t>(count)));
-  ClearEventBlock(session);
-  decoder.BlockRow = 0;
 }
 
 }  // namespace
 
 void FlushEventBlock(Session& session, RecordFile& notes) {
-  if (session.RowsTaker != nullptr) {
-    HandOverEventBlock(session, *session.RowsTaker);
-    return;
-  }
-  char bytes[kBlockRows * kEventRecordLength];
+  EventRecord* const rows = session.buffers.EventBuffer.data();
+  // Each row goes out classified as the listing classifies it, so that notes.dat is written
+  // once: the listing finds nothing to write again.
   for (int row = 0; row < kBlockRows; ++row) {
-    // Each row goes out classified as the listing classifies it, so that notes.dat is written
-    // once: the listing finds nothing to write again.
-    EventRecord record = session.buffers.EventBuffer[static_cast<std::size_t>(row)];
-    ClassifyRow(record);
-    if (record.Delta > 0) session.decoder.RowTicks += record.Delta;
-    WriteEventRecord(record, bytes + row * kEventRecordLength);
+    ClassifyRow(rows[row]);
+    if (rows[row].Delta > 0) session.decoder.RowTicks += rows[row].Delta;
   }
-  notes.PutRecords(session.decoder.LastEventIndex - kBlockRows + 1, std::string_view(bytes, sizeof bytes));
+  if (session.RowsTaker != nullptr) {
+    HandOverEventBlock(session.decoder, rows, *session.RowsTaker);
+  } else {
+    char bytes[kBlockRows * kEventRecordLength];
+    for (int row = 0; row < kBlockRows; ++row) WriteEventRecord(rows[row], bytes + row * kEventRecordLength);
+    notes.PutRecords(session.decoder.LastEventIndex - kBlockRows + 1, std::string_view(bytes, sizeof bytes));
+  }
   ClearEventBlock(session);
   session.decoder.BlockRow = 0;
 }
