@@ -43,9 +43,7 @@ bool& EventLinesWritten(Session& session) {
 // Returns the names the rows are made with.
 const GenmidiNames& StartListing(Session& session) {
   ClearEventList(session);
-  session.buffers.EventBuffer.clear();
-  session.buffers.Rows.Clear();
-  session.buffers.Origins = {};
+  session.buffers = {};
   session.undo.NewList();
   return CurrentGenmidi(session);
 }
@@ -98,9 +96,7 @@ bool ClickListing(Session& session, bool rows_given, Build&& build) {
     return true;
   } catch (const RunError& error) {
     // Nothing half-listed may stay behind for "Save Track" to write back.
-    session.buffers.EventBuffer.clear();
-    session.buffers.Rows.Clear();
-    session.buffers.Origins = {};
+    session.buffers = {};
     ClearEventList(session);
     ui.SetStatusText("");
     session.controls.SaveTrack = false;

@@ -95,9 +95,7 @@ void SessionDecodeSink::Setup() {
   decoder_.BlockRow = -1;
   // The rows of an earlier listing end with the decode, and let go of notes.dat before it is
   // written again; only the block is kept.
-  session_.buffers.EventBuffer.clear();
-  session_.buffers.Rows.Clear();
-  session_.buffers.Origins = {};
+  session_.buffers = {};
   session_.undo.NewList();
   ClearEventBlock(session_);
   session_.NotesDatMade = true;
