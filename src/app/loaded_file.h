@@ -40,6 +40,8 @@ struct LoadedFile {
   std::int64_t InsertedStatusPos = 0;
   /// The file opened is an RMID file: the working copy is the MIDI file of its "data" chunk.
   bool FromRmid = false;
+  /// The track chooser offers tracks 1 to this number; 0 while it is empty.
+  int ChooserTracks = 0;
 };
 
 /// Name of the working copy in the application folder.

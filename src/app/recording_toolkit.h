@@ -84,6 +84,7 @@ class RecordingToolkit : public Toolkit {
   void ComboAddItem(std::string_view text) override;
   void SetStatusText(std::string_view text) override;
   void SetCaption(std::string_view caption) override;
+  std::string GetCaption() override { return Caption; }
   void SetBusy(bool busy) override;
   void DoEvents() override;
   void BeginWork(bool stoppable) override;

@@ -65,6 +65,8 @@ class Toolkit {
 
   virtual void SetStatusText(std::string_view text) = 0;
   virtual void SetCaption(std::string_view caption) = 0;
+  /// The window's caption as last set (by SetCaption or by the window itself).
+  virtual std::string GetCaption() = 0;
   /// The busy (hourglass) pointer on the main window, or the default one.
   virtual void SetBusy(bool busy) = 0;
   /// Lets pending window events run.

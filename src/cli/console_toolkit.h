@@ -34,6 +34,7 @@ class ConsoleToolkit : public Toolkit {
   void ComboAddItem(std::string_view text) override;
   void SetStatusText(std::string_view text) override;
   void SetCaption(std::string_view caption) override;
+  std::string GetCaption() override { return {}; }
   void SetBusy(bool busy) override;
   void DoEvents() override;
   void BeginWork(bool stoppable) override;

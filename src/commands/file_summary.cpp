@@ -37,7 +37,7 @@ void ClearDecoderResults(Session& session) {
 
 }  // namespace
 
-void ShowFileSummary(Session& session) {
+bool ShowFileSummary(Session& session) {
   LoadedFile& file = session.file;
   Toolkit& ui = session.ui;
 
@@ -58,19 +58,8 @@ void ShowFileSummary(Session& session) {
 
   if (session.tracks.TrackCount == 0) {
     ClearDecoderResults(session);
-  } else {
-    // The user may stop the decode of the first track: the file stays loaded with no track
-    // decoded, as a file without tracks is, and the report without the track's heading.
-    const std::int64_t report_before = session.report.Written();
-    const auto flags_before = file.TrackReportFlags;
-    if (!DecodeTrack(session, true)) {
-      session.report.TakeBack(report_before);
-      file.TrackReportFlags = flags_before;
-      ClearDecoderResults(session);
-      ui.SetText(Control::Text2, "");
-      ui.SetText(Control::Text6, "");
-      ui.SetStatusText("Cancelled");
-    }
+  } else if (!DecodeTrack(session, true)) {
+    return false;  // the user stopped the decode: the open is taken back
   }
 
   session.controls.Notes = session.decoder.LastEventIndex >= 0;
@@ -79,6 +68,7 @@ void ShowFileSummary(Session& session) {
     Block(session, 0);
     file.LoadState = kLoadNormal;
   }
+  return true;
 }
 
 void WriteReportHeading(Session& session) {

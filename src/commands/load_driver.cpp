@@ -2,12 +2,14 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "app/long_work.h"
 #include "app/session.h"
 #include "commands/event_list.h"
 #include "commands/block.h"
 #include "commands/chunk_walker.h"
+#include "commands/file_before.h"
 #include "commands/file_summary.h"
 #include "commands/media_commands.h"
 #include "common/binary_file.h"
@@ -42,30 +44,37 @@ std::string ReportName(const std::string& short_name) {
   return LowerCase(short_name.substr(0, short_name.size() - 3)) + "txt";
 }
 
-void CreateReport(Session& session) {
+void CreateReport(Session& session, FileBefore& before) {
   const std::string path = JoinPath(session.AppPath("logs"), ReportName(session.file.ShortName));
+  SetReportAside(path, before);
   try {
     session.report.Create(path);
+    before.ReportMade = path;
   } catch (const RunError& error) {
     session.report.MarkUnavailable();
     session.ui.MessageBox("ERROR: Report not created: " + path + " (" + error.reason() + ")");
   }
 }
 
+// How a load ended: loaded or failed (kEnded), or stopped by the user.
+enum class LoadEnd { kEnded, kStopped };
+
 // Stops the load: the file is closed before the message.
-void Reject(Session& session, BinaryFile& work, const std::string& what) {
+LoadEnd Reject(Session& session, BinaryFile& work, const std::string& what) {
   work = BinaryFile();
   session.ui.MessageBox(session.file.ShortName + what);
   session.file.LoadState = kLoadFailed;
+  return LoadEnd::kEnded;
 }
 
 void FillTrackChooser(Session& session) {
   session.ui.ComboClear();
   for (int track = 1; track <= session.tracks.TrackCount; ++track) session.ui.ComboAddItem(PlainNumber(track));
   session.ui.SetText(Control::Combo1, "1");
+  session.file.ChooserTracks = session.tracks.TrackCount;
 }
 
-void LoadSteps(Session& session, Progress& progress) {
+LoadEnd LoadSteps(Session& session, FileBefore& before, Progress& progress) {
   LoadedFile& file = session.file;
 
   FillNameTables(session.names);
@@ -78,8 +87,9 @@ void LoadSteps(Session& session, Progress& progress) {
   const bool opening_work_copy = SameFile(file.MidiPath, session.AppPath(kWorkCopyName));
 
   file.LoadState = kLoadNormal;
+  // The working copy before waits aside until the new file is in: an open the user stops puts it back.
   if (!file.WorkCopyName.empty() && !opening_work_copy)
-    SkipIfMissing(session, [&] { DeleteFile(session.WorkCopyPath()); });
+    SkipIfMissing(session, [&] { SetWorkCopyAside(session, before); });
 
   file.WorkCopyName = kWorkCopyName;
   // The steps of the file before cannot be taken back in this one.
@@ -91,6 +101,7 @@ void LoadSteps(Session& session, Progress& progress) {
   file.SummaryDone = false;
   file.FromRmid = false;
 
+  before.WorkCopyMade = !opening_work_copy;
   if (!opening_work_copy) SkipIfMissing(session, [&] {
     BinaryFile source(file.MidiPath, BinaryFile::Mode::kRead);
     // An RMID file is worked on as the MIDI file of its data chunk; any other file as it stands,
@@ -125,34 +136,37 @@ void LoadSteps(Session& session, Progress& progress) {
   file.TotalTracks = AnnouncedTracks(file.Header);
 
   WalkTrackChunks(session);
-  if (file.LoadState == kLoadFailed) return;
+  if (file.LoadState == kLoadFailed) return LoadEnd::kEnded;
   if (file.TotalTracks != session.tracks.TrackCount) file.TotalTracks = session.tracks.TrackCount;
 
   file.DeltaTicks = DivisionTicks(file.Header);
   if (!DivisionIsMetrical(file.Header)) return Reject(session, work, ": Invalid Number of Delta Ticks");
 
   work = BinaryFile();
-  CreateReport(session);
+  CreateReport(session, before);
   FillTrackChooser(session);
-  ShowFileSummary(session);
+  return ShowFileSummary(session) ? LoadEnd::kEnded : LoadEnd::kStopped;
 }
 
-}  // namespace
-
-void LoadMidiFile(Session& session) {
-  // The file before is let go of at the start: only the decode of the first track heeds Esc.
+// Loads file.MidiPath: name tables, working copy, header checks, chunk walk, report, track
+// chooser, then the file summary, which decodes track 1. Leaves LoadState 99 on failure.
+LoadEnd LoadMidiFile(Session& session, FileBefore& before) {
+  // The decode of the first track heeds Esc; what comes before it is quick.
   LongWork work(session.ui, true);
   try {
-    LoadSteps(session, work);
+    return LoadSteps(session, before, work);
   } catch (const RunError& error) {
     // No file ends the program: the load fails and the window stays usable.
     if (error.code() == kIndexOutOfRange) session.ui.MessageBox("ERROR: Too many notes for array");
     else session.ui.MessageBox("Error:" + SignedNumber(error.code()));
     session.file.LoadState = kLoadFailed;
   }
+  return LoadEnd::kEnded;
 }
 
-void OpenMidiFile(Session& session, const std::string& path) {
+}  // namespace
+
+bool OpenMidiFile(Session& session, const std::string& path) {
   LoadedFile& file = session.file;
   Toolkit& ui = session.ui;
 
@@ -167,14 +181,15 @@ void OpenMidiFile(Session& session, const std::string& path) {
     setup.Flags = kHideReadOnly;
     setup.FileName = "";
     const FileChoice choice = ui.ShowOpenDialog(setup);
-    if (choice.FileName.empty()) return;
+    if (choice.FileName.empty()) return true;
     if (!FileExists(choice.FileName)) {
       ui.MessageBox(choice.FileTitle + " does not exist", Buttons::kOk, Icon::kExclamation);
-      return;
+      return true;
     }
     candidate = choice.FileName;
   }
 
+  FileBefore before = TakeFileBefore(session);
   file.MidiPath = candidate;
   file.LastOpenedPath = file.MidiPath;
 
@@ -197,11 +212,18 @@ void OpenMidiFile(Session& session, const std::string& path) {
                           Control::Text6})
     ui.SetText(control, "");
   ui.ComboClear();
+  file.ChooserTracks = 0;
 
   MciClose(session, kDeviceAlias);
   MciOpenInFrame(session, file.MidiPath, kDeviceAlias);
 
-  LoadMidiFile(session);
+  if (LoadMidiFile(session, before) == LoadEnd::kStopped) {
+    PutFileBeforeBack(session, std::move(before));
+    ui.SetStatusText("Cancelled");
+    ui.SetBusy(false);
+    return false;
+  }
+  LetFileBeforeGo(before);
   // The player plays what was loaded: an RMID file's MIDI data.
   if (file.FromRmid && file.LoadState != kLoadFailed) {
     MciClose(session, kDeviceAlias);
@@ -219,6 +241,7 @@ void OpenMidiFile(Session& session, const std::string& path) {
     // A report that cannot take its lines is noticed at the next line written.
   }
   ui.SetBusy(false);
+  return true;
 }
 
 }  // namespace quavert

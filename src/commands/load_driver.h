@@ -9,10 +9,8 @@ struct Session;
 /// The Open command. An empty `path` asks the user with the open dialog; otherwise the path is
 /// opened as if chosen there. The outcome is left in LoadState and FileLoaded: a failed load
 /// has shown its message and disabled the file commands; no file can end the program.
-void OpenMidiFile(Session& session, const std::string& path);
-
-/// Loads file.MidiPath: name tables, working copy, header checks, chunk walk, report, track
-/// chooser, then the file summary, which decodes track 1. Leaves LoadState 99 on failure.
-void LoadMidiFile(Session& session);
+/// The user may stop the decode of the new file's first track with Esc: the file before is then
+/// back as it was (file_before.h), the status bar says "Cancelled", and the result is false.
+bool OpenMidiFile(Session& session, const std::string& path);
 
 }  // namespace quavert

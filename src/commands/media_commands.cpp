@@ -65,11 +65,17 @@ void MciOpen(Session& session, std::string& path, std::string_view alias) {
                               " parent " + PlainNumber(session.ui.MediaFrameHandle()) + " Style " +
                               PlainNumber(kChildStyle) + " notify";
   // Without a device nothing will play: say why now rather than leave Play silent.
-  if (SendNotifyCommand(session, command) != 0) ShowDeviceError(session);
+  if (SendNotifyCommand(session, command) != 0) {
+    ShowDeviceError(session);
+    return;
+  }
+  session.player.OpenPath = path;
 }
 
 void MciClose(Session& session, std::string_view alias) {
-  if (SendNotifyCommand(session, "Close " + std::string(alias) + " notify") == 0) session.player.Playing = false;
+  if (SendNotifyCommand(session, "Close " + std::string(alias) + " notify") != 0) return;
+  session.player.Playing = false;
+  session.player.OpenPath.clear();
 }
 
 void MciPause(Session& session, std::string_view alias) {

@@ -106,7 +106,7 @@ void SeekAction(Session& session, std::int64_t tick) {
 }
 
 std::optional<std::int64_t> PlayedTick(Session& session) {
-  if (!session.player.Playing) return std::nullopt;
+  if (!session.player.Playing && !session.player.Paused) return std::nullopt;
   std::string reply;
   if (session.media.SendString("Status " + std::string(kDeviceAlias) + " position", reply) != 0) return std::nullopt;
   const std::optional<std::int64_t> tick = WholeNumber(ReplyText(reply));

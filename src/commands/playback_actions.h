@@ -27,9 +27,9 @@ void PlayFromAction(Session& session, std::int64_t tick);
 /// shows the device's error text in the status bar and changes nothing.
 void SeekAction(Session& session, std::int64_t tick);
 
-/// Where the device is playing, in ticks, while something plays or is paused: the answer to
-/// "Status REDevid1 position". Nothing when nothing plays or the query fails; the last
-/// command's error code stays as it was.
+/// Where the device is playing, in ticks, while something plays or is paused, or rests where a
+/// seek left it: the answer to "Status REDevid1 position". Nothing otherwise or when the query
+/// fails; the last command's error code stays as it was.
 std::optional<std::int64_t> PlayedTick(Session& session);
 
 /// The one-second status poll: while playing, asks the device for its mode; when the device

@@ -11,6 +11,14 @@ void Report::Create(const std::string& path) {
   file_ = BinaryFile(path, BinaryFile::Mode::kCreate);
 }
 
+void Report::Reopen(const std::string& path) {
+  Close();
+  unavailable_ = false;
+  path_ = path;
+  file_ = BinaryFile(path, BinaryFile::Mode::kReadWrite);
+  file_.Seek(file_.Length() + 1);
+}
+
 void Report::MarkUnavailable() {
   Close();
   unavailable_ = true;

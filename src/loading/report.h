@@ -13,6 +13,9 @@ class Report {
  public:
   /// Creates (or empties) the report at `path` and keeps it open. RunError when it cannot.
   void Create(const std::string& path);
+  /// Opens the report at `path` again as it stands, to go on writing at its end, as an open
+  /// the user stopped gives the report of the file before back. RunError when it cannot.
+  void Reopen(const std::string& path);
   /// The report could not be created: lines written until the next load are dropped.
   void MarkUnavailable();
   /// Appends one line. RunError 52 when the report was closed since it was created.
@@ -32,6 +35,8 @@ class Report {
   void Close();
 
   bool IsOpen() const { return file_.IsOpen(); }
+  /// MarkUnavailable was called since the last Create.
+  bool IsUnavailable() const { return unavailable_; }
   const std::string& Path() const { return path_; }
 
  private:

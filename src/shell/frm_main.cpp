@@ -341,14 +341,8 @@ void frmmain::ConnectHandlers() {
       Combo1->setCurrentIndex(session_.file.CurrentTrack - 1);
       return;
     }
-    // The user may stop a long decode with Esc: the track before comes back, and its list goes
-    // back to the place and the row it showed (a decode done leaves the list empty).
-    const int scrolled = ListView1->verticalScrollBar()->value();
-    const QModelIndex current = ListView1->currentIndex();
-    Command([this, index] { Combo1Click(session_, index, true); });
-    if (model_->Count() == 0) return;
-    ListView1->verticalScrollBar()->setValue(scrolled);
-    if (current.isValid()) ListView1->setCurrentIndex(model_->index(current.row(), current.column()));
+    // The user may stop a long decode with Esc: the track before comes back.
+    KeepListPlace([this, index] { Command([this, index] { Combo1Click(session_, index, true); }); });
   });
   connect(Command1, &QPushButton::clicked, this,
           [this] { Command([this] { Command1Click(session_); }, true, Change::kListBuilt); });
@@ -382,6 +376,16 @@ void frmmain::Command(const std::function<void()>& command, bool sync_views, Cha
   UpdateEditMenu();
   running_command_ = false;
   if (close_pending_ && !confirming_) close();
+}
+
+void frmmain::KeepListPlace(const std::function<void()>& command) {
+  const int scrolled = ListView1->verticalScrollBar()->value();
+  const QModelIndex current = ListView1->currentIndex();
+  command();
+  // A decode or an open that ran to its end leaves the list empty.
+  if (model_->Count() == 0) return;
+  ListView1->verticalScrollBar()->setValue(scrolled);
+  if (current.isValid()) ListView1->setCurrentIndex(model_->index(current.row(), current.column()));
 }
 
 void frmmain::Toolbar2ButtonClick(const QString& description) {

@@ -101,6 +101,7 @@ class frmmain : public QMainWindow {
 
   /// The program's caption; the title shows "*" before it while something is unsaved.
   void SetCaption(const QString& caption);
+  const QString& Caption() const { return caption_; }
   /// Opens `path` ("" asks with the open dialog) after asking to save what it would lose.
   void OpenFile(const std::string& path);
   /// Something would be lost by a close or an open now: the working copy differs from the file
@@ -204,6 +205,9 @@ class frmmain : public QMainWindow {
   /// After a command: the working copy's digest, a load, a save, the list's state, the title,
   /// the File Size box and the track chooser's names.
   void NoteChanges(Change change, bool loaded);
+  /// Runs `command`, which may give back the list it emptied (a decode or an open the user
+  /// stopped): the list then goes back to the place and the row it showed.
+  void KeepListPlace(const std::function<void()>& command);
   /// Asks "Save changes to NAME?" when leaving (another track: only list edits; another file or
   /// closing: `whole_file`) would lose something; true when the caller may go on.
   bool ConfirmLoss(bool whole_file);
@@ -264,6 +268,7 @@ class frmmain : public QMainWindow {
   bool close_pending_ = false;
   bool ended_ = false;
   bool confirming_ = false;              // a question about unsaved changes, or its saves, is under way
+  bool open_stopped_ = false;            // the open under way was stopped: the file before is back
   QString caption_;                      // the program's caption, without the "*"
   bool modified_ = false;
   UnsavedChanges unsaved_;

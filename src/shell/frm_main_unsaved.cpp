@@ -53,7 +53,8 @@ void frmmain::NoteChanges(Change change, bool loaded) {
   work_hash_ = session_.file.WorkCopyName.empty() ? std::nullopt : HashFile(session_.WorkCopyPath());
   unsaved_.WorkCopyIs(work_hash_);
   const std::string& opened = session_.file.LastOpenedPath;
-  if (loaded) {
+  // An open that was stopped gave the file before back, with what it had unsaved.
+  if (loaded && !open_stopped_) {
     // A load that failed left nothing worth keeping.
     unsaved_.Loaded(session_.file.FileLoaded ? HashMidiData(opened) : std::nullopt, NameOf(opened));
     if (session_.file.FileLoaded) recent_ = WithRecent(recent_, opened);
@@ -117,7 +118,9 @@ bool frmmain::ConfirmLoss(bool whole_file) {
 
 void frmmain::OpenFile(const std::string& path) {
   if (ended_ || running_command_ || confirming_ || !ConfirmLoss(true)) return;
-  Command([&] { OpenMidiFile(session_, path); });
+  // The user may stop the open with Esc: the file before comes back.
+  KeepListPlace([&] { Command([&] { open_stopped_ = !OpenMidiFile(session_, path); }); });
+  open_stopped_ = false;
 }
 
 void frmmain::FillRecentMenu() {

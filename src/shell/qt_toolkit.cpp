@@ -217,7 +217,16 @@ void QtToolkit::ComboAddItem(std::string_view text) { window_.Combo1->addItem(To
 
 void QtToolkit::SetStatusText(std::string_view text) { window_.StatusBar1->setText(ToDisplay(text)); }
 
-void QtToolkit::SetCaption(std::string_view caption) { window_.SetCaption(ToDisplay(caption)); }
+void QtToolkit::SetCaption(std::string_view caption) {
+  caption_set_ = {std::string(caption), ToDisplay(caption)};
+  window_.SetCaption(caption_set_.Shown);
+}
+
+std::string QtToolkit::GetCaption() {
+  // The window sets its first caption itself.
+  if (window_.Caption() == caption_set_.Shown) return caption_set_.Bytes;
+  return FromUser(window_.Caption());
+}
 
 void QtToolkit::SetBusy(bool busy) {
   // A state, not a count: the pointer is busy or it is not.

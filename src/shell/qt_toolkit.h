@@ -47,6 +47,7 @@ class QtToolkit : public Toolkit {
 
   void SetStatusText(std::string_view text) override;
   void SetCaption(std::string_view caption) override;
+  std::string GetCaption() override;
   void SetBusy(bool busy) override;
   void DoEvents() override;
   void BeginWork(bool stoppable) override;
@@ -86,6 +87,7 @@ class QtToolkit : public Toolkit {
     QString Shown;      // as the control read them back
   };
   std::map<Control, TextSet> texts_set_;  // text the program set comes back byte for byte
+  TextSet caption_set_;                   // and so does the caption
   bool busy_ = false;
   std::int64_t frame_handle_ = 0;
   TextEncoding encoding_ = TextEncoding::kAutomatic;

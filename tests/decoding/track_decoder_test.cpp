@@ -7,6 +7,7 @@
 
 #include "commands/cell_edit.h"
 #include "commands/event_list.h"
+#include "commands/playback_actions.h"
 #include "common/file_system.h"
 #include "decoding_fixture.h"
 
@@ -153,27 +154,58 @@ TEST_F(TrackSelectionTest, ReportTakesATracksLinesOnItsFirstWholeDecodeOnly) {
   EXPECT_EQ(Text2Lines(), "     0 Name              : A\r\n");  // Text2 shows them every time
 }
 
-// The user may stop the decode of the first track that a load starts: the file stays loaded with
-// no track decoded and the report without the track's heading; choosing the track decodes it.
-TEST_F(TrackSelectionTest, StoppedFirstDecodeLeavesTheFileLoadedWithNoTrack) {
-  const Bytes file = Smf(1, 96, {Hex("00 FF 51 03 07 A1 20 00") + Notes(20000) + kEnd});
-  Load(file);
-  const std::string report = Report();
+// An open the user stops in the decode of the new file's first track leaves the file before as
+// it was: its list with an edit not yet saved and its undo steps, the window, the working copy,
+// notes.dat, its report and the new file's earlier report, and the player going on where it was
+// (playing, or resting paused). The report goes on where it was; an open not stopped goes through.
+TEST_F(TrackSelectionTest, StoppedOpenLeavesTheFileBeforeAsItWas) {
+  const Bytes other = Smf(1, 96, {Hex("00 FF 51 03 07 A1 20 00") + Notes(20000) + kEnd});
+  const std::string other_path = UserFile("OTHER.MID", other);
+  ASSERT_TRUE(OpenMidiFile(session, other_path));
   const auto copy_steps = std::count_if(ui.ProgressTold.begin(), ui.ProgressTold.end(),
-                                        [&](const auto& told) { return told.second == std::int64_t(file.size()); });
-  ui.ProgressTold.clear();
-  ui.StopAtProgress = static_cast<std::size_t>(copy_steps) + 2;
-  Load(file);
-  EXPECT_EQ(ui.ProgressTold.size(), ui.StopAtProgress);
-  EXPECT_EQ(std::tuple(session.file.FileLoaded, LastEventIndex(), Text2(), ui.Texts[Control::Text6], ui.StatusText),
-            std::tuple(true, -1, "", "", "Cancelled"));
-  EXPECT_FALSE(ui.IsEnabled(Control::Command1) || ui.MessageTexts().size() > 0);
-  EXPECT_EQ(Report(), report.substr(0, report.find(std::string(70, static_cast<char>(0xC4)) + "\r\nTrack : 1")));
-  EXPECT_FALSE(FileExists(session.AppPath(kNotesDat) + ".new"));
+                                        [&](const auto& told) { return told.second == std::int64_t(other.size()); });
+  const std::string other_report = AppFileBytes("logs/other.txt");
+
+  Load(Smf(1, 96, {Hex("00 FF 51 03 07 A1 20 00") + Notes(250) + kEnd, kEnd}));
+  ASSERT_TRUE(Command1Click(session));
+  CellEditDone(session, 2, 2, ListCellText(session, 2, 2), "65");
+  ASSERT_TRUE(session.undo.CanUndo());
+  PlayAction(session);
+  media.Replies["Status REDevid1 position"] = "700";
+  const auto shown = [&] {
+    return std::tuple(ShownItems(), ui.ListRows, ui.Texts, ui.ComboItems, ui.Caption, ui.Enabled, ui.Locked,
+                      session.file.MidiPath, session.file.CurrentTrack, LastEventIndex(), session.undo.UndoName(),
+                      session.undo.List(), Report(), WorkCopy(), AppFileBytes(kNotesDat), session.player.OpenPath);
+  };
+  const std::string aside[] = {app.Join(kWorkCopyName) + ".before", app.Join("logs/other.txt.before"),
+                               app.Join(kNotesDat) + ".new"};
+
+  for (const char* resumed : {"Play REDevid1 from 700 to ", "Seek REDevid1 to 700"}) {
+    const auto before = shown();
+    const bool paused = session.player.Paused;
+    ui.ProgressTold.clear();
+    ui.StopAtProgress = static_cast<std::size_t>(copy_steps) + 2;
+    EXPECT_FALSE(OpenMidiFile(session, other_path)) << resumed;
+    EXPECT_EQ(ui.ProgressTold.size(), ui.StopAtProgress);
+    EXPECT_TRUE(shown() == before) << resumed;
+    EXPECT_EQ(std::tuple(ui.StatusText, ui.WorkDepth, ui.MessageTexts().empty(), session.player.Paused),
+              std::tuple("Cancelled", 0, true, paused));
+    EXPECT_EQ(AppFileBytes("logs/other.txt"), other_report);
+    for (const std::string& path : aside) EXPECT_FALSE(FileExists(path)) << path;
+    EXPECT_EQ(media.Commands.back().rfind(resumed, 0), 0u) << media.Commands.back();
+    PauseAction(session);
+  }
 
   ui.StopAtProgress = 0;
-  Choose(1);
-  EXPECT_EQ(std::tuple(LastEventIndex(), ui.Texts[Control::Text6], Report()), std::tuple(19999, "120", report));
+  const std::string report = Report();
+  Choose(2);
+  EXPECT_EQ(Report().substr(0, report.size()), report);
+  EXPECT_GT(Report().size(), report.size());
+
+  ASSERT_TRUE(OpenMidiFile(session, other_path));
+  EXPECT_EQ(std::tuple(LastEventIndex(), WorkCopy(), AppFileBytes("logs/other.txt")),
+            std::tuple(19999, other, other_report));
+  for (const std::string& path : aside) EXPECT_FALSE(FileExists(path)) << path;
 }
 
 // A decode the user stops leaves the track shown as it was: its list with an edit not yet saved,
