@@ -10,10 +10,12 @@
 #include "commands/file_summary.h"
 #include "commands/listing_step.h"
 #include "commands/taken_rows.h"
+#include "commands/working_files.h"
 #include "common/file_system.h"
 #include "common/number_text.h"
 #include "common/progress.h"
 #include "common/record_file.h"
+#include "common/record_journal.h"
 #include "common/run_error.h"
 #include "editing/row_rules.h"
 #include "editing/total_time.h"
@@ -60,6 +62,46 @@ void EndListing(Session& session, bool write_report) {
   EventLinesWritten(session) = true;
 }
 
+// The list a listing replaces: its rows with their edits, and the undo steps' list number.
+struct ListBefore {
+  EditBuffers Buffers;
+  ShownList Shown;
+  std::uint64_t UndoList = 0;
+};
+
+// A listing that was stopped shows the list before again, as it was.
+void PutListBack(Session& session, ListBefore before) {
+  session.buffers = std::move(before.Buffers);
+  session.shown = std::move(before.Shown);
+  session.undo.ListBack(before.UndoList);
+  session.ui.ListReset(session.shown.Rows());
+}
+
+// A file written beside the one it replaces; one left behind by a failed listing is deleted.
+class SideFile {
+ public:
+  explicit SideFile(std::string path) : path_(std::move(path)) { Delete(); }
+  ~SideFile() { Delete(); }
+  SideFile(const SideFile&) = delete;
+  SideFile& operator=(const SideFile&) = delete;
+  const std::string& Path() const { return path_; }
+  // The records written replace those at the start of `target` (TakeSideRecords).
+  void TakeThePlaceOf(const std::string& target, std::size_t record_length) {
+    TakeSideRecords(std::exchange(path_, {}), target, record_length);
+  }
+
+ private:
+  void Delete() {
+    if (path_.empty() || !FileExists(path_)) return;
+    try {
+      DeleteFile(path_);
+    } catch (const RunError&) {
+      // A file that cannot be deleted stays a leftover, written over by the next listing.
+    }
+  }
+  std::string path_;
+};
+
 // Lists the rows `taken` took from the track's decode: the report gets their lines, the list
 // stays empty, and no working file is written.
 void BuildTakenEventList(Session& session, TakenTrackRows& taken) {
@@ -78,8 +120,7 @@ template <typename Build>
 bool ClickListing(Session& session, bool rows_given, Build&& build) {
   Toolkit& ui = session.ui;
   ui.SetBusy(true);
-  // Stopping leaves things as they were only while the list holds nothing that would be lost.
-  LongWork work(ui, !session.controls.SaveTrack && session.buffers.Rows.size() == 0);
+  LongWork work(ui, true);
   const std::int64_t ticks_before = std::exchange(session.list.TotalTicks, 0);
   ui.SetStatusText("Loading...");
   try {
@@ -131,9 +172,12 @@ void WriteListCell(Session& session, std::int64_t item, int column, std::string_
 
 bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
   ListBuilderState& list = session.list;
-  // What a listing stopped part of the way restores.
+  // What a listing stopped part of the way restores: with a list shown already, that list too,
+  // its rows with their edits (which read notes.dat) and its undo steps.
   const std::string time_text_before = std::exchange(list.TotalTimeText, {});
   const std::int64_t report_before = session.report.Written();
+  ListBefore before{std::exchange(session.buffers, {}), std::exchange(session.shown, {}), session.undo.List()};
+  const bool relisting = !before.Buffers.Rows.empty();
   // The list reads its rows from notes.dat once it is written: it shows none while it is, and
   // the rows let go of the file.
   const GenmidiNames& genmidi = StartListing(session);
@@ -144,7 +188,11 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
   if (FileLength(session.AppPath(kNotesDat)) < rows * static_cast<std::int64_t>(kEventRecordLength))
     throw RunError(kInputPastEnd);
   RecordFile notes(session.AppPath(kNotesDat), kEventRecordLength);
-  RecordFile data(session.AppPath(kDataDat), kListRowLength);
+  // Listing again, the records written over in notes.dat are kept aside, and data.dat is written
+  // beside the one it replaces at the end.
+  RecordJournal notes_before(session.AppPath(kNotesDat) + ".before", notes);
+  SideFile data_side(relisting ? session.AppPath(kDataDat) + ".new" : std::string());
+  RecordFile data(relisting ? data_side.Path() : session.AppPath(kDataDat), kListRowLength);
   session.NotesDatMade = true;
   session.DataDatMade = true;
 
@@ -201,21 +249,24 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
       WriteDataRecord(row, data_at);
       if (listed) listed->Row(index, KeptTexts(row));
     }
-    if (run_changed) notes.PutRecords(first + 1, read);
+    if (run_changed) {
+      if (relisting) notes_before.Keep(first + 1, count);
+      notes.PutRecords(first + 1, read);
+    }
     data.PutRecords(first + 1, data_out);
     if (write_report) session.report.WriteLines(report_lines.Lines());
     if (steps.At(std::min(first + count, rows))) {
-      if (show_first) {
-        session.buffers.Rows.Clear();
-        ClearEventList(session);
-      }
+      notes_before.PutBack();
+      notes.Close();
       session.report.TakeBack(report_before);
       list.TotalTimeText = time_text_before;
+      PutListBack(session, std::move(before));
       return false;
     }
   }
   data.Close();
   notes.Close();
+  if (relisting) data_side.TakeThePlaceOf(session.AppPath(kDataDat), kListRowLength);
 
   EndListing(session, write_report);
 

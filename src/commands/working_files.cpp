@@ -84,12 +84,13 @@ EventRecord& NewEventRow(Session& session, RecordFile& notes) {
 
 void AddEventRow(Session& session, RecordFile& notes, const EventRecord& row) { NewEventRow(session, notes) = row; }
 
-void CopyRecords(const std::string& from, const std::string& to, std::int64_t first, std::int64_t end) {
+void CopyRecords(const std::string& from, const std::string& to, std::int64_t first, std::int64_t end,
+                 std::size_t record_length) {
   // Runs of this many records: memory stays small whatever the files.
   constexpr std::int64_t kRecordsPerCopy = 5000;
   if (first >= end) return;
-  RecordFile source(from, kEventRecordLength);
-  RecordFile target(to, kEventRecordLength);
+  RecordFile source(from, record_length);
+  RecordFile target(to, record_length);
   std::string bytes;
   for (std::int64_t at = first; at < end; at += kRecordsPerCopy) {
     source.GetRecords(at + 1, std::min(kRecordsPerCopy, end - at), bytes);
@@ -98,13 +99,13 @@ void CopyRecords(const std::string& from, const std::string& to, std::int64_t fi
   target.Close();
 }
 
-void TakeSideRecords(const std::string& side, const std::string& notes) {
+void TakeSideRecords(const std::string& side, const std::string& target, std::size_t record_length) {
   const std::int64_t side_length = FileLength(side);
-  if (!FileExists(notes) || FileLength(notes) <= side_length) {
-    RenameFile(side, notes);
+  if (!FileExists(target) || FileLength(target) <= side_length) {
+    RenameFile(side, target);
     return;
   }
-  CopyRecords(side, notes, 0, side_length / static_cast<std::int64_t>(kEventRecordLength));
+  CopyRecords(side, target, 0, side_length / static_cast<std::int64_t>(record_length), record_length);
   DeleteFile(side);
 }
 

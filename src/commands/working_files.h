@@ -48,10 +48,13 @@ EventRecord& NewEventRow(Session& session, RecordFile& notes);
 
 /// Records [first, end) of the records file at `from` go to the same places of the one at `to`,
 /// in runs, as if they had been written there. RunError when either file fails.
-void CopyRecords(const std::string& from, const std::string& to, std::int64_t first, std::int64_t end);
-/// notes.dat (at `notes`) takes the records of `side`, made beside it, as if they had been written
-/// over its start: records past them stay. `side` is gone afterwards. The cheaper way is taken:
-/// renamed over a notes.dat no longer than it, else copied in. RunError when a file fails.
-void TakeSideRecords(const std::string& side, const std::string& notes);
+void CopyRecords(const std::string& from, const std::string& to, std::int64_t first, std::int64_t end,
+                 std::size_t record_length = kEventRecordLength);
+/// A records file (notes.dat, data.dat at `target`) takes the records of `side`, made beside it, as
+/// if they had been written over its start: records past them stay. `side` is gone afterwards. The
+/// cheaper way is taken: renamed over a file no longer than it, else copied in. RunError when a
+/// file fails.
+void TakeSideRecords(const std::string& side, const std::string& target,
+                     std::size_t record_length = kEventRecordLength);
 
 }  // namespace quavert

@@ -26,6 +26,11 @@ class RecordFile {
   void GetRecords(std::int64_t first, std::int64_t count, std::string& out);
   std::string Get(std::int64_t record) { return GetRecords(record, 1); }
 
+  /// The file's length in bytes, pending writes included.
+  std::int64_t Length() { return file_.Length(); }
+  /// Cuts the file to `length` bytes.
+  void Truncate(std::int64_t length) { file_.Truncate(length); }
+
   void Close() { file_.Close(); }
 
  private:

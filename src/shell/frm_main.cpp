@@ -345,7 +345,12 @@ void frmmain::ConnectHandlers() {
     KeepListPlace([this, index] { Command([this, index] { Combo1Click(session_, index, true); }); });
   });
   connect(Command1, &QPushButton::clicked, this,
-          [this] { Command([this] { Command1Click(session_); }, true, Change::kListBuilt); });
+          [this] {
+            // Esc may stop the listing: a list shown before then comes back, edits and all.
+            KeepListPlace([this] {
+              CommandTelling([this] { return Command1Click(session_) ? Change::kListBuilt : Change::kOther; });
+            });
+          });
   connect(Command5, &QPushButton::clicked, this,
           [this] { Command([this] { SaveTrackCommand(session_); }, true, Change::kTrackSaved); });
   connect(Command2, &QPushButton::clicked, this, [this] {
@@ -365,10 +370,18 @@ void frmmain::ConnectHandlers() {
 }
 
 void frmmain::Command(const std::function<void()>& command, bool sync_views, Change change) {
+  CommandTelling([&] {
+    command();
+    return change;
+  }, sync_views);
+}
+
+void frmmain::CommandTelling(const std::function<Change()>& command, bool sync_views) {
   if (ended_ || running_command_) return;
   running_command_ = true;
   const std::size_t clears = toolkit_.ChooserClears();
-  RunGuarded(session_, command);
+  Change change = Change::kOther;
+  RunGuarded(session_, [&] { change = command(); });
   if (sync_views && !ended_) {
     RunGuarded(session_, [this] { SyncViews(); });
     RunGuarded(session_, [&] { NoteChanges(change, clears != toolkit_.ChooserClears()); });

@@ -197,11 +197,14 @@ class frmmain : public QMainWindow {
   void SetDesignState();
   void ConnectHandlers();
 
+  /// What a command did that the window's record of unsaved changes needs to know. An open the
+  /// user stopped gave the file before back, with what it had unsaved.
+  enum class Change { kOther, kListBuilt, kTrackSaved, kFrameSaved, kOpenStopped };
   /// Runs one command: not after shutdown, not while another command is running (whose pending
   /// events may deliver this click), and never letting a failure escape into the event loop.
-  /// What a command did that the window's record of unsaved changes needs to know.
-  enum class Change { kOther, kListBuilt, kTrackSaved, kFrameSaved };
   void Command(const std::function<void()>& command, bool sync_views = true, Change change = Change::kOther);
+  /// The same for a command that tells what it did.
+  void CommandTelling(const std::function<Change()>& command, bool sync_views = true);
   /// After a command: the working copy's digest, a load, a save, the list's state, the title,
   /// the File Size box and the track chooser's names.
   void NoteChanges(Change change, bool loaded);
@@ -268,7 +271,6 @@ class frmmain : public QMainWindow {
   bool close_pending_ = false;
   bool ended_ = false;
   bool confirming_ = false;              // a question about unsaved changes, or its saves, is under way
-  bool open_stopped_ = false;            // the open under way was stopped: the file before is back
   QString caption_;                      // the program's caption, without the "*"
   bool modified_ = false;
   UnsavedChanges unsaved_;

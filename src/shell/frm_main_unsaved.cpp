@@ -54,7 +54,7 @@ void frmmain::NoteChanges(Change change, bool loaded) {
   unsaved_.WorkCopyIs(work_hash_);
   const std::string& opened = session_.file.LastOpenedPath;
   // An open that was stopped gave the file before back, with what it had unsaved.
-  if (loaded && !open_stopped_) {
+  if (loaded && change != Change::kOpenStopped) {
     // A load that failed left nothing worth keeping.
     unsaved_.Loaded(session_.file.FileLoaded ? HashMidiData(opened) : std::nullopt, NameOf(opened));
     if (session_.file.FileLoaded) recent_ = WithRecent(recent_, opened);
@@ -119,8 +119,9 @@ bool frmmain::ConfirmLoss(bool whole_file) {
 void frmmain::OpenFile(const std::string& path) {
   if (ended_ || running_command_ || confirming_ || !ConfirmLoss(true)) return;
   // The user may stop the open with Esc: the file before comes back.
-  KeepListPlace([&] { Command([&] { open_stopped_ = !OpenMidiFile(session_, path); }); });
-  open_stopped_ = false;
+  KeepListPlace([&] {
+    CommandTelling([&] { return OpenMidiFile(session_, path) ? Change::kOther : Change::kOpenStopped; });
+  });
 }
 
 void frmmain::FillRecentMenu() {

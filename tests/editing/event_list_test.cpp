@@ -137,7 +137,9 @@ TEST_F(EventListTest, RowsHandedOverAreThoseTheListShowsAndNoneIsKept) {
 
 // A listing the user stops, told run by run (5000 rows), leaves all as before the click: the
 // report without the lines it wrote, Text2, the list empty, "Save Track" off; listed again, it
-// writes what a listing never stopped writes. A list already shown is not stopped: it would be lost.
+// writes what a listing never stopped writes. Listing a list shown again and stopping brings that
+// list back with its edit and undo step, and notes.dat and data.dat byte for byte, though the
+// listing wrote records of both again.
 TEST_F(EventListTest, StoppedListingLeavesEverythingAsBefore) {
   std::vector<EventRecord> track;
   for (int copy = 0; copy < 2400; ++copy) track.insert(track.end(), kTrack.begin(), kTrack.end());
@@ -169,12 +171,29 @@ TEST_F(EventListTest, StoppedListingLeavesEverythingAsBefore) {
   EXPECT_EQ(std::count(listed.begin() + static_cast<std::ptrdiff_t>(lines.size()), listed.end(), '\n'), 1);
   EXPECT_EQ(ShownItems().size(), 12000u);
 
+  const std::string first_row = DataRecord(1);
+  CellEditDone(session, 2, 2, ListCellText(session, 2, 2), "65");
+  DecodedRows(track);  // records as a decode writes them: a listing writes each one again
+  RecordFile(session.AppPath(kDataDat), kListRowLength).Put(1, std::string(kListRowLength, 'x'));
+  const auto shown = [&] {
+    return std::tuple(ShownItems(), ui.ListRows, session.undo.List(), session.undo.UndoName(), Report(),
+                      AppFileBytes(kNotesDat), AppFileBytes(kDataDat), ui.IsEnabled(Control::Command5));
+  };
+  const auto before = shown();
+  ASSERT_EQ(std::get<0>(before)[1].Sub[1], "65");
   ui.ProgressTold.clear();
-  ui.StopAtProgress = 1;
+  ui.StopAtProgress = 2;
+  EXPECT_FALSE(Command1Click(session));
+  EXPECT_TRUE(shown() == before);
+  EXPECT_EQ(ui.StatusText, "Cancelled");
+  for (const std::string& left : {session.AppPath(kNotesDat) + ".before", session.AppPath(kDataDat) + ".new"})
+    EXPECT_FALSE(std::filesystem::exists(left)) << left;
+
+  ui.StopAtProgress = 0;
   EXPECT_TRUE(Command1Click(session));
-  EXPECT_FALSE(ui.WorkStoppable);
-  EXPECT_EQ(ShownItems().size(), 12000u);
-  EXPECT_EQ(Report(), listed);
+  EXPECT_EQ(std::tuple(ShownItems().size(), ListCellText(session, 2, 2), Report()), std::tuple(12000u, "100", listed));
+  EXPECT_EQ(DataRecord(1), first_row);
+  EXPECT_FALSE(std::filesystem::exists(session.AppPath(kDataDat) + ".new"));
 }
 
 // A long list is on show before its files are written, with the texts it has at the end, though

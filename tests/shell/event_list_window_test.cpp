@@ -237,6 +237,27 @@ class EventListTest : public WindowTestCase {
     QVERIFY(scrolled_to > 0 && !editing);
     QVERIFY(watch.Paints > paints && w().ProgressBar1->isHidden() && w().Command5->isEnabled());
     QVERIFY(w().Text2->toPlainText().startsWith(text2 + "       Total Time"));
+
+    // Listed again and stopped, the list shown comes back: its edit not yet saved (the title's
+    // "*"), its place and its current row, its undo step.
+    f->Edit(scrolled_to + 3, 2, QStringLiteral("65"));
+    w().ListView1->verticalScrollBar()->setValue(1000);
+    w().ListView1->selectRow(1003);
+    const auto listed = [&] {
+      return std::tuple(w().windowTitle(), w().listModel().Count(), w().ListView1->verticalScrollBar()->value(),
+                        w().ListView1->currentIndex().row(), ToDisplay(session().undo.UndoName()),
+                        w().Text2->toPlainText(), w().Command5->isEnabled());
+    };
+    const auto before = listed();
+    QVERIFY(std::get<0>(before).startsWith(QLatin1Char('*')) && std::get<2>(before) == 1000);
+    {
+      WidgetWatch stop(w().ProgressBar1, [&] { QTest::keyClick(w().ListView1, Qt::Key_Escape); });
+      QTest::mouseClick(w().Command1, Qt::LeftButton);
+    }
+    QVERIFY(listed() == before);
+    const QModelIndex edited = w().listModel().index(static_cast<int>(scrolled_to + 2), 2);
+    QCOMPARE(std::pair(w().StatusBar1->text(), edited.data().toString()),
+             std::pair(QStringLiteral("Cancelled"), QStringLiteral("65")));
   }
 
   // Esc while another track is decoded keeps the track shown: its list, the chooser, Text2, the
