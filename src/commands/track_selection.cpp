@@ -70,9 +70,9 @@ void PutTrackShownBack(Session& session, TrackShown shown) {
 
 }  // namespace
 
-void Combo1Click(Session& session, int selected_index, bool stoppable) {
+bool Combo1Click(Session& session, int selected_index, bool stoppable) {
   // A chooser that was just emptied reports no selection; there is nothing to decode then.
-  if (!session.file.FileLoaded || selected_index < 0) return;
+  if (!session.file.FileLoaded || selected_index < 0) return true;
   std::optional<TrackShown> before;
   if (stoppable) before = TakeTrackShown(session);
   session.controls.FileCommands = true;
@@ -84,9 +84,10 @@ void Combo1Click(Session& session, int selected_index, bool stoppable) {
   if (!DecodeTrack(session, stoppable)) {
     PutTrackShownBack(session, std::move(*before));
     session.ui.SetStatusText("Cancelled");
-    return;
+    return false;
   }
   if (session.file.LoadState == kLoadFailed) Block(session, 0);
+  return true;
 }
 
 }  // namespace quavert

@@ -10,6 +10,7 @@ struct Session;
 /// When `stoppable`, the user may stop the decode while it shows its progress (see DecodeTrack):
 /// the track shown before, its list with the edits not yet saved, the window's texts and controls,
 /// the chooser and the report are then as they were, and the status bar says "Cancelled".
-void Combo1Click(Session& session, int selected_index, bool stoppable = false);
+/// False when the decode was stopped so.
+bool Combo1Click(Session& session, int selected_index, bool stoppable = false);
 
 }  // namespace quavert

@@ -234,14 +234,21 @@ void frmmain::ShowProblem(qint64 index) {
   const Problem problem = ProblemsView->Problems()[static_cast<std::size_t>(index)];
   const int track = problem.track.value_or(0);
   if (track >= 1 && track <= Combo1->count()) {
-    Command([&] {
-      if (track != session_.file.CurrentTrack) {
-        Combo1->setCurrentIndex(track - 1);
-        Combo1Click(session_, track - 1);
-      }
-      // The rows are listed as "Notes..." lists them, so that the problem's row can be selected.
-      if (model_->Count() == 0 && Command1->isEnabled()) Command1Click(session_);
+    bool stopped = false;
+    // The user may stop the decode or the listing with Esc: the track shown then stays as it was.
+    KeepListPlace([&] {
+      CommandTelling([&] {
+        if (track != session_.file.CurrentTrack) {
+          Combo1->setCurrentIndex(track - 1);
+          stopped = !Combo1Click(session_, track - 1, true);
+        }
+        if (stopped || model_->Count() != 0 || !Command1->isEnabled()) return Change::kOther;
+        // The rows are listed as "Notes..." lists them, so that the problem's row can be selected.
+        stopped = !Command1Click(session_);
+        return stopped ? Change::kOther : Change::kListBuilt;
+      });
     });
+    if (stopped) return;
   }
   if (ended_) return;
   RunGuarded(session_, [&] { ReadTrackBytesIfChanged(true); });

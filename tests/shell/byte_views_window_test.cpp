@@ -138,6 +138,7 @@ class ByteViewsTest : public WindowTestCase {
     QCOMPARE(w().listModel().Count(), std::int64_t{3});
     QCOMPARE(w().ListView1->currentIndex().row(), 2);  // the On whose note hangs
     QVERIFY(!w().mnuBytes->isChecked());
+    QVERIFY(!w().IsModified());  // the rows listed are the track's: nothing to save
 
     DoubleClickProblem(1);  // no row holds an unknown meta event: its byte is shown
     QCOMPARE(w().session().file.CurrentTrack, 3);
