@@ -142,6 +142,7 @@ void RecordingToolkit::BeginWork(bool stoppable) {
 
 bool RecordingToolkit::WorkProgress(std::int64_t done, std::int64_t total) {
   ProgressTold.emplace_back(done, total);
+  if (OnWorkProgress) OnWorkProgress();
   return WorkStoppable && ProgressTold.size() == StopAtProgress;
 }
 

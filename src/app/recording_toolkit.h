@@ -60,6 +60,8 @@ class RecordingToolkit : public Toolkit {
   bool WorkStoppable = false;
   std::vector<std::pair<std::int64_t, std::int64_t>> ProgressTold;
   std::size_t StopAtProgress = 0;
+  /// What happens meanwhile when progress is told (a test changes the files under the work).
+  std::function<void()> OnWorkProgress;
   int AboutShown = 0;
   std::int64_t FrameHandle = 4242;
   int FrameWidth = 320;

@@ -1,5 +1,6 @@
 #include "commands/file_before.h"
 
+#include <optional>
 #include <utility>
 
 #include "app/media_service.h"
@@ -32,9 +33,15 @@ void PutFilesBack(Session& session, const FileBefore& before) {
   if (!before.ReportAside.empty()) RenameFile(before.ReportAside, before.ReportMade);
   else if (!before.ReportMade.empty()) DeleteFile(before.ReportMade);
 
+  // A working copy before that cannot come back leaves none rather than the new file's.
   const std::string work = session.AppPath(kWorkCopyName);
-  if (!before.WorkCopyAside.empty()) RenameFile(before.WorkCopyAside, work);
-  else if (before.WorkCopyMade) DeleteFile(work);
+  try {
+    if (!before.WorkCopyAside.empty()) RenameFile(before.WorkCopyAside, work);
+  } catch (const RunError&) {
+    DeleteFile(work);
+    throw;
+  }
+  if (before.WorkCopyAside.empty() && before.WorkCopyMade) DeleteFile(work);
 
   if (before.ReportOpen) session.report.Reopen(before.ReportPath);
   else if (before.ReportUnavailable) session.report.MarkUnavailable();
@@ -109,7 +116,13 @@ void LetFileBeforeGo(FileBefore& before) {
 }
 
 void PutFileBeforeBack(Session& session, FileBefore before) {
-  PutFilesBack(session, before);
+  // Files that cannot be put back are said after the rest is back.
+  std::optional<RunError> failed;
+  try {
+    PutFilesBack(session, before);
+  } catch (const RunError& error) {
+    failed = error;
+  }
   session.file = before.File;
   session.tracks = before.Tracks;
   session.decoder = std::move(before.Decoder);
@@ -123,6 +136,7 @@ void PutFileBeforeBack(Session& session, FileBefore before) {
   session.DataDatMade = before.DataDatMade;
   PutPlayerBack(session, before);
   ShowFileBefore(session, before);
+  if (failed) throw *failed;
 }
 
 }  // namespace quavert

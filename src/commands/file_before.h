@@ -56,7 +56,8 @@ void LetFileBeforeGo(FileBefore& before);
 
 /// The user stopped the open: the new file's working copy and report go, what waited aside comes
 /// back, the player opens the file before again (and plays on, or rests, where it was), and the
-/// session and the window are as they were.
+/// session and the window are as they were. RunError, once all of that is done, when a file could
+/// not be put back.
 void PutFileBeforeBack(Session& session, FileBefore before);
 
 }  // namespace quavert

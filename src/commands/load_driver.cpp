@@ -218,7 +218,11 @@ bool OpenMidiFile(Session& session, const std::string& path) {
   MciOpenInFrame(session, file.MidiPath, kDeviceAlias);
 
   if (LoadMidiFile(session, before) == LoadEnd::kStopped) {
-    PutFileBeforeBack(session, std::move(before));
+    try {
+      PutFileBeforeBack(session, std::move(before));
+    } catch (const RunError& error) {
+      ui.MessageBox("Error:" + SignedNumber(error.code()));
+    }
     ui.SetStatusText("Cancelled");
     ui.SetBusy(false);
     return false;

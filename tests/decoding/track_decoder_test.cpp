@@ -208,6 +208,25 @@ TEST_F(TrackSelectionTest, StoppedOpenLeavesTheFileBeforeAsItWas) {
   for (const std::string& path : aside) EXPECT_FALSE(FileExists(path)) << path;
 }
 
+// A working copy set aside that is gone when the open is stopped: everything else comes back,
+// the working copy is none rather than the new file's, and the failure is said.
+TEST_F(TrackSelectionTest, StoppedOpenSaysWhatItCouldNotPutBack) {
+  Load(Smf(1, 96, {Hex("00") + Notes(250) + kEnd}));
+  const std::string report = Report();
+  const std::int64_t last_row = LastEventIndex();
+  const Bytes other = Smf(1, 96, {Hex("00") + Notes(20000) + kEnd});
+  // The decode's first progress, after the copy's, stops it.
+  ui.OnWorkProgress = [&] {
+    if (ui.StopAtProgress != 0 || ui.ProgressTold.back().second == std::int64_t(other.size())) return;
+    std::filesystem::remove(app.Join(kWorkCopyName) + ".before");
+    ui.StopAtProgress = ui.ProgressTold.size();
+  };
+  EXPECT_FALSE(OpenMidiFile(session, UserFile("OTHER.MID", other)));
+  EXPECT_EQ(std::tuple(ui.MessageTexts(), ui.StatusText, session.file.LastOpenedPath, LastEventIndex(), Report()),
+            std::tuple(std::vector<std::string>{"Error: 53"}, "Cancelled", user.Join("SONG.MID"), last_row, report));
+  EXPECT_FALSE(FileExists(app.Join(kWorkCopyName)));
+}
+
 // A decode the user stops leaves the track shown as it was: its list with an edit not yet saved,
 // the window's texts, controls and chooser, the report and notes.dat. Not stopped, it leaves
 // notes.dat as a decode written in place would, after a shorter track or a longer one.
