@@ -208,6 +208,33 @@ TEST_F(TrackSelectionTest, StoppedOpenLeavesTheFileBeforeAsItWas) {
   for (const std::string& path : aside) EXPECT_FALSE(FileExists(path)) << path;
 }
 
+// The first open of a run, stopped, leaves no file loaded and no working copy or report; the same
+// file opened again and stopped keeps its report as it was.
+TEST_F(TrackSelectionTest, StoppedFirstOpenOrReopenLeavesWhatWasThere) {
+  const Bytes song = Smf(1, 96, {Hex("00") + Notes(20000) + kEnd});
+  // The decode's first progress, after the copy's, stops it.
+  const auto stop_in_the_decode = [&] {
+    if (ui.StopAtProgress == 0 && ui.ProgressTold.back().second != std::int64_t(song.size()))
+      ui.StopAtProgress = ui.ProgressTold.size();
+  };
+  ui.OnWorkProgress = stop_in_the_decode;
+  Load(song);
+  EXPECT_EQ(std::tuple(session.file.FileLoaded, ui.Texts[Control::Text1], ui.ComboItems.size(), ui.StatusText),
+            std::tuple(false, "", 0u, "Cancelled"));
+  EXPECT_FALSE(FileExists(app.Join(kWorkCopyName)) || FileExists(app.Join("logs/song.txt")));
+
+  ui.OnWorkProgress = nullptr;
+  ui.StopAtProgress = 0;
+  Load(song);
+  const std::string report = Report();
+  ui.ProgressTold.clear();
+  ui.OnWorkProgress = stop_in_the_decode;
+  Load(song);
+  EXPECT_EQ(std::tuple(session.file.FileLoaded, LastEventIndex(), Report(), WorkCopy()),
+            std::tuple(true, 19999, report, song));
+  EXPECT_FALSE(FileExists(app.Join("logs/song.txt.before")));
+}
+
 // A working copy set aside that is gone when the open is stopped: everything else comes back,
 // the working copy is none rather than the new file's, and the failure is said.
 TEST_F(TrackSelectionTest, StoppedOpenSaysWhatItCouldNotPutBack) {
