@@ -59,6 +59,19 @@ struct Session {
   std::string WorkCopyPath() const;
 };
 
+/// The list shown, out of the session while work the user may stop replaces it: its rows with
+/// their edits (which may read notes.dat) and the undo steps' list number.
+struct ListShown {
+  EditBuffers Buffers;
+  ShownList Shown;
+  std::uint64_t UndoList = 0;
+};
+
+/// Takes the list shown out of the session, which goes on with none.
+ListShown TakeListShown(Session& session);
+/// Shows the list taken out again, as it was.
+void PutListShownBack(Session& session, ListShown list);
+
 /// Shows session.controls in the window: every command that changes a fact calls it.
 void ShowControls(Session& session);
 

@@ -62,21 +62,6 @@ void EndListing(Session& session, bool write_report) {
   EventLinesWritten(session) = true;
 }
 
-// The list a listing replaces: its rows with their edits, and the undo steps' list number.
-struct ListBefore {
-  EditBuffers Buffers;
-  ShownList Shown;
-  std::uint64_t UndoList = 0;
-};
-
-// A listing that was stopped shows the list before again, as it was.
-void PutListBack(Session& session, ListBefore before) {
-  session.buffers = std::move(before.Buffers);
-  session.shown = std::move(before.Shown);
-  session.undo.ListBack(before.UndoList);
-  session.ui.ListReset(session.shown.Rows());
-}
-
 // A file written beside the one it replaces; one left behind by a failed listing is deleted.
 class SideFile {
  public:
@@ -176,7 +161,7 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
   // its rows with their edits (which read notes.dat) and its undo steps.
   const std::string time_text_before = std::exchange(list.TotalTimeText, {});
   const std::int64_t report_before = session.report.Written();
-  ListBefore before{std::exchange(session.buffers, {}), std::exchange(session.shown, {}), session.undo.List()};
+  ListShown before = TakeListShown(session);
   const bool relisting = !before.Buffers.Rows.empty();
   // The list reads its rows from notes.dat once it is written: it shows none while it is, and
   // the rows let go of the file.
@@ -260,7 +245,7 @@ bool BuildEventList(Session& session, ListedRows* listed, Progress* progress) {
       notes.Close();
       session.report.TakeBack(report_before);
       list.TotalTimeText = time_text_before;
-      PutListBack(session, std::move(before));
+      PutListShownBack(session, std::move(before));
       return false;
     }
   }

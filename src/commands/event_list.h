@@ -57,9 +57,8 @@ void WriteListCell(Session& session, std::int64_t item, int column, std::string_
 /// number, leaves the list and the editing buffers empty and "Save Track" disabled.
 /// With `rows`, lists as BuildEventList does with them; "Save Track" stays disabled, as there is
 /// nothing kept to save. True when the list was built.
-/// The listing shows its progress in the window. While the list holds nothing (before the
-/// first listing of a track), the user may stop it: everything is left as before the click, and
-/// the status bar says "Cancelled".
+/// The listing shows its progress in the window, and the user may stop it: everything is left as
+/// before the click, a list shown then included, and the status bar says "Cancelled".
 bool Command1Click(Session& session, ListedRows* rows = nullptr);
 
 /// "Notes..." for a track whose decode gave its rows to `taken` (Session::RowsTaker) rather

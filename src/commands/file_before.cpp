@@ -64,7 +64,6 @@ void ShowFileBefore(Session& session, const FileBefore& before) {
   for (int track = 1; track <= session.file.ChooserTracks; ++track) ui.ComboAddItem(PlainNumber(track));
   if (session.file.ChooserTracks > 0) ui.SetText(Control::Combo1, PlainNumber(session.file.CurrentTrack));
   ui.SetCaption(before.Caption);
-  ui.ListReset(session.shown.Rows());
   // Pause and Stop as the player now is: it plays on only when it could start again.
   session.controls.PauseStop = session.player.Playing && !session.player.Paused;
   ShowControls(session);
@@ -77,9 +76,8 @@ FileBefore TakeFileBefore(Session& session) {
   before.File = session.file;
   before.Tracks = session.tracks;
   before.Decoder = session.decoder;
-  before.Buffers = std::exchange(session.buffers, {});
   before.List = session.list;
-  before.Shown = std::exchange(session.shown, {});
+  before.Shown = TakeListShown(session);
   before.Controls = session.controls;
   before.Undo = std::exchange(session.undo, {});
   before.PlayedTick = PlayedTick(session);
@@ -126,9 +124,7 @@ void PutFileBeforeBack(Session& session, FileBefore before) {
   session.file = before.File;
   session.tracks = before.Tracks;
   session.decoder = std::move(before.Decoder);
-  session.buffers = std::move(before.Buffers);
   session.list = before.List;
-  session.shown = std::move(before.Shown);
   session.controls = before.Controls;
   session.undo = std::move(before.Undo);
   session.player = before.Player;
@@ -136,6 +132,7 @@ void PutFileBeforeBack(Session& session, FileBefore before) {
   session.DataDatMade = before.DataDatMade;
   PutPlayerBack(session, before);
   ShowFileBefore(session, before);
+  PutListShownBack(session, std::move(before.Shown));
   if (failed) throw *failed;
 }
 

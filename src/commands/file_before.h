@@ -17,9 +17,8 @@ struct FileBefore {
   LoadedFile File;
   TrackTable Tracks;
   DecoderState Decoder;
-  EditBuffers Buffers;
   ListBuilderState List;
-  ShownList Shown;
+  ListShown Shown;
   ControlFacts Controls;
   UndoHistory Undo;
   MediaState Player;

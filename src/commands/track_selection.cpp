@@ -20,9 +20,7 @@ struct TrackShown {
   int CurrentTrack = 0;
   int LoadState = 0;
   DecoderState Decoder;
-  EditBuffers Buffers;
-  ShownList Shown;
-  std::uint64_t UndoList = 0;
+  ListShown List;
   std::array<std::array<bool, 101>, 3> ReportFlags{};
   std::int64_t ReportWritten = 0;
   bool NotesDatMade = false;
@@ -37,9 +35,7 @@ TrackShown TakeTrackShown(Session& session) {
   shown.CurrentTrack = session.file.CurrentTrack;
   shown.LoadState = session.file.LoadState;
   shown.Decoder = session.decoder;
-  shown.Buffers = std::exchange(session.buffers, {});
-  shown.Shown = std::exchange(session.shown, {});
-  shown.UndoList = session.undo.List();
+  shown.List = TakeListShown(session);
   shown.ReportFlags = session.file.TrackReportFlags;
   shown.ReportWritten = session.report.Written();
   shown.NotesDatMade = session.NotesDatMade;
@@ -54,9 +50,6 @@ void PutTrackShownBack(Session& session, TrackShown shown) {
   session.file.CurrentTrack = shown.CurrentTrack;
   session.file.LoadState = shown.LoadState;
   session.decoder = std::move(shown.Decoder);
-  session.buffers = std::move(shown.Buffers);
-  session.shown = std::move(shown.Shown);
-  session.undo.ListBack(shown.UndoList);
   session.file.TrackReportFlags = shown.ReportFlags;
   session.report.TakeBack(shown.ReportWritten);
   session.NotesDatMade = shown.NotesDatMade;
@@ -64,7 +57,7 @@ void PutTrackShownBack(Session& session, TrackShown shown) {
   ui.SetText(Control::Text2, shown.Text2);
   ui.SetText(Control::Text6, shown.Text6);
   ui.SetText(Control::Combo1, PlainNumber(shown.CurrentTrack));
-  ui.ListReset(session.shown.Rows());
+  PutListShownBack(session, std::move(shown.List));
   ShowControls(session);
 }
 
