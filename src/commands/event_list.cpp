@@ -65,8 +65,8 @@ void EndListing(Session& session, bool write_report) {
 // A file written beside the one it replaces; one left behind by a failed listing is deleted.
 class SideFile {
  public:
-  explicit SideFile(std::string path) : path_(std::move(path)) { Delete(); }
-  ~SideFile() { Delete(); }
+  explicit SideFile(std::string path) : path_(std::move(path)) { DeleteLeftover(path_); }
+  ~SideFile() { DeleteLeftover(path_); }
   SideFile(const SideFile&) = delete;
   SideFile& operator=(const SideFile&) = delete;
   const std::string& Path() const { return path_; }
@@ -76,14 +76,6 @@ class SideFile {
   }
 
  private:
-  void Delete() {
-    if (path_.empty() || !FileExists(path_)) return;
-    try {
-      DeleteFile(path_);
-    } catch (const RunError&) {
-      // A file that cannot be deleted stays a leftover, written over by the next listing.
-    }
-  }
   std::string path_;
 };
 

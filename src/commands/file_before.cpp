@@ -18,15 +18,6 @@ constexpr std::array<Control, 6> kTexts = {Control::Text1, Control::Text2, Contr
 
 std::string AsidePath(const std::string& path) { return path + ".before"; }
 
-// A file left aside that cannot be deleted is only a leftover, replaced by the next open.
-void DeleteLeftover(const std::string& path) {
-  if (path.empty()) return;
-  try {
-    DeleteFile(path);
-  } catch (const RunError&) {
-  }
-}
-
 // The new file's working copy and report go, and the files that waited aside take their places.
 void PutFilesBack(Session& session, const FileBefore& before) {
   session.report.Close();

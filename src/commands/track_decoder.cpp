@@ -120,12 +120,7 @@ void SessionDecodeSink::Discard() noexcept {
 
 void SessionDecodeSink::Cancel() noexcept {
   notes_.reset();
-  if (rows_path_ == notes_path_) return;
-  try {
-    if (FileExists(rows_path_)) DeleteFile(rows_path_);
-  } catch (const RunError&) {
-    // A leftover beside notes.dat is made anew by the next decode that may be stopped.
-  }
+  if (rows_path_ != notes_path_) DeleteLeftover(rows_path_);
 }
 
 void SessionDecodeSink::Heading(const TrackChunk& chunk) {

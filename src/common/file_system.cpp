@@ -104,6 +104,10 @@ void DeleteFile(const std::string& path) {
   if (::unlink(path.c_str()) != 0) ThrowFileError(errno);
 }
 
+void DeleteLeftover(const std::string& path) noexcept {
+  if (!path.empty()) ::unlink(path.c_str());
+}
+
 void RenameFile(const std::string& from, const std::string& to) {
   if (::rename(from.c_str(), to.c_str()) != 0) ThrowFileError(errno);
 }

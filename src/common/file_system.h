@@ -24,6 +24,9 @@ bool SameFile(const std::string& a, const std::string& b);
 std::int64_t FileLength(const std::string& path);
 /// Deletes a file; RunError 53 when it does not exist.
 void DeleteFile(const std::string& path);
+/// Deletes a file of the program's own that is done with, when it is there. One that cannot be
+/// deleted stays as a leftover, which the next use of its name makes anew.
+void DeleteLeftover(const std::string& path) noexcept;
 /// Gives `from` the name `to`, replacing a file of that name in one step.
 void RenameFile(const std::string& from, const std::string& to);
 /// Creates a folder; RunError 75 when it exists already.

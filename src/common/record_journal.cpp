@@ -11,11 +11,7 @@ RecordJournal::RecordJournal(std::string path, RecordFile& file)
 RecordJournal::~RecordJournal() {
   if (!file_.IsOpen()) return;
   file_ = BinaryFile();
-  try {
-    DeleteFile(path_);
-  } catch (const RunError&) {
-    // A journal left behind is only a leftover: the next one made at the same place replaces it.
-  }
+  DeleteLeftover(path_);
 }
 
 void RecordJournal::Keep(std::int64_t first, std::int64_t count) {
